@@ -1,0 +1,35 @@
+# The two commands of the README: `make run` and `make check` (plus `make bench`).
+# Each installs what is missing, configures, builds, then runs or tests.
+
+JOBS      ?= 2
+RELEASE   := build/release
+SANITIZED := build/asan
+
+.PHONY: all deps run check check-release check-asan bench clean
+
+all: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) -j $(JOBS)
+
+deps:
+	@bash tools/install-deps.sh
+
+run: all
+	cd $(RELEASE) && ./bevorel --boot
+
+check: deps check-release check-asan
+
+check-release:
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) -j $(JOBS)
+	ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
+
+# AddressSanitizer and UndefinedBehaviorSanitizer: any report fails the run.
+check-asan:
+	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=address,undefined
+	cmake --build $(SANITIZED) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --test-dir $(SANITIZED) --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf build

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when missing.
+# Runs apt-get as root, or through sudo otherwise.
+set -euo pipefail
+
+packages=(
+  cmake make clang libclang-rt-14-dev lld
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl2-dev libimgui-dev libstb-dev
+  nlohmann-json3-dev zlib1g-dev
+  gcc-m68k-linux-gnu binutils-m68k-linux-gnu
+  xvfb xdotool
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+else
+  sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
