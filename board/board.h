@@ -1,0 +1,79 @@
+// The board: start-up and ROM set loading, the 68000 address map with the
+// board's ports, palette and interrupt logic, the frame driver, sprite drawing
+// and the mapping of keys to player inputs.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "s68000.h"
+
+// ---- Start-up and ROM set loading ----
+
+extern char _execPath[1024];  // directory prefix of every ROM file name
+extern unsigned char* codeRom;     // 256 KiB program ROM, memory image format
+extern unsigned char* tilesRom;    // 1 MiB graphics, one byte per pixel (4096 tiles of 256)
+extern unsigned char* onboardRam;  // 16 KiB work RAM at 0x100000
+extern unsigned char* spriteRam;   // 7680 bytes of sprite RAM at 0x700000
+
+int pm_initAll(const char* execPath);
+int pm_init();
+int pm_loadAllRoms();
+int MergeBanks128k(const char* first, const char* second, unsigned char* lowHalf, unsigned char* highHalf);
+unsigned char* vr_merge128kRoms(const char* rom0, const char* rom1, const char* rom2, const char* rom3);
+unsigned char* pm_loadRom(const char* name);
+
+// ---- Address map and board I/O ----
+
+extern program_region pretend_programfetch[16];
+extern data_region pretend_readbyte[16];
+extern data_region pretend_readword[16];
+extern data_region pretend_writebyte[16];
+extern data_region pretend_writeword[16];
+
+extern unsigned char _dynamicPalette[512];  // palette RAM as the 68000 wrote it (68000 byte order)
+extern uint16_t dynamicPalette[256];        // drawing colours, host order, 15-bit RGB
+extern unsigned char IOBuf[6];              // input ports at 0x500000-0x500005, active low
+extern unsigned char testMode;              // service mode: reset presents 0x00 at 0x500001
+extern uint16_t NextInterrupt;              // vector offered at level 4 before each slice; 0 none
+extern uint16_t interruptEnable, IRQ4ACK, IRQ3ACK, IRQ2ACK;
+extern unsigned char watchDogReset[2];
+
+uint32_t sound_byteRead(uint32_t address, data_region* region);
+uint32_t sound_wordRead(uint32_t address, data_region* region);
+void sound_byteWrite(uint32_t address, uint32_t data, data_region* region);
+void sound_wordWrite(uint32_t address, uint32_t data, data_region* region);
+uint32_t io_byteRead(uint32_t address, data_region* region);
+uint32_t io_wordRead(uint32_t address, data_region* region);
+uint32_t pal_byteRead(uint32_t address, data_region* region);
+uint32_t pal_wordRead(uint32_t address, data_region* region);
+void pal_byteWrite(uint32_t address, uint32_t data, data_region* region);
+void pal_wordWrite(uint32_t address, uint32_t data, data_region* region);
+void interruptEnable_bw(uint32_t address, uint32_t data, data_region* region);
+void interruptEnable_ww(uint32_t address, uint32_t data, data_region* region);
+void irq4_byteWrite(uint32_t address, uint32_t data, data_region* region);
+void irq4_wordWrite(uint32_t address, uint32_t data, data_region* region);
+void irq3_byteWrite(uint32_t address, uint32_t data, data_region* region);
+void irq3_wordWrite(uint32_t address, uint32_t data, data_region* region);
+void irq2_byteWrite(uint32_t address, uint32_t data, data_region* region);
+void irq2_wordWrite(uint32_t address, uint32_t data, data_region* region);
+
+void pm_defineMemoryMap();
+int pm_reset();
+
+// ---- Frame driver, drawing and input ----
+
+constexpr int kScreenWidth = 256;
+constexpr int kScreenHeight = 224;
+
+extern uint16_t render_offscreen[kScreenWidth * kScreenHeight];  // 32-bit aligned
+// 68000 cycles per frame; written by the window thread, read once per slice.
+extern std::atomic<uint32_t> cpucycles_by_frame;
+
+uint16_t* pm_render(bool debug, bool paused, int fps);
+void pm_put(const char* text);
+
+void fastClear(void* destination, uint32_t pattern);
+void refreshDisplay();
+void displaySprite16x16(unsigned tile, unsigned colour, unsigned flipX, unsigned flipY, int x, int y);
+void acquire_keyboard();
