@@ -1,0 +1,14 @@
+// Reading ROM files: only the 131072 bytes a ROM file contributes are ever
+// read or allocated, whatever the file's size.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+constexpr size_t kRomFileSize = 131072;
+
+// The first kRomFileSize bytes of the file at `path`; null when it cannot be
+// opened, is not a regular file (a directory, FIFO or device never blocks
+// here) or is shorter than kRomFileSize.
+std::unique_ptr<unsigned char[]> read_rom_file(const std::string& path);

@@ -1,0 +1,189 @@
+// The board as the 68000 sees it: programs run by the core against the
+// board's tables reach ROM, RAM, palette, inputs, sound, watchdog and the
+// interrupt ports; the board reset.
+#include <cstring>
+#include <initializer_list>
+
+#include "board.h"
+#include "rom_set.h"
+
+using namespace board_test;
+
+namespace {
+
+class BoardMap : public testing::Test {
+protected:
+    RomSetDir set;
+
+    void SetUp() override {
+        set.write_complete(0x00104000, 0x00000400);
+        testMode = 0;
+        console_of([&] { pm_initAll(set.prefix().c_str()); });
+    }
+    void TearDown() override { testMode = 0; }
+
+    // Places 68000 words at 0x400, resets and runs one instruction at a time
+    // until the program's end; returns what the board printed meanwhile.
+    std::string run(std::initializer_list<uint16_t> words) {
+        uint32_t a = 0x400;
+        for (uint16_t w : words) store_rom_word(a, w), a += 2;
+        store_rom_word(a, 0x60FE);  // BRA.S * : where the program ends
+        const std::string out = console_of([&] {
+            pm_reset();
+            for (int i = 0; i < 64 && _s68000context.pc != a; ++i) s68000exec(1);
+        });
+        EXPECT_EQ(_s68000context.pc, a) << "program did not reach its end";
+        return out;
+    }
+    static void store_rom_word(uint32_t a, uint16_t w) { std::memcpy(codeRom + a, &w, 2); }
+    static uint32_t D(int n) { return _s68000context.dreg[n]; }
+};
+
+// MOVE.W #imm,(abs).L = 33FC imm hi lo; MOVE.B #imm,(abs).L = 13FC; MOVE.W (abs).L,Dn = 3039+...
+constexpr uint16_t MOVE_W_IMM_ABSL = 0x33FC, MOVE_B_IMM_ABSL = 0x13FC;
+constexpr uint16_t MOVE_W_ABSL_D0 = 0x3039, MOVE_W_ABSL_D1 = 0x3239, MOVE_B_ABSL_D2 = 0x1439;
+constexpr uint16_t MOVE_L_ABSL_D3 = 0x2639;
+
+TEST_F(BoardMap, PaletteWordWritesConvertAndByteWritesDoNot) {
+    run({MOVE_W_IMM_ABSL, 0x001F, 0x0060, 0x0000,    // red 31 at entry 0
+         MOVE_W_IMM_ABSL, 0xFC00, 0x0060, 0x0002,    // bit 15 and blue 31 at entry 1
+         MOVE_B_IMM_ABSL, 0x0012, 0x0060, 0x0001,    // byte into entry 0's low byte
+         MOVE_W_ABSL_D0, 0x0060, 0x0000,
+         MOVE_B_ABSL_D2, 0x0060, 0x0002});
+    EXPECT_EQ(_dynamicPalette[0], 0x00);
+    EXPECT_EQ(_dynamicPalette[1], 0x12);
+    EXPECT_EQ(dynamicPalette[0], 0x7C00) << "the byte write leaves the drawing colour";
+    EXPECT_EQ(dynamicPalette[1], 0x001F) << "bit 15 never reaches the drawing colour";
+    EXPECT_EQ(D(0) & 0xFFFF, 0x0012u);
+    EXPECT_EQ(D(2) & 0xFF, 0xFCu);
+    EXPECT_EQ(dynamicPalette[2], 0xFFFF) << "unwritten entries stay white after reset";
+}
+
+TEST_F(BoardMap, PaletteConversionMovesEachFieldUnscaled) {
+    for (uint32_t raw : {0x0000u, 0x7FFFu, 0x03E0u, 0x1234u, 0xABCDu}) {
+        pal_wordWrite(0x600010, raw, nullptr);
+        const uint32_t r = raw & 31, g = (raw >> 5) & 31, b = (raw >> 10) & 31;
+        EXPECT_EQ(dynamicPalette[8], r << 10 | g << 5 | b) << std::hex << raw;
+        EXPECT_EQ(pal_wordRead(0x600010, nullptr), raw & 0xFFFF);
+        EXPECT_EQ(pal_byteRead(0x600010, nullptr), (raw >> 8) & 0xFF);
+        EXPECT_EQ(pal_byteRead(0x600011, nullptr), raw & 0xFF);
+    }
+}
+
+TEST_F(BoardMap, InputPortsReadActiveLowBytes) {
+    run({MOVE_W_ABSL_D0, 0x0050, 0x0000,
+         MOVE_B_ABSL_D2, 0x0050, 0x0004,
+         MOVE_W_ABSL_D1, 0x0050, 0x0002});
+    EXPECT_EQ(D(0) & 0xFFFF, 0x7FFFu);
+    EXPECT_EQ(D(2) & 0xFF, IOBuf[4]);
+    EXPECT_EQ(D(1) & 0xFFFF, 0x7F00u);
+}
+
+TEST_F(BoardMap, UnknownInputPortIsReportedAndReadsFF) {
+    const std::string out = run({MOVE_W_ABSL_D0, 0x0050, 0x0005});
+    ASSERT_NE(out.find("I/O"), std::string::npos);
+    EXPECT_EQ(out.substr(out.find("I/O")), "I/O read from unknown port 0x00500005\n");
+    EXPECT_EQ(D(0) & 0xFFFF, 0x00FFu);
+}
+
+TEST_F(BoardMap, SoundPortAnswersThreeAndIgnoresWrites) {
+    run({MOVE_W_IMM_ABSL, 0x1234, 0x0030, 0x0000,
+         MOVE_W_ABSL_D0, 0x0030, 0x0000,
+         MOVE_B_ABSL_D2, 0x0030, 0x0001});
+    EXPECT_EQ(D(0) & 0xFFFF, 0x0003u);
+    EXPECT_EQ(D(2) & 0xFF, 0x03u);
+}
+
+TEST_F(BoardMap, WatchdogAbsorbsWritesAndIsNotReadable) {
+    run({MOVE_W_IMM_ABSL, 0xBEEF, 0x0020, 0x0000,
+         MOVE_W_ABSL_D0, 0x0020, 0x0000});
+    uint16_t stored;
+    std::memcpy(&stored, watchDogReset, 2);
+    EXPECT_EQ(stored, 0xBEEF);
+    EXPECT_EQ(D(0) & 0xFFFF, 0xFFFFu);
+}
+
+TEST_F(BoardMap, RomIsReadOnlyAndUnmappedSpaceReadsAllOnes) {
+    run({MOVE_W_IMM_ABSL, 0x1234, 0x0000, 0x0000,  // into ROM: dropped
+         MOVE_W_ABSL_D0, 0x0000, 0x0000,
+         MOVE_L_ABSL_D3, 0x00C0, 0x0000});
+    EXPECT_EQ(D(0) & 0xFFFF, 0x0010u);
+    EXPECT_EQ(D(3), 0xFFFFFFFFu);
+}
+
+TEST_F(BoardMap, WorkAndSpriteRamAreDirectAndKeepTheImageFormat) {
+    run({MOVE_W_IMM_ABSL, 0x1234, 0x0010, 0x0000,
+         MOVE_B_IMM_ABSL, 0x00AB, 0x0070, 0x1DFF,
+         MOVE_L_ABSL_D3, 0x0010, 0x0000});
+    uint16_t word;
+    std::memcpy(&word, onboardRam, 2);
+    EXPECT_EQ(word, 0x1234) << "a 68000 word is one host-order 16-bit value";
+    EXPECT_EQ(spriteRam[0x1DFE], 0xAB) << "the odd 68000 byte is the low-order host byte";
+    EXPECT_EQ(D(3), 0x12340000u);
+}
+
+TEST_F(BoardMap, AcknowledgesChooseTheNextVector) {
+    NextInterrupt = 0;
+    IRQ4ACK = 0x1111;
+    run({MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0002});
+    EXPECT_EQ(NextInterrupt, 27);
+    EXPECT_EQ(IRQ4ACK, 0x1111) << "a byte acknowledge keeps the last word";
+    run({MOVE_W_IMM_ABSL, 0x0042, 0x0090, 0x0000});
+    EXPECT_EQ(NextInterrupt, 26);
+    EXPECT_EQ(IRQ3ACK, 0x0042);
+    run({MOVE_W_IMM_ABSL, 0x0043, 0x00A0, 0x0002});
+    EXPECT_EQ(NextInterrupt, 28);
+    EXPECT_EQ(IRQ2ACK, 0x0043);
+    run({MOVE_W_IMM_ABSL, 0x0007, 0x0080, 0x0000, MOVE_W_IMM_ABSL, 0x0001, 0x0040, 0x0000});
+    EXPECT_EQ(IRQ4ACK, 0x0007);
+    EXPECT_EQ(interruptEnable, 0x0001);
+    EXPECT_EQ(NextInterrupt, 28) << "the enable port asks for level 4's vector";
+    run({MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0003, MOVE_B_IMM_ABSL, 0x0001, 0x0040, 0x0000});
+    EXPECT_EQ(NextInterrupt, 27) << "a byte write to the enable port does nothing";
+}
+
+TEST_F(BoardMap, ResetPresentsServiceModeAndWhitensTheDrawingPalette) {
+    pal_wordWrite(0x600000, 0x001F, nullptr);
+    NextInterrupt = 27;
+    testMode = 1;
+    const std::string out = console_of([] { pm_reset(); });
+    EXPECT_EQ(out, "CPU Reset...Success\n\tInitial Stack pointer   : 0x00104000\n"
+                   "\tInitial Program counter : 0x00000400\n");
+    EXPECT_EQ(IOBuf[1], 0x00);
+    EXPECT_EQ(dynamicPalette[0], 0xFFFF);
+    EXPECT_EQ(_dynamicPalette[1], 0x1F) << "palette RAM survives a reset";
+    EXPECT_EQ(NextInterrupt, 27) << "an interrupt chain carries on through a reset";
+    console_of([] { pm_reset(); });
+    EXPECT_EQ(IOBuf[1], 0x00) << "service mode lasts while the flag stays set";
+    testMode = 0;
+    console_of([] { pm_reset(); });
+    EXPECT_EQ(IOBuf[1], 0xFF);
+}
+
+TEST_F(BoardMap, TablesEndWithTheEndRecordAndBothModesShareThem) {
+    const s68000context& c = _s68000context;
+    EXPECT_EQ(c.s_fetch, pretend_programfetch);
+    EXPECT_EQ(c.u_fetch, pretend_programfetch);
+    EXPECT_EQ(c.u_writeword, pretend_writeword);
+    EXPECT_EQ(c.resethandler, nullptr);
+    EXPECT_EQ(pretend_programfetch[5].low_address, 0xFFFFFFFFu);
+    for (const data_region* t : {pretend_readbyte, pretend_readword}) {
+        EXPECT_EQ(t[6].low_address, 0xFFFFFFFFu);
+        EXPECT_EQ(t[6].high_address, 0xFFFFFFFFu);
+    }
+    for (const data_region* t : {pretend_writebyte, pretend_writeword}) {
+        EXPECT_EQ(t[9].low_address, 0xFFFFFFFFu);
+        EXPECT_EQ(t[9].high_address, 0xFFFFFFFFu);
+    }
+}
+
+TEST_F(BoardMap, HandlersCalledOutsideTheirRangeStayInsideTheirMemory) {
+    // Reached only through the map normally; a stray address never indexes
+    // past the port block or the palette.
+    EXPECT_EQ(io_byteRead(0x50000F, nullptr), 0xFFu);
+    console_of([] { EXPECT_EQ(io_wordRead(0x4FFFFE, nullptr), 0xFFu); });
+    pal_byteWrite(0x600FFF, 0x77, nullptr);
+    EXPECT_EQ(_dynamicPalette[0x1FF], 0x77);
+}
+
+}  // namespace

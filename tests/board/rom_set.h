@@ -1,0 +1,102 @@
+// Test support: a ROM set written to a temporary directory, and the console
+// output of board start-up.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace board_test {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kRomSize = 131072;
+
+// A directory holding Roms/ with the six files, removed afterwards.
+class RomSetDir {
+public:
+    RomSetDir() {
+        char name[] = "/tmp/bevorel-romset-XXXXXX";
+        dir_ = mkdtemp(name);
+        fs::create_directories(dir_ / "Roms");
+    }
+    ~RomSetDir() { fs::remove_all(dir_); }
+    RomSetDir(const RomSetDir&) = delete;
+    RomSetDir& operator=(const RomSetDir&) = delete;
+
+    // The directory as the board wants it, with a trailing '/'.
+    std::string prefix() const { return dir_.string() + "/"; }
+    fs::path file(const std::string& name) const { return dir_ / "Roms" / name; }
+
+    void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    // A 68000 program (big-endian bytes, at most 256 KiB) split into the
+    // even-byte file PELLMORA.3A and the odd-byte file PELLMORA.2A.
+    void write_program(const std::vector<uint8_t>& image) const {
+        std::vector<uint8_t> even(kRomSize, 0xFF), odd(kRomSize, 0xFF);
+        for (size_t i = 0; i < image.size(); ++i) (i % 2 ? odd : even)[i / 2] = image[i];
+        write("PELLMORA.3A", even);
+        write("PELLMORA.2A", odd);
+    }
+
+    // Graphics files whose every byte is `fill`, or a pattern when fill < 0.
+    void write_graphics(int fill = -1) const {
+        for (int n = 0; n < 4; ++n) {
+            std::vector<uint8_t> bytes(kRomSize);
+            for (size_t i = 0; i < kRomSize; ++i)
+                bytes[i] = fill >= 0 ? static_cast<uint8_t>(fill) : static_cast<uint8_t>(i * 7 + n);
+            write("CH" + std::to_string(n), bytes);
+        }
+    }
+
+    // A complete set whose program starts with the reset vectors ssp, pc.
+    void write_complete(uint32_t ssp = 0x00104000, uint32_t pc = 0x00000400) const {
+        write_program(program_with_vectors(ssp, pc));
+        write_graphics();
+    }
+
+    static std::vector<uint8_t> program_with_vectors(uint32_t ssp, uint32_t pc) {
+        std::vector<uint8_t> image(0x800, 0);
+        for (int i = 0; i < 4; ++i) {
+            image[i] = static_cast<uint8_t>(ssp >> (24 - 8 * i));
+            image[4 + i] = static_cast<uint8_t>(pc >> (24 - 8 * i));
+        }
+        return image;
+    }
+
+private:
+    fs::path dir_;
+};
+
+// Runs f with standard output captured and returns what it printed.
+template <typename F>
+std::string console_of(F&& f) {
+    testing::internal::CaptureStdout();
+    f();
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+// The banner of start-up, for a given directory.
+inline std::string banner(const std::string& dir) {
+    return "*******************************\n"
+           "BePellmora v0.80 - sprite board emulator, ROM set PELLMORA\n"
+           "68000 + Z80 board, 480 sprites over one background colour\n"
+           "*******************************\n\n"
+           "Credits : \n"
+           "\tEmulation programming: the BePellmora developers\n"
+           "\t68000 core library: the BePellmora developers\n"
+           "Main  CPU : 68000 8.0 Mhz\n"
+           "Sound CPU : Z80   3.6 Mhz\n"
+           "\n"
+           "Executing in " + dir + "\n";
+}
+
+}  // namespace board_test

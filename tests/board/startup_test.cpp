@@ -1,0 +1,160 @@
+// Board start-up: the console report of every outcome, the ROM interleave and
+// the graphics expansion, and files that are missing, short, long or not
+// files at all.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "board.h"
+#include "rom_set.h"
+
+using namespace board_test;
+
+namespace {
+
+const std::string kLoaded =
+    "Loading ROMS...Ok.\n"
+    "Allocating On-board memory...Ok.\n"
+    "\nCPU(Motorola 68000 8.000000 Mhz) init...Ok\n"
+    "Initializing memory mapping...Ok\n";
+
+std::string reset_report(const char* outcome, uint32_t ssp, uint32_t pc) {
+    char lines[160];
+    std::snprintf(lines, sizeof lines,
+                  "CPU Reset...%s\tInitial Stack pointer   : 0x%.8x\n\tInitial Program counter : 0x%.8x\n",
+                  outcome, ssp, pc);
+    return lines;
+}
+
+std::string start(const RomSetDir& set) {
+    return console_of([&] { EXPECT_EQ(pm_initAll(set.prefix().c_str()), 0); });
+}
+
+TEST(BoardStartup, CompleteSetReportsEveryStepAndResetsTheCpu) {
+    RomSetDir set;
+    set.write_complete(0x00104000, 0x00000400);
+    EXPECT_EQ(start(set), banner(set.prefix()) + kLoaded + reset_report("Success\n", 0x00104000, 0x400));
+    EXPECT_STREQ(_execPath, set.prefix().c_str());
+    EXPECT_EQ(_s68000context.pc, 0x400u);
+    EXPECT_EQ(_s68000context.sr, 0x2700);
+}
+
+TEST(BoardStartup, OddInitialPcIsADoubleFaultButStartUpCompletes) {
+    RomSetDir set;
+    set.write_complete(0x00104000, 0x00000401);
+    EXPECT_EQ(start(set), banner(set.prefix()) + kLoaded + reset_report("Failure: Double fault\n", 0x00104000, 0x401));
+    EXPECT_EQ(s68000exec(100), S68000_EXIT_FAULTED);
+}
+
+TEST(BoardStartup, MissingGraphicsFileNamesTheGraphicsAndStops) {
+    RomSetDir set;
+    set.write_complete();
+    std::filesystem::remove(set.file("CH2"));
+    EXPECT_EQ(start(set), banner(set.prefix()) + "Loading ROMS...(./Roms/CHx not found)Failed\n\n");
+}
+
+TEST(BoardStartup, MissingProgramFileFailsWithoutNamingIt) {
+    RomSetDir set;
+    set.write_complete();
+    std::filesystem::remove(set.file("PELLMORA.3A"));
+    EXPECT_EQ(start(set), banner(set.prefix()) + "Loading ROMS...Failed\n\n");
+}
+
+TEST(BoardStartup, ShortFileCountsAsMissing) {
+    RomSetDir set;
+    set.write_complete();
+    set.write("PELLMORA.2A", std::vector<uint8_t>(kRomSize - 1, 0));
+    EXPECT_EQ(start(set), banner(set.prefix()) + "Loading ROMS...Failed\n\n");
+    set.write_complete();
+    set.write("CH1", {});
+    EXPECT_EQ(start(set), banner(set.prefix()) + "Loading ROMS...(./Roms/CHx not found)Failed\n\n");
+}
+
+TEST(BoardStartup, DirectoriesAndFifosCountAsMissingAndNeverBlock) {
+    RomSetDir set;
+    set.write_complete();
+    std::filesystem::remove(set.file("CH0"));
+    std::filesystem::create_directory(set.file("CH0"));
+    EXPECT_EQ(start(set), banner(set.prefix()) + "Loading ROMS...(./Roms/CHx not found)Failed\n\n");
+
+    set.write_complete();
+    std::filesystem::remove(set.file("PELLMORA.2A"));
+    ASSERT_EQ(mkfifo(set.file("PELLMORA.2A").c_str(), 0600), 0);
+    EXPECT_EQ(start(set), banner(set.prefix()) + "Loading ROMS...Failed\n\n");
+}
+
+TEST(BoardStartup, LongFilesLoadTheirFirst128KiB) {
+    RomSetDir set;
+    set.write_complete();
+    std::vector<uint8_t> ch3(kRomSize + 4096, 0x5A);
+    ch3[0] = 0xC3;
+    set.write("CH3", ch3);
+    EXPECT_EQ(start(set), banner(set.prefix()) + kLoaded + reset_report("Success\n", 0x00104000, 0x400));
+    EXPECT_EQ(tilesRom[0xC0000], 0x0C);
+    EXPECT_EQ(tilesRom[0xC0001], 0x03);
+    EXPECT_EQ(tilesRom[0xFFFFF], 0x0A);
+}
+
+TEST(BoardStartup, TooLongDirectoryIsRefusedWithoutTouchingTheBuffer) {
+    const std::string dir(1024, 'x');
+    const std::string out = console_of([&] { pm_initAll(dir.c_str()); });
+    EXPECT_EQ(out, banner("") +
+                       "The program's directory name is 1024 characters long; at most 1023 are supported.\n"
+                       "Failed\n\n");
+    EXPECT_STREQ(_execPath, "");
+}
+
+TEST(BoardStartup, ProgramFilesInterleaveIntoTheMemoryImage) {
+    RomSetDir set;
+    std::vector<uint8_t> even(kRomSize), odd(kRomSize);
+    for (size_t i = 0; i < kRomSize; ++i) {
+        even[i] = static_cast<uint8_t>(i * 3);
+        odd[i] = static_cast<uint8_t>(i * 5 + 1);
+    }
+    even[0] = 0x00, odd[0] = 0x10;  // SSP 0x00104000 ...
+    even[1] = 0x40, odd[1] = 0x00;
+    even[2] = 0x00, odd[2] = 0x00;  // ... PC 0x00000400
+    even[3] = 0x04, odd[3] = 0x00;
+    set.write("PELLMORA.3A", even);
+    set.write("PELLMORA.2A", odd);
+    set.write_graphics();
+    start(set);
+    // Image byte 2i is byte i of 2A and 2i + 1 byte i of 3A ...
+    for (size_t i : {size_t{0}, size_t{7}, size_t{65535}, size_t{65536}, kRomSize - 1}) {
+        EXPECT_EQ(codeRom[2 * i], odd[i]) << i;
+        EXPECT_EQ(codeRom[2 * i + 1], even[i]) << i;
+        // ... so the 68000 reads the word (3A byte) * 256 + (2A byte).
+        EXPECT_EQ(s68000fetch(static_cast<uint32_t>(2 * i)), even[i] * 256u + odd[i]) << i;
+    }
+}
+
+TEST(BoardStartup, GraphicsExpandToOnePixelPerByteHighNibbleFirst) {
+    RomSetDir set;
+    set.write_complete();
+    std::vector<uint8_t> ch0(kRomSize, 0), ch1(kRomSize, 0);
+    ch0[0] = 0xA7;
+    ch0[kRomSize - 1] = 0x3E;
+    ch1[0] = 0x5B;
+    set.write("CH0", ch0);
+    set.write("CH1", ch1);
+    start(set);
+    EXPECT_EQ(tilesRom[0], 0x0A);
+    EXPECT_EQ(tilesRom[1], 0x07);
+    EXPECT_EQ(tilesRom[0x3FFFE], 0x03);
+    EXPECT_EQ(tilesRom[0x3FFFF], 0x0E);
+    EXPECT_EQ(tilesRom[0x40000], 0x05);
+    EXPECT_EQ(tilesRom[0x40001], 0x0B);
+}
+
+TEST(BoardStartup, WorkAndSpriteRamStartCleared) {
+    RomSetDir set;
+    set.write_complete();
+    start(set);
+    onboardRam[100] = 0x55;
+    spriteRam[7679] = 0x66;
+    start(set);
+    EXPECT_EQ(onboardRam[100], 0);
+    EXPECT_EQ(spriteRam[7679], 0);
+}
+
+}  // namespace
