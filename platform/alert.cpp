@@ -1,0 +1,87 @@
+#include "alert.h"
+
+#include <condition_variable>
+#include <list>
+
+#include "alert_queue.h"
+#include "gui_wake.h"
+#include "kit_sync.h"
+
+namespace kit {
+namespace {
+
+struct Waiting {
+    OpenAlert alert;
+    int32 answer = -1;
+    std::condition_variable answered;
+};
+
+// Guarded by kit::lock(); never destroyed.
+std::list<Waiting*>& waiting() {
+    static auto* list = new std::list<Waiting*>;
+    return *list;
+}
+
+uint64_t nextAlertId = 1;  // guarded by kit::lock()
+
+}  // namespace
+
+std::vector<OpenAlert> open_alerts() {
+    std::lock_guard held(lock());
+    std::vector<OpenAlert> copy;
+    for (const Waiting* w : waiting()) copy.push_back(w->alert);
+    return copy;
+}
+
+void answer_alert(uint64_t id, int32 button) {
+    std::lock_guard held(lock());
+    for (Waiting* w : waiting()) {
+        if (w->alert.id != id || w->answer >= 0) continue;
+        if (button < 0 || static_cast<size_t>(button) >= w->alert.buttons.size()) return;
+        w->answer = button;
+        w->answered.notify_all();
+    }
+}
+
+}  // namespace kit
+
+BAlert::BAlert(const char* title, const char* text, const char* button0, const char* button1,
+               const char* button2, button_width, alert_type type)
+    : fTitle(title ? title : ""), fText(text ? text : ""), fType(type) {
+    fButtons[0] = button0 ? button0 : "";
+    fButtons[1] = button1 ? button1 : "";
+    fButtons[2] = button2 ? button2 : "";
+}
+
+int32 BAlert::CountButtons() const {
+    int32 count = 0;
+    while (count < 3 && !fButtons[count].empty()) ++count;
+    return count;
+}
+
+const char* BAlert::ButtonLabel(int32 index) const {
+    return index >= 0 && index < CountButtons() ? fButtons[index].c_str() : nullptr;
+}
+
+int32 BAlert::Go() {
+    std::unique_ptr<BAlert> self(this);  // Go always deletes the alert
+    if (!kit::gui_running() || CountButtons() == 0) return B_ERROR;
+    kit::Waiting entry;
+    entry.alert.title = fTitle;
+    entry.alert.text = fText;
+    for (int32 i = 0; i < CountButtons(); ++i) entry.alert.buttons.push_back(fButtons[i]);
+    entry.alert.type = fType;
+    std::unique_lock held(kit::lock());
+    entry.alert.id = kit::nextAlertId++;
+    kit::waiting().push_back(&entry);
+    held.unlock();
+    kit::wake_gui();
+    held.lock();
+    struct Unlist {
+        kit::Waiting* entry;
+        ~Unlist() { kit::waiting().remove(entry); }  // runs with kit::lock() held
+    } unlist{&entry};
+    kit::wait(held, entry.answered, [&] { return entry.answer >= 0; });
+    const int32 answer = entry.answer;
+    return answer;
+}

@@ -1,0 +1,414 @@
+#include "gui.h"
+
+#include <SDL.h>
+#include <imgui.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+
+#include "alert_queue.h"
+#include "application.h"
+#include "backends/imgui_impl_sdl.h"
+#include "backends/imgui_impl_sdlrenderer.h"
+#include "gui_wake.h"
+#include "kernel.h"
+#include "key_state.h"
+#include "menu.h"
+#include "scancode_map.h"
+#include "window.h"
+
+namespace kit {
+
+namespace {
+
+std::atomic<bool> gRunning{false};
+std::atomic<bool> gWakePending{false};
+std::atomic<Uint32> gWakeEvent{0};
+
+constexpr long long kMinRenderInterval = 8000;  // microseconds: at most 125 redraws a second
+constexpr int kIdleWaitMs = 250;
+constexpr float kMenuBarHeight = 18.0f;  // window pixels, above the views
+
+long long now_us() { return static_cast<long long>(system_time()); }
+
+// A posted menu choice, sent once the menus' lock is released.
+struct Choice {
+    BLooper* target;
+    BMessage message;
+};
+
+std::string expand_tabs(const std::string& text) {
+    std::string out;
+    size_t column = 0;
+    for (char c : text) {
+        if (c == '\t') {
+            do out += ' ';
+            while (++column % 4);
+        } else {
+            out += c;
+            column = c == '\n' ? 0 : column + 1;
+        }
+    }
+    return out;
+}
+
+void draw_items(BMenu* menu, BWindow* window, std::vector<Choice>& choices) {
+    for (int32 i = 0; i < menu->CountItems(); ++i) {
+        BMenuItem* item = menu->ItemAt(i);
+        ImGui::PushID(i);
+        if (item->IsSeparator()) {
+            ImGui::Separator();
+        } else if (BMenu* sub = item->Submenu()) {
+            if (ImGui::BeginMenu(item->Label(), sub->IsEnabled())) {
+                draw_items(sub, window, choices);
+                ImGui::EndMenu();
+            }
+        } else if (ImGui::MenuItem(item->Label(), nullptr, item->IsMarked(), item->IsEnabled())) {
+            if (item->Message())
+                choices.push_back({item->Target() ? item->Target() : window, *item->Message()});
+        }
+        ImGui::PopID();
+    }
+}
+
+void draw_alert_icon(alert_type type, float size) {
+    if (type == B_EMPTY_ALERT) return;
+    const ImU32 colours[] = {0, IM_COL32(40, 90, 200, 255), IM_COL32(230, 180, 30, 255),
+                             IM_COL32(230, 140, 20, 255), IM_COL32(200, 30, 30, 255)};
+    const char* marks[] = {"", "i", "!", "!", "x"};
+    ImVec2 at = ImGui::GetCursorScreenPos();
+    ImDrawList* draw = ImGui::GetWindowDrawList();
+    const ImVec2 centre(at.x + size / 2, at.y + size / 2);
+    draw->AddCircleFilled(centre, size / 2, colours[type]);
+    const ImVec2 text = ImGui::CalcTextSize(marks[type]);
+    draw->AddText(ImVec2(centre.x - text.x / 2, centre.y - text.y / 2), IM_COL32_WHITE, marks[type]);
+    ImGui::Dummy(ImVec2(size, size));
+    ImGui::SameLine();
+}
+
+}  // namespace
+
+void wake_gui() {
+    if (!gRunning.load(std::memory_order_acquire)) return;
+    if (gWakePending.exchange(true, std::memory_order_acq_rel)) return;
+    SDL_Event event{};
+    event.type = gWakeEvent.load(std::memory_order_relaxed);
+    if (SDL_PushEvent(&event) <= 0) gWakePending.store(false, std::memory_order_release);
+}
+
+bool gui_running() { return gRunning.load(std::memory_order_acquire); }
+
+struct Gui::Surface {
+    BWindow* window = nullptr;
+    SDL_Window* sdlWindow = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    ImGuiContext* imgui = nullptr;
+    int scale = 1;
+    bool hidden = false;
+    struct Picture {
+        DrawnPicture drawn;
+        SDL_Texture* texture = nullptr;
+    };
+    std::map<BView*, Picture> pictures;
+
+    ~Surface() {
+        for (auto& [view, picture] : pictures)
+            if (picture.texture) SDL_DestroyTexture(picture.texture);
+        if (imgui) {
+            ImGui::SetCurrentContext(imgui);
+            ImGui_ImplSDLRenderer_Shutdown();
+            ImGui_ImplSDL2_Shutdown();
+            ImGui::DestroyContext(imgui);
+        }
+        if (renderer) SDL_DestroyRenderer(renderer);
+        if (sdlWindow) SDL_DestroyWindow(sdlWindow);
+    }
+};
+
+Gui::Gui() = default;
+
+Gui::~Gui() { Stop(); }
+
+bool Gui::Start(std::string& error) {
+    if (fStarted) return true;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        error = std::string("cannot open the display: ") + SDL_GetError() +
+                " (SDL_VIDEODRIVER=dummy runs without one)";
+        return false;
+    }
+    const Uint32 wake = SDL_RegisterEvents(1);
+    if (wake == static_cast<Uint32>(-1)) {
+        error = "cannot register the event loop's wake-up event";
+        SDL_Quit();
+        return false;
+    }
+    gWakeEvent.store(wake, std::memory_order_relaxed);
+    gWakePending.store(false);
+    gRunning.store(true, std::memory_order_release);
+    fStarted = true;
+    return true;
+}
+
+void Gui::Stop() {
+    if (!fStarted) return;
+    gRunning.store(false, std::memory_order_release);
+    fSurfaces.clear();
+    ImGui::SetCurrentContext(nullptr);
+    SDL_Quit();
+    fStarted = false;
+}
+
+void Gui::Wait() {
+    int timeout = kIdleWaitMs;
+    if (fDirty) {
+        const long long wait = fNextRenderAt - now_us();
+        timeout = wait > 0 ? static_cast<int>((wait + 999) / 1000) : 0;
+    }
+    if (timeout > 0) SDL_WaitEventTimeout(nullptr, timeout);
+}
+
+void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {
+    for (auto it = fSurfaces.begin(); it != fSurfaces.end();) {
+        const bool gone = std::find(windows.begin(), windows.end(), it->first) == windows.end();
+        if (gone || it->first->IsQuitting()) it = fSurfaces.erase(it);
+        else ++it;
+    }
+    for (BWindow* window : windows) {
+        if (fSurfaces.count(window) || window->IsQuitting() || window->IsHidden()) continue;
+        auto surface = std::make_unique<Surface>();
+        surface->window = window;
+        surface->scale = window->PixelScale();
+        const BRect frame = window->Frame();
+        const int width = (frame.IntegerWidth() + 1) * surface->scale;
+        const int height = (frame.IntegerHeight() + 1) * surface->scale;
+        surface->sdlWindow = SDL_CreateWindow(window->Title(), static_cast<int>(frame.left),
+                                              static_cast<int>(frame.top), width, height,
+                                              SDL_WINDOW_SHOWN);
+        if (!surface->sdlWindow) {
+            std::fprintf(stderr, "cannot open the window \"%s\": %s\n", window->Title(), SDL_GetError());
+            window->Hide();
+            continue;
+        }
+        surface->renderer = SDL_CreateRenderer(surface->sdlWindow, -1,
+                                               SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (!surface->renderer)
+            surface->renderer = SDL_CreateRenderer(surface->sdlWindow, -1, SDL_RENDERER_SOFTWARE);
+        if (!surface->renderer) {
+            std::fprintf(stderr, "cannot draw in the window \"%s\": %s\n", window->Title(), SDL_GetError());
+            window->Hide();
+            continue;
+        }
+        surface->imgui = ImGui::CreateContext();
+        ImGui::SetCurrentContext(surface->imgui);
+        ImGuiIO& io = ImGui::GetIO();
+        io.IniFilename = nullptr;  // nothing is saved between runs
+        io.LogFilename = nullptr;
+        ImGui::StyleColorsLight();
+        ImGuiStyle& style = ImGui::GetStyle();
+        style.ScaleAllSizes(static_cast<float>(surface->scale));
+        io.FontGlobalScale = static_cast<float>(surface->scale);
+        style.DisplaySafeAreaPadding = ImVec2(0, 0);
+        // The menu bar is kMenuBarHeight pixels: the 13-pixel font plus padding.
+        style.FramePadding.y = (kMenuBarHeight - 13.0f) / 2 * surface->scale;
+        ImGui_ImplSDL2_InitForSDLRenderer(surface->sdlWindow);
+        ImGui_ImplSDLRenderer_Init(surface->renderer);
+        fSurfaces[window] = std::move(surface);
+        fDirty = true;
+    }
+    for (auto& [window, surface] : fSurfaces) {
+        const bool hidden = window->IsHidden();
+        if (hidden == surface->hidden) continue;
+        surface->hidden = hidden;
+        if (hidden) SDL_HideWindow(surface->sdlWindow);
+        else SDL_ShowWindow(surface->sdlWindow);
+    }
+}
+
+Gui::Surface* Gui::SurfaceForWindowId(unsigned id) {
+    for (auto& [window, surface] : fSurfaces)
+        if (SDL_GetWindowID(surface->sdlWindow) == id) return surface.get();
+    return nullptr;
+}
+
+void Gui::HandleEvent(const void* raw) {
+    const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
+    if (event.type == gWakeEvent.load(std::memory_order_relaxed)) {
+        gWakePending.store(false, std::memory_order_release);
+        fDirty = true;
+        return;
+    }
+    Surface* target = nullptr;
+    switch (event.type) {
+        case SDL_QUIT:
+            if (be_app) be_app->PostMessage(B_QUIT_REQUESTED);
+            return;
+        case SDL_WINDOWEVENT:
+            target = SurfaceForWindowId(event.window.windowID);
+            if (!target) return;
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE &&
+                !(target->window->Flags() & B_NOT_CLOSABLE))
+                target->window->PostMessage(B_QUIT_REQUESTED);
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) clear_key_states();
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            target = SurfaceForWindowId(event.key.windowID);
+            const int code = beos_key_for_scancode(event.key.keysym.scancode);
+            if (code >= 0 && !event.key.repeat)
+                set_key_state(static_cast<uint8_t>(code), event.type == SDL_KEYDOWN);
+            if (event.type == SDL_KEYDOWN && !event.key.repeat) {
+                const SDL_Scancode key = event.key.keysym.scancode;
+                const auto alerts = open_alerts();
+                if (!alerts.empty()) {
+                    if (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER)
+                        answer_alert(alerts.front().id, static_cast<int32>(alerts.front().buttons.size()) - 1);
+                    else if (key == SDL_SCANCODE_ESCAPE)
+                        answer_alert(alerts.front().id, 0);
+                }
+            }
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            target = SurfaceForWindowId(event.motion.windowID);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            target = SurfaceForWindowId(event.button.windowID);
+            break;
+        case SDL_MOUSEWHEEL:
+            target = SurfaceForWindowId(event.wheel.windowID);
+            break;
+        case SDL_TEXTINPUT:
+            target = SurfaceForWindowId(event.text.windowID);
+            break;
+        default:
+            return;
+    }
+    if (target) {
+        ImGui::SetCurrentContext(target->imgui);
+        ImGui_ImplSDL2_ProcessEvent(&event);
+    }
+    fDirty = true;
+    fExtraFrames = 2;  // menus settle over the frames that follow an input
+}
+
+void Gui::Update(const std::vector<BWindow*>& windows) {
+    SyncSurfaces(windows);
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) HandleEvent(&event);
+    if (!fDirty || now_us() < fNextRenderAt) return;
+    fDirty = false;
+    bool first = true;
+    for (auto& [window, surface] : fSurfaces) {
+        if (surface->hidden) continue;
+        Render(*surface, first);
+        first = false;
+    }
+    fNextRenderAt = now_us() + kMinRenderInterval;
+    if (fExtraFrames > 0 || !open_alerts().empty()) {
+        if (fExtraFrames > 0) --fExtraFrames;
+        fDirty = true;
+    }
+}
+
+void Gui::Render(Surface& surface, bool hostsAlerts) {
+    const float scale = static_cast<float>(surface.scale);
+    ImGui::SetCurrentContext(surface.imgui);
+    ImGui_ImplSDLRenderer_NewFrame();
+    ImGui_ImplSDL2_NewFrame();
+    ImGui::NewFrame();
+
+    std::vector<Choice> choices;
+    if (BMenuBar* bar = surface.window->KeyMenuBar()) {
+        std::lock_guard held(menu_lock());
+        if (ImGui::BeginMainMenuBar()) {
+            for (int32 i = 0; i < bar->CountItems(); ++i) {
+                BMenuItem* item = bar->ItemAt(i);
+                ImGui::PushID(i);
+                if (BMenu* menu = item->Submenu()) {
+                    if (ImGui::BeginMenu(item->Label(), menu->IsEnabled())) {
+                        draw_items(menu, surface.window, choices);
+                        ImGui::EndMenu();
+                    }
+                } else if (!item->IsSeparator() &&
+                           ImGui::MenuItem(item->Label(), nullptr, item->IsMarked(), item->IsEnabled()) &&
+                           item->Message()) {
+                    choices.push_back({item->Target() ? item->Target() : surface.window, *item->Message()});
+                }
+                ImGui::PopID();
+            }
+            ImGui::EndMainMenuBar();
+        }
+    }
+
+    if (hostsAlerts) {
+        const auto alerts = open_alerts();
+        if (!alerts.empty()) {
+            const OpenAlert& alert = alerts.front();
+            const std::string id = alert.title + "##alert" + std::to_string(alert.id);
+            if (!ImGui::IsPopupOpen(id.c_str())) ImGui::OpenPopup(id.c_str());
+            const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
+            ImGui::SetNextWindowPos(centre, ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
+            if (ImGui::BeginPopupModal(id.c_str(), nullptr,
+                                       ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
+                draw_alert_icon(alert.type, 24 * scale);
+                ImGui::TextUnformatted(expand_tabs(alert.text).c_str());
+                const float buttonWidth = 60 * scale;
+                const float spacing = ImGui::GetStyle().ItemSpacing.x;
+                const float row = buttonWidth * alert.buttons.size() + spacing * (alert.buttons.size() - 1);
+                ImGui::SetCursorPosX(std::max(ImGui::GetCursorPosX(), ImGui::GetWindowContentRegionMax().x - row));
+                for (size_t i = 0; i < alert.buttons.size(); ++i) {
+                    if (i) ImGui::SameLine();
+                    if (ImGui::Button(alert.buttons[i].c_str(), ImVec2(buttonWidth, 0)))
+                        answer_alert(alert.id, static_cast<int32>(i));
+                }
+                ImGui::EndPopup();
+            }
+        }
+    }
+    ImGui::Render();
+
+    SDL_Renderer* renderer = surface.renderer;
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    for (BView* view : surface.window->Children()) {
+        if (dynamic_cast<BMenu*>(view)) continue;
+        const BRect frame = view->Frame();
+        const SDL_Rect area{static_cast<int>(frame.left * scale), static_cast<int>(frame.top * scale),
+                            static_cast<int>((frame.IntegerWidth() + 1) * scale),
+                            static_cast<int>((frame.IntegerHeight() + 1) * scale)};
+        const rgb_color colour = view->ViewColor();
+        SDL_SetRenderDrawColor(renderer, colour.red, colour.green, colour.blue, 255);
+        SDL_RenderFillRect(renderer, &area);
+        auto& picture = surface.pictures[view];
+        const int oldWidth = picture.drawn.width, oldHeight = picture.drawn.height;
+        if (view->CopyDrawnPicture(picture.drawn)) {
+            if (picture.texture && (oldWidth != picture.drawn.width || oldHeight != picture.drawn.height)) {
+                SDL_DestroyTexture(picture.texture);
+                picture.texture = nullptr;
+            }
+            if (!picture.texture)
+                picture.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB555, SDL_TEXTUREACCESS_STREAMING,
+                                                    picture.drawn.width, picture.drawn.height);
+            if (picture.texture)
+                SDL_UpdateTexture(picture.texture, nullptr, picture.drawn.pixels.data(), picture.drawn.bytesPerRow);
+        }
+        if (picture.texture && picture.drawn.serial) {
+            const SDL_Rect place{area.x + static_cast<int>(picture.drawn.where.x * scale),
+                                 area.y + static_cast<int>(picture.drawn.where.y * scale),
+                                 static_cast<int>(picture.drawn.width * scale),
+                                 static_cast<int>(picture.drawn.height * scale)};
+            SDL_RenderSetClipRect(renderer, &area);
+            SDL_RenderCopy(renderer, picture.texture, nullptr, &place);
+            SDL_RenderSetClipRect(renderer, nullptr);
+        }
+    }
+    ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+    SDL_RenderPresent(renderer);
+
+    for (Choice& choice : choices) choice.target->PostMessage(&choice.message);
+}
+
+}  // namespace kit

@@ -1,0 +1,44 @@
+// Inside the kit: the event loop's SDL and Dear ImGui side. Main thread only.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class BWindow;
+
+namespace kit {
+
+class Gui {
+public:
+    Gui();
+    ~Gui();
+    Gui(const Gui&) = delete;
+    Gui& operator=(const Gui&) = delete;
+
+    // Opens the display; false with a reason when it cannot.
+    bool Start(std::string& error);
+    // Closes every window's surface and the display.
+    void Stop();
+    // Sleeps until an event arrives, the loop is woken, or a redraw is due.
+    void Wait();
+    // Keeps one surface per shown window, handles the pending events and
+    // redraws what changed.
+    void Update(const std::vector<BWindow*>& windows);
+
+private:
+    struct Surface;
+    void SyncSurfaces(const std::vector<BWindow*>& windows);
+    void HandleEvent(const void* event);
+    void Render(Surface& surface, bool hostsAlerts);
+    Surface* SurfaceForWindowId(unsigned id);
+
+    std::map<BWindow*, std::unique_ptr<Surface>> fSurfaces;
+    bool fStarted = false;
+    bool fDirty = true;
+    int fExtraFrames = 0;
+    long long fNextRenderAt = 0;  // microseconds
+};
+
+}  // namespace kit

@@ -1,0 +1,167 @@
+#include "kernel.h"
+
+#include <pthread.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+
+#include "kit_sync.h"
+
+namespace kit {
+
+namespace {
+
+struct Registry {
+    std::mutex lock;
+    std::map<thread_id, std::shared_ptr<ThreadRecord>> threads;
+    thread_id nextId = 1;
+};
+
+// Never destroyed: threads may still wait on the lock while the process exits.
+Registry& registry() {
+    static Registry* instance = new Registry;
+    return *instance;
+}
+
+thread_local ThreadRecord* currentRecord = nullptr;
+
+void trampoline(std::shared_ptr<ThreadRecord> self) {
+    currentRecord = self.get();
+    pthread_setname_np(pthread_self(), self->name.substr(0, 15).c_str());
+    status_t result = 0;
+    try {
+        {
+            std::unique_lock held(lock());
+            wait(held, self->wake, [&] { return self->state == ThreadRecord::State::Running; });
+        }
+        result = self->func(self->data);
+    } catch (const ThreadKilled&) {
+        result = B_ERROR;
+    }
+    std::lock_guard held(lock());
+    self->state = ThreadRecord::State::Exited;
+    self->exitValue = result;
+    self->wake.notify_all();
+}
+
+std::shared_ptr<ThreadRecord> find(thread_id id) {
+    auto& threads = registry().threads;
+    auto it = threads.find(id);
+    return it == threads.end() ? nullptr : it->second;
+}
+
+}  // namespace
+
+std::mutex& lock() { return registry().lock; }
+
+ThreadRecord* current_thread() { return currentRecord; }
+
+}  // namespace kit
+
+thread_id spawn_thread(thread_func func, const char* name, int32 priority, void* data) {
+    if (!func) return B_BAD_VALUE;
+    auto record = std::make_shared<kit::ThreadRecord>();
+    record->name = name ? name : "";
+    record->priority = priority;
+    record->func = func;
+    record->data = data;
+    std::lock_guard held(kit::lock());
+    record->id = kit::registry().nextId++;
+    try {
+        record->thread = std::thread(kit::trampoline, record);
+    } catch (const std::system_error&) {
+        return B_NO_MORE_THREADS;
+    }
+    kit::registry().threads[record->id] = record;
+    return record->id;
+}
+
+status_t resume_thread(thread_id id) {
+    std::lock_guard held(kit::lock());
+    auto record = kit::find(id);
+    if (!record) return B_BAD_THREAD_ID;
+    if (record->state != kit::ThreadRecord::State::Suspended) return B_BAD_VALUE;
+    record->state = kit::ThreadRecord::State::Running;
+    record->wake.notify_all();
+    return B_OK;
+}
+
+status_t kill_thread(thread_id id) {
+    std::shared_ptr<kit::ThreadRecord> record;
+    {
+        std::lock_guard held(kit::lock());
+        record = kit::find(id);
+        if (!record) return B_BAD_THREAD_ID;
+        kit::registry().threads.erase(id);
+        record->killed.store(true, std::memory_order_release);
+        if (record->waitingOn) record->waitingOn->notify_all();
+        record->wake.notify_all();
+    }
+    if (record.get() == kit::current_thread()) {
+        record->thread.detach();
+        throw kit::ThreadKilled{};
+    }
+    record->thread.join();
+    return B_OK;
+}
+
+status_t wait_for_thread(thread_id id, status_t* exit_value) {
+    std::shared_ptr<kit::ThreadRecord> record;
+    {
+        std::unique_lock held(kit::lock());
+        record = kit::find(id);
+        if (!record || record.get() == kit::current_thread()) return B_BAD_THREAD_ID;
+        if (record->state == kit::ThreadRecord::State::Suspended) {
+            record->state = kit::ThreadRecord::State::Running;  // as a waiter resumes it
+            record->wake.notify_all();
+        }
+        kit::wait(held, record->wake,
+                  [&] { return record->state == kit::ThreadRecord::State::Exited; });
+        if (kit::find(id) != record) return B_BAD_THREAD_ID;  // killed meanwhile
+        kit::registry().threads.erase(id);
+    }
+    record->thread.join();
+    if (exit_value) *exit_value = record->exitValue;
+    return B_OK;
+}
+
+status_t get_thread_info(thread_id id, thread_info* info) {
+    if (!info) return B_BAD_VALUE;
+    std::lock_guard held(kit::lock());
+    auto record = kit::find(id);
+    if (!record || record->state == kit::ThreadRecord::State::Exited) return B_BAD_THREAD_ID;
+    info->thread = record->id;
+    std::strncpy(info->name, record->name.c_str(), sizeof info->name - 1);
+    info->name[sizeof info->name - 1] = '\0';
+    info->priority = record->priority;
+    if (record->state == kit::ThreadRecord::State::Suspended) info->state = B_THREAD_SUSPENDED;
+    else if (record->waitingOn == &record->wake) info->state = B_THREAD_ASLEEP;
+    else if (record->waitingOn) info->state = B_THREAD_WAITING;
+    else info->state = B_THREAD_RUNNING;
+    return B_OK;
+}
+
+void snooze(bigtime_t microseconds) {
+    kit::ThreadRecord* self = kit::current_thread();
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::microseconds(microseconds > 0 ? microseconds : 0);
+    if (!self) {
+        std::this_thread::sleep_until(deadline);
+        return;
+    }
+    check_thread_killed();
+    if (microseconds <= 0) return;
+    std::unique_lock held(kit::lock());
+    kit::wait_until(held, self->wake, deadline, [] { return false; });
+}
+
+bigtime_t system_time() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void check_thread_killed() {
+    kit::ThreadRecord* self = kit::current_thread();
+    if (self && self->killed.load(std::memory_order_acquire)) throw kit::ThreadKilled{};
+}

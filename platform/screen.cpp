@@ -1,0 +1,5 @@
+#include "screen.h"
+
+uint8 BScreen::IndexForColor(uint8 red, uint8 green, uint8 blue, uint8) const {
+    return static_cast<uint8>((red & 0xE0) | ((green & 0xE0) >> 3) | (blue >> 6));
+}

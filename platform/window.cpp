@@ -1,0 +1,73 @@
+#include "window.h"
+
+#include "application.h"
+#include "gui_wake.h"
+#include "menu.h"
+
+BWindow::BWindow(BRect frame, const char* title, window_type, uint32 flags, uint32)
+    : BLooper(title), fFrame(frame), fTitle(title ? title : ""), fFlags(flags) {}
+
+BWindow::~BWindow() {
+    StopLoop();
+    if (be_app) be_app->ForgetWindow(this);
+}
+
+void BWindow::Show() {
+    bool first = false;
+    {
+        std::lock_guard held(fChildrenLock);
+        fHidden = false;
+        first = !fShownOnce;
+        fShownOnce = true;
+    }
+    if (first) {
+        Run();
+        if (be_app) be_app->AdoptWindow(this);
+    }
+    kit::wake_gui();
+}
+
+void BWindow::Hide() {
+    {
+        std::lock_guard held(fChildrenLock);
+        fHidden = true;
+    }
+    kit::wake_gui();
+}
+
+bool BWindow::IsHidden() const {
+    std::lock_guard held(fChildrenLock);
+    return fHidden;
+}
+
+void BWindow::AddChild(BView* view) {
+    if (!view) return;
+    {
+        std::lock_guard held(fChildrenLock);
+        view->fWindow = this;
+        fChildren.emplace_back(view);
+        if (auto* bar = dynamic_cast<BMenuBar*>(view)) fKeyMenuBar = bar;
+    }
+    kit::wake_gui();
+}
+
+BMenuBar* BWindow::KeyMenuBar() const {
+    std::lock_guard held(fChildrenLock);
+    return fKeyMenuBar;
+}
+
+std::vector<BView*> BWindow::Children() const {
+    std::lock_guard held(fChildrenLock);
+    std::vector<BView*> children;
+    for (const auto& child : fChildren) children.push_back(child.get());
+    return children;
+}
+
+void BWindow::SetPixelScale(int32 scale) {
+    fScale.store(scale < 1 ? 1 : scale > 8 ? 8 : scale, std::memory_order_relaxed);
+}
+
+void BWindow::LoopEnded() {
+    Hide();
+    if (be_app) be_app->WindowClosed(this);
+}
