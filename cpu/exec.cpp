@@ -60,9 +60,12 @@ void quit_point(uint32_t, uintptr_t pc, int32_t R) {
         exception(r, VEC_TRACE, pc_address(r));
         r.R -= EXCEPTION_CYCLES;
     }
-    if (!interrupts_at_station(r)) return exit_slice(r, S68000_EXIT_NO_REGION);
+    const bool in_region = interrupts_at_station(r);
+    // Cycles set aside come back before any exit, so that the odometer
+    // counts only the cycles used.
     r.R += W.cycles_leftover;
     W.cycles_leftover = 0;
+    if (!in_region) return exit_slice(r, S68000_EXIT_NO_REGION);
     if (r.R >= 0) M68K_DISPATCH(r);
     exit_slice(r, S68000_EXIT_OK);
 }
@@ -164,6 +167,9 @@ int s68000interrupt(int level, int vector) {
 void s68000flushInterrupts() {
     s68000context& c = _s68000context;
     if (W.execinfo & EXEC_RUNNING) return;
+    // A faulted processor takes no request until a reset succeeds, here as
+    // in s68000exec.
+    if ((c.interrupts[0] & 1) && (c.pc & 1)) return;
     if (!interrupt_due()) return;
     ccr_unpack(static_cast<uint8_t>(c.sr));
     // The new PC is not looked up here: the next slice does that.
