@@ -5,7 +5,7 @@ JOBS      ?= 2
 RELEASE   := build/release
 SANITIZED := build/asan
 
-.PHONY: all deps run check check-release check-asan bench clean
+.PHONY: all deps run check check-release check-asan fuzz bench clean
 
 all: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
@@ -25,11 +25,22 @@ check-release:
 	ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
 
 # AddressSanitizer and UndefinedBehaviorSanitizer: any report fails the run.
+# This build also holds the fuzz targets, which CTest runs briefly.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
 check-asan:
-	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=address,undefined
+	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=address,undefined -DBEVOREL_FUZZ=ON
 	cmake --build $(SANITIZED) -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  ctest --test-dir $(SANITIZED) --output-on-failure -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(SANITIZED) --output-on-failure -j $(JOBS)
+
+# Longer fuzzing: every target for FUZZ_SECONDS (default 10 minutes each).
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=address,undefined -DBEVOREL_FUZZ=ON \
+	  -DBEVOREL_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(SANITIZED) -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(SANITIZED) --output-on-failure -L fuzz
+	cmake -S . -B $(SANITIZED) -DBEVOREL_FUZZ_SECONDS=30
 
 clean:
 	rm -rf build
