@@ -1,0 +1,41 @@
+// The frame driver: one video frame of the board per call.
+#include <cstdio>
+
+#include "board.h"
+#include "cpudebug.h"
+
+alignas(64) uint16_t render_offscreen[kScreenWidth * kScreenHeight];
+std::atomic<uint32_t> cpucycles_by_frame{133333};  // 8 MHz at 60 frames a second
+
+namespace {
+constexpr int kSlicesPerFrame = 3;
+constexpr int kFrameInterruptLevel = 4;
+constexpr int kMonitorCpu = 1;
+}  // namespace
+
+void pm_put(const char* text) {
+    if (text == nullptr) return;
+    std::fputs(text, stdout);  // printed as it is, never used as a format
+    std::fflush(stdout);
+}
+
+uint16_t* pm_render(bool debug, bool paused, int /*fps: not used*/) {
+    acquire_keyboard();  // sampled even while paused
+
+    if (debug) cpudebug_interactive(kMonitorCpu, pm_put, nullptr, nullptr, nullptr);
+
+    if (paused) return render_offscreen;  // the last frame, untouched
+
+    // One frame's cycles in three slices, the board's pending vector offered
+    // at level 4 before each. The speed is read afresh for every slice.
+    for (int slice = 0; slice < kSlicesPerFrame; ++slice) {
+        if (NextInterrupt != 0) s68000interrupt(kFrameInterruptLevel, NextInterrupt);
+        const uint32_t cycles = cpucycles_by_frame.load(std::memory_order_relaxed) / kSlicesPerFrame;
+        s68000exec(static_cast<int32_t>(cycles));
+    }
+
+    const uint32_t background = dynamicPalette[0];
+    fastClear(render_offscreen, background << 16 | background);
+    refreshDisplay();
+    return render_offscreen;
+}
