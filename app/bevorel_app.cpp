@@ -1,0 +1,40 @@
+#include "bevorel_app.h"
+
+#include "emulation.h"
+#include "launch_options.h"
+#include "menus.h"
+
+BeVorelApp::BeVorelApp() : BApplication(kSignature) {}
+
+BeVorelApp::~BeVorelApp() = default;
+
+void BeVorelApp::ReadyToRun() {
+    fMainWindow = new BeVorelWindow();
+    fMainWindow->SetPixelScale(launchOptions.scale);
+    frameLimit.store(launchOptions.frames, std::memory_order_relaxed);
+    fMainWindow->Show();
+    // The start-up options act as their menu commands do, in this order.
+    if (launchOptions.speedGiven) {
+        const uint32_t speeds[] = {kCmdSpeed60, kCmdSpeed30, kCmdSpeedUnlimited};
+        fMainWindow->PostMessage(speeds[static_cast<int>(launchOptions.speed)]);
+    }
+    if (launchOptions.boot) fMainWindow->PostMessage(kCmdBoot);
+}
+
+void BeVorelApp::MessageReceived(BMessage* message) {
+    if (message->what != kCmdFreeRom) {  // 0x8001 here: a file reference to boot
+        BApplication::MessageReceived(message);
+        return;
+    }
+    // The window boots the game on its own thread, under its own lock; a
+    // message without a usable reference is ignored.
+    entry_ref ref;
+    BEntry entry;
+    BPath path;
+    if (!fMainWindow || message->FindRef("refs", &ref) != B_OK || entry.SetTo(&ref, false) != B_OK ||
+        entry.GetPath(&path) != B_OK || !path.Path())
+        return;
+    BMessage request(kMsgLoadRom);
+    request.AddString("path", path.Path());
+    fMainWindow->PostMessage(&request);
+}

@@ -1,0 +1,188 @@
+#include "bevorel_window.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "board.h"
+#include "cpudebug.h"
+#include "emulation.h"
+#include "menus.h"
+#include "paths.h"
+#include "presentation.h"
+
+const char* kWindowName = "BePellmora v0.80";
+BRect kWindowFrame(100, 100, 356, 344);
+BFilePanel* Load = nullptr;
+
+namespace {
+
+constexpr uint32 kWindowFlags = 0x20000042;  // not resizable, not zoomable
+constexpr const char* kNotBootable =
+    "No ROM set is loaded (see the start-up messages above): the game cannot be booted.\n";
+
+void enableBootedMenus() {
+    romInfoItem->SetEnabled(true);
+    tmpMenu->SetEnabled(true);
+    tmpMenu2->SetEnabled(true);
+}
+
+}  // namespace
+
+bool boardReady() { return codeRom && tilesRom && onboardRam && spriteRam; }
+
+BeVorelWindow::BeVorelWindow()
+    : BWindow(kWindowFrame, kWindowName, B_TITLED_WINDOW, kWindowFlags, B_CURRENT_WORKSPACE) {
+    menuBar = new BMenuBar(BRect(0, 0, 256, 20), "main", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP,
+                           B_ITEMS_IN_ROW, true);
+    cutToDirectory(execPath);
+
+    Load = new BFilePanel(B_OPEN_PANEL, nullptr, nullptr, 0, true, nullptr, nullptr, false, true);
+    BMessage loadMessage(kCmdFreeRom);  // 0x8001: what the application expects from the panel
+    Load->SetMessage(&loadMessage);
+
+    Lock();
+    buildMenus();
+    AddChild(menuBar);
+    Unlock();
+
+    // The monitor checks for a kill while it waits for a line or runs long
+    // loops, so a Reset or Quit can stop an emulation thread that is in it.
+    cpudebug_stop_check = check_thread_killed;
+
+    Lock();
+    createPresentationSurface(this);
+    fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
+    Unlock();
+
+    pm_initAll(execPath);
+    loadKeyboardConfiguration(0);
+}
+
+BeVorelWindow::~BeVorelWindow() = default;
+
+void BeVorelWindow::loadRom(const char* path) {
+    if (!path || strnlen(path, kPathSize) >= kPathSize) {
+        std::printf("Cannot boot: the game's path is %zu characters or more.\n", kPathSize);
+        return;
+    }
+    if (!boardReady()) {
+        std::fputs(kNotBootable, stdout);
+        return;
+    }
+    copyPath(romPath, path);
+    Reset();
+    enableBootedMenus();
+}
+
+void BeVorelWindow::Reset() {
+    if (romPath[0] == '\0') {
+        if (boardReady()) pm_reset();
+        return;
+    }
+    kill_thread(fCpuThread);
+    pm_reset();
+    startupClear();
+    fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
+    if (fCpuThread >= 0) resume_thread(fCpuThread);
+}
+
+void BeVorelWindow::freeRom() {
+    if (romPath[0] == '\0') return;
+    kill_thread(fCpuThread);
+    pictureAreaClear();
+    fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
+}
+
+void BeVorelWindow::MessageReceived(BMessage* message) {
+    const uint32_t code = message->what;
+    const bool booted = romPath[0] != '\0';
+    switch (code) {
+        case kCmdBoot:
+            loadRom("po");
+            return;
+        case kMsgLoadRom: {
+            const char* path = nullptr;
+            if (message->FindString("path", &path) == B_OK) loadRom(path);
+            return;
+        }
+        case kCmdReset:
+            if (booted) Reset();
+            return;
+        case kCmdServiceMode:
+            testMode = testMode ? 0 : 1;
+            Reset();
+            return;
+        case kCmdPause:
+            if (booted) wpaused.store(static_cast<uint8_t>(~wpaused.load(std::memory_order_relaxed)),
+                                      std::memory_order_relaxed);
+            return;
+        case kCmdDebug:
+            debugOn.store(static_cast<uint8_t>(~debugOn.load(std::memory_order_relaxed)),
+                          std::memory_order_relaxed);
+            return;
+        case kCmdSpeed30:
+            cpucycles_by_frame.store(kCycles30, std::memory_order_relaxed);
+            newSnoozeTime.store(kPeriod30, std::memory_order_relaxed);
+            return;
+        case kCmdSpeed60:
+            cpucycles_by_frame.store(kCycles60, std::memory_order_relaxed);
+            newSnoozeTime.store(kPeriod60, std::memory_order_relaxed);
+            return;
+        case kCmdSpeedUnlimited:
+            cpucycles_by_frame.store(kCycles60, std::memory_order_relaxed);
+            newSnoozeTime.store(kPeriodUnlimited, std::memory_order_relaxed);
+            return;
+        case kCmdFreeRom:
+            freeRom();
+            return;
+        case kCmdAbout:
+            showAbout();
+            return;
+        case kCmdKeyboard:
+            chooseController(0);
+            return;
+        case kCmdJoystick:
+            chooseController(1);
+            return;
+        case kCmdRomInfo:
+            return;
+        default:
+            break;
+    }
+    int submenu = 0, position = 0;
+    if (keyChoiceOf(code, &submenu, &position)) {
+        chooseKey(code);
+        return;
+    }
+    if ((code >= kCmdLoadStateBase && code < kCmdLoadStateBase + 8) ||
+        (code >= kCmdSaveStateBase && code < kCmdSaveStateBase + 8))
+        return;  // state slots: nothing is saved or restored
+    BWindow::MessageReceived(message);
+}
+
+bool BeVorelWindow::QuitRequested() {
+    kill_thread(fCpuThread);
+    cpuTimeEnd = system_time();
+    std::fputs(fpsReport(cpuTimeEnd - cpuTimeStart, cpuTotalFrames).c_str(), stdout);
+    std::fflush(stdout);
+    if (be_app) be_app->PostMessage(B_QUIT_REQUESTED);
+    return BWindow::QuitRequested();
+}
+
+void BeVorelWindow::showAbout() {
+    BAlert* about = new BAlert("About BeVorel",
+                               "BePellmora v0.80 (22.05.2000)\n"
+                               "Main programming by the BeVorel developers (bevorel@users.invalid)\n"
+                               "68000 emulation library by the BeVorel developers (bevorel@users.invalid)\n"
+                               "\n"
+                               "\t68000\t8.0 Mhz\n"
+                               "\tZ80 3.6 Mhz\n",
+                               "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+    about->Go();
+}
+
+void BeVorelWindow::loadKeyboardConfiguration(char) {}
+void BeVorelWindow::saveKeyboardConfiguration(char) {}
+void BeVorelWindow::loadState(char) {}
+void BeVorelWindow::saveState(char) {}
+void BeVorelWindow::ReadConfig() {}

@@ -1,0 +1,36 @@
+#include "emulation.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+
+uint32_t snoozeTime = kPeriod60;
+std::atomic<uint32_t> newSnoozeTime{kPeriod60};
+std::atomic<uint8_t> debugOn{0};
+std::atomic<uint8_t> wpaused{0};
+
+int64_t cpuTimeStart = 0;
+uint32_t cpuTotalFrames = 0;
+int64_t cpuTimeEnd = 0;
+
+std::atomic<uint32_t> frameLimit{0};
+std::atomic<uint32_t> framesPresented{0};
+
+double averageFps(int64_t elapsed, uint32_t frames) {
+    if (frames == 0) return 0;
+    const int64_t frameTime = elapsed / static_cast<int64_t>(frames);
+    if (frameTime <= 0) return std::numeric_limits<double>::infinity();  // under 1 us a frame
+    return 1000000.0 / static_cast<double>(frameTime);
+}
+
+int32_t fpsFigure(int64_t elapsed, uint32_t frames) {
+    const double fps = averageFps(elapsed, frames);
+    return fps < 2147483647.0 ? static_cast<int32_t>(fps) : INT32_MAX;
+}
+
+std::string fpsReport(int64_t elapsed, uint32_t frames) {
+    if (frames == 0) return "";
+    char line[64];
+    std::snprintf(line, sizeof line, "Average fps : %f\n", averageFps(elapsed, frames));
+    return line;
+}

@@ -1,0 +1,43 @@
+// The emulation thread's shared state, its pacing and the frame-rate figures.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// Frame periods in microseconds and 68000 cycles per frame of the three speeds.
+constexpr uint32_t kPeriod60 = 16666;
+constexpr uint32_t kPeriod30 = 33332;
+constexpr uint32_t kPeriodUnlimited = 0;
+constexpr uint32_t kCycles60 = 133333;
+constexpr uint32_t kCycles30 = 266666;
+
+// Read by the running loop (written by the emulation thread only).
+extern uint32_t snoozeTime;
+// One writer (the window's thread) and one reader (the emulation thread),
+// read once a frame; no ordering with other data is needed.
+extern std::atomic<uint32_t> newSnoozeTime;
+extern std::atomic<uint8_t> debugOn;
+extern std::atomic<uint8_t> wpaused;
+
+// Of the last emulation thread that ran.
+extern int64_t cpuTimeStart;
+extern uint32_t cpuTotalFrames;
+extern int64_t cpuTimeEnd;
+
+// Automation: after this many presented frames (0: never) the emulation
+// posts a quit to the window, as the Quit command does, and presents no more.
+extern std::atomic<uint32_t> frameLimit;
+// Frames presented since the program started, by every emulation thread.
+extern std::atomic<uint32_t> framesPresented;
+
+// The average frame rate of `frames` frames presented in `elapsed`
+// microseconds: 1000000.0 divided by the whole microseconds per frame
+// (integer division). 0 without frames; infinite under 1 us a frame.
+double averageFps(int64_t elapsed, uint32_t frames);
+// The frame-rate figure handed to the frame driver: averageFps truncated
+// toward zero, at most INT32_MAX.
+int32_t fpsFigure(int64_t elapsed, uint32_t frames);
+// The line printed at quit ("Average fps : %f\n"), or "" when no frame was
+// presented.
+std::string fpsReport(int64_t elapsed, uint32_t frames);

@@ -1,0 +1,38 @@
+// The emulation thread: one board frame at a time, presented and paced.
+#include "bevorel_window.h"
+#include "board.h"
+#include "emulation.h"
+#include "presentation.h"
+
+int32 BeVorelWindow::cpuThread(void* data) {
+    BWindow* window = static_cast<BWindow*>(data);
+    cpuTimeStart = system_time();
+    cpuTotalFrames = 0;
+    int32_t fps = 0;
+    for (;;) {
+        const bigtime_t frameStart = system_time();
+        const bigtime_t deadline = frameStart + static_cast<bigtime_t>(snoozeTime);
+        const uint16_t* frame = pm_render(debugOn.load(std::memory_order_relaxed) != 0,
+                                          wpaused.load(std::memory_order_relaxed) != 0, fps);
+        copyFrame(frame);
+        window->Lock();
+        mView->DrawBitmap(mOffscreen);
+        window->Unlock();
+
+        ++cpuTotalFrames;
+        cpuTimeEnd = system_time();
+        fps = fpsFigure(cpuTimeEnd - cpuTimeStart, cpuTotalFrames);
+
+        const uint32_t presented = framesPresented.fetch_add(1, std::memory_order_relaxed) + 1;
+        const uint32_t limit = frameLimit.load(std::memory_order_relaxed);
+        if (limit && presented >= limit) {
+            window->PostMessage(B_QUIT_REQUESTED);
+            for (;;) snooze(1000000);  // until the quit stops this thread
+        }
+
+        const bigtime_t remaining = deadline - system_time();
+        if (remaining > 0) snooze(remaining);
+        const uint32_t requested = newSnoozeTime.load(std::memory_order_relaxed);
+        if (requested != snoozeTime) snoozeTime = requested;
+    }
+}

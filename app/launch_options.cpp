@@ -1,0 +1,106 @@
+#include "launch_options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+LaunchOptions launchOptions;
+
+namespace {
+
+constexpr int kMaxScale = 8;
+
+// A whole decimal number from `low` to `high`, nothing else.
+bool parseNumber(const std::string& text, long low, long high, long* value) {
+    if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long number = std::strtol(text.c_str(), &end, 10);
+    if (errno || *end || number < low || number > high) return false;
+    *value = number;
+    return true;
+}
+
+}  // namespace
+
+ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& options,
+                               std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        bool hasValue = false;
+        if (name.rfind("--", 0) == 0) {
+            const size_t equals = name.find('=');
+            if (equals != std::string::npos) {
+                value = name.substr(equals + 1);
+                name.resize(equals);
+                hasValue = true;
+            }
+        }
+        const bool takesValue =
+            name == "--frames" || name == "--screenshot" || name == "--speed" || name == "--scale";
+        if (takesValue && !hasValue) {
+            if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
+                error = "option " + name + " needs a value";
+                return ParseResult::Error;
+            }
+            value = args[++i];
+        } else if (!takesValue && hasValue) {
+            error = "option " + name + " takes no value";
+            return ParseResult::Error;
+        }
+
+        if (name == "--help" || name == "-h") return ParseResult::Help;
+        if (name == "--version") return ParseResult::Version;
+        if (name == "--boot") {
+            options.boot = true;
+        } else if (name == "--frames") {
+            long frames = 0;
+            if (!parseNumber(value, 1, 0xFFFFFFFFL, &frames)) {
+                error = "--frames needs a whole number of frames from 1 to 4294967295, not '" + value + "'";
+                return ParseResult::Error;
+            }
+            options.frames = static_cast<uint32_t>(frames);
+        } else if (name == "--screenshot") {
+            if (value.empty()) {
+                error = "--screenshot needs a file name";
+                return ParseResult::Error;
+            }
+            options.screenshot = value;
+        } else if (name == "--speed") {
+            if (value == "60") options.speed = Speed::Fps60;
+            else if (value == "30") options.speed = Speed::Fps30;
+            else if (value == "unlimited") options.speed = Speed::Unlimited;
+            else {
+                error = "--speed must be 30, 60 or unlimited, not '" + value + "'";
+                return ParseResult::Error;
+            }
+            options.speedGiven = true;
+        } else if (name == "--scale") {
+            long scale = 0;
+            if (!parseNumber(value, 1, kMaxScale, &scale)) {
+                error = "--scale needs a whole number from 1 to 8, not '" + value + "'";
+                return ParseResult::Error;
+            }
+            options.scale = static_cast<int>(scale);
+        } else {
+            error = "unknown option '" + args[i] + "'";
+            return ParseResult::Error;
+        }
+    }
+    return ParseResult::Run;
+}
+
+std::string usageText(const char* program) {
+    return std::string("Usage: ") + program + " [options]\n" +
+           "Emulates the arcade board; the ROM set is read from Roms/ beside the program.\n"
+           "\n"
+           "Options:\n"
+           "  --boot               boot the game at start, as File > Boot does\n"
+           "  --frames N           quit, as File > Quit does, after N presented frames\n"
+           "  --screenshot FILE    write the last presented frame (256 x 224) to FILE as PNG at quit\n"
+           "  --speed 30|60|unlimited\n"
+           "                       the speed at start, as Emulation > Speed sets it (default 60)\n"
+           "  --scale N            show each picture pixel as N x N screen pixels (1 to 8, default 1)\n"
+           "  --help               print this help and exit\n"
+           "  --version            print the version and exit\n";
+}

@@ -1,0 +1,31 @@
+// Command-line options, for people and for automation. Without options the
+// program starts with no game booted, at 60 frames a second, at scale 1.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class Speed { Fps60, Fps30, Unlimited };
+
+struct LaunchOptions {
+    bool boot = false;          // --boot: boot at start, as the Boot command does
+    uint32_t frames = 0;        // --frames N: quit after N presented frames (0: never)
+    std::string screenshot;     // --screenshot FILE.png: the last presented frame, at quit
+    Speed speed = Speed::Fps60; // --speed 30|60|unlimited
+    bool speedGiven = false;
+    int scale = 1;              // --scale N: window pixels per picture pixel
+};
+
+enum class ParseResult { Run, Help, Version, Error };
+
+// Parses argv[1..]. On Error, `error` holds the message (without the
+// program's name or a newline).
+ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& options,
+                               std::string& error);
+
+// The text of --help, for a program called `program`.
+std::string usageText(const char* program);
+
+// The options the running program was started with (set by main).
+extern LaunchOptions launchOptions;

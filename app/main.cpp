@@ -1,0 +1,48 @@
+// The program: options, then the application's event loop.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bevorel_app.h"
+#include "launch_options.h"
+#include "paths.h"
+#include "presentation.h"
+#include "screenshot.h"
+
+int main(int argc, char** argv) {
+    const char* program = argc > 0 && argv[0] ? argv[0] : "bevorel";
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::string error;
+    switch (parseLaunchOptions(args, launchOptions, error)) {
+        case ParseResult::Help:
+            std::fputs(usageText(program).c_str(), stdout);
+            return 0;
+        case ParseResult::Version:
+            std::printf("bevorel %s\n", BEVOREL_VERSION);
+            return 0;
+        case ParseResult::Error:
+            std::fprintf(stderr, "%s: %s\n%s --help lists the options.\n", program, error.c_str(), program);
+            return 2;
+        case ParseResult::Run:
+            break;
+    }
+
+    BeVorelApp* app = new BeVorelApp();
+    if (!copyPath(execPath, program)) {
+        std::printf("The program's path is %zu characters or more: looking for Roms/ in the current directory.\n",
+                    kPathSize);
+    }
+    const bool ran = app->Run() == B_OK;
+
+    int status = ran ? 0 : 1;
+    if (ran && !launchOptions.screenshot.empty()) {
+        DrawnPicture picture;
+        if (mView) mView->CopyDrawnPicture(picture);
+        if (!writePicturePng(picture, launchOptions.screenshot, error)) {
+            std::fprintf(stderr, "%s: no screenshot written: %s\n", program, error.c_str());
+            status = 1;
+        }
+    }
+    delete app;
+    return status;
+}

@@ -1,0 +1,16 @@
+// PNG copies of the picture.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "kit.h"
+
+// Writes columns 0 to 255 of rows 0 to 223 of `picture` (B_RGB15) as an
+// 8-bit RGB PNG file. False with a reason when nothing was drawn yet or the
+// file cannot be written.
+bool writePicturePng(const DrawnPicture& picture, const std::string& file, std::string& error);
+
+// The 8-bit components of a 15-bit pixel (bit 15 ignored), each 5-bit value
+// v widened as (v << 3) | (v >> 2) so that 31 becomes 255.
+void rgb15ToRgb8(uint16_t pixel, uint8_t rgb[3]);
