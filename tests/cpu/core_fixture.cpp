@@ -5,11 +5,12 @@ namespace coretest {
 std::vector<PortCall> port_log;
 uint32_t port_value = 0;
 std::function<void()> port_action;
+std::function<uint32_t(uint32_t)> port_reply;
 
 uint32_t port_read(uint32_t address, data_region*) {
     port_log.push_back({false, address, 0});
     if (port_action) port_action();
-    return port_value;
+    return port_reply ? port_reply(address) : port_value;
 }
 
 void port_write(uint32_t address, uint32_t data, data_region*) {
@@ -36,15 +37,18 @@ void CoreTest::SetUp() {
     port_log.clear();
     port_value = 0;
     port_action = nullptr;
+    port_reply = nullptr;
 }
 
 void CoreTest::TearDown() {
     port_action = nullptr;
+    port_reply = nullptr;
     std::memset(&_s68000context, 0, sizeof _s68000context);
 }
 
-void CoreTest::start(uint32_t pc) {
+void CoreTest::start(uint32_t pc, const std::function<void(Lists&)>& first) {
     for (Lists* l : {&super, &user}) {
+        if (first) first(*l);
         l->program(mem);
         l->data(mem);
         l->readers(PORT, PORT + 0xFFFF, port_read);

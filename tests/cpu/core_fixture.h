@@ -109,8 +109,9 @@ private:
     uint32_t pc_;
 };
 
-// Handler regions that log every call. Reads answer `port_value` (all 32 bits,
-// for the core to cut), and every call runs `port_action` when set.
+// Handler regions that log every call. Reads answer `port_reply(address)` when
+// set, else `port_value` (all 32 bits, for the core to cut); every call runs
+// `port_action` when set.
 struct PortCall {
     bool write;
     uint32_t address;
@@ -120,6 +121,7 @@ struct PortCall {
 extern std::vector<PortCall> port_log;
 extern uint32_t port_value;
 extern std::function<void()> port_action;
+extern std::function<uint32_t(uint32_t)> port_reply;
 uint32_t port_read(uint32_t address, data_region* region);
 void port_write(uint32_t address, uint32_t data, data_region* region);
 
@@ -138,9 +140,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Builds the standard lists (the user set equal to the supervisor set)
-    // and resets the core so that it starts at `pc`.
-    void start(uint32_t pc = CODE);
+    // Builds the standard lists (the user set equal to the supervisor set),
+    // after the records `first` adds, and resets the core so that it starts
+    // at `pc`.
+    void start(uint32_t pc = CODE, const std::function<void(Lists&)>& first = {});
     // Sets SR without going through an instruction (between slices).
     void set_sr(uint16_t sr);
     Asm code(uint32_t at = CODE) { return Asm(mem, at); }
