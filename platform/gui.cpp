@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 
 #include "alert_queue.h"
 #include "application.h"
@@ -16,6 +18,7 @@
 #include "key_state.h"
 #include "menu.h"
 #include "scancode_map.h"
+#include "synthetic_input.h"
 #include "window.h"
 
 namespace kit {
@@ -87,7 +90,61 @@ void draw_alert_icon(alert_type type, float size) {
     ImGui::SameLine();
 }
 
+// Captures asked for by other threads, served after the next draw.
+struct CaptureRequest {
+    BWindow* window;
+    WindowCapture* capture;
+    bool done = false;
+    bool ok = false;
+};
+std::mutex gCaptureLock;
+std::condition_variable gCaptureDone;
+std::vector<CaptureRequest*> gCaptures;  // guarded by gCaptureLock
+
+bool push_event(SDL_Event& event) {
+    if (!gRunning.load(std::memory_order_acquire)) return false;
+    return SDL_PushEvent(&event) > 0;
+}
+
 }  // namespace
+
+bool synthesize_key(int scancode, bool down) {
+    if (scancode <= SDL_SCANCODE_UNKNOWN || scancode >= SDL_NUM_SCANCODES) return false;
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+    event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+    return push_event(event);
+}
+
+bool synthesize_close(BWindow* window) {
+    SDL_Event event{};
+    event.type = gWakeEvent.load(std::memory_order_relaxed);
+    event.user.code = 1;  // the loop turns it into the window's close event
+    event.user.data1 = window;
+    return push_event(event);
+}
+
+bool synthesize_quit() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    return push_event(event);
+}
+
+bool capture_window(BWindow* window, WindowCapture& capture, int timeoutMs) {
+    if (!gRunning.load(std::memory_order_acquire)) return false;
+    CaptureRequest request{window, &capture};
+    std::unique_lock held(gCaptureLock);
+    gCaptures.push_back(&request);
+    held.unlock();
+    wake_gui();
+    held.lock();
+    const bool served = gCaptureDone.wait_for(held, std::chrono::milliseconds(timeoutMs),
+                                              [&] { return request.done; });
+    if (!served) gCaptures.erase(std::find(gCaptures.begin(), gCaptures.end(), &request));
+    return served && request.ok;
+}
 
 void wake_gui() {
     if (!gRunning.load(std::memory_order_acquire)) return;
@@ -235,6 +292,17 @@ Gui::Surface* Gui::SurfaceForWindowId(unsigned id) {
 void Gui::HandleEvent(const void* raw) {
     const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
     if (event.type == gWakeEvent.load(std::memory_order_relaxed)) {
+        if (event.user.code == 1) {  // a synthesized close box
+            for (auto& [window, surface] : fSurfaces) {
+                if (window != event.user.data1) continue;
+                SDL_Event close{};
+                close.type = SDL_WINDOWEVENT;
+                close.window.event = SDL_WINDOWEVENT_CLOSE;
+                close.window.windowID = SDL_GetWindowID(surface->sdlWindow);
+                HandleEvent(&close);
+            }
+            return;
+        }
         gWakePending.store(false, std::memory_order_release);
         fDirty = true;
         return;
@@ -298,6 +366,10 @@ void Gui::Update(const std::vector<BWindow*>& windows) {
     SyncSurfaces(windows);
     SDL_Event event;
     while (SDL_PollEvent(&event)) HandleEvent(&event);
+    {
+        std::lock_guard held(gCaptureLock);
+        if (!gCaptures.empty()) fDirty = true;
+    }
     if (!fDirty || now_us() < fNextRenderAt) return;
     fDirty = false;
     bool first = true;
@@ -311,6 +383,27 @@ void Gui::Update(const std::vector<BWindow*>& windows) {
         if (fExtraFrames > 0) --fExtraFrames;
         fDirty = true;
     }
+}
+
+void Gui::ServeCaptures(Surface& surface) {
+    std::lock_guard held(gCaptureLock);
+    for (auto it = gCaptures.begin(); it != gCaptures.end();) {
+        CaptureRequest* request = *it;
+        if (request->window != surface.window) {
+            ++it;
+            continue;
+        }
+        int width = 0, height = 0;
+        SDL_GetRendererOutputSize(surface.renderer, &width, &height);
+        request->capture->width = width;
+        request->capture->height = height;
+        request->capture->pixels.assign(static_cast<size_t>(width) * height, 0);
+        request->ok = SDL_RenderReadPixels(surface.renderer, nullptr, SDL_PIXELFORMAT_RGB888,
+                                           request->capture->pixels.data(), width * 4) == 0;
+        request->done = true;
+        it = gCaptures.erase(it);
+    }
+    gCaptureDone.notify_all();
 }
 
 void Gui::Render(Surface& surface, bool hostsAlerts) {
@@ -406,6 +499,7 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
         }
     }
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+    ServeCaptures(surface);
     SDL_RenderPresent(renderer);
 
     for (Choice& choice : choices) choice.target->PostMessage(&choice.message);

@@ -32,6 +32,7 @@ private:
     void SyncSurfaces(const std::vector<BWindow*>& windows);
     void HandleEvent(const void* event);
     void Render(Surface& surface, bool hostsAlerts);
+    void ServeCaptures(Surface& surface);
     Surface* SurfaceForWindowId(unsigned id);
 
     std::map<BWindow*, std::unique_ptr<Surface>> fSurfaces;

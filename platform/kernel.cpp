@@ -142,6 +142,12 @@ status_t get_thread_info(thread_id id, thread_info* info) {
     return B_OK;
 }
 
+thread_id find_thread(const char* name) {
+    if (name) return B_BAD_VALUE;
+    const kit::ThreadRecord* self = kit::current_thread();
+    return self ? self->id : -1;
+}
+
 void snooze(bigtime_t microseconds) {
     kit::ThreadRecord* self = kit::current_thread();
     const auto deadline = std::chrono::steady_clock::now() +

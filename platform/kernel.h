@@ -47,6 +47,9 @@ status_t kill_thread(thread_id id);
 // Waits for a thread's function to return and gives its result.
 status_t wait_for_thread(thread_id id, status_t* exit_value);
 status_t get_thread_info(thread_id id, thread_info* info);
+// With a null name, the calling thread's id; -1 for threads the kit did not
+// start (the main thread). Lookup by name is not supported (B_BAD_VALUE).
+thread_id find_thread(const char* name);
 
 // Sleeps for the given number of microseconds (none when <= 0). In a kit
 // thread the sleep ends early, by unwinding, when the thread is killed.

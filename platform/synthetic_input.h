@@ -1,0 +1,27 @@
+// Input made by the program itself instead of a person: key presses, the
+// close box and a quit request, queued as if they came from the window
+// system, and a capture of what a window shows. For automation and tests;
+// callable from any thread while the application's event loop runs.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class BWindow;
+
+namespace kit {
+
+// `scancode` is an SDL scancode (a USB HID keyboard usage id).
+bool synthesize_key(int scancode, bool down);
+bool synthesize_close(BWindow* window);
+bool synthesize_quit();
+
+struct WindowCapture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, row-major
+};
+// Waits (up to `timeoutMs`) for the event loop to draw `window` once more and
+// copies what it drew. False when the window is not shown or time runs out.
+bool capture_window(BWindow* window, WindowCapture& capture, int timeoutMs = 5000);
+
+}  // namespace kit

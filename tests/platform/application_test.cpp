@@ -1,0 +1,193 @@
+// The event loop over SDL's dummy video driver: what a window shows, keys,
+// alerts, the close box and quitting.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "alert.h"
+#include "alert_queue.h"
+#include "application.h"
+#include "key_state.h"
+#include "menu.h"
+#include "synthetic_input.h"
+#include "window.h"
+
+namespace {
+
+constexpr uint32 kAsk = 'ask?';
+constexpr int kScancodeA = 4, kScancodeReturn = 40, kScancodeEscape = 41;
+
+class TestWindow : public BWindow {
+public:
+    TestWindow() : BWindow(BRect(100, 100, 356, 344), "Test", B_TITLED_WINDOW, B_NOT_RESIZABLE) {
+        auto* bar = new BMenuBar(BRect(0, 0, 256, 20), "main");
+        auto* file = new BMenu("File");
+        file->AddItem(new BMenuItem("Go", new BMessage('go!!')));
+        bar->AddItem(file);
+        AddChild(bar);
+        view = new BView(BRect(0, 0, 256, 224), nullptr, B_FOLLOW_ALL_SIDES, 0);
+        AddChild(view);
+        view->MoveBy(0, 18);
+        view->SetViewColor(0, 0, 0, 255);
+    }
+    void MessageReceived(BMessage* message) override {
+        if (message->what != kAsk) return;
+        answer = (new BAlert("Question", "Go on?\n\tReally?", "No", "Yes"))->Go();
+        answered = true;
+    }
+    bool QuitRequested() override {
+        quitAsked.fetch_add(1);
+        return true;
+    }
+    BView* view;
+    std::atomic<int32> answer{-2};
+    std::atomic<bool> answered{false};
+    std::atomic<int> quitAsked{0};
+};
+
+// Runs `drive` on a thread of its own while the application's loop runs here.
+class TestApp : public BApplication {
+public:
+    explicit TestApp(std::function<void(TestApp&)> drive)
+        : BApplication("application/x-vnd.kit-test"), fDrive(std::move(drive)) {}
+    ~TestApp() override {
+        if (fDriver.joinable()) fDriver.join();
+    }
+    void ReadyToRun() override {
+        window = new TestWindow();
+        window->Show();
+        fDriver = std::thread([this] { fDrive(*this); });
+    }
+    TestWindow* window = nullptr;
+
+private:
+    std::function<void(TestApp&)> fDrive;
+    std::thread fDriver;
+};
+
+template <class Pred>
+bool eventually(Pred pred) {
+    for (int i = 0; i < 2000; ++i) {
+        if (pred()) return true;
+        snooze(2000);
+    }
+    return false;
+}
+
+bool keyHeld(int code) {
+    key_info info;
+    get_key_info(&info);
+    return info.key_states[code / 8] & (0x80 >> (code % 8));
+}
+
+uint32_t at(const kit::WindowCapture& capture, int x, int y) {
+    return capture.pixels[static_cast<size_t>(y) * capture.width + x] & 0xFFFFFF;
+}
+
+}  // namespace
+
+TEST(Application, ShowsTheLastDrawnBitmapInFifteenBitColour) {
+    kit::WindowCapture before, after;
+    bool capturedBefore = false, capturedAfter = false;
+    TestApp app([&](TestApp& self) {
+        capturedBefore = kit::capture_window(self.window, before);
+        BBitmap bitmap(BRect(0, 0, 256, 224), B_RGB15);
+        auto* pixels = static_cast<uint16_t*>(bitmap.Bits());
+        const int stride = bitmap.BytesPerRow() / 2;
+        pixels[0] = 0x7C00;               // red
+        pixels[1] = 0x7FFF;               // white
+        pixels[2] = 0xFFFF;               // white: bit 15 has no effect
+        pixels[3] = 0x001F;               // blue
+        pixels[4] = 0x03E0;               // green
+        pixels[stride * 224 + 256] = 0x7FFF;  // the bottom-right corner
+        self.window->Lock();
+        self.window->view->DrawBitmap(&bitmap);
+        self.window->Unlock();
+        capturedAfter = kit::capture_window(self.window, after);
+        self.window->PostMessage(B_QUIT_REQUESTED);
+        kit::synthesize_quit();
+    });
+    ASSERT_EQ(app.Run(), B_OK);
+    ASSERT_TRUE(capturedBefore);
+    ASSERT_TRUE(capturedAfter);
+    ASSERT_EQ(after.width, 257);
+    ASSERT_EQ(after.height, 245);
+    EXPECT_EQ(at(before, 0, 18), 0x000000u);  // the view's black before any drawing
+    EXPECT_EQ(at(before, 128, 200), 0x000000u);
+    EXPECT_EQ(at(after, 0, 18), 0xFF0000u);
+    EXPECT_EQ(at(after, 1, 18), 0xFFFFFFu);
+    EXPECT_EQ(at(after, 2, 18), 0xFFFFFFu);
+    EXPECT_EQ(at(after, 3, 18), 0x0000FFu);
+    EXPECT_EQ(at(after, 4, 18), 0x00FF00u);
+    EXPECT_EQ(at(after, 5, 18), 0x000000u);
+    EXPECT_EQ(at(after, 256, 242), 0xFFFFFFu);
+    EXPECT_NE(at(after, 200, 8), 0x000000u);  // the menu bar above the view
+}
+
+TEST(Application, KeysReachTheKeyStateByPosition) {
+    bool pressed = false, released = false;
+    TestApp app([&](TestApp& self) {
+        clear_key_states();
+        kit::synthesize_key(kScancodeA, true);
+        pressed = eventually([] { return keyHeld(0x3C); });
+        kit::synthesize_key(kScancodeA, false);
+        released = eventually([] { return !keyHeld(0x3C); });
+        self.window->PostMessage(B_QUIT_REQUESTED);
+        kit::synthesize_quit();
+    });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(released);
+}
+
+TEST(Application, AlertBlocksTheWindowThreadUntilAButtonIsChosen) {
+    bool shown = false, blocked = false;
+    TestApp app([&](TestApp& self) {
+        self.window->PostMessage(kAsk);
+        shown = eventually([] { return !kit::open_alerts().empty(); });
+        if (shown) {
+            const auto alert = kit::open_alerts().front();
+            EXPECT_EQ(alert.title, "Question");
+            EXPECT_EQ(alert.buttons.size(), 2u);
+        }
+        snooze(50'000);
+        blocked = !self.window->answered.load();
+        kit::synthesize_key(kScancodeReturn, true);  // the default button, the last
+        eventually([&] { return self.window->answered.load(); });
+        self.window->PostMessage(kAsk);
+        eventually([] { return !kit::open_alerts().empty(); });
+        self.window->answered = false;
+        kit::synthesize_key(kScancodeEscape, true);
+        eventually([&] { return self.window->answered.load(); });
+        self.window->PostMessage(B_QUIT_REQUESTED);
+        kit::synthesize_quit();
+    });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(blocked);
+    EXPECT_EQ(app.window->answer.load(), 0);  // Escape chose the first
+    EXPECT_TRUE(kit::open_alerts().empty());
+}
+
+TEST(Application, TheCloseBoxAsksTheWindowToQuit) {
+    TestApp app([&](TestApp& self) {
+        kit::synthesize_close(self.window);
+        eventually([&] { return self.window->IsQuitting(); });
+        be_app->PostMessage(B_QUIT_REQUESTED);
+    });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_EQ(app.window->quitAsked.load(), 1);
+}
+
+TEST(Application, QuittingTheApplicationClosesItsWindowsFirst) {
+    TestApp app([&](TestApp&) { kit::synthesize_quit(); });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_EQ(app.window->quitAsked.load(), 1);
+    EXPECT_TRUE(app.window->IsQuitting());
+}
+
+TEST(Application, AlertsNeedARunningApplication) {
+    EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(), B_ERROR);
+}
