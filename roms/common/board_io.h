@@ -41,6 +41,18 @@
 /* Interrupt mask in the status register. */
 static inline void interrupts_on(void) { __asm__ volatile("move.w #0x2000, %%sr" ::: "memory"); }
 static inline void interrupts_off(void) { __asm__ volatile("move.w #0x2700, %%sr" ::: "memory"); }
+/* Starts the board's interrupt chain so that vector 28 arrives at the same
+   point of every frame: call it first thing after a reset, within the first
+   third of the frame (the board resets between frames). Unmasking first
+   takes any vector left pending from before the reset, whose handler
+   acknowledges it; the enable write then makes vector 28 the next one, offered
+   before the second third of this frame and of every frame after it. From
+   then on each handler must acknowledge its vector in the third it arrives. */
+static inline void start_frame_interrupts(void) {
+    __asm__ volatile("move.w #0x2000, %%sr\n\tnop" ::: "memory");
+    IRQ_ENABLE = 1;
+}
+
 /* Sleeps until the next interrupt (interrupts enabled meanwhile). */
 static inline void wait_interrupt(void) { __asm__ volatile("stop #0x2000" ::: "memory"); }
 

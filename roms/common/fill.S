@@ -1,4 +1,6 @@
-/* fill_zero_longs(from, to): clears long words from `from` up to `to`,
+/* Block fills and copies with MOVEM, for the sprite list.
+
+   fill_zero_longs(from, to): clears long words from `from` up to `to`,
    48 bytes a MOVEM while at least that much is left. */
 	.text
 	.globl	fill_zero_longs
@@ -30,4 +32,26 @@ fill_zero_longs:
 	move.l	%d0, (%a0)+
 	bra.s	2b
 3:	movem.l	(%sp)+, %d2-%d7/%a2-%a6
+	rts
+
+/* copy_longs(destination, source, count): copies `count` longs, 48 bytes
+   a MOVEM pair while at least that much is left. */
+	.globl	copy_longs
+copy_longs:
+	movem.l	%d2-%d7/%a2-%a6, -(%sp)
+	move.l	48(%sp), %a1			/* destination */
+	move.l	52(%sp), %a0			/* source */
+	move.l	56(%sp), %d0			/* count */
+	bra.s	2f
+1:	movem.l	(%a0)+, %d1-%d7/%a2-%a6		/* 12 longs */
+	movem.l	%d1-%d7/%a2-%a6, (%a1)
+	lea	48(%a1), %a1
+2:	sub.l	#12, %d0
+	bcc.s	1b
+	add.l	#12, %d0
+	bra.s	4f
+3:	move.l	(%a0)+, (%a1)+
+4:	subq.l	#1, %d0
+	bcc.s	3b
+	movem.l	(%sp)+, %d2-%d7/%a2-%a6
 	rts

@@ -3,37 +3,47 @@
 #include "board_io.h"
 #include "tile_map.h"
 
-static volatile uint16_t* cursor;
+#define ENTRY_WORDS 8
+#define LIST_START ((uint16_t*)SPRITE_RAM)
+#define LIST_END (LIST_START + ENTRY_WORDS * SPRITE_COUNT)
 
-void sl_begin(void) { cursor = SPRITE_RAM; }
+uint16_t* sl_cursor;
+uint16_t* sl_limit;
+static uint16_t* record_start;
+/* Entries from here on are known to be clear; after a reset sprite RAM may
+   hold anything, so the first frame clears it all. */
+static uint16_t* clear_from = LIST_START;
 
-int sl_used(void) { return (int)((cursor - SPRITE_RAM) / 8); }
-
-void sl_end(void) { fill_zero_longs(cursor, SPRITE_RAM + 8 * SPRITE_COUNT); }
-
-/* Word +6: bank in bits 4-7, relative in bit 2, the offsets' sign bits in 0-1. */
-static int put(int dx, int dy, unsigned tile, unsigned bank, unsigned flips, unsigned relative) {
-    volatile uint16_t* entry = cursor;
-    if (entry >= SPRITE_RAM + 8 * SPRITE_COUNT) return 0;
-    entry[0] = 0;
-    entry[1] = 0;
-    entry[2] = 0;
-    entry[3] = (uint16_t)((bank & 15) << 4 | relative | (dy < 0 ? 2 : 0) | (dx < 0 ? 1 : 0));
-    entry[4] = (uint16_t)(dx & 0xFF);
-    entry[5] = (uint16_t)(dy & 0xFF);
-    entry[6] = (uint16_t)(tile & 0xFF);
-    entry[7] = (uint16_t)((tile >> 8 & 0x0F) | (flips & (FLIP_X | FLIP_Y)));
-    cursor = entry + 8;
-    return 1;
+void sl_begin(void) {
+    static int started;
+    if (!started) clear_from = LIST_END, started = 1;
+    sl_cursor = LIST_START;
+    sl_limit = LIST_END;
 }
 
-/* The board places an entry's Y 16 lines lower than the screen line. */
-int sl_absolute(int x, int y, unsigned tile, unsigned bank, unsigned flips) {
-    return put(x, y + 16, tile, bank, flips, 0);
+int sl_used(void) { return (int)((sl_cursor - LIST_START) / ENTRY_WORDS); }
+
+/* Clears the entries that held something last frame and were not written
+   this frame; the ones after them are still clear. Clearing all 480 would
+   cost a 68000 some 15,000 cycles a frame. */
+void sl_end(void) {
+    if (clear_from > sl_cursor) fill_zero_longs(sl_cursor, clear_from);
+    clear_from = sl_cursor;
 }
 
-int sl_relative(int dx, int dy, unsigned tile, unsigned bank, unsigned flips) {
-    return put(dx, dy, tile, bank, flips, 4);
+void sl_record(uint16_t* buffer, int capacity) {
+    record_start = sl_cursor = buffer;
+    sl_limit = buffer + ENTRY_WORDS * capacity;
+}
+
+int sl_record_end(void) { return (int)((sl_cursor - record_start) / ENTRY_WORDS); }
+
+void sl_copy(const uint16_t* entries, int count) {
+    const int room = (int)((sl_limit - sl_cursor) / ENTRY_WORDS);
+    if (count <= 0) return;
+    if (count > room) count = room;
+    copy_longs(sl_cursor, entries, count * (ENTRY_WORDS / 2));
+    sl_cursor += ENTRY_WORDS * count;
 }
 
 void sl_text(int x, int y, const char* text, unsigned bank) {
@@ -53,14 +63,21 @@ void sl_text(int x, int y, const char* text, unsigned bank) {
     }
 }
 
+void decimal_increment(char* digits, int count) {
+    for (int i = count - 1; i >= 0; --i) {
+        if (digits[i] != '9') {
+            ++digits[i];
+            return;
+        }
+        digits[i] = '0';
+    }
+}
+
 void sl_number(int x, int y, uint32_t value, int digits, unsigned bank) {
-    char text[12];
+    char text[11];
     if (digits > 10) digits = 10;
     text[digits] = 0;
-    for (int i = digits - 1; i >= 0; --i) {
-        text[i] = (char)('0' + value % 10);
-        value /= 10;
-    }
+    for (int i = digits - 1; i >= 0; --i, value /= 10) text[i] = (char)('0' + value % 10);
     sl_text(x, y, text, bank);
 }
 

@@ -13,6 +13,7 @@ static uint16_t mix(uint16_t a, uint16_t b, int num, int den) {
 }
 
 static uint16_t dim(uint16_t c) { return (uint16_t)(c >> 1 & 0x3DEF); } /* halves each field */
+static uint16_t pastel(uint16_t c) { return (uint16_t)(dim(c) + RGB(15, 15, 15)); } /* halfway to white */
 
 /* Entries first..last of a bank run from colour a to colour b. */
 static void ramp(unsigned bank, int first, int last, uint16_t a, uint16_t b) {
@@ -87,8 +88,13 @@ void palette_set_theme(unsigned theme) {
 void palette_animate(uint32_t time, int boost) {
     const unsigned t = (unsigned)time;
     /* The title's stripes run down through the letters. */
+    static unsigned stripe; /* the title's first hue: steps back one a frame */
+    stripe = stripe ? stripe - 1 : 47;
+    unsigned hue = stripe;
     for (unsigned i = 1; i <= 14; ++i) {
-        const uint16_t c = rainbow[(i * 2 + 48 - t % 48) % 48];
+        hue += 2;
+        if (hue >= 48) hue -= 48;
+        const uint16_t c = pastel(rainbow[hue]);
         PALETTE[BANK_TITLE * 16 + i] = c;
         PALETTE[BANK_MIRROR * 16 + i] = dim(dim(c));
     }

@@ -6,11 +6,12 @@
 #include "sprite_list.h"
 #include "tile_map.h"
 
-#define STARS 40
+#define STARS 32
 #define BALLS 6
 #define SHOTS 8
 #define SPARKS 6
 #define SUB 16 /* positions of stars and balls are kept in 1/16 pixel */
+#define PIXELS(v) ((v) >> 4)
 
 static struct { int16_t x, y, speed; uint8_t tile; } stars[STARS];
 static struct { int16_t x, y, vx, vy; } balls[BALLS];
@@ -19,6 +20,24 @@ static struct { int16_t x, y; uint8_t age, flips; } sparks[SPARKS];
 static struct { int16_t x, y; uint8_t facing_left, paint, cooldown, boost; } ship;
 static uint8_t previous_pressed, previous_keys;
 static unsigned theme;
+static char frame_digits[] = "000000";
+static char theme_digit[] = "1";
+
+/* The text that never changes, recorded once as sprite entries. */
+#define FIXED_TEXT_ENTRIES 96
+static uint16_t fixed_text[8 * FIXED_TEXT_ENTRIES];
+static int fixed_text_count;
+
+static void record_fixed_text(void) {
+    sl_record(fixed_text, FIXED_TEXT_ENTRIES);
+    sl_text(8, 4, "FRAME", BANK_GOLD);
+    sl_text(184, 4, "THEME", BANK_GOLD);
+    sl_text(40, 76, "A HOMEBREW SPRITE DEMO", BANK_TEXT);
+    sl_text(8, 188, "ARROWS MOVE   ALT FIRE", BANK_GOLD);
+    sl_text(8, 198, "SPACE PAINT   SHIFT BOOST", BANK_GOLD);
+    sl_text(8, 208, "KEYS 1-5 CHANGE THE THEME", BANK_GOLD);
+    fixed_text_count = sl_record_end();
+}
 
 static int16_t random_range(int16_t low, int16_t high) {
     return (int16_t)(low + random16() % (uint16_t)(high - low + 1));
@@ -41,6 +60,7 @@ void scene_init(void) {
     ship.x = 40;
     ship.y = 120;
     palette_set_theme(0);
+    record_fixed_text();
 }
 
 int scene_boost(void) { return ship.boost; }
@@ -124,8 +144,8 @@ static void move_shots(void) {
             continue;
         }
         for (int b = 0; b < BALLS; ++b) {
-            const int16_t dx = (int16_t)(shots[i].x - balls[b].x / SUB);
-            const int16_t dy = (int16_t)(shots[i].y - balls[b].y / SUB);
+            const int16_t dx = (int16_t)(shots[i].x - PIXELS(balls[b].x));
+            const int16_t dy = (int16_t)(shots[i].y - PIXELS(balls[b].y));
             if (dx > -12 && dx < 12 && dy > -12 && dy < 12) {
                 balls[b].vy = -90;
                 balls[b].vx = (int16_t)(balls[b].vx + shots[i].vx * 4);
@@ -145,7 +165,7 @@ static void move_shots(void) {
 
 static void draw_stars(void) {
     for (int i = 0; i < STARS; ++i)
-        sl_absolute(stars[i].x / SUB, stars[i].y, TILE_STAR + stars[i].tile, BANK_STARS, 0);
+        sl_absolute(PIXELS(stars[i].x), stars[i].y, TILE_STAR + stars[i].tile, BANK_STARS, 0);
 }
 
 /* The planet: one absolute entry and fifteen relative ones, 4 x 4 tiles. */
@@ -167,7 +187,7 @@ static void draw_planet(uint32_t frame) {
 
 static void draw_balls(void) {
     for (int i = 0; i < BALLS; ++i)
-        sl_absolute(balls[i].x / SUB, balls[i].y / SUB, TILE_BALL, BANK_BALL + i % BALL_COLOURS, 0);
+        sl_absolute(PIXELS(balls[i].x), PIXELS(balls[i].y), TILE_BALL, BANK_BALL + i % BALL_COLOURS, 0);
 }
 
 static void draw_shots_and_sparks(void) {
@@ -212,15 +232,10 @@ static void draw_title(uint32_t frame) {
     }
 }
 
-static void draw_text(uint32_t frame) {
-    sl_text(8, 4, "FRAME", BANK_GOLD);
-    sl_number(56, 4, frame, 6, BANK_TEXT);
-    sl_text(184, 4, "THEME", BANK_GOLD);
-    sl_number(232, 4, theme + 1, 1, BANK_TEXT);
-    sl_text(40, 76, "A HOMEBREW SPRITE DEMO", BANK_TEXT);
-    sl_text(8, 188, "ARROWS MOVE   ALT FIRE", BANK_GOLD);
-    sl_text(8, 198, "SPACE PAINT   SHIFT BOOST", BANK_GOLD);
-    sl_text(8, 208, "KEYS 1-5 CHANGE THE THEME", BANK_GOLD);
+static void draw_text(void) {
+    sl_copy(fixed_text, fixed_text_count);
+    sl_text(56, 4, frame_digits, BANK_TEXT);
+    sl_text(232, 4, theme_digit, BANK_TEXT);
 }
 
 void scene_frame(uint8_t buttons, uint8_t keys, uint32_t frame) {
@@ -235,9 +250,11 @@ void scene_frame(uint8_t buttons, uint8_t keys, uint32_t frame) {
     for (unsigned k = 0; k < THEMES; ++k)
         if (key_edges & key_bits[k]) {
             theme = k;
+            theme_digit[0] = (char)('1' + k);
             palette_set_theme(k);
         }
 
+    decimal_increment(frame_digits, 6);
     move_stars();
     move_balls();
     move_ship(pressed, edges);
@@ -250,6 +267,6 @@ void scene_frame(uint8_t buttons, uint8_t keys, uint32_t frame) {
     draw_shots_and_sparks();
     draw_ship();
     draw_title(frame);
-    draw_text(frame);
+    draw_text();
     sl_end();
 }

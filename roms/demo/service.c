@@ -22,7 +22,7 @@ static void draw_lamps(int y, uint8_t value, const char* const* labels, const ui
     }
 }
 
-void service_frame(uint32_t frame, const volatile struct interrupt_counts* counts) {
+void service_frame(const volatile struct demo_status* status) {
     static const char* const button_labels[7] = {"UP", "DN", "LT", "RT", "B1", "B2", "B3"};
     static const uint8_t button_bits[7] = {IN_UP, IN_DOWN, IN_LEFT, IN_RIGHT, IN_BUTTON1, IN_BUTTON2, IN_BUTTON3};
     static const char* const key_labels[5] = {"1", "2", "3", "4", "5"};
@@ -65,14 +65,14 @@ void service_frame(uint32_t frame, const volatile struct interrupt_counts* count
     sl_hex(216, 136, sound_odd, 2, BANK_TEXT);
 
     sl_text(8, 154, "VECTOR 28", BANK_GOLD);
-    sl_number(88, 154, counts->level4, 6, BANK_TEXT);
+    sl_number(88, 154, status->level4, 6, BANK_TEXT);
     sl_text(8, 164, "VECTOR 27", BANK_GOLD);
-    sl_number(88, 164, counts->level3, 6, BANK_TEXT);
+    sl_number(88, 164, status->level3, 6, BANK_TEXT);
     sl_text(8, 174, "VECTOR 26", BANK_GOLD);
-    sl_number(88, 174, counts->level2, 6, BANK_TEXT);
+    sl_number(88, 174, status->level2, 6, BANK_TEXT);
 
     sl_text(8, 194, "FRAME", BANK_GOLD);
-    sl_number(56, 194, frame, 6, BANK_TEXT);
+    sl_number(56, 194, status->frame, 6, BANK_TEXT);
     sl_text(8, 210, "LEAVE SERVICE MODE TO PLAY", BANK_TEXT);
     sl_end();
 }

@@ -2,12 +2,8 @@
 #ifndef SERVICE_H
 #define SERVICE_H
 
-#include <stdint.h>
+#include "status.h"
 
-struct interrupt_counts {
-    uint32_t level4, level3, level2; /* vectors 28, 27 and 26 */
-};
-
-void service_frame(uint32_t frame, const volatile struct interrupt_counts* counts);
+void service_frame(const volatile struct demo_status* status);
 
 #endif

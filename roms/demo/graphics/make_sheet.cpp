@@ -128,23 +128,23 @@ void drawPlanet(TileSheet& sheet) {
 // cockpit 9-11, engine flame 12-15.
 void drawShip(TileSheet& sheet) {
     paint(sheet, TILE_SHIP, 2, 32, 32, [](double x, double y) {
-        const double dy = y - 16;
+        const double dy = y - 16, wing = std::fabs(dy);
         // Cockpit: a small ellipse on top of the hull.
-        const double cx = (x - 19) / 4.0, cy = (y - 13.5) / 2.5;
+        const double cx = (x - 20) / 4.0, cy = (y - 14) / 2.5;
         if (cx * cx + cy * cy < 1) return cy < -0.3 && cx < 0 ? 11 : (cy < 0.2 ? 10 : 9);
-        // Hull: an ellipse pointing right, drawn to a sharp nose.
-        const double hx = (x - 15) / 14.0, hy = dy / (5.5 * std::max(0.0, 1 - std::max(0.0, hx) * 0.9) + 0.01);
-        const bool hull = hx > -1 && hx < 1 && hx * hx * 0.6 + hy * hy < 1;
-        // Wings: two swept triangles.
-        const double wing = std::fabs(dy);
-        const bool wings = x > 5 && x < 20 && wing < 14 && x > 5 + wing * 0.55 && x < 20 - wing * 0.3;
+        // Hull: from a blunt tail at x = 6 to a sharp nose at x = 30.
+        const double along = (x - 6) / 24.0;
+        const bool hull = along >= 0 && along <= 1 && wing < 5.0 * (1 - along * along) + 0.5;
+        // Wings: swept back, tips at the tail.
+        const bool wings = wing < 13 && x > 5 + wing * 0.15 && x < 21 - wing * 0.95;
         if (hull || wings) {
-            const int shade = int(8 - (dy + 14) * 7 / 28);
-            const bool edge = wings && !hull && (x < 6.5 + wing * 0.55 || x > 18.5 - wing * 0.3);
-            return std::clamp(edge ? shade - 2 : shade, 1, 8);
+            const int shade = int(8.5 - (dy + 13) * 7 / 26);
+            const bool edge = !hull && (x < 6.2 + wing * 0.15 || x > 19.8 - wing * 0.95);
+            return std::clamp(edge ? shade - 3 : shade, 1, 8);
         }
-        // Flame behind the hull: hottest at its root.
-        if (x < 4 && x > 0 && std::fabs(dy) < 3 - (4 - x) * 0.5) return 15 - int((4 - x) + std::fabs(dy));
+        // Flame behind the tail: hottest at its root.
+        const double behind = 6 - x;
+        if (behind > 0 && wing < 3.2 - behind * 0.5) return 15 - int(behind * 0.7 + wing);
         return 0;
     });
 }
