@@ -333,14 +333,4 @@ TEST_F(MonitorTest, InputHookGetsEightyBytesAndAnUnterminatedLineIsCut) {
     EXPECT_EQ(_s68000context.dreg[0], 1u);  // the 'c' command ran
 }
 
-TEST_F(MonitorTest, StoresTheHooks) {
-    auto put = [](const char*) {};
-    script.assign({"q\n"});
-    StdoutCapture capture;
-    cpudebug_interactive(1, put, scripted_input, nullptr, nullptr);
-    capture.finish();
-    EXPECT_EQ(cpudebug_put, +put);
-    EXPECT_EQ(cpudebug_get, &scripted_input);
-}
-
 }  // namespace
