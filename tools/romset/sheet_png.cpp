@@ -43,7 +43,8 @@ TileSheet readSheetPng(const std::string& path) {
     std::set<uint32_t> colours;
     for (std::size_t i = 0; i < count; ++i) {
         const auto* p = rgba + 4 * i;
-        colours.insert(p[3] == 0 ? 0u : uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]);
+        // Transparent pixels count as black: both are pixel value 0.
+        colours.insert(p[3] == 0 ? 0x000000FFu : uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]);
     }
     if (colours.size() > 16)
         throw RomError(path + " has " + std::to_string(colours.size()) +

@@ -1,0 +1,81 @@
+// The demo ROM set run headless: reviewed frames in normal play and in
+// service mode, and the way the program drives the board (interrupt chain,
+// watchdog, one frame drawn per frame).
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "board.h"
+#include "board_session.h"
+#include "frame_check.h"
+#include "status.h"
+
+namespace e2e {
+namespace {
+
+class DemoRom : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(startBoard(DEMO_ROM_BASE)) << "the demo ROM set did not load from " DEMO_ROM_BASE "Roms/ "
+                                                  "(is the m68k cross toolchain installed?)";
+    }
+    enum Field { kMagic, kLevel4, kLevel3, kLevel2, kFrame, kDrawn, kService };
+    static uint32_t status(Field field) { return readRamLong(DEMO_STATUS_ADDRESS + 4 * uint32_t(field)); }
+};
+
+TEST_F(DemoRom, AttractFramesMatchReviewedPictures) {
+    powerOn(false);
+    runAndCheck("demo_attract", {}, {{2, 0x0ull}, {60, 0x0ull}, {240, 0x0ull}});
+}
+
+// Steers the ship down-right while firing, repaints it, boosts up, changes
+// the theme, turns it round to the left and picks another theme.
+TEST_F(DemoRom, PlayedFramesMatchReviewedPictures) {
+    powerOn(false);
+    const std::vector<KeyEvent> script = {
+        {10, kRight, true},     {10, kDown, true},      {40, kLeftAlt, true},  {60, kDown, false},
+        {70, kSpace, true},     {72, kSpace, false},    {80, kLeftShift, true}, {80, kUp, true},
+        {100, kRight, false},   {100, kLeftAlt, false}, {120, kLeftShift, false}, {120, kUp, false},
+        {130, kKey3, true},     {132, kKey3, false},    {140, kLeft, true},    {140, kLeftAlt, true},
+        {180, kLeft, false},    {200, kKey5, true},     {202, kKey5, false},   {215, kLeftAlt, false},
+    };
+    runAndCheck("demo_play", script, {{90, 0x0ull}, {160, 0x0ull}, {230, 0x0ull}});
+}
+
+TEST_F(DemoRom, ServiceModeShowsTheInputTest) {
+    powerOn(true);
+    const std::vector<KeyEvent> script = {
+        {31, kUp, true}, {31, kLeftAlt, true}, {31, kLeftShift, true}, {31, kKey1, true}, {31, kKey5, true},
+    };
+    runAndCheck("demo_service", script, {{30, 0x0ull}, {40, 0x0ull}});
+    EXPECT_EQ(status(kService), 1u) << "the program did not see service mode at 0x500001";
+}
+
+// The program takes vectors 28, 27 and 26 in turn, each acknowledged at its
+// own port, builds exactly one frame per board frame, finishes the sprite
+// list before the board draws it, and feeds the watchdog the frame count.
+TEST_F(DemoRom, DrivesTheBoardOncePerFrame) {
+    powerOn(false);
+    int boot = 0;
+    while (status(kFrame) == 0 && boot < 30) runFrame(), ++boot;
+    ASSERT_EQ(status(kMagic), DEMO_STATUS_MAGIC) << "the program did not start";
+    ASSERT_GT(status(kFrame), 0u) << "no frame built within 30 frames of the reset";
+    EXPECT_EQ(status(kService), 0u);
+    for (int n = 0; n < 120; ++n) {
+        const uint32_t before = status(kFrame);
+        runFrame();
+        EXPECT_EQ(status(kFrame), before + 1) << "frame " << n << ": not exactly one frame built";
+        EXPECT_EQ(status(kDrawn), status(kFrame)) << "frame " << n << ": the board drew an unfinished sprite list";
+        uint16_t watchdog;
+        std::memcpy(&watchdog, watchDogReset, 2);
+        EXPECT_EQ(watchdog, uint16_t(status(kFrame)));
+        EXPECT_EQ(NextInterrupt, 26) << "after a frame the chain waits for vector 26";
+    }
+    const uint32_t level4 = status(kLevel4), level3 = status(kLevel3), level2 = status(kLevel2);
+    EXPECT_GE(level4, 120u);
+    EXPECT_EQ(level4, level3) << "vectors 28 and 27 did not alternate";
+    EXPECT_EQ(level3, level2 + 1) << "vectors 27 and 26 did not alternate";
+}
+
+}  // namespace
+}  // namespace e2e
