@@ -34,6 +34,7 @@ __attribute__((interrupt_handler)) void irq_level2(void) {
 
 int main(void) {
     start_frame_interrupts();
+    PALETTE[0] = RGB(1, 2, 7); /* after a reset every drawing colour is white */
     const int service = INPUT_BYTE(1) == 0x00;
     status.service = (uint32_t)service;
     status.magic = DEMO_STATUS_MAGIC;
