@@ -79,5 +79,29 @@ TEST_F(DemoRom, DrivesTheBoardOncePerFrame) {
     EXPECT_EQ(level3, level2 + 1) << "vectors 27 and 26 did not alternate";
 }
 
+// A reset from the shell leaves the interrupt chain as it was (a vector may
+// still be due) and work RAM as it was; the program must pick the chain up
+// again with vector 28 before the second third of every frame.
+TEST_F(DemoRom, RestartsInStepAfterAResetMidRun) {
+    powerOn(false);
+    for (int n = 0; n < 50; ++n) runFrame();
+    for (uint16_t due : {26, 27, 28}) {
+        runFrame();
+        NextInterrupt = due;  // as another program's chain may have left it
+        pm_reset();
+        int boot = 0;
+        do {
+            runFrame();  // the first one starts the program afresh, which clears its status
+            ASSERT_LT(++boot, 30) << "no frame built within 30 frames of the reset";
+        } while (status(kFrame) == 0);
+        for (int n = 0; n < 120; ++n) {
+            const uint32_t before = status(kFrame);
+            runFrame();
+            EXPECT_EQ(status(kFrame), before + 1);
+            EXPECT_EQ(status(kDrawn), status(kFrame)) << "vector " << due << " due: the board drew an unfinished sprite list";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace e2e
