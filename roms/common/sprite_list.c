@@ -12,11 +12,9 @@ uint16_t* sl_limit;
 static uint16_t* record_start;
 /* Entries from here on are known to be clear; after a reset sprite RAM may
    hold anything, so the first frame clears it all. */
-static uint16_t* clear_from = LIST_START;
+static uint16_t* clear_from = LIST_END;
 
 void sl_begin(void) {
-    static int started;
-    if (!started) clear_from = LIST_END, started = 1;
     sl_cursor = LIST_START;
     sl_limit = LIST_END;
 }
