@@ -10,12 +10,16 @@ namespace m68k {
 namespace {
 
 // Common exit: packs the condition codes and the PC back into the record and
-// counts the cycles used.
+// counts the cycles used. Cycles still set aside (for tracing or a request
+// from a handler) were not used: a slice can leave before the quit point that
+// would give them back.
 void exit_slice(const Run& r, uint32_t code) {
     s68000context& c = _s68000context;
     c.sr = static_cast<uint16_t>((c.sr & 0xFF00) | ccr_pack());
     c.pc = pc_address(r);
-    c.odometer += static_cast<uint32_t>(W.cycles_needed) - static_cast<uint32_t>(r.R) - 1;
+    c.odometer += static_cast<uint32_t>(W.cycles_needed) - static_cast<uint32_t>(r.R) - 1 -
+                  static_cast<uint32_t>(W.cycles_leftover);
+    W.cycles_leftover = 0;
     W.execinfo = 0;
     W.cycles_needed = 0;
     W.io_cycle_counter = -1;
@@ -60,13 +64,15 @@ void quit_point(uint32_t, uintptr_t pc, int32_t R) {
         exception(r, VEC_TRACE, pc_address(r));
         r.R -= EXCEPTION_CYCLES;
     }
-    const bool in_region = interrupts_at_station(r);
-    // Cycles set aside come back before any exit, so that the odometer
-    // counts only the cycles used.
+    if (!interrupts_at_station(r)) return exit_slice(r, S68000_EXIT_NO_REGION);
     r.R += W.cycles_leftover;
     W.cycles_leftover = 0;
-    if (!in_region) return exit_slice(r, S68000_EXIT_NO_REGION);
-    if (r.R >= 0) M68K_DISPATCH(r);
+    if (r.R >= 0) {
+        // A request that a handler made while these exceptions were taken is
+        // looked at before the next instruction, as after any instruction.
+        if (interrupt_due()) M68K_MUSTTAIL return checkpoint(0, r.pc, r.R);
+        M68K_DISPATCH(r);
+    }
     exit_slice(r, S68000_EXIT_OK);
 }
 
@@ -126,6 +132,10 @@ using namespace m68k;
 uint32_t s68000exec(int32_t cycles) {
     s68000context& c = _s68000context;
     if (cycles < 0) cycles = 0;  // a slice always runs at least one instruction
+    // Capped so that the remaining count of a slice that is cancelled or
+    // released after cycles were set aside stays above INT32_MIN.
+    constexpr int32_t MAX_BUDGET = 0x7FFF0000;
+    if (cycles > MAX_BUDGET) cycles = MAX_BUDGET;
     if (c.interrupts[0] & 1) {
         if (c.pc & 1) return S68000_EXIT_FAULTED;
         c.odometer += static_cast<uint32_t>(cycles);  // stopped: the budget passes idle

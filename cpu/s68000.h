@@ -107,6 +107,8 @@ constexpr uint32_t S68000_EXIT_FAULTED = 0xFFFFFFFFu;     // faulted state; noth
 
 int s68000init();
 int s68000reset();
+// Budgets of 0 or less run one instruction; budgets above 0x7FFF0000 run as
+// 0x7FFF0000.
 uint32_t s68000exec(int32_t cycles);
 int s68000interrupt(int level, int vector);
 void s68000flushInterrupts();

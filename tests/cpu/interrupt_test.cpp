@@ -219,6 +219,27 @@ TEST_F(Interrupts, FlushDuringASliceDoesNothing) {
     EXPECT_EQ(frame_pc(), CODE + 6);
 }
 
+// A request made by a handler while an interrupt's frame is pushed (here the
+// stack lies in the port region) is looked at before the next instruction,
+// as after any instruction.
+TEST_F(Interrupts, RequestDuringAnInterruptEntryIsTakenBeforeTheNextInstruction) {
+    code().w(MOVE_W_D0_ABS_L).l(PORT + 0x100).w(NOP);
+    start();
+    code(vector_target(50)).w(0x7A05).w(0x60FE);  // MOVEQ #5,D5; BRA.S *
+    set_sr(0x2000);
+    ctx().areg[7] = PORT + 0x80;
+    port_action = [] {
+        const uint32_t a = port_log.back().address;
+        if (a == PORT + 0x100) s68000interrupt(5, 50);
+        if (a >= PORT + 0x70 && a < PORT + 0x80) s68000interrupt(6, 60);
+    };
+    EXPECT_EQ(s68000exec(200), S68000_EXIT_OK);
+    EXPECT_EQ(D(5), 0u);
+    EXPECT_EQ(ctx().pc, vector_target(60));
+    EXPECT_EQ(mask(), 6u);
+    EXPECT_EQ(ctx().odometer, 16u + 44 + 44 + 10 * 10);
+}
+
 // An interrupt whose vector leads out of every region ends the slice with
 // 0x80000001; the cycles set aside for the request (or for tracing) are not
 // counted as used.

@@ -181,6 +181,35 @@ TEST_F(OdometerFromAHandler, ReleaseTimesliceEndsTheSliceAfterTheInstruction) {
     EXPECT_EQ(cycles_of(20), 20u);
 }
 
+// The largest budgets keep exact accounting when a slice set aside for
+// tracing or by a request is cancelled or released.
+TEST_F(RunLoop, LargestBudgetsWithEarlyEnds) {
+    code().w(NOP).w(MOVE_W_D0_ABS_L).l(PORT).w(NOP);
+    start();
+    mem.put32(9 * 4, 0x30000);  // trace vector into no region
+    set_sr(0xA700);
+    EXPECT_EQ(cycles_of(INT_MAX), 4u + 34u);
+    EXPECT_EQ(ctx().pc, 0x30000u);
+
+    ctx().pc = CODE + 2;
+    ctx().sr = 0x2700;
+    port_action = [] {
+        s68000interrupt(3, -1);
+        s68000releaseTimeslice();
+    };
+    EXPECT_EQ(cycles_of(INT_MAX), 16u);
+    port_action = [] {
+        s68000releaseTimeslice();
+        s68000interrupt(3, -1);
+    };
+    ctx().pc = CODE + 2;
+    EXPECT_EQ(cycles_of(INT_MAX), 16u);
+    set_sr(0xA000);  // tracing, with the mask low enough for the request
+    ctx().interrupts[0] = 0;
+    ctx().pc = CODE + 2;
+    EXPECT_EQ(cycles_of(INT_MAX), 16u + 34u + 44u);
+}
+
 TEST_F(RunLoop, HandlersSeeThePcPastTheWordsReadSoFar) {
     // MOVE.W $F00000,$F00010: the source is read after its address words,
     // the destination written after all of them.
