@@ -1,0 +1,156 @@
+// The application: file references, the options at start, and the whole
+// program's loop over the dummy video driver with the close box and the
+// About alert.
+#include <cstring>
+#include <functional>
+#include <thread>
+
+#include "alert_queue.h"
+#include "bevorel_app.h"
+#include "launch_options.h"
+#include "shell_fixture.h"
+#include "synthetic_input.h"
+
+namespace {
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetShellState();
+        launchOptions = LaunchOptions();
+    }
+    void TearDown() override {
+        launchOptions = LaunchOptions();
+        releaseSurface();
+    }
+};
+
+// Drives a running program from a thread of its own.
+class DrivenApp : public BeVorelApp {
+public:
+    explicit DrivenApp(std::function<void(DrivenApp&)> drive) : fDrive(std::move(drive)) {}
+    ~DrivenApp() override {
+        if (fDriver.joinable()) fDriver.join();
+    }
+    void ReadyToRun() override {
+        BeVorelApp::ReadyToRun();
+        if (fDrive) fDriver = std::thread([this] { fDrive(*this); });
+    }
+
+private:
+    std::function<void(DrivenApp&)> fDrive;
+    std::thread fDriver;
+};
+
+void closeWindow(BeVorelWindow* window) {
+    window->PostMessage(B_QUIT_REQUESTED);
+    eventually([&] { return window->IsQuitting(); });
+    wait_for_thread(window->Thread(), nullptr);
+}
+
+}  // namespace
+
+TEST_F(AppTest, AFileReferenceBootsTheGameOnTheWindowsThread) {
+    BeVorelApp app;
+    app.ReadyToRun();
+    BeVorelWindow* window = app.fMainWindow;
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(Load, nullptr);
+    EXPECT_EQ(Load->Message()->what, 0x8001u);
+    EXPECT_EQ(Load->Messenger().Target(), &app);  // no explicit target: the application
+
+    BMessage noRefs(*Load->Message());
+    app.MessageReceived(&noRefs);
+    BMessage emptyRef(*Load->Message());
+    const entry_ref empty;
+    emptyRef.AddRef("refs", &empty);
+    app.MessageReceived(&emptyRef);
+    snooze(50'000);
+    EXPECT_EQ(romPath[0], '\0');
+    EXPECT_EQ(fake::resets.load(), 0);
+
+    BMessage chosen(*Load->Message());
+    const entry_ref game("/games/pellmora/PELLMORA.2A");
+    chosen.AddRef("refs", &game);
+    app.MessageReceived(&chosen);
+    ASSERT_TRUE(eventually([] { return std::string(romPath) == "/games/pellmora/PELLMORA.2A"; }));
+    ASSERT_TRUE(eventually([] { return fake::renders.load() > 0; }));
+    EXPECT_TRUE(romInfoItem->IsEnabled());
+    closeWindow(window);
+    delete window;
+}
+
+TEST_F(AppTest, StartOptionsActAsTheirCommands) {
+    launchOptions.boot = true;
+    launchOptions.speed = Speed::Fps30;
+    launchOptions.speedGiven = true;
+    launchOptions.scale = 2;
+    BeVorelApp app;
+    app.ReadyToRun();
+    ASSERT_TRUE(eventually([] { return fake::renders.load() > 0; }));
+    EXPECT_STREQ(romPath, "po");
+    EXPECT_EQ(newSnoozeTime.load(), 33332u);
+    EXPECT_EQ(cpucycles_by_frame.load(), 266666u);
+    EXPECT_EQ(app.fMainWindow->PixelScale(), 2);
+    closeWindow(app.fMainWindow);
+    delete app.fMainWindow;
+}
+
+TEST_F(AppTest, TheProgramQuitsByItselfAfterTheRequestedFrames) {
+    launchOptions.boot = true;
+    launchOptions.frames = 10;
+    launchOptions.speed = Speed::Unlimited;
+    launchOptions.speedGiven = true;
+    testing::internal::CaptureStdout();
+    {
+        BeVorelApp app;
+        frameLimit = 0;
+        ASSERT_EQ(app.Run(), B_OK);
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Average fps : "), std::string::npos) << out;
+    EXPECT_EQ(framesPresented.load(), 10u);
+    EXPECT_EQ(cpuTotalFrames, 10u);
+    DrawnPicture picture;
+    ASSERT_TRUE(mView->CopyDrawnPicture(picture));
+    uint16_t pixel;
+    std::memcpy(&pixel, picture.pixels.data(), 2);
+    EXPECT_EQ(pixel, 10);  // the fake fills frame n with n
+}
+
+TEST_F(AppTest, TheAboutAlertFreezesThePictureAndTheCloseBoxQuits) {
+    bool alertShown = false, frozen = false, resumed = false;
+    std::string text;
+    testing::internal::CaptureStdout();
+    {
+        DrivenApp app([&](DrivenApp& self) {
+            self.fMainWindow->PostMessage(kCmdBoot);
+            if (!eventually([] { return fake::renders.load() >= 3; })) return;
+            self.fMainWindow->PostMessage(kCmdAbout);
+            alertShown = eventually([] { return !kit::open_alerts().empty(); });
+            if (alertShown) {
+                const auto alert = kit::open_alerts().front();
+                text = alert.text;
+                EXPECT_EQ(alert.title, "About BeVorel");
+                EXPECT_EQ(alert.buttons, std::vector<std::string>{"Ok"});
+                EXPECT_EQ(alert.type, B_INFO_ALERT);
+            }
+            snooze(50'000);
+            const int frames = fake::renders.load();
+            snooze(100'000);
+            frozen = fake::renders.load() <= frames + 1;
+            kit::synthesize_key(40, true);  // Enter
+            kit::synthesize_key(40, false);
+            resumed = eventually([&] { return fake::renders.load() > frames + 3; });
+            kit::synthesize_close(self.fMainWindow);
+        });
+        ASSERT_EQ(app.Run(), B_OK);
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(alertShown);
+    EXPECT_TRUE(frozen);
+    EXPECT_TRUE(resumed);
+    EXPECT_EQ(text.rfind("BePellmora v0.80 (22.05.2000)\nMain programming by ", 0), 0u) << text;
+    EXPECT_NE(text.find("\n\n\t68000\t8.0 Mhz\n\tZ80 3.6 Mhz\n"), std::string::npos) << text;
+    EXPECT_NE(out.find("Average fps : "), std::string::npos) << out;
+}

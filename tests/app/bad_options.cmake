@@ -1,0 +1,30 @@
+# Every bad command line: exit status 2, a message on standard error, and
+# nothing started (no start-up banner on standard output).
+set(cases
+  "--bogus"
+  "--frames"
+  "--frames;0"
+  "--frames;-3"
+  "--frames;12x"
+  "--frames;99999999999"
+  "--speed;45"
+  "--speed=fast"
+  "--scale;0"
+  "--scale;9"
+  "--screenshot"
+  "--screenshot;--boot"
+  "--boot=yes"
+  "stray")
+foreach(args IN LISTS cases)
+  string(REPLACE ";" " " shown "${args}")
+  execute_process(COMMAND ${PROGRAM} ${args} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 2)
+    message(FATAL_ERROR "'${shown}': exit status ${status}, not 2")
+  endif()
+  if(err STREQUAL "")
+    message(FATAL_ERROR "'${shown}': no message on standard error")
+  endif()
+  if(NOT out STREQUAL "")
+    message(FATAL_ERROR "'${shown}': something started: ${out}")
+  endif()
+endforeach()

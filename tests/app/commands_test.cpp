@@ -1,0 +1,265 @@
+// Each command's effect on the flags, the board and the emulation thread.
+#include <algorithm>
+#include <cstring>
+
+#include "cpudebug.h"
+#include "shell_fixture.h"
+
+TEST_F(ShellTest, ConstructionStartsTheBoardAndLeavesTheThreadSuspended) {
+    EXPECT_STREQ(execPath, "/opt/games/bevorel/bin/");
+    EXPECT_EQ(fake::initCalls.load(), 1);
+    EXPECT_EQ(fake::initPath, "/opt/games/bevorel/bin/");
+    thread_info info;
+    ASSERT_EQ(get_thread_info(window->fCpuThread, &info), B_OK);
+    EXPECT_EQ(info.state, B_THREAD_SUSPENDED);
+    EXPECT_STREQ(info.name, "cpuThread");
+    EXPECT_EQ(info.priority, 10);
+    EXPECT_EQ(cpudebug_stop_check, &check_thread_killed);
+    EXPECT_EQ(mOffscreen->Bounds().IntegerWidth(), 256);
+    EXPECT_EQ(mBytesPerRow, 516);
+    EXPECT_EQ(mView->Frame().top, 18);
+    snooze(50'000);
+    EXPECT_EQ(fake::renders.load(), 0);
+    EXPECT_FALSE(Booted());
+}
+
+TEST_F(ShellTest, BootResetsTheBoardAndRunsAFreshThread) {
+    const thread_id suspended = window->fCpuThread;
+    window->Send(kCmdBoot);
+    EXPECT_STREQ(romPath, "po");
+    EXPECT_EQ(fake::resets.load(), 1);
+    EXPECT_NE(window->fCpuThread, suspended);
+    thread_info info;
+    EXPECT_EQ(get_thread_info(suspended, &info), B_BAD_THREAD_ID);
+    EXPECT_TRUE(WaitForFrames(3));
+
+    const thread_id first = window->fCpuThread;
+    window->Send(kCmdBoot);  // again: replaced and reset
+    EXPECT_EQ(fake::resets.load(), 2);
+    EXPECT_NE(window->fCpuThread, first);
+    EXPECT_TRUE(WaitForFrames(3));
+}
+
+TEST_F(ShellTest, BeforeBootResetPauseAndFreeRomDoNothing) {
+    const thread_id suspended = window->fCpuThread;
+    window->Send(kCmdReset);
+    window->Send(kCmdPause);
+    window->Send(kCmdFreeRom);
+    EXPECT_EQ(fake::resets.load(), 0);
+    EXPECT_EQ(wpaused.load(), 0);
+    EXPECT_EQ(window->fCpuThread, suspended);
+    EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
+}
+
+TEST_F(ShellTest, ServiceModeFlipsTheFlagAndResetsWithoutStartingBeforeBoot) {
+    const thread_id suspended = window->fCpuThread;
+    window->Send(kCmdServiceMode);
+    EXPECT_EQ(testMode, 1);
+    EXPECT_EQ(fake::resets.load(), 1);
+    EXPECT_EQ(window->fCpuThread, suspended);
+    EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
+    window->Send(kCmdServiceMode);
+    EXPECT_EQ(testMode, 0);
+    EXPECT_EQ(fake::resets.load(), 2);
+}
+
+TEST_F(ShellTest, ResetAndServiceModeReplaceTheRunningThread) {
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(WaitForFrames(2));
+    thread_id previous = window->fCpuThread;
+    window->Send(kCmdReset);
+    EXPECT_EQ(fake::resets.load(), 2);
+    EXPECT_NE(window->fCpuThread, previous);
+    EXPECT_TRUE(WaitForFrames(2));
+    previous = window->fCpuThread;
+    window->Send(kCmdServiceMode);
+    EXPECT_EQ(testMode, 1);
+    EXPECT_EQ(fake::resets.load(), 3);
+    EXPECT_NE(window->fCpuThread, previous);
+    EXPECT_TRUE(WaitForFrames(2));
+}
+
+TEST_F(ShellTest, PauseInvertsTheFlagOnceBootedAndFramesKeepComing) {
+    window->Send(kCmdBoot);
+    window->Send(kCmdPause);
+    EXPECT_EQ(wpaused.load(), 0xFF);
+    const int pausedBefore = fake::renderedWhilePaused.load();
+    ASSERT_TRUE(WaitForFrames(3));
+    EXPECT_GT(fake::renderedWhilePaused.load(), pausedBefore);  // still presented, paused
+    window->Send(kCmdPause);
+    EXPECT_EQ(wpaused.load(), 0);
+}
+
+TEST_F(ShellTest, FreeRomStopsTheThreadClearsThePictureAndKeepsTheGameBooted) {
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(WaitForFrames(3));
+    const thread_id running = window->fCpuThread;
+    const uint16_t edge = 0x1234;
+    mBits[5 * 258 + 256] = edge;  // column 256 is outside the picture area
+    window->Send(kCmdFreeRom);
+    EXPECT_NE(window->fCpuThread, running);
+    EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
+    EXPECT_STREQ(romPath, "po");
+    for (int y = 0; y < 224; ++y)
+        for (int x = 0; x < 256; ++x) ASSERT_EQ(mBits[y * 258 + x], 0) << x << "," << y;
+    EXPECT_EQ(mBits[5 * 258 + 256], edge);
+    const int frames = fake::renders.load();
+    snooze(60'000);
+    EXPECT_EQ(fake::renders.load(), frames);
+
+    window->Send(kCmdPause);  // inverted even though nothing runs
+    EXPECT_EQ(wpaused.load(), 0xFF);
+    window->Send(kCmdPause);
+
+    window->Send(kCmdReset);  // and the emulation runs again from a reset
+    EXPECT_EQ(fake::resets.load(), 2);
+    EXPECT_TRUE(WaitForFrames(2));
+}
+
+TEST_F(ShellTest, DebugTogglesBeforeAndAfterBoot) {
+    window->Send(kCmdDebug);
+    EXPECT_EQ(debugOn.load(), 0xFF);
+    window->Send(kCmdDebug);
+    EXPECT_EQ(debugOn.load(), 0);
+    window->Send(kCmdBoot);
+    window->Send(kCmdDebug);
+    EXPECT_TRUE(eventually([] { return fake::renderedWhileDebug.load() > 0; }));
+}
+
+TEST_F(ShellTest, SpeedsSetCyclesAndPeriod) {
+    window->Send(kCmdSpeed30);
+    EXPECT_EQ(cpucycles_by_frame.load(), 266666u);
+    EXPECT_EQ(newSnoozeTime.load(), 33332u);
+    window->Send(kCmdSpeedUnlimited);
+    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(newSnoozeTime.load(), 0u);
+    window->Send(kCmdSpeed60);
+    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(newSnoozeTime.load(), 16666u);
+    for (BMenuItem* speed : fSkip) EXPECT_FALSE(speed->IsMarked());
+}
+
+TEST_F(ShellTest, TheRunningLoopAdoptsANewPeriodAtTheEndOfAFrame) {
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(WaitForFrames(1));
+    window->Send(kCmdSpeed30);
+    ASSERT_TRUE(WaitForFrames(2));
+    window->Send(kCmdFreeRom);  // joined: its writes are visible here
+    EXPECT_EQ(snoozeTime, 33332u);
+}
+
+TEST_F(ShellTest, PacedAtSixtyNoFrameComesEarly) {
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(WaitForFrames(1));
+    const int first = fake::renders.load();
+    const bigtime_t start = system_time();
+    snooze(300'000);
+    const int frames = fake::renders.load() - first;
+    const bigtime_t elapsed = system_time() - start;
+    EXPECT_LE(frames, elapsed / 16666 + 2);
+}
+
+TEST_F(ShellTest, ControllerChoicesMoveTheirMarks) {
+    window->Send(kCmdJoystick);
+    window->Send(kCmdJoystick);
+    EXPECT_TRUE(fController[1]->IsMarked());
+    EXPECT_FALSE(fController[0]->IsMarked());
+    EXPECT_EQ(controlType, 1);
+    window->Send(kCmdKeyboard);
+    EXPECT_TRUE(fController[0]->IsMarked());
+    EXPECT_FALSE(fController[1]->IsMarked());
+    EXPECT_EQ(controlType, 0);
+}
+
+TEST_F(ShellTest, KeyChoicesRecordTheKeyAndKeepOneMarkPerSubmenu) {
+    window->Send(4000 + 16);  // "Q" for Start
+    EXPECT_EQ(keyboardConfig[0], 0x3C);
+    EXPECT_EQ(menus[1]->FindMarked(), menus[1]->FindItem("Q"));
+    int marked = 0;
+    for (int p = 0; p < 34; ++p) marked += menus[1]->ItemAt(p)->IsMarked();
+    EXPECT_EQ(marked, 1);
+
+    window->Send(4200 + 29);  // "Space" for Button A and for Button B
+    window->Send(4300 + 29);
+    EXPECT_EQ(keyboardConfig[2], 0x5E);
+    EXPECT_EQ(keyboardConfig[3], 0x5E);
+    EXPECT_STREQ(menus[3]->FindMarked()->Label(), "Space");
+    EXPECT_STREQ(menus[4]->FindMarked()->Label(), "Space");
+    EXPECT_STREQ(menus[2]->FindMarked()->Label(), "D");  // the others are untouched
+    window->Send(4133);  // "Enter" for Select, the last position
+    EXPECT_EQ(keyboardConfig[1], 0x47);
+}
+
+TEST_F(ShellTest, InertCommandsChangeNothing) {
+    window->Send(kCmdBoot);
+    const thread_id running = window->fCpuThread;
+    for (uint32_t code : {kCmdRomInfo, kCmdPlaySample, 9001u, 9008u, 9101u, 9108u, 0x12345678u, 4034u})
+        window->Send(code);
+    EXPECT_EQ(window->fCpuThread, running);
+    EXPECT_EQ(fake::resets.load(), 1);
+    EXPECT_EQ(wpaused.load(), 0);
+    EXPECT_EQ(debugOn.load(), 0);
+    EXPECT_EQ(std::memcmp(keyboardConfig, "\x3D\x3E\x27\x50", 4), 0);
+}
+
+TEST_F(ShellTest, FramesAreCopiedRowByRowWithTheBitmapsStride) {
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(WaitForFrames(3));
+    window->Send(kCmdFreeRom);
+    // The fake fills every pixel of frame n with n; the bitmap shows the last.
+    DrawnPicture picture;
+    ASSERT_TRUE(mView->CopyDrawnPicture(picture));
+    uint16_t first, last, edge;
+    std::memcpy(&first, picture.pixels.data(), 2);
+    std::memcpy(&last, picture.pixels.data() + 223 * 516 + 255 * 2, 2);
+    std::memcpy(&edge, picture.pixels.data() + 223 * 516 + 256 * 2, 2);
+    EXPECT_NE(first, 0);
+    EXPECT_EQ(last, first);
+    EXPECT_EQ(edge, 0);  // never written by a frame
+}
+
+TEST_F(ShellTest, BootingWithoutALoadedRomSetIsRefused) {
+    quit = true;  // this test makes its own window
+    window->PostMessage(B_QUIT_REQUESTED);
+    wait_for_thread(window->Thread(), nullptr);
+    delete window;
+    releaseSurface();
+    resetShellState();
+    fake::startupSucceeds = false;
+    window = new TestWindow();
+    window->Show();
+    quit = false;
+    const thread_id suspended = window->fCpuThread;
+    testing::internal::CaptureStdout();
+    window->Send(kCmdBoot);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("No ROM set is loaded"), std::string::npos) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
+    EXPECT_FALSE(Booted());
+    EXPECT_EQ(window->fCpuThread, suspended);
+    EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
+    EXPECT_FALSE(romInfoItem->IsEnabled());
+    window->Send(kCmdServiceMode);  // flips, but there is no board to reset
+    EXPECT_EQ(testMode, 1);
+    EXPECT_EQ(fake::resets.load(), 0);
+}
+
+TEST_F(ShellTest, GamePathsOf1024CharactersOrMoreAreRefused) {
+    BMessage request(kMsgLoadRom);
+    const std::string tooLong(1024, 'x');
+    request.AddString("path", tooLong.c_str());
+    testing::internal::CaptureStdout();
+    window->PostMessage(&request);
+    window->Sync();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("1024 characters or more"), std::string::npos) << out;
+    EXPECT_FALSE(Booted());
+
+    const std::string longest = "/" + std::string(1022, 'y');
+    BMessage accepted(kMsgLoadRom);
+    accepted.AddString("path", longest.c_str());
+    window->PostMessage(&accepted);
+    window->Sync();
+    EXPECT_EQ(std::string(romPath), longest);
+    EXPECT_TRUE(WaitForFrames(1));
+}

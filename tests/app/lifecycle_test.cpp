@@ -1,0 +1,106 @@
+// Stopping the emulation thread wherever it is, over and over, and the
+// frame-rate report at quit.
+#include <regex>
+
+#include "shell_fixture.h"
+
+TEST_F(ShellTest, QuitBeforeAnyFramePrintsNothing) {
+    EXPECT_EQ(QuitAndCaptureOutput(), "");
+}
+
+TEST_F(ShellTest, QuitAfterFramesPrintsTheAverageFrameRate) {
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(WaitForFrames(5));
+    const std::string out = QuitAndCaptureOutput();
+    EXPECT_TRUE(std::regex_match(out, std::regex("Average fps : [0-9]+\\.[0-9]{6}\n"))) << out;
+    EXPECT_GE(cpuTotalFrames, 5u);
+    EXPECT_EQ(fpsReport(cpuTimeEnd - cpuTimeStart, cpuTotalFrames), out);
+    thread_info info;
+    EXPECT_EQ(get_thread_info(window->fCpuThread, &info), B_BAD_THREAD_ID);
+}
+
+TEST_F(ShellTest, AfterFreeRomTheReportCountsThePreviousThreadsFrames) {
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(WaitForFrames(3));
+    window->Send(kCmdFreeRom);
+    const uint32_t frames = cpuTotalFrames;
+    const int64_t start = cpuTimeStart;
+    ASSERT_GT(frames, 0u);
+    const std::string out = QuitAndCaptureOutput();
+    EXPECT_EQ(cpuTotalFrames, frames);
+    EXPECT_EQ(cpuTimeStart, start);
+    EXPECT_EQ(out, fpsReport(cpuTimeEnd - start, frames));
+}
+
+TEST_F(ShellTest, RepeatedResetsAndFreeRomsWhileRunningUnpaced) {
+    window->Send(kCmdSpeedUnlimited);
+    window->Send(kCmdBoot);
+    for (int round = 0; round < 25; ++round) {
+        window->PostMessage(kCmdReset);
+        window->PostMessage(kCmdFreeRom);
+        window->PostMessage(kCmdReset);
+        window->PostMessage(kCmdServiceMode);
+        window->PostMessage(kCmdBoot);
+    }
+    window->Sync();
+    EXPECT_EQ(fake::resets.load(), 1 + 25 * 4);
+    EXPECT_EQ(EmulationState() == B_THREAD_RUNNING || EmulationState() == B_THREAD_WAITING ||
+                  EmulationState() == B_THREAD_ASLEEP,
+              true);
+    EXPECT_TRUE(WaitForFrames(3));
+    QuitAndCaptureOutput();
+}
+
+TEST_F(ShellTest, StoppingAThreadThatWaitsInTheMonitor) {
+    fake::monitorWaits = true;
+    window->Send(kCmdDebug);
+    window->Send(kCmdBoot);
+    // Each thread enters the monitor once and waits there for good.
+    for (int round = 1; round <= 5; ++round) {
+        ASSERT_TRUE(eventually([&] { return fake::monitorEntries.load() >= round; }));
+        window->Send(round % 2 ? kCmdReset : kCmdBoot);  // killed in the monitor, replaced
+    }
+    ASSERT_TRUE(eventually([] { return fake::monitorEntries.load() >= 6; }));
+    window->Send(kCmdFreeRom);
+    EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
+    window->Send(kCmdReset);
+    ASSERT_TRUE(eventually([] { return fake::monitorEntries.load() >= 7; }))
+        << fake::monitorEntries.load() << " entries, " << fake::renders.load() << " frames, state "
+        << EmulationState();
+    const std::string out = QuitAndCaptureOutput();  // and quit while it waits there
+    EXPECT_EQ(fake::renders.load(), fake::monitorEntries.load());
+}
+
+TEST_F(ShellTest, TheEmulationWaitsForTheWindowAndCanBeStoppedThere) {
+    window->Send(kCmdSpeedUnlimited);
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(WaitForFrames(2));
+    for (int round = 0; round < 10; ++round) {
+        window->holdMs = 40;
+        window->PostMessage(TestWindow::kHold);  // the window is busy: the emulation waits at its lock
+        window->PostMessage(kCmdReset);          // then stops it there
+    }
+    window->Sync();
+    EXPECT_TRUE(WaitForFrames(2));
+
+    window->holdMs = 200;
+    window->PostMessage(TestWindow::kHold);
+    snooze(60'000);
+    const int frames = fake::renders.load();
+    snooze(60'000);
+    EXPECT_LE(fake::renders.load(), frames + 1);  // stands still while the window is busy
+    window->Sync();
+    EXPECT_TRUE(WaitForFrames(2));
+}
+
+TEST_F(ShellTest, AutomationQuitsAfterTheRequestedFrames) {
+    frameLimit = 12;
+    window->Send(kCmdSpeedUnlimited);
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(eventually([&] { return window->IsQuitting(); }));
+    wait_for_thread(window->Thread(), nullptr);
+    quit = true;
+    EXPECT_EQ(framesPresented.load(), 12u);
+    EXPECT_EQ(cpuTotalFrames, 12u);
+    EXPECT_EQ(fake::renders.load(), 12);
+}

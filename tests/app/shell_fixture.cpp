@@ -1,0 +1,103 @@
+#include "shell_fixture.h"
+
+#include <cstdio>
+#include <cstring>
+
+void TestWindow::MessageReceived(BMessage* message) {
+    if (message->what == kHold) {
+        snooze(holdMs.load() * 1000);
+        return;
+    }
+    if (message->what != kSync) {
+        BeVorelWindow::MessageReceived(message);
+        return;
+    }
+    int32 token = 0;
+    message->FindInt32("token", &token);
+    std::lock_guard held(fLock);
+    fHandled = token;
+    fSynced.notify_all();
+}
+
+void TestWindow::Sync() {
+    BMessage sync(kSync);
+    int32 token;
+    {
+        std::lock_guard held(fLock);
+        token = ++fPosted;
+    }
+    sync.AddInt32("token", token);
+    PostMessage(&sync);
+    std::unique_lock held(fLock);
+    fSynced.wait(held, [&] { return fHandled >= token; });
+}
+
+void TestWindow::Send(uint32 code) {
+    PostMessage(code);
+    Sync();
+}
+
+void resetShellState() {
+    fake::reset();
+    std::strcpy(execPath, "/opt/games/bevorel/bin/bevorel");
+    romPath[0] = '\0';
+    snoozeTime = kPeriod60;
+    newSnoozeTime = kPeriod60;
+    debugOn = 0;
+    wpaused = 0;
+    cpuTimeStart = cpuTimeEnd = 0;
+    cpuTotalFrames = 0;
+    frameLimit = 0;
+    framesPresented = 0;
+    cpucycles_by_frame = kCycles60;
+    testMode = 0;
+    controlType = 0;
+    const uint8_t initialKeys[4] = {0x3D, 0x3E, 0x27, 0x50};
+    std::memcpy(keyboardConfig, initialKeys, 4);
+}
+
+void releaseSurface() {
+    delete mOffscreen;
+    mOffscreen = nullptr;
+    delete screen;
+    screen = nullptr;
+    delete Load;
+    Load = nullptr;
+    mView = nullptr;
+    menuBar = nullptr;
+}
+
+void ShellTest::SetUp() {
+    resetShellState();
+    window = new TestWindow();
+    window->Show();
+}
+
+void ShellTest::TearDown() {
+    fake::monitorWaits = false;
+    if (!quit) QuitAndCaptureOutput();
+    delete window;
+    releaseSurface();
+}
+
+std::string ShellTest::QuitAndCaptureOutput() {
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    window->PostMessage(B_QUIT_REQUESTED);
+    eventually([&] { return window->IsQuitting(); });
+    wait_for_thread(window->Thread(), nullptr);
+    std::fflush(stdout);
+    quit = true;
+    return testing::internal::GetCapturedStdout();
+}
+
+thread_state ShellTest::EmulationState() const {
+    thread_info info;
+    if (get_thread_info(window->fCpuThread, &info) != B_OK) return static_cast<thread_state>(0);
+    return info.state;
+}
+
+bool ShellTest::WaitForFrames(uint32_t frames) {
+    const int start = fake::renders.load();
+    return eventually([&] { return fake::renders.load() >= start + static_cast<int>(frames); });
+}

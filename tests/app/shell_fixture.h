@@ -1,0 +1,67 @@
+// The main window over the fake board, driven through posted messages.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+
+#include "bevorel_window.h"
+#include "board.h"
+#include "emulation.h"
+#include "fake_board.h"
+#include "menus.h"
+#include "paths.h"
+#include "presentation.h"
+
+// The shell's process-wide state as at program start, and the fake board's.
+void resetShellState();
+// Frees what a window left in process-wide variables (the program never does).
+void releaseSurface();
+
+// Answers a sync message once every message posted before it was handled.
+class TestWindow : public BeVorelWindow {
+public:
+    static constexpr uint32 kSync = 'sync';
+    void MessageReceived(BMessage* message) override;
+    // Posts `code` and returns once the window has handled it.
+    void Send(uint32 code);
+    void Sync();
+    // Handles kHold by holding the window's lock for `holdMs` milliseconds.
+    static constexpr uint32 kHold = 'hold';
+    std::atomic<int> holdMs{100};
+
+private:
+    std::mutex fLock;
+    std::condition_variable fSynced;
+    int32 fPosted = 0;
+    int32 fHandled = 0;
+};
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Quits the window as the Quit command does and returns what it printed.
+    std::string QuitAndCaptureOutput();
+
+    bool Booted() const { return romPath[0] != '\0'; }
+    thread_state EmulationState() const;
+    // Waits until the emulation thread has presented `frames` more frames.
+    bool WaitForFrames(uint32_t frames);
+
+    TestWindow* window = nullptr;
+    bool quit = false;
+};
+
+template <class Pred>
+bool eventually(Pred pred, int milliseconds = 10000) {
+    for (int waited = 0; waited < milliseconds; waited += 2) {
+        if (pred()) return true;
+        snooze(2000);
+    }
+    return pred();
+}
