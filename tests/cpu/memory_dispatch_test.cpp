@@ -94,6 +94,9 @@ TEST_F(Memory, ByteLanesOfTheImageFormat) {
     run(MOVE_L_D0_ABS, RAM + 4);
     EXPECT_EQ(ram.host16(4), 0x1122);
     EXPECT_EQ(ram.host16(6), 0x3344);
+    set_d0(0);
+    run(MOVE_L_ABS_D0, RAM + 4);
+    EXPECT_EQ(D(0), 0x11223344u);
     run(MOVE_W_D0_ABS, RAM + 8);
     EXPECT_EQ(ram.host16(8), 0x3344);
 
