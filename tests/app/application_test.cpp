@@ -73,7 +73,12 @@ TEST_F(AppTest, AFileReferenceBootsTheGameOnTheWindowsThread) {
     const entry_ref game("/games/pellmora/PELLMORA.2A");
     chosen.AddRef("refs", &game);
     app.MessageReceived(&chosen);
-    ASSERT_TRUE(eventually([] { return std::string(romPath) == "/games/pellmora/PELLMORA.2A"; }));
+    ASSERT_TRUE(eventually([&] {  // read under the window's lock, as its thread writes it
+        window->Lock();
+        const bool booted = std::string(romPath) == "/games/pellmora/PELLMORA.2A";
+        window->Unlock();
+        return booted;
+    }));
     ASSERT_TRUE(eventually([] { return fake::renders.load() > 0; }));
     EXPECT_TRUE(romInfoItem->IsEnabled());
     closeWindow(window);
@@ -88,10 +93,12 @@ TEST_F(AppTest, StartOptionsActAsTheirCommands) {
     BeVorelApp app;
     app.ReadyToRun();
     ASSERT_TRUE(eventually([] { return fake::renders.load() > 0; }));
+    app.fMainWindow->Lock();
     EXPECT_STREQ(romPath, "po");
     EXPECT_EQ(newSnoozeTime.load(), 33332u);
     EXPECT_EQ(cpucycles_by_frame.load(), 266666u);
     EXPECT_EQ(app.fMainWindow->PixelScale(), 2);
+    app.fMainWindow->Unlock();
     closeWindow(app.fMainWindow);
     delete app.fMainWindow;
 }

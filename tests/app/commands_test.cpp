@@ -95,7 +95,9 @@ TEST_F(ShellTest, FreeRomStopsTheThreadClearsThePictureAndKeepsTheGameBooted) {
     ASSERT_TRUE(WaitForFrames(3));
     const thread_id running = window->fCpuThread;
     const uint16_t edge = 0x1234;
+    window->Lock();  // the emulation thread draws the whole bitmap under this lock
     mBits[5 * 258 + 256] = edge;  // column 256 is outside the picture area
+    window->Unlock();
     window->Send(kCmdFreeRom);
     EXPECT_NE(window->fCpuThread, running);
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
