@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cfloat>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -56,6 +57,11 @@ std::string expand_tabs(const std::string& text) {
     return out;
 }
 
+// Menus taller than the window scroll instead of leaving it.
+void limit_next_menu_height() {
+    ImGui::SetNextWindowSizeConstraints(ImVec2(0, 0), ImVec2(FLT_MAX, ImGui::GetIO().DisplaySize.y));
+}
+
 void draw_items(BMenu* menu, BWindow* window, std::vector<Choice>& choices) {
     for (int32 i = 0; i < menu->CountItems(); ++i) {
         BMenuItem* item = menu->ItemAt(i);
@@ -63,6 +69,7 @@ void draw_items(BMenu* menu, BWindow* window, std::vector<Choice>& choices) {
         if (item->IsSeparator()) {
             ImGui::Separator();
         } else if (BMenu* sub = item->Submenu()) {
+            limit_next_menu_height();
             if (ImGui::BeginMenu(item->Label(), sub->IsEnabled())) {
                 draw_items(sub, window, choices);
                 ImGui::EndMenu();
@@ -267,6 +274,10 @@ void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {
         style.ScaleAllSizes(static_cast<float>(surface->scale));
         io.FontGlobalScale = static_cast<float>(surface->scale);
         style.DisplaySafeAreaPadding = ImVec2(0, 0);
+        // Tighter than ImGui's default, so that the four menus fit a
+        // 257-pixel window.
+        style.ItemSpacing.x = 4.0f * surface->scale;
+        style.WindowPadding.x = 4.0f * surface->scale;
         // The menu bar is kMenuBarHeight pixels: the 13-pixel font plus padding.
         style.FramePadding.y = (kMenuBarHeight - 13.0f) / 2 * surface->scale;
         ImGui_ImplSDL2_InitForSDLRenderer(surface->sdlWindow);
@@ -421,6 +432,7 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
                 BMenuItem* item = bar->ItemAt(i);
                 ImGui::PushID(i);
                 if (BMenu* menu = item->Submenu()) {
+                    limit_next_menu_height();
                     if (ImGui::BeginMenu(item->Label(), menu->IsEnabled())) {
                         draw_items(menu, surface.window, choices);
                         ImGui::EndMenu();
@@ -442,12 +454,19 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
             const OpenAlert& alert = alerts.front();
             const std::string id = alert.title + "##alert" + std::to_string(alert.id);
             if (!ImGui::IsPopupOpen(id.c_str())) ImGui::OpenPopup(id.c_str());
-            const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
-            ImGui::SetNextWindowPos(centre, ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
+            // As wide as the window allows; long lines wrap.
+            const ImVec2 display = ImGui::GetIO().DisplaySize;
+            ImGui::SetNextWindowPos(ImVec2(display.x / 2, display.y / 2), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+            ImGui::SetNextWindowSize(ImVec2(display.x - 8 * scale, 0), ImGuiCond_Always);
             if (ImGui::BeginPopupModal(id.c_str(), nullptr,
-                                       ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
+                                       ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
+                                           ImGuiWindowFlags_NoSavedSettings)) {
                 draw_alert_icon(alert.type, 24 * scale);
+                ImGui::BeginGroup();
+                ImGui::PushTextWrapPos(0.0f);
                 ImGui::TextUnformatted(expand_tabs(alert.text).c_str());
+                ImGui::PopTextWrapPos();
+                ImGui::EndGroup();
                 const float buttonWidth = 60 * scale;
                 const float spacing = ImGui::GetStyle().ItemSpacing.x;
                 const float row = buttonWidth * alert.buttons.size() + spacing * (alert.buttons.size() - 1);
