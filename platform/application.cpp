@@ -20,6 +20,13 @@ BApplication::BApplication(const char* signature)
 }
 
 BApplication::~BApplication() {
+    // As quitting does: the windows go with the application.
+    std::vector<BWindow*> windows;
+    {
+        std::lock_guard held(fWindowsLock);
+        windows.swap(fWindows);
+    }
+    for (BWindow* window : windows) delete window;
     fGui.reset();
     if (be_app == this) be_app = nullptr;
 }

@@ -17,6 +17,7 @@ namespace kit { class Gui; }
 class BApplication : public BLooper {
 public:
     explicit BApplication(const char* signature);
+    // Deletes the windows that were shown (their loops have ended by then).
     ~BApplication() override;
 
     // Opens the display, calls ReadyToRun() and runs the event loop until

@@ -109,17 +109,19 @@ TEST_F(AppTest, TheProgramQuitsByItselfAfterTheRequestedFrames) {
     launchOptions.speed = Speed::Unlimited;
     launchOptions.speedGiven = true;
     testing::internal::CaptureStdout();
+    DrawnPicture picture;
+    bool drawn = false;
     {
         BeVorelApp app;
         frameLimit = 0;
         ASSERT_EQ(app.Run(), B_OK);
+        drawn = mView->CopyDrawnPicture(picture);  // as main does before deleting the application
     }
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("Average fps : "), std::string::npos) << out;
     EXPECT_EQ(framesPresented.load(), 10u);
     EXPECT_EQ(cpuTotalFrames, 10u);
-    DrawnPicture picture;
-    ASSERT_TRUE(mView->CopyDrawnPicture(picture));
+    ASSERT_TRUE(drawn);
     uint16_t pixel;
     std::memcpy(&pixel, picture.pixels.data(), 2);
     EXPECT_EQ(pixel, 10);  // the fake fills frame n with n
