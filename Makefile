@@ -42,5 +42,12 @@ fuzz: deps
 	$(SANITIZER_ENV) ctest --test-dir $(SANITIZED) --output-on-failure -L fuzz
 	cmake -S . -B $(SANITIZED) -DBEVOREL_FUZZ_SECONDS=30
 
+# Every benchmark in one table (see bench/RESULTS.md for the history).
+BENCH := build/bench
+bench: deps
+	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DBEVOREL_BENCH=ON
+	cmake --build $(BENCH) -j $(JOBS)
+	bash bench/run.sh $(BENCH)
+
 clean:
 	rm -rf build

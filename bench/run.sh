@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs every benchmark and prints one table: the in-process Google
+# Benchmarks, host instructions per emulated instruction under callgrind,
+# the whole program's start-up time and peak memory, and a clean build.
+# Usage: bench/run.sh BUILD_DIR   (a Release build configured with -DBEVOREL_BENCH=ON)
+# Set BENCH_CLEAN_BUILD=0 to skip timing a clean build of the project.
+set -euo pipefail
+
+build=${1:?usage: bench/run.sh BUILD_DIR}
+build=$(cd "$build" && pwd)
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+echo "Benchmarks on $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores"
+echo "Compiler: $(clang++ --version | head -1); $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo
+
+run_gbench() {  # name -> JSON in $work/name.json
+    "$build/bench/$1" --benchmark_format=json --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true > "$work/$1.json" 2> "$work/$1.err"
+}
+run_gbench core_bench
+run_gbench board_bench
+run_gbench workload_bench
+
+# Host instructions per emulated instruction (callgrind counts are repeatable).
+valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$work/callgrind.out" \
+    "$build/bench/instructions_per_instruction" "$build/roms/selftest/" > "$work/ipi.txt" 2> /dev/null
+
+# Start to first presented frame, and peak memory over 20 seconds of demo.
+program="$build/bevorel"
+python3 - "$program" "$work" > "$work/program.txt" <<'EOF'
+import os, resource, statistics, subprocess, sys, time
+program, work = sys.argv[1], sys.argv[2]
+env = dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy")
+times = []
+for _ in range(15):
+    t = time.perf_counter()
+    subprocess.run([program, "--boot", "--frames", "1"], env=env, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    times.append((time.perf_counter() - t) * 1000)
+print("startup_ms", statistics.median(times))
+subprocess.run([program, "--boot", "--frames", "1200"], env=env, stdin=subprocess.DEVNULL,
+               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+print("peak_rss_mib", resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024)
+EOF
+
+build_seconds="skipped"
+if [ "${BENCH_CLEAN_BUILD:-1}" != 0 ]; then
+    start=$(date +%s)
+    cmake -S "$source_dir" -B "$work/clean" -DCMAKE_BUILD_TYPE=Release > /dev/null
+    cmake --build "$work/clean" -j 2 > /dev/null
+    build_seconds=$(( $(date +%s) - start ))
+fi
+
+python3 - "$work" "$build_seconds" <<'EOF'
+import json, sys
+work, build_seconds = sys.argv[1], sys.argv[2]
+
+def median(name, bench, counter=None):
+    for b in json.load(open(f"{work}/{name}.json"))["benchmarks"]:
+        if b["run_name"].startswith(bench) and b.get("aggregate_name") == "median":
+            return b[counter] if counter else b["real_time"]
+    return float("nan")
+
+ipi = dict(l.rsplit(" ", 1) for l in open(f"{work}/ipi.txt").read().splitlines() if l.startswith("emulated"))
+host = next(int(l.split()[1]) for l in open(f"{work}/callgrind.out") if l.startswith("totals:"))
+prog = dict(l.split() for l in open(f"{work}/program.txt"))
+rows = [
+    ("Core, self-test workload (emulated cycles/s)", f"{median('workload_bench', 'BM_SelfTestWorkload', 'cycles') / 1e6:,.0f} million", ">= 3,000 million"),
+    ("Core, hand-written loop (emulated cycles/s)", f"{median('core_bench', 'BM_CoreLoop/1000000', 'cycles') / 1e6:,.0f} million", "report"),
+    ("Core, host instructions per emulated instruction", f"{host / int(ipi['emulated instructions']):.1f} (callgrind)", "report"),
+    ("Whole demo frame, unpaced (frames/s)", f"{median('workload_bench', 'BM_DemoFrame', 'frames'):,.0f}", ">= 5,000"),
+    ("Sprite pass, 480 visible chained sprites (passes/s)", f"{1e9 / median('board_bench', 'BM_RefreshDisplay480Sprites'):,.0f}", ">= 5,000"),
+    ("Start to first presented frame (ms)", f"{float(prog['startup_ms']):.0f}", "< 150"),
+    ("Peak resident memory running the demo (MiB)", f"{float(prog['peak_rss_mib']):.1f}", "< 64"),
+    ("Clean build of the whole project, 2 cores (s)", build_seconds, "report; < 300"),
+]
+width = max(len(r[0]) for r in rows)
+print(f"{'Benchmark':<{width}}  {'Measured':>22}  Target")
+for name, value, target in rows:
+    print(f"{name:<{width}}  {value:>22}  {target}")
+EOF
