@@ -4,8 +4,9 @@
 JOBS      ?= 2
 RELEASE   := build/release
 SANITIZED := build/asan
+THREADED  := build/tsan
 
-.PHONY: all deps run check check-release check-asan fuzz bench clean
+.PHONY: all deps run check check-release check-asan check-tsan fuzz bench clean
 
 all: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
@@ -17,7 +18,7 @@ deps:
 run: all
 	cd $(RELEASE) && ./bevorel --boot
 
-check: deps check-release check-asan
+check: deps check-release check-asan check-tsan
 
 check-release:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
@@ -32,6 +33,12 @@ check-asan:
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=address,undefined -DBEVOREL_FUZZ=ON
 	cmake --build $(SANITIZED) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(SANITIZED) --output-on-failure -j $(JOBS)
+
+# ThreadSanitizer on the threaded parts: the platform kit and the desktop shell.
+check-tsan:
+	cmake -S . -B $(THREADED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=thread
+	cmake --build $(THREADED) -j $(JOBS) --target platform_tests app_tests bevorel png_frame_hash
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir $(THREADED) --output-on-failure -j $(JOBS) -L gui
 
 # Longer fuzzing: every target for FUZZ_SECONDS (default 10 minutes each).
 FUZZ_SECONDS ?= 600
