@@ -19,6 +19,9 @@ void BeVorelApp::ReadyToRun() {
         fMainWindow->PostMessage(speeds[static_cast<int>(launchOptions.speed)]);
     }
     if (launchOptions.boot) fMainWindow->PostMessage(kCmdBoot);
+    // Without a ROM set the boot is refused and no frame is ever shown, so a
+    // frame limit would never be reached: the program quits after the refusal.
+    if (launchOptions.boot && launchOptions.frames && !boardReady()) fMainWindow->PostMessage(B_QUIT_REQUESTED);
 }
 
 void BeVorelApp::MessageReceived(BMessage* message) {
