@@ -1,0 +1,335 @@
+// Random sequences of menu commands posted to the real main window, with the
+// real board running the demo ROM set, each window ending with Quit. No
+// deadlock (a watchdog ends the process if one sync does not come back), no
+// crash, no sanitizer report; after every sequence the window's state is
+// what the commands posted so far make it, and a running game still
+// presents frames. The counts come from the environment so that the
+// sanitizer builds can run fewer.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <random>
+
+#include "bevorel_window.h"
+#include "board.h"
+#include "emulation.h"
+#include "hostile_support.h"
+#include "menus.h"
+#include "paths.h"
+#include "presentation.h"
+
+using namespace hostile;
+
+namespace {
+
+int countFromEnvironment(const char* name, int fallback) {
+    const char* text = std::getenv(name);
+    return text && std::atoi(text) > 0 ? std::atoi(text) : fallback;
+}
+
+// The main window with a sync message: answered once every message posted
+// before it has been handled.
+class StormWindow : public BeVorelWindow {
+public:
+    static constexpr uint32 kSync = 0x68737963;
+
+    void MessageReceived(BMessage* message) override {
+        if (message->what != kSync) {
+            BeVorelWindow::MessageReceived(message);
+            return;
+        }
+        int32 token = 0;
+        message->FindInt32("token", &token);
+        std::lock_guard held(fLock);
+        fHandled = token;
+        fSynced.notify_all();
+    }
+
+    void Sync() {
+        BMessage sync(kSync);
+        sync.AddInt32("token", ++fPosted);
+        PostMessage(&sync);
+        std::unique_lock held(fLock);
+        fSynced.wait(held, [&] { return fHandled >= fPosted; });
+    }
+
+private:
+    std::mutex fLock;
+    std::condition_variable fSynced;
+    int32 fPosted = 0;  // the test's thread only
+    int32 fHandled = 0;
+};
+
+// What the commands posted so far make of the window, as the README
+// describes them.
+struct Model {
+    bool booted = false, running = false, paused = false, debug = false, service = false;
+    uint32_t cycles = kCycles60, period = kPeriod60;
+    uint8_t controller = 0;
+    uint8_t keys[4] = {0x3D, 0x3E, 0x27, 0x50};
+    int refusedPaths = 0;
+};
+
+enum Command { Boot, BootByPath, BootByLongPath, Reset, ServiceMode, Pause, Debug, Speed30, Speed60,
+               SpeedUnlimited, FreeRom, Keyboard, Joystick, KeyChoice, StateSlot, NoSuchKey, kCommands };
+
+// Posts one command and follows it in the model.
+void post(StormWindow* window, Command command, std::mt19937& random, Model& model) {
+    switch (command) {
+        case Boot:
+            window->PostMessage(kCmdBoot);
+            model.booted = model.running = true;
+            break;
+        case BootByPath: {
+            BMessage message(kMsgLoadRom);
+            message.AddString("path", "/games/pellmora/PELLMORA.2A");
+            window->PostMessage(&message);
+            model.booted = model.running = true;
+            break;
+        }
+        case BootByLongPath: {
+            BMessage message(kMsgLoadRom);
+            message.AddString("path", ("/" + std::string(1023 + random() % 3000, 'p')).c_str());
+            window->PostMessage(&message);
+            ++model.refusedPaths;
+            break;
+        }
+        case Reset:
+            window->PostMessage(kCmdReset);
+            if (model.booted) model.running = true;
+            break;
+        case ServiceMode:
+            window->PostMessage(kCmdServiceMode);
+            model.service = !model.service;
+            if (model.booted) model.running = true;
+            break;
+        case Pause:
+            window->PostMessage(kCmdPause);
+            if (model.booted) model.paused = !model.paused;
+            break;
+        case Debug:
+            window->PostMessage(kCmdDebug);
+            model.debug = !model.debug;
+            break;
+        case Speed30:
+            window->PostMessage(kCmdSpeed30);
+            model.cycles = kCycles30, model.period = kPeriod30;
+            break;
+        case Speed60:
+            window->PostMessage(kCmdSpeed60);
+            model.cycles = kCycles60, model.period = kPeriod60;
+            break;
+        case SpeedUnlimited:
+            window->PostMessage(kCmdSpeedUnlimited);
+            model.cycles = kCycles60, model.period = kPeriodUnlimited;
+            break;
+        case FreeRom:
+            window->PostMessage(kCmdFreeRom);
+            if (model.booted) model.running = false;
+            break;
+        case Keyboard:
+        case Joystick:
+            window->PostMessage(command == Keyboard ? kCmdKeyboard : kCmdJoystick);
+            model.controller = command == Keyboard ? 0 : 1;
+            break;
+        case KeyChoice: {
+            const int function = static_cast<int>(random() % 4), position = static_cast<int>(random() % kKeyCount);
+            window->PostMessage(kCmdKeyBase[function] + static_cast<uint32_t>(position));
+            model.keys[function] = keyCodesArray[position];
+            break;
+        }
+        case StateSlot:  // enabled once booted; does nothing
+            window->PostMessage((random() % 2 ? kCmdLoadStateBase : kCmdSaveStateBase) +
+                                static_cast<uint32_t>(random() % 8));
+            break;
+        case NoSuchKey:  // just past a key submenu's items: not a command
+            window->PostMessage(kCmdKeyBase[random() % 4] + kKeyCount + static_cast<uint32_t>(random() % 30));
+            break;
+        case kCommands: break;
+    }
+}
+
+// The window's state against the model; called after a sync.
+void expectState(StormWindow* window, const Model& model, int sequence) {
+    SCOPED_TRACE("after sequence " + std::to_string(sequence));
+    window->Lock();
+    EXPECT_EQ(romPath[0] != '\0', model.booted);
+    EXPECT_EQ(wpaused.load() != 0, model.paused);
+    EXPECT_EQ(debugOn.load() != 0, model.debug);
+    EXPECT_EQ(testMode != 0, model.service);
+    EXPECT_EQ(cpucycles_by_frame.load(), model.cycles);
+    EXPECT_EQ(newSnoozeTime.load(), model.period);
+    EXPECT_EQ(controlType, model.controller);
+    EXPECT_TRUE(fController[model.controller]->IsMarked());
+    EXPECT_FALSE(fController[1 - model.controller]->IsMarked());
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(keyboardConfig[k], model.keys[k]) << "function " << k;
+        const BMenuItem* marked = menus[k + 1]->FindMarked();
+        ASSERT_NE(marked, nullptr);
+        EXPECT_EQ(keyCodesArray[marked->Command() - kCmdKeyBase[k]], model.keys[k]);
+    }
+    EXPECT_EQ(romInfoItem->IsEnabled(), model.booted);
+    thread_info info;
+    const bool known = get_thread_info(window->fCpuThread, &info) == B_OK;
+    window->Unlock();
+    ASSERT_TRUE(known) << "no emulation thread";
+    if (model.running)
+        EXPECT_NE(info.state, B_THREAD_SUSPENDED);
+    else
+        EXPECT_EQ(info.state, B_THREAD_SUSPENDED);
+}
+
+// The shell's process-wide state as at program start, the program being
+// the one built beside the demo ROM set.
+void startShellState() {
+    ASSERT_TRUE(copyPath(execPath, BEVOREL_PROGRAM));
+    romPath[0] = '\0';
+    snoozeTime = kPeriod60;
+    newSnoozeTime = kPeriod60;
+    debugOn = 0;
+    wpaused = 0;
+    frameLimit = 0;
+    cpucycles_by_frame = kCycles60;
+    testMode = 0;
+    controlType = 0;
+    const uint8_t keys[4] = {0x3D, 0x3E, 0x27, 0x50};
+    std::memcpy(keyboardConfig, keys, 4);
+    NextInterrupt = 0;
+}
+
+// What a window leaves in process-wide variables (the program never frees them).
+void releaseSurface() {
+    delete mOffscreen;
+    mOffscreen = nullptr;
+    delete screen;
+    screen = nullptr;
+    delete Load;
+    Load = nullptr;
+    mView = nullptr;
+    menuBar = nullptr;
+}
+
+// Standard input and output replaced for the test: input from `inputPath`
+// (or an empty pipe kept open when null), output into a file.
+class Console {
+public:
+    explicit Console(const char* inputPath, const fs::path& outputPath) {
+        std::fflush(stdout);
+        savedIn_ = dup(STDIN_FILENO);
+        savedOut_ = dup(STDOUT_FILENO);
+        if (inputPath) {
+            const int fd = open(inputPath, O_RDONLY);
+            dup2(fd, STDIN_FILENO);
+            close(fd);
+        } else {
+            int fds[2];
+            if (pipe(fds) == 0) {
+                dup2(fds[0], STDIN_FILENO);
+                close(fds[0]);
+                writer_ = fds[1];
+            }
+        }
+        const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, STDOUT_FILENO);
+        close(out);
+    }
+    ~Console() {
+        std::fflush(stdout);
+        dup2(savedIn_, STDIN_FILENO);
+        dup2(savedOut_, STDOUT_FILENO);
+        close(savedIn_);
+        close(savedOut_);
+        if (writer_ >= 0) close(writer_);
+    }
+
+private:
+    int savedIn_ = -1, savedOut_ = -1, writer_ = -1;
+};
+
+size_t occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// Runs `sequences` random sequences over windows of `perWindow` sequences each.
+void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
+    TempDir work;
+    const fs::path output = work.path() / "console";
+    std::mt19937 random(seed);
+    int refusedPaths = 0, windows = 0;
+    const double start = secondsNow();
+    {
+        Console console(inputPath, output);
+        for (int done = 0; done < sequences; ++windows) {
+            startShellState();
+            StormWindow* window = new StormWindow();
+            window->Show();
+            if (!boardReady()) {
+                ADD_FAILURE() << "the demo ROM set beside " << BEVOREL_PROGRAM << " did not load";
+                window->PostMessage(B_QUIT_REQUESTED);
+                wait_for_thread(window->Thread(), nullptr);
+                delete window;
+                releaseSurface();
+                break;
+            }
+            Model model;
+            for (int n = 0; n < perWindow && done < sequences; ++n, ++done) {
+                Watchdog watchdog(120, "menu sequence " + std::to_string(done));
+                const int length = 1 + static_cast<int>(random() % 6);
+                for (int i = 0; i < length; ++i)
+                    post(window, static_cast<Command>(random() % kCommands), random, model);
+                window->Sync();
+                expectState(window, model, done);
+                // Now and then let the game run a while, and see that it does.
+                if (model.running && !model.paused && !(model.debug && !inputPath) && random() % 16 == 0) {
+                    const uint32_t before = framesPresented.load();
+                    while (framesPresented.load() < before + 2) snooze(500);
+                }
+                if (::testing::Test::HasFailure()) break;
+            }
+            refusedPaths += model.refusedPaths;
+            {
+                Watchdog watchdog(120, "quitting window " + std::to_string(windows));
+                window->PostMessage(B_QUIT_REQUESTED);
+                wait_for_thread(window->Thread(), nullptr);
+                thread_info info;
+                EXPECT_EQ(get_thread_info(window->fCpuThread, &info), B_BAD_THREAD_ID)
+                    << "the emulation thread outlived Quit";
+            }
+            delete window;
+            releaseSurface();
+            if (::testing::Test::HasFailure()) break;
+        }
+    }
+    std::ifstream in(output, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (::testing::Test::HasFailure()) {
+        // The failures were printed into the captured console: show them.
+        for (size_t at = text.find(": Failure"); at != std::string::npos; at = text.find(": Failure", at + 1))
+            std::fprintf(stderr, "%s\n", text.substr(text.rfind('\n', at) + 1, 600).c_str());
+    }
+    EXPECT_EQ(occurrences(text, "Cannot boot: the game's path is 1024 characters or more.\n"),
+              static_cast<size_t>(refusedPaths));
+    EXPECT_EQ(occurrences(text, "Loading ROMS...Ok.\n"), static_cast<size_t>(windows));
+    std::printf("%d sequences over %d windows in %.1f s; %zu bytes of console output\n", sequences, windows,
+                secondsNow() - start, text.size());
+}
+
+TEST(MenuStorm, RandomSequencesOnTheDemoWithTheMonitorAtTheEndOfItsInput) {
+    storm(countFromEnvironment("HOSTILE_MENU_SEQUENCES", 10000), 500, "/dev/null", 1);
+}
+
+TEST(MenuStorm, RandomSequencesWhileTheMonitorWaitsForInput) {
+    // Standard input an open, empty pipe: with Debug on, the emulation thread
+    // waits in the monitor, and every Reset, free ROM or Quit must stop it there.
+    storm(countFromEnvironment("HOSTILE_MONITOR_SEQUENCES", 200), 50, nullptr, 2);
+}
+
+}  // namespace
