@@ -7,6 +7,10 @@
 
 namespace m68k {
 
+#ifdef M68K_INSTRUCTION_COUNTER
+uint64_t instructions_dispatched;
+#endif
+
 namespace {
 
 // Common exit: packs the condition codes and the PC back into the record and
@@ -122,6 +126,7 @@ void outside_window(uint32_t, uintptr_t pc, int32_t R) {
     W.window_len = 0;
     r.pc = reinterpret_cast<uintptr_t>(scratch);
     const uint32_t op = load16(r.pc);
+    M68K_COUNT_INSTRUCTION();
     M68K_MUSTTAIL return jmptbl[op](op, r.pc + 2, r.R);
 }
 

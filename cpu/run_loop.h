@@ -23,12 +23,23 @@ void special_flow(uint32_t flow, uintptr_t pc, int32_t R) M68K_HIDDEN;
 
 #define M68K_MUSTTAIL [[clang::musttail]]
 
+// Fuzz builds count the instructions dispatched, for their reports.
+#ifdef M68K_INSTRUCTION_COUNTER
+namespace m68k {
+extern uint64_t instructions_dispatched;
+}
+#define M68K_COUNT_INSTRUCTION() (++::m68k::instructions_dispatched)
+#else
+#define M68K_COUNT_INSTRUCTION() ((void)0)
+#endif
+
 // Runs the instruction at r.pc, whatever R is.
 #define M68K_DISPATCH(r)                                                          \
     do {                                                                          \
         if ((r).pc - ::m68k::W.window_lo > ::m68k::W.window_len) [[unlikely]]     \
             M68K_MUSTTAIL return ::m68k::outside_window(0, (r).pc, (r).R);        \
         const uint32_t next_op_ = ::m68k::load16((r).pc);                          \
+        M68K_COUNT_INSTRUCTION();                                                 \
         M68K_MUSTTAIL return ::m68k::jmptbl[next_op_](next_op_, (r).pc + 2, (r).R); \
     } while (0)
 
