@@ -39,6 +39,20 @@ void step(const Hooks& hooks) {
         s68000exec(1);
 }
 
+// The hexadecimal address that `b` and `j` need; false, after saying why,
+// when it is absent or cannot be read.
+bool address_argument(const char* argument, uint32_t* address) {
+    if (!argument) {
+        std::printf("Need an address\n");
+        return false;
+    }
+    if (!parse_unsigned(argument, 16, address)) {
+        std::printf("Invalid address\n");
+        return false;
+    }
+    return true;
+}
+
 void list_at_pc() {
     debugpc = _s68000context.pc;
     cpudebug_disassemble(1);
@@ -49,14 +63,7 @@ void list_at_pc() {
 // or the stop check.
 void run_to(const char* argument, const Hooks& hooks) {
     uint32_t address;
-    if (!argument) {
-        std::printf("Need an address\n");
-        return;
-    }
-    if (!parse_unsigned(argument, 16, &address)) {
-        std::printf("Invalid address\n");
-        return;
-    }
+    if (!address_argument(argument, &address)) return;
     InterruptGuard guard;
     while (_s68000context.pc != address) {
         monitor_stop_check();
@@ -111,14 +118,7 @@ void interrupt(const char* argument) {
 
 void jump(const char* argument) {
     uint32_t address;
-    if (!argument) {
-        std::printf("Need an address\n");
-        return;
-    }
-    if (!parse_unsigned(argument, 16, &address)) {
-        std::printf("Invalid address\n");
-        return;
-    }
+    if (!address_argument(argument, &address)) return;
     _s68000context.pc = address;
     std::printf("PC set to %08X\n", address);
     list_at_pc();
