@@ -3,8 +3,8 @@
 // deadlock (a watchdog ends the process if one sync does not come back), no
 // crash, no sanitizer report; after every sequence the window's state is
 // what the commands posted so far make it, and a running game still
-// presents frames. The counts come from the environment so that the
-// sanitizer builds can run fewer.
+// presents frames. HOSTILE_MENU_SEQUENCES and HOSTILE_MONITOR_SEQUENCES in
+// the environment change the counts.
 #include <fcntl.h>
 #include <unistd.h>
 
