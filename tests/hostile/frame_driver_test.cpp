@@ -2,6 +2,7 @@
 // returns the frame buffer, whatever the 68000 program does, and neither the
 // program ROM nor the graphics change.
 #include <cstring>
+#include <random>
 #include <regex>
 
 #include "board.h"
@@ -67,5 +68,35 @@ TEST_P(HostileProgramFrames, EveryFrameEndsAndTheRomStaysAsLoaded) {
 
 INSTANTIATE_TEST_SUITE_P(Programs, HostileProgramFrames, ::testing::ValuesIn(hostilePrograms()),
                          [](const auto& info) { return info.param.name; });
+
+// ROM sets of random words (sane reset vectors, random graphics): whatever
+// the code does to RAM, sprites, palette and ports, each frame ends and the
+// ROM stays as loaded.
+TEST(RandomProgramRoms, EveryFrameEndsAndTheRomStaysAsLoaded) {
+    for (uint32_t seed = 1; seed <= 200; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        ProgramImage image(0x00104000, 0x400);
+        for (uint32_t a = 8; a < kProgramSize; a += 2) image.words(a, {static_cast<uint16_t>(random())});
+        RomSet set;
+        set.writeProgram(image);
+        for (int n = 0; n < 4; ++n) {
+            std::vector<uint8_t> bytes(kRomFileSize);
+            for (auto& b : bytes) b = static_cast<uint8_t>(random());
+            set.write("CH" + std::to_string(n), bytes);
+        }
+        NextInterrupt = 0;
+        const std::string startUp = consoleOf([&] { pm_initAll(set.prefix().c_str()); });
+        ASSERT_NE(startUp.find("CPU Reset...Success"), std::string::npos) << startUp;
+        Watchdog watchdog(120, "random program " + std::to_string(seed));
+        consoleOf([&] {
+            for (int frame = 0; frame < kFrames; ++frame)
+                ASSERT_EQ(pm_render(false, false, 60), render_offscreen) << "frame " << frame;
+        });
+        size_t changed = 0;
+        for (size_t i = 0; i < kProgramSize; ++i) changed += codeRom[i ^ 1] != image.bytes()[i];
+        EXPECT_EQ(changed, 0u) << "bytes of the program ROM changed";
+    }
+}
 
 }  // namespace
