@@ -203,6 +203,9 @@ TEST_F(MonitorOnHostileInput, RandomCommandLines) {
     std::mt19937 random(7);
     std::string lines;
     for (int i = 0; i < 3000; ++i) lines += randomCommandLine(random);
+    // Listings and dumps across the end of every region, and running there.
+    for (const char* edge : {"3FFF8", "103FF8", "500000", "500004", "5FFFFC", "6001FA", "701DF9", "FFFFFC"})
+        lines += std::string("u ") + edge + "\nd " + edge + "\nj " + edge + "\nt 20\n";
     // Long commands for certain: run to an address never reached, trace a
     // huge count, execute without end; and a last line without its newline.
     lines += "b FFFFFE\nt FFFFFFFF\ne\nT 7fffffff\nu FFFFFFF0\nd FFFFFFF8\nj 103FFF\ne";
