@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "../board/rom_set.h"
+
 extern char** environ;
 
 namespace hostile {
@@ -100,19 +102,7 @@ void RomSet::writeComplete(const ProgramImage& program) const {
     writeGraphics();
 }
 
-std::string banner(const std::string& dir) {
-    return "*******************************\n"
-           "BePellmora v0.80 - sprite board emulator, ROM set PELLMORA\n"
-           "68000 + Z80 board, 480 sprites over one background colour\n"
-           "*******************************\n\n"
-           "Credits : \n"
-           "\tEmulation programming: the BePellmora developers\n"
-           "\t68000 core library: the BePellmora developers\n"
-           "Main  CPU : 68000 8.0 Mhz\n"
-           "Sound CPU : Z80   3.6 Mhz\n"
-           "\n"
-           "Executing in " + dir + "\n";
-}
+std::string banner(const std::string& dir) { return board_test::banner(dir); }
 
 // ---- Watchdog: SIGALRM, so that no thread is started for it ----
 
