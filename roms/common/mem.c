@@ -1,7 +1,8 @@
 /* The memory routines gcc may call on its own (structure copies and
    clears). Built without loop-to-call rewriting so they never call
    themselves. */
-#include <stddef.h>
+#include "mem.h"
+
 #include <stdint.h>
 
 void* memset(void* destination, int value, size_t count) {

@@ -1,7 +1,7 @@
 #include "workloads.h"
 
 #include <stddef.h>
-#include <string.h>
+#include "mem.h"
 
 const char* const workload_names[WORKLOAD_RESULTS] = {
     "CRC32 CHECK", "CRC32 4K",    "INSERTION",   "QUICKSORT",  "HEAPSORT",    "MUL DIV U32",
