@@ -40,14 +40,13 @@ int s68000reset() {
     c.pc = 1;
     c.interrupts[0] = 1;  // faulted until the vectors have been read
 
-    // The vectors come straight from the program images; every one of their
-    // words must lie in a supervisor program region.
-    uint32_t words[4];
-    for (uint32_t i = 0; i < 4; ++i) {
-        if (!program_word(c.s_fetch, 2 * i, words[i])) return 1;
-    }
-    c.a7() = words[0] << 16 | words[1];
-    c.pc = words[2] << 16 | words[3];
+    // Both vectors come straight from the image of the supervisor program
+    // region that holds address 0, which must hold all of their 8 bytes.
+    const program_region* vectors = find_program(c.s_fetch, 0);
+    if (!vectors || vectors->high_address < 7) return 1;
+    const uintptr_t base = vectors->offset;
+    c.a7() = uint32_t{load16(base)} << 16 | load16(base + 2);
+    c.pc = uint32_t{load16(base + 4)} << 16 | load16(base + 6);
     c.interrupts[0] = c.pc & 1;
     return (c.pc & 1) ? -1 : 0;
 }

@@ -43,6 +43,18 @@ bool interrupts_at_station(Run& r) {
 // follows, 0xFF where none does. Ten bytes hold the longest instruction.
 alignas(8) uint8_t scratch[16];
 
+// The host byte of 68000 address a for an instruction of the cached region
+// `reg`: from the cached region's own image while a lies in it, as for every
+// instruction inside the window, and only past its end from whichever region
+// of the current list holds a.
+uint8_t instruction_byte(const program_region* reg, uint32_t a) {
+    const uint32_t x = a & ADDRESS_MASK;
+    if (reg && x >= reg->low_address && x <= reg->high_address) return load8(reg->offset + x);
+    uint8_t b = 0xFF;
+    program_host_byte(_s68000context.fetch, x, b);
+    return b;
+}
+
 }  // namespace
 
 void checkpoint(uint32_t, uintptr_t pc, int32_t R) {
@@ -114,11 +126,7 @@ void outside_window(uint32_t, uintptr_t pc, int32_t R) {
         r.pc = W.fetchbase + a;
         if (r.pc - W.window_lo <= W.window_len) M68K_DISPATCH(r);
     }
-    for (uint32_t i = 0; i < 10; ++i) {
-        uint8_t b = 0xFF;
-        program_host_byte(_s68000context.fetch, a + i, b);
-        scratch[i] = b;
-    }
+    for (uint32_t i = 0; i < 10; ++i) scratch[i] = instruction_byte(W.fetch_region, a + i);
     W.saved_fetchbase = W.fetchbase;
     W.in_scratch = true;
     W.fetchbase = reinterpret_cast<uintptr_t>(scratch) - a;

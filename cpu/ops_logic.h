@@ -101,7 +101,9 @@ inline Flow op_bit(Run& r, uint32_t op) {
         constexpr int reg_times[4] = {6, 8, 10, 8};
         r.R -= reg_times[KIND] + (IMMEDIATE ? 4 : 0);
     } else if constexpr (E == EA_IMM) {
-        r.R -= 10;  // BTST Dn,#imm takes 10 cycles on the 68000, not 4 + 4
+        // BTST Dn,#imm takes 10 cycles on the 68000, not 4 + 4; BTST #n,#imm
+        // has no hardware counterpart and takes the published 8 + 4.
+        r.R -= IMMEDIATE ? 12 : 10;
     } else {
         constexpr int base = KIND == 0 ? 4 : 8;
         r.R -= base + (IMMEDIATE ? 4 : 0) + ea_time<E, 1>();

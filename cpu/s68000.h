@@ -106,6 +106,9 @@ constexpr uint32_t S68000_EXIT_FAULTED = 0xFFFFFFFFu;     // faulted state; noth
 // Any value below 0x01000000: address of an instruction that could not run.
 
 int s68000init();
+// Reads the initial SSP and PC from the image of the supervisor program
+// region that holds address 0; refused (1) when there is none or it holds
+// fewer than the vectors' 8 bytes.
 int s68000reset();
 // Budgets of 0 or less run one instruction; budgets above 0x7FFF0000 run as
 // 0x7FFF0000.

@@ -143,28 +143,53 @@ TEST_F(Reset, NoProgramRegionAtZero) {
     EXPECT_EQ(s68000exec(100), S68000_EXIT_FAULTED);
 }
 
-TEST_F(Reset, VectorsAcrossRegionsNeverReadOutsideAnImage) {
-    // The vectors' eight bytes in two small program regions, then in one
-    // region too small to hold them.
-    Image low(0x0, 0x5);
-    Image next(0x6, 0xFF);
-    low.put32(0, 0x2000);
-    low.put16(4, 0x0000);
-    next.put16(6, 0x0600);
-    super.program(low);
-    super.program(next);
+TEST_F(Reset, VectorsComeWholeFromTheRegionThatHoldsAddressZero) {
+    // A region ahead of it in the list that holds the initial PC's address
+    // does not contribute: both vectors are read from one image.
+    Image vectors(0x0, 0xFF);
+    Image shadow(0x4, 0x7);
+    vectors.put32(0, 0x2000);
+    vectors.put32(4, 0x600);
+    shadow.put32(4, 0x800);
+    super.program(shadow);
+    super.program(vectors);
     super.finish();
     install(super, super);
     EXPECT_EQ(s68000reset(), 0);
     EXPECT_EQ(ctx().areg[7], 0x2000u);
     EXPECT_EQ(ctx().pc, 0x600u);
+}
 
-    Lists alone;
-    alone.program(low);
-    alone.finish();
-    install(alone, alone);
-    EXPECT_EQ(s68000reset(), 1);
-    EXPECT_EQ(s68000exec(100), S68000_EXIT_FAULTED);
+TEST_F(Reset, RegionAtZeroShorterThanTheVectorsIsRefused) {
+    // Eight bytes are enough; seven are refused even when the next region
+    // holds the missing byte, and nothing is read outside either image.
+    for (uint32_t last : {7u, 6u, 5u, 1u, 0u}) {
+        SCOPED_TRACE(last);
+        Image low(0x0, last);
+        Image next(last + 1, 0xFF);
+        // SSP 0x2000, PC 0x600, byte by byte in whichever image holds each
+        // byte (regions of odd size keep only the bytes inside their image).
+        const uint8_t bytes[8] = {0, 0, 0x20, 0, 0, 0, 0x06, 0};
+        for (uint32_t a = 0; a < 8; ++a) {
+            Image& m = a <= last ? low : next;
+            const size_t position = (a - m.low()) ^ 1;
+            if (position < m.size()) m.host()[position] = bytes[a];
+        }
+        Lists lists;
+        lists.program(low);
+        lists.program(next);
+        lists.finish();
+        install(lists, lists);
+        if (last == 7) {
+            EXPECT_EQ(s68000reset(), 0);
+            EXPECT_EQ(ctx().areg[7], 0x2000u);
+            EXPECT_EQ(ctx().pc, 0x600u);
+        } else {
+            EXPECT_EQ(s68000reset(), 1);
+            EXPECT_EQ(ctx().pc, 1u);
+            EXPECT_EQ(s68000exec(100), S68000_EXIT_FAULTED);
+        }
+    }
 }
 
 TEST_F(Reset, WithoutASupervisorProgramListChangesNothing) {

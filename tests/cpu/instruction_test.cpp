@@ -66,13 +66,16 @@ TEST_F(Instructions, ChkAtItsWordEncoding) {
 }
 
 TEST_F(Instructions, BitTestOfAnImmediate) {
-    run({0x083C, 0x0003, 0x0008});  // BTST #3,#$08
+    EXPECT_EQ(run({0x083C, 0x0003, 0x0008}), 12u);  // BTST #3,#$08: 8 + 4 cycles
     EXPECT_EQ(ccr() & Z, 0);
     run({0x083C, 0x000B, 0x0008});  // BTST #11,#$08: bit 11 mod 8
     EXPECT_EQ(ccr() & Z, 0);
     run({0x083C, 0x0002, 0x0008});
     EXPECT_EQ(ccr() & Z, Z);
     EXPECT_EQ(ctx().pc, CODE + 6);
+    set(1, 3);
+    EXPECT_EQ(run({0x033C, 0x0008}), 10u);  // BTST D1,#$08 keeps the 68000's 10 cycles
+    EXPECT_EQ(ccr() & Z, 0);
 }
 
 TEST_F(Instructions, IndexWordSizesAndIgnoredBits) {

@@ -58,6 +58,40 @@ TEST_F(ProgramFetch, WordsPastTheEndOfEveryRegionReadAllOnes) {
     EXPECT_EQ(s68000exec(1), S68000_EXIT_NO_REGION);
 }
 
+// Near its region's end an instruction reads the same image as anywhere else
+// in the region, even where the current list would answer otherwise.
+TEST_F(ProgramFetch, WordsNearTheEndComeFromTheCachedRegionNotAnOverlappingOne) {
+    Image whole(P, P + 0xFF);
+    Image overlap(P + 0xF8, P + 0xFF);  // ahead in the list, but not holding the PC
+    Asm(whole, P + 0xF0).w(NOP).w(NOP).w(NOP).w(NOP).w(MOVE_L_IMM_D0).w(0x1122).w(0x3344);
+    Asm(overlap, P + 0xF8).w(MOVE_L_IMM_D0).w(0x5555).w(0x6666);
+    build(P + 0xF0, {&overlap, &whole});
+    EXPECT_EQ(cycles_of(4 * 4 + 12), 28u);
+    EXPECT_EQ(D(0), 0x11223344u);
+    EXPECT_EQ(ctx().pc, P + 0xFE);
+}
+
+TEST_F(ProgramFetch, WordsNearTheEndComeFromTheCachedRegionAfterASwitchToUserMode) {
+    // MOVE #0,SR switches to the user lists, which lack the region; the code
+    // goes on in the cached region up to its last bytes.
+    Image code_region(P, P + 0xFF);
+    Asm(code_region, P + 0xF0).w(0x46FC).w(0x0000).w(NOP).w(0x7201).w(MOVE_L_IMM_D0).w(0x1122).w(0x3344);
+    start(P + 0xF0, [&](Lists& l) { l.program(code_region); });
+    Lists user_lists;
+    user_lists.program(mem);
+    user_lists.data(mem);
+    user_lists.finish();
+    ctx().u_fetch = user_lists.fetch.data();
+    EXPECT_EQ(cycles_of(16 + 4 + 4 + 12), 36u);
+    EXPECT_EQ(ctx().sr & 0x2000, 0);
+    EXPECT_EQ(D(1), 1u);
+    EXPECT_EQ(D(0), 0x11223344u);
+    EXPECT_EQ(ctx().pc, P + 0xFE);
+    // The slice ended in user mode: the next one looks the PC up in the user
+    // lists, which do not hold it.
+    EXPECT_EQ(s68000exec(1), S68000_EXIT_NO_REGION);
+}
+
 TEST_F(ProgramFetch, SequentialFlowCrossesIntoTheNextRegion) {
     Image head(P, P + 0xF);
     Image tail(P + 0x10, P + 0xFF);
