@@ -46,8 +46,10 @@ BeVorelWindow::BeVorelWindow()
     Unlock();
 
     // The monitor checks for a kill while it waits for a line or runs long
-    // loops, so a Reset or Quit can stop an emulation thread that is in it.
+    // loops, so a Reset or Quit can stop an emulation thread that is in it;
+    // and switching Debug off releases it, so the game runs on.
     cpudebug_stop_check = check_thread_killed;
+    cpudebug_leave_check = debugSwitchedOff;
 
     Lock();
     createPresentationSurface(this);
@@ -76,7 +78,9 @@ void BeVorelWindow::loadRom(const char* path) {
 
 void BeVorelWindow::Reset() {
     if (romPath[0] == '\0') {
-        if (boardReady()) pm_reset();
+        // No emulation thread runs before a boot. After a failed start-up the
+        // board's reset is still safe: it reports that the CPU cannot reset.
+        pm_reset();
         return;
     }
     kill_thread(fCpuThread);

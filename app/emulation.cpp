@@ -7,6 +7,8 @@
 uint32_t snoozeTime = kPeriod60;
 std::atomic<uint32_t> newSnoozeTime{kPeriod60};
 std::atomic<uint8_t> debugOn{0};
+
+bool debugSwitchedOff() { return debugOn.load(std::memory_order_relaxed) == 0; }
 std::atomic<uint8_t> wpaused{0};
 
 int64_t cpuTimeStart = 0;

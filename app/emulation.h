@@ -18,6 +18,8 @@ extern uint32_t snoozeTime;
 // read once a frame; no ordering with other data is needed.
 extern std::atomic<uint32_t> newSnoozeTime;
 extern std::atomic<uint8_t> debugOn;
+// Whether debugOn is clear: the monitor's leave check.
+bool debugSwitchedOff();
 extern std::atomic<uint8_t> wpaused;
 
 // Of the last emulation thread that ran.

@@ -10,6 +10,9 @@
 #include "screenshot.h"
 
 int main(int argc, char** argv) {
+    // The console is the program's report: into a file or a pipe it goes out
+    // line by line as it happens, not when a buffer fills or the program ends.
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     const char* program = argc > 0 && argv[0] ? argv[0] : "bevorel";
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::string error;

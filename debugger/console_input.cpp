@@ -38,19 +38,21 @@ bool fill() {
     return count < 0 && (errno == EINTR || errno == EAGAIN);
 }
 
-void wait_readable() {
+// False when the host asked the monitor to leave before anything came.
+bool wait_readable() {
     for (;;) {
         monitor_stop_check();
+        if (monitor_leave_requested()) return false;
         pollfd input = {STDIN_FILENO, POLLIN, 0};
         int ready = poll(&input, 1, kPollMilliseconds);
-        if (ready > 0) return;  // data, end of input or an error: read tells which
-        if (ready < 0 && errno != EINTR) return;
+        if (ready > 0) return true;  // data, end of input or an error: read tells which
+        if (ready < 0 && errno != EINTR) return true;
     }
 }
 
 }  // namespace
 
-bool console_read_line(char* line, int size) {
+LineRead console_read_line(char* line, int size) {
     const size_t limit = static_cast<size_t>(size - 1);
     for (;;) {
         size_t available = pending_end - pending_begin;
@@ -62,14 +64,14 @@ bool console_read_line(char* line, int size) {
             std::memcpy(line, start, length);
             line[length] = '\0';
             pending_begin += length;
-            return true;
+            return LineRead::Line;
         }
         if (end_seen) {
             // Reported once: a console may go on after its end-of-file key.
             end_seen = false;
-            return false;
+            return LineRead::End;
         }
-        wait_readable();
+        if (!wait_readable()) return LineRead::Left;
         if (!fill()) end_seen = true;
     }
 }

@@ -45,3 +45,9 @@ int cpudebug_disabled();
 // thread (the desktop program on Reset or Quit) leaves the monitor from here.
 // Null: nothing is called.
 extern void (*cpudebug_stop_check)();
+
+// Called with the stop check while the monitor waits for a command line and
+// on every step of its long loops (e, b, t). True: the host no longer wants
+// the monitor (the desktop program's Debug switched off); a loop stops and
+// the monitor leaves as q does, ending its prompt's line. Null: never.
+extern bool (*cpudebug_leave_check)();

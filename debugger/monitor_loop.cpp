@@ -7,6 +7,7 @@
 cpudebug_output_hook cpudebug_put = nullptr;
 cpudebug_input_hook cpudebug_get = nullptr;
 void (*cpudebug_stop_check)() = nullptr;
+bool (*cpudebug_leave_check)() = nullptr;
 
 namespace {
 
@@ -23,14 +24,35 @@ struct Hooks {
     cpudebug_dump_hook dump;
 };
 
-// One command line, like fgets: false at end of input.
-bool read_command(char* line) {
+// One command line, like fgets.
+LineRead read_command(char* line) {
     if (!cpudebug_get) return console_read_line(line, kCommandLineSize);
     monitor_stop_check();
-    if (!cpudebug_get(line, kCommandLineSize)) return false;
+    if (monitor_leave_requested()) return LineRead::Left;
+    if (!cpudebug_get(line, kCommandLineSize)) return LineRead::End;
     line[kCommandLineSize - 1] = '\0';  // whatever the hook left there
-    return true;
+    return LineRead::Line;
 }
+
+// The prompt's line while the monitor waits for a command. When the wait
+// ends without a line, because the thread is being stopped (the stop check
+// unwinds) or the host releases the monitor, the line is ended, so that
+// whatever is printed next starts a line of its own.
+class PromptLine {
+public:
+    ~PromptLine() {
+        if (!open_) return;
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+    void answered() { open_ = false; }
+
+private:
+    bool open_ = true;
+};
+
+// Whether a long loop must stop: Ctrl-C, or the host releasing the monitor.
+bool loop_interrupted(const InterruptGuard& guard) { return guard.interrupted() || monitor_leave_requested(); }
 
 void step(const Hooks& hooks) {
     if (hooks.step)
@@ -67,7 +89,7 @@ void run_to(const char* argument, const Hooks& hooks) {
     InterruptGuard guard;
     while (_s68000context.pc != address) {
         monitor_stop_check();
-        if (guard.interrupted()) break;
+        if (loop_interrupted(guard)) break;
         step(hooks);
     }
     cpudebug_registerdump();
@@ -80,7 +102,7 @@ void trace(const char* argument, const Hooks& hooks) {
     InterruptGuard guard;
     for (uint32_t i = 0; i < count; ++i) {
         monitor_stop_check();
-        if (guard.interrupted()) break;
+        if (loop_interrupted(guard)) break;
         step(hooks);
     }
     cpudebug_registerdump();
@@ -91,7 +113,7 @@ void execute_and_list() {
     InterruptGuard guard;
     for (;;) {
         monitor_stop_check();
-        if (guard.interrupted()) return;
+        if (loop_interrupted(guard)) return;
         debugpc = _s68000context.pc;
         s68000exec(1);
         cpudebug_disassemble(1);
@@ -168,11 +190,16 @@ int cpudebug_interactive(int cpu, cpudebug_output_hook put, cpudebug_input_hook 
         s68000flushInterrupts();
         std::printf("[cpu %d]>", cpu);
         std::fflush(stdout);
-        if (!pending && !read_command(line)) {
+        LineRead got = LineRead::Line;
+        if (!pending) {
+            PromptLine prompt;
+            got = read_command(line);
+            if (got == LineRead::Line) prompt.answered();
+        }
+        if (got == LineRead::Left) return kResultQuit;
+        if (got == LineRead::End) {
             // End of input leaves as q does, and so does every later entry
             // while the input stays at its end.
-            std::printf("\n");
-            std::fflush(stdout);
             input_ended = true;
             ended_source = cpudebug_get;
             return kResultQuit;

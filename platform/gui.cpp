@@ -194,14 +194,54 @@ Gui::Gui() = default;
 
 Gui::~Gui() { Stop(); }
 
+namespace {
+
+// Drivers that never show a window. SDL falls back on them when no display
+// opens, and the program would then run invisibly: they are used only when
+// the user asks for one by name.
+bool shows_no_window(const std::string& driver) {
+    return driver == "offscreen" || driver == "dummy" || driver == "evdev";
+}
+
+// Whether libwayland could find a compositor's socket. Without one it prints
+// its own complaint on standard error, so the driver is not tried.
+bool wayland_socket_named() {
+    const char* display = SDL_getenv("WAYLAND_DISPLAY");
+    return SDL_getenv("WAYLAND_SOCKET") || SDL_getenv("XDG_RUNTIME_DIR") || (display && display[0] == '/');
+}
+
+// Opens the display: with the driver the user chose in SDL_VIDEODRIVER, or
+// else with the first of SDL's drivers that shows a real window.
+bool open_display(std::string& error) {
+    const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+    if (chosen && *chosen) {
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
+        error = std::string("cannot open the display with SDL_VIDEODRIVER=") + chosen + ": " + SDL_GetError();
+        return false;
+    }
+    std::string tried;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string driver = SDL_GetVideoDriver(i);
+        if (shows_no_window(driver)) continue;
+        tried += (tried.empty() ? "" : ", ") + driver;
+        if (driver == "wayland" && !wayland_socket_named()) continue;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    const char* display = SDL_getenv("DISPLAY");
+    error = "cannot open a window: no display found (DISPLAY " +
+            (display && *display ? std::string("is ") + display : std::string("is not set")) + "; tried " +
+            (tried.empty() ? std::string("no driver") : tried) + "); SDL_VIDEODRIVER=dummy runs without one";
+    return false;
+}
+
+}  // namespace
+
 bool Gui::Start(std::string& error) {
     if (fStarted) return true;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        error = std::string("cannot open the display: ") + SDL_GetError() +
-                " (SDL_VIDEODRIVER=dummy runs without one)";
-        return false;
-    }
+    if (!open_display(error)) return false;
     const Uint32 wake = SDL_RegisterEvents(1);
     if (wake == static_cast<Uint32>(-1)) {
         error = "cannot register the event loop's wake-up event";

@@ -241,9 +241,11 @@ TEST_F(ShellTest, BootingWithoutALoadedRomSetIsRefused) {
     EXPECT_EQ(window->fCpuThread, suspended);
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
     EXPECT_FALSE(romInfoItem->IsEnabled());
-    window->Send(kCmdServiceMode);  // flips, but there is no board to reset
+    window->Send(kCmdServiceMode);  // flips and resets the board, which reports its failure
     EXPECT_EQ(testMode, 1);
-    EXPECT_EQ(fake::resets.load(), 0);
+    EXPECT_EQ(fake::resets.load(), 1);
+    EXPECT_EQ(window->fCpuThread, suspended);
+    EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
 }
 
 TEST_F(ShellTest, GamePathsOf1024CharactersOrMoreAreRefused) {

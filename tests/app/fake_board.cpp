@@ -38,6 +38,7 @@ unsigned char testMode = 0;
 std::atomic<uint32_t> cpucycles_by_frame{133333};
 uint16_t render_offscreen[kScreenWidth * kScreenHeight];
 void (*cpudebug_stop_check)() = nullptr;
+bool (*cpudebug_leave_check)() = nullptr;
 
 int pm_initAll(const char* execPath) {
     ++fake::initCalls;
@@ -62,6 +63,7 @@ uint16_t* pm_render(bool debug, bool paused, int) {
         ++fake::monitorEntries;
         while (fake::monitorWaits) {
             if (cpudebug_stop_check) cpudebug_stop_check();
+            if (cpudebug_leave_check && cpudebug_leave_check()) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }

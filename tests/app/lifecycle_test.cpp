@@ -2,6 +2,7 @@
 // frame-rate report at quit.
 #include <regex>
 
+#include "cpudebug.h"
 #include "shell_fixture.h"
 
 TEST_F(ShellTest, QuitBeforeAnyFramePrintsNothing) {
@@ -69,6 +70,21 @@ TEST_F(ShellTest, StoppingAThreadThatWaitsInTheMonitor) {
         << EmulationState();
     const std::string out = QuitAndCaptureOutput();  // and quit while it waits there
     EXPECT_EQ(fake::renders.load(), fake::monitorEntries.load());
+}
+
+TEST_F(ShellTest, SwitchingDebugOffReleasesTheWaitingMonitor) {
+    EXPECT_EQ(cpudebug_leave_check, &debugSwitchedOff);
+    fake::monitorWaits = true;
+    window->Send(kCmdDebug);
+    window->Send(kCmdBoot);
+    ASSERT_TRUE(eventually([] { return fake::monitorEntries.load() >= 1; }));
+    snooze(50'000);
+    EXPECT_EQ(fake::renders.load(), 1);  // held in the monitor
+    const thread_id running = window->fCpuThread;
+    window->Send(kCmdDebug);
+    EXPECT_TRUE(WaitForFrames(5));  // the same thread runs on
+    EXPECT_EQ(window->fCpuThread, running);
+    EXPECT_EQ(fake::monitorEntries.load(), 1);
 }
 
 TEST_F(ShellTest, TheEmulationWaitsForTheWindowAndCanBeStoppedThere) {

@@ -3,6 +3,7 @@
 // files at all.
 #include <sys/stat.h>
 
+#include <cstring>
 #include <string>
 
 #include "board.h"
@@ -51,6 +52,19 @@ TEST(BoardStartup, MissingGraphicsFileNamesTheGraphicsAndStops) {
     set.write_complete();
     std::filesystem::remove(set.file("CH2"));
     EXPECT_EQ(start(set), banner(set.prefix()) + "Loading ROMS...(./Roms/CHx not found)Failed\n\n");
+}
+
+// The desktop program resets the board from its menu even after a failed
+// start-up; the CPU was never set up, and the reset says so.
+TEST(BoardStartup, ResetAfterAFailedStartUpReportsThatTheCpuCannotReset) {
+    std::memset(&_s68000context, 0, sizeof _s68000context);  // as at program start
+    RomSetDir set;
+    set.write_complete();
+    std::filesystem::remove(set.file("CH0"));
+    start(set);
+    EXPECT_EQ(console_of([] { EXPECT_EQ(pm_reset(), 1); }),
+              reset_report("Failure: Reset vector could not be fetched\n", 0, 0));
+    EXPECT_EQ(s68000exec(100), S68000_EXIT_NO_REGION);
 }
 
 TEST(BoardStartup, MissingProgramFileFailsWithoutNamingIt) {

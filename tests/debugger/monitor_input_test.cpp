@@ -133,8 +133,65 @@ TEST_F(MonitorInputTest, StopCheckRunsWhileWaitingForStandardInput) {
     };
     StdoutCapture capture;
     EXPECT_THROW(cpudebug_interactive(1, nullptr, nullptr, nullptr, nullptr), StopRequested);
-    EXPECT_EQ(capture.finish(), kPrompt);
+    // Stopped while waiting, the prompt's line is ended: what the program
+    // prints next (the frame-rate line at quit) starts a line of its own.
+    EXPECT_EQ(capture.finish(), kPrompt + "\n");
     EXPECT_EQ(stop_checks, 4);
+}
+
+// ---- The host releasing the monitor (Debug switched off) ----
+
+static int leave_checks = 0;
+static int leave_after = 0;  // the leave check answers true from this call on
+bool leave_when_due() { return ++leave_checks >= leave_after; }
+
+class MonitorLeaveTest : public MonitorInputTest {
+protected:
+    MonitorLeaveTest() {
+        leave_checks = 0;
+        cpudebug_leave_check = leave_when_due;
+    }
+    ~MonitorLeaveTest() override { cpudebug_leave_check = nullptr; }
+};
+
+TEST_F(MonitorLeaveTest, ReleasedWhileWaitingForStandardInputLeavesAsQ) {
+    StdinPipe input;  // nobody types
+    leave_after = 3;
+    MonitorRun released = run_on_stdin();
+    EXPECT_EQ(released.result, -1);
+    EXPECT_EQ(released.output, kPrompt + "\n");
+    EXPECT_EQ(leave_checks, 3);
+    // Not an end of input: the next entry prompts and reads again.
+    cpudebug_leave_check = nullptr;
+    input.write_text("s 2\n");
+    MonitorRun next = run_on_stdin();
+    EXPECT_EQ(next.result, 2);
+    EXPECT_EQ(next.output, kPrompt);
+}
+
+TEST_F(MonitorLeaveTest, ReleasedBeforeTheInputHookIsAskedLeavesAsQ) {
+    leave_after = 3;  // two lines are read, the third is never asked for
+    script.assign({"c\n", "c\n", "q\n"});
+    _s68000context.dreg[0] = 0;
+    StdoutCapture capture;
+    EXPECT_EQ(cpudebug_interactive(1, nullptr, scripted_input, nullptr, nullptr), -1);
+    EXPECT_EQ(capture.finish(), kPrompt + kPrompt + kPrompt + "\n");
+    EXPECT_EQ(script.size(), 1u);
+    EXPECT_EQ(_s68000context.dreg[0], 1u);
+}
+
+TEST_F(MonitorLeaveTest, ReleaseStopsTheLongLoopsThenLeaves) {
+    for (const char* command : {"e\n", "b 9000\n", "t 100000\n"}) {
+        SCOPED_TRACE(command);
+        _s68000context.pc = 0x1000;
+        leave_checks = 0;
+        leave_after = 1000;  // long after the loop began
+        MonitorRun run = run_monitor({command, "q\n"});
+        EXPECT_EQ(run.result, -1);
+        EXPECT_EQ(run.output.substr(run.output.size() - kPrompt.size() - 1), kPrompt + "\n");
+        EXPECT_GE(leave_checks, 1000);
+        EXPECT_EQ(script.size(), 1u);  // the q was never read
+    }
 }
 
 TEST_F(MonitorInputTest, StopCheckRunsBeforeEveryInputHookCall) {

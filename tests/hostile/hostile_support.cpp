@@ -182,9 +182,16 @@ ChildRun runChild(const std::vector<std::string>& argv, const fs::path& workDir,
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> envText;
-    for (char** e = environ; *e; ++e) envText.emplace_back(*e);
-    for (const auto& extra : environment) envText.push_back(extra);
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const bool changed = std::any_of(environment.begin(), environment.end(),
+                                         [&](const std::string& c) { return nameOf(c) == nameOf(entry); });
+        if (!changed) envText.push_back(entry);
+    }
+    for (const auto& change : environment)
+        if (change.find('=') != std::string::npos) envText.push_back(change);
     std::vector<char*> env;
     for (auto& e : envText) env.push_back(e.data());
     env.push_back(nullptr);

@@ -119,7 +119,8 @@ struct ChildRun {
 };
 
 // Runs argv (argv[0] is both the file executed and the name given to the
-// program) in `workDir`, with extra environment variables ("NAME=value"),
+// program) in `workDir`, in this process's environment changed by
+// `environment` ("NAME=value" sets a variable, "NAME" alone removes it),
 // standard input from /dev/null, for at most `seconds`.
 ChildRun runChild(const std::vector<std::string>& argv, const fs::path& workDir,
                   const std::vector<std::string>& environment, int seconds);

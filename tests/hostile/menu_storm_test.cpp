@@ -5,24 +5,17 @@
 // what the commands posted so far make it, and a running game still
 // presents frames. HOSTILE_MENU_SEQUENCES and HOSTILE_MONITOR_SEQUENCES in
 // the environment change the counts.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <condition_variable>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 #include <random>
 
-#include "bevorel_window.h"
 #include "board.h"
 #include "emulation.h"
 #include "hostile_support.h"
 #include "menus.h"
 #include "paths.h"
-#include "presentation.h"
+#include "window_support.h"
 
 using namespace hostile;
 
@@ -32,39 +25,6 @@ int countFromEnvironment(const char* name, int fallback) {
     const char* text = std::getenv(name);
     return text && std::atoi(text) > 0 ? std::atoi(text) : fallback;
 }
-
-// The main window with a sync message: answered once every message posted
-// before it has been handled.
-class StormWindow : public BeVorelWindow {
-public:
-    static constexpr uint32 kSync = 0x68737963;
-
-    void MessageReceived(BMessage* message) override {
-        if (message->what != kSync) {
-            BeVorelWindow::MessageReceived(message);
-            return;
-        }
-        int32 token = 0;
-        message->FindInt32("token", &token);
-        std::lock_guard held(fLock);
-        fHandled = token;
-        fSynced.notify_all();
-    }
-
-    void Sync() {
-        BMessage sync(kSync);
-        sync.AddInt32("token", ++fPosted);
-        PostMessage(&sync);
-        std::unique_lock held(fLock);
-        fSynced.wait(held, [&] { return fHandled >= fPosted; });
-    }
-
-private:
-    std::mutex fLock;
-    std::condition_variable fSynced;
-    int32 fPosted = 0;  // the test's thread only
-    int32 fHandled = 0;
-};
 
 // What the commands posted so far make of the window, as the README
 // describes them.
@@ -80,7 +40,7 @@ enum Command { Boot, BootByPath, BootByLongPath, Reset, ServiceMode, Pause, Debu
                SpeedUnlimited, FreeRom, Keyboard, Joystick, KeyChoice, StateSlot, NoSuchKey, kCommands };
 
 // Posts one command and follows it in the model.
-void post(StormWindow* window, Command command, std::mt19937& random, Model& model) {
+void post(SyncWindow* window, Command command, std::mt19937& random, Model& model) {
     switch (command) {
         case Boot:
             window->PostMessage(kCmdBoot);
@@ -156,7 +116,7 @@ void post(StormWindow* window, Command command, std::mt19937& random, Model& mod
 }
 
 // The window's state against the model; called after a sync.
-void expectState(StormWindow* window, const Model& model, int sequence) {
+void expectState(SyncWindow* window, const Model& model, int sequence) {
     SCOPED_TRACE("after sequence " + std::to_string(sequence));
     window->Lock();
     EXPECT_EQ(romPath[0] != '\0', model.booted);
@@ -185,73 +145,6 @@ void expectState(StormWindow* window, const Model& model, int sequence) {
         EXPECT_EQ(info.state, B_THREAD_SUSPENDED);
 }
 
-// The shell's process-wide state as at program start, the program being
-// the one built beside the demo ROM set.
-void startShellState() {
-    ASSERT_TRUE(copyPath(execPath, BEVOREL_PROGRAM));
-    romPath[0] = '\0';
-    snoozeTime = kPeriod60;
-    newSnoozeTime = kPeriod60;
-    debugOn = 0;
-    wpaused = 0;
-    frameLimit = 0;
-    cpucycles_by_frame = kCycles60;
-    testMode = 0;
-    controlType = 0;
-    const uint8_t keys[4] = {0x3D, 0x3E, 0x27, 0x50};
-    std::memcpy(keyboardConfig, keys, 4);
-    NextInterrupt = 0;
-}
-
-// What a window leaves in process-wide variables (the program never frees them).
-void releaseSurface() {
-    delete mOffscreen;
-    mOffscreen = nullptr;
-    delete screen;
-    screen = nullptr;
-    delete Load;
-    Load = nullptr;
-    mView = nullptr;
-    menuBar = nullptr;
-}
-
-// Standard input and output replaced for the test: input from `inputPath`
-// (or an empty pipe kept open when null), output into a file.
-class Console {
-public:
-    explicit Console(const char* inputPath, const fs::path& outputPath) {
-        std::fflush(stdout);
-        savedIn_ = dup(STDIN_FILENO);
-        savedOut_ = dup(STDOUT_FILENO);
-        if (inputPath) {
-            const int fd = open(inputPath, O_RDONLY);
-            dup2(fd, STDIN_FILENO);
-            close(fd);
-        } else {
-            int fds[2];
-            if (pipe(fds) == 0) {
-                dup2(fds[0], STDIN_FILENO);
-                close(fds[0]);
-                writer_ = fds[1];
-            }
-        }
-        const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(out, STDOUT_FILENO);
-        close(out);
-    }
-    ~Console() {
-        std::fflush(stdout);
-        dup2(savedIn_, STDIN_FILENO);
-        dup2(savedOut_, STDOUT_FILENO);
-        close(savedIn_);
-        close(savedOut_);
-        if (writer_ >= 0) close(writer_);
-    }
-
-private:
-    int savedIn_ = -1, savedOut_ = -1, writer_ = -1;
-};
-
 size_t occurrences(const std::string& text, const std::string& what) {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -269,7 +162,7 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
         Console console(inputPath, output);
         for (int done = 0; done < sequences; ++windows) {
             startShellState();
-            StormWindow* window = new StormWindow();
+            SyncWindow* window = new SyncWindow();
             window->Show();
             if (!boardReady()) {
                 ADD_FAILURE() << "the demo ROM set beside " << BEVOREL_PROGRAM << " did not load";

@@ -1,7 +1,14 @@
 // The real program, headless, on hostile ROM sets and through a program path
 // of 4 KiB: it exits by itself with the documented status and console
 // output, and never crashes or hangs.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "hostile_programs.h"
 
@@ -100,6 +107,93 @@ TEST(ProgramWithoutRomSet, BootWithAFrameLimitEndsAtOnceWithStatus1) {
     EXPECT_TRUE(contains(run.out, "No ROM set is loaded (see the start-up messages above): the game cannot be "
                                   "booted.\n")) << describe(run);
     EXPECT_FALSE(contains(run.out, kAverageFps)) << describe(run);
+}
+
+// ---- No display ----
+
+// Without a display and without a driver chosen by the user, the program must
+// not run invisibly on one of SDL's windowless drivers: one line, status 1.
+std::vector<std::string> withoutDisplay(const std::string& display) {
+    std::vector<std::string> environment = {"SDL_VIDEODRIVER", "WAYLAND_DISPLAY", "WAYLAND_SOCKET",
+                                            "XDG_RUNTIME_DIR"};
+    environment.push_back(display.empty() ? "DISPLAY" : "DISPLAY=" + display);
+    return environment;
+}
+
+TEST(ProgramWithoutDisplay, RefusesWithOneLineAndStatus1) {
+    for (const std::string display : {"", ":97", "nowhere:0"}) {
+        SCOPED_TRACE("DISPLAY=" + display);
+        TempDir work;
+        const ChildRun run = runChild({BEVOREL_PROGRAM, "--boot", "--frames", "3"}, work.path(),
+                                      withoutDisplay(display), 60);
+        ASSERT_TRUE(run.exited) << describe(run);
+        EXPECT_EQ(run.status, 1) << describe(run);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << describe(run);
+        EXPECT_TRUE(contains(run.err, "no display found")) << describe(run);
+        EXPECT_TRUE(contains(run.err, "SDL_VIDEODRIVER=dummy")) << describe(run);
+        EXPECT_FALSE(contains(run.out, kAverageFps)) << describe(run);
+    }
+}
+
+TEST(ProgramWithoutDisplay, ChosenWindowlessDriverStillRuns) {
+    std::vector<std::string> environment = withoutDisplay("");
+    environment.front() = "SDL_VIDEODRIVER=dummy";
+    TempDir work;
+    const ChildRun run = runChild({BEVOREL_PROGRAM, "--boot", "--frames", "3"}, work.path(), environment, 60);
+    ASSERT_TRUE(run.exited) << describe(run);
+    EXPECT_EQ(run.status, 0) << describe(run);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(contains(run.out, kAverageFps)) << describe(run);
+}
+
+// ---- Console output into a pipe ----
+
+// The program's standard output read while it runs, until `wanted` has come
+// twice or the time is up; then the program is stopped.
+std::string outputWhileRunning(const std::vector<std::string>& argv, const std::string& wanted, int seconds) {
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) return "pipe2 failed";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, argv.at(0).c_str(), &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    std::string text;
+    const double deadline = secondsNow() + seconds;
+    auto seenTwice = [&] {
+        const size_t first = text.find(wanted);
+        return first != std::string::npos && text.find(wanted, first + 1) != std::string::npos;
+    };
+    while (spawned == 0 && !seenTwice() && secondsNow() < deadline) {
+        pollfd readable = {out[0], POLLIN, 0};
+        if (poll(&readable, 1, 100) <= 0) continue;
+        char buffer[4096];
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    if (spawned == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(out[0]);
+    return text;
+}
+
+TEST(ProgramConsole, LinesReachAPipeWhileTheProgramRuns) {
+    // Start-up report, then the reset at boot: both while the game runs on.
+    const std::string text = outputWhileRunning({BEVOREL_PROGRAM, "--boot"}, "Initial Program counter", 60);
+    const size_t first = text.find("Initial Program counter");
+    ASSERT_NE(first, std::string::npos) << "nothing came while the program ran: " << text;
+    EXPECT_NE(text.find("Initial Program counter", first + 1), std::string::npos) << text;
+    EXPECT_NE(text.find("Loading ROMS...Ok.\n"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,0 +1,94 @@
+#include "window_support.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "board.h"
+#include "emulation.h"
+#include "menus.h"
+#include "paths.h"
+#include "presentation.h"
+
+namespace hostile {
+
+void SyncWindow::MessageReceived(BMessage* message) {
+    if (message->what != kSync) {
+        BeVorelWindow::MessageReceived(message);
+        return;
+    }
+    int32 token = 0;
+    message->FindInt32("token", &token);
+    std::lock_guard held(fLock);
+    fHandled = token;
+    fSynced.notify_all();
+}
+
+void SyncWindow::Sync() {
+    BMessage sync(kSync);
+    sync.AddInt32("token", ++fPosted);
+    PostMessage(&sync);
+    std::unique_lock held(fLock);
+    fSynced.wait(held, [&] { return fHandled >= fPosted; });
+}
+
+void startShellState() {
+    ASSERT_TRUE(copyPath(execPath, BEVOREL_PROGRAM));
+    romPath[0] = '\0';
+    snoozeTime = kPeriod60;
+    newSnoozeTime = kPeriod60;
+    debugOn = 0;
+    wpaused = 0;
+    frameLimit = 0;
+    cpucycles_by_frame = kCycles60;
+    testMode = 0;
+    controlType = 0;
+    const uint8_t keys[4] = {0x3D, 0x3E, 0x27, 0x50};
+    std::memcpy(keyboardConfig, keys, 4);
+    NextInterrupt = 0;
+}
+
+void releaseSurface() {
+    delete mOffscreen;
+    mOffscreen = nullptr;
+    delete screen;
+    screen = nullptr;
+    delete Load;
+    Load = nullptr;
+    mView = nullptr;
+    menuBar = nullptr;
+}
+
+Console::Console(const char* inputPath, const fs::path& outputPath) {
+    std::fflush(stdout);
+    savedIn_ = dup(STDIN_FILENO);
+    savedOut_ = dup(STDOUT_FILENO);
+    if (inputPath) {
+        const int fd = open(inputPath, O_RDONLY);
+        dup2(fd, STDIN_FILENO);
+        close(fd);
+    } else {
+        int fds[2];
+        if (pipe(fds) == 0) {
+            dup2(fds[0], STDIN_FILENO);
+            close(fds[0]);
+            writer_ = fds[1];
+        }
+    }
+    const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(out, STDOUT_FILENO);
+    close(out);
+}
+
+Console::~Console() {
+    std::fflush(stdout);
+    dup2(savedIn_, STDIN_FILENO);
+    dup2(savedOut_, STDOUT_FILENO);
+    close(savedIn_);
+    close(savedOut_);
+    if (writer_ >= 0) close(writer_);
+}
+
+}  // namespace hostile
