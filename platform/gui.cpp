@@ -4,6 +4,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <utility>
 #include <atomic>
 #include <cfloat>
 #include <condition_variable>
@@ -18,6 +19,7 @@
 #include "kernel.h"
 #include "key_state.h"
 #include "menu.h"
+#include "menu_drawing.h"
 #include "scancode_map.h"
 #include "synthetic_input.h"
 #include "window.h"
@@ -36,12 +38,6 @@ constexpr float kMenuBarHeight = 18.0f;  // window pixels, above the views
 
 long long now_us() { return static_cast<long long>(system_time()); }
 
-// A posted menu choice, sent once the menus' lock is released.
-struct Choice {
-    BLooper* target;
-    BMessage message;
-};
-
 std::string expand_tabs(const std::string& text) {
     std::string out;
     size_t column = 0;
@@ -55,31 +51,6 @@ std::string expand_tabs(const std::string& text) {
         }
     }
     return out;
-}
-
-// Menus taller than the window scroll instead of leaving it.
-void limit_next_menu_height() {
-    ImGui::SetNextWindowSizeConstraints(ImVec2(0, 0), ImVec2(FLT_MAX, ImGui::GetIO().DisplaySize.y));
-}
-
-void draw_items(BMenu* menu, BWindow* window, std::vector<Choice>& choices) {
-    for (int32 i = 0; i < menu->CountItems(); ++i) {
-        BMenuItem* item = menu->ItemAt(i);
-        ImGui::PushID(i);
-        if (item->IsSeparator()) {
-            ImGui::Separator();
-        } else if (BMenu* sub = item->Submenu()) {
-            limit_next_menu_height();
-            if (ImGui::BeginMenu(item->Label(), sub->IsEnabled())) {
-                draw_items(sub, window, choices);
-                ImGui::EndMenu();
-            }
-        } else if (ImGui::MenuItem(item->Label(), nullptr, item->IsMarked(), item->IsEnabled())) {
-            if (item->Message())
-                choices.push_back({item->Target() ? item->Target() : window, *item->Message()});
-        }
-        ImGui::PopID();
-    }
 }
 
 void draw_alert_icon(alert_type type, float size) {
@@ -139,6 +110,33 @@ bool synthesize_quit() {
     return push_event(event);
 }
 
+namespace {
+struct Pointer {
+    float x, y;
+    bool down;
+};
+std::mutex gPointerLock;
+std::map<BWindow*, Pointer> gPointers;  // guarded by gPointerLock
+}  // namespace
+
+bool synthesize_pointer(BWindow* window, float x, float y, bool down) {
+    if (!gRunning.load(std::memory_order_acquire)) return false;
+    {
+        std::lock_guard held(gPointerLock);
+        gPointers[window] = {x, y, down};
+    }
+    wake_gui();
+    return true;
+}
+
+void release_pointer(BWindow* window) {
+    {
+        std::lock_guard held(gPointerLock);
+        gPointers.erase(window);
+    }
+    wake_gui();
+}
+
 bool capture_window(BWindow* window, WindowCapture& capture, int timeoutMs) {
     if (!gRunning.load(std::memory_order_acquire)) return false;
     CaptureRequest request{window, &capture};
@@ -170,6 +168,7 @@ struct Gui::Surface {
     ImGuiContext* imgui = nullptr;
     int scale = 1;
     bool hidden = false;
+    bool closeMenus = false;  // Escape was pressed: close the open menus at the next draw
     struct Picture {
         DrawnPicture drawn;
         SDL_Texture* texture = nullptr;
@@ -177,6 +176,7 @@ struct Gui::Surface {
     std::map<BView*, Picture> pictures;
 
     ~Surface() {
+        forget_menu_geometry(window);
         for (auto& [view, picture] : pictures)
             if (picture.texture) SDL_DestroyTexture(picture.texture);
         if (imgui) {
@@ -385,6 +385,11 @@ void Gui::HandleEvent(const void* raw) {
                         answer_alert(alerts.front().id, static_cast<int32>(alerts.front().buttons.size()) - 1);
                     else if (key == SDL_SCANCODE_ESCAPE)
                         answer_alert(alerts.front().id, 0);
+                } else if (key == SDL_SCANCODE_ESCAPE) {
+                    // Closes the open menus (of every window, for a key that
+                    // came without one).
+                    for (auto& [window, surface] : fSurfaces)
+                        if (!target || target == surface.get()) surface->closeMenus = true;
                 }
             }
             break;
@@ -462,31 +467,19 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
     ImGui::SetCurrentContext(surface.imgui);
     ImGui_ImplSDLRenderer_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    {
+        std::lock_guard held(gPointerLock);
+        const auto pointer = gPointers.find(surface.window);
+        if (pointer != gPointers.end()) {
+            ImGuiIO& io = ImGui::GetIO();
+            io.MousePos = ImVec2(pointer->second.x * scale, pointer->second.y * scale);
+            io.MouseDown[0] = pointer->second.down;
+        }
+    }
     ImGui::NewFrame();
 
     std::vector<Choice> choices;
-    if (BMenuBar* bar = surface.window->KeyMenuBar()) {
-        std::lock_guard held(menu_lock());
-        if (ImGui::BeginMainMenuBar()) {
-            for (int32 i = 0; i < bar->CountItems(); ++i) {
-                BMenuItem* item = bar->ItemAt(i);
-                ImGui::PushID(i);
-                if (BMenu* menu = item->Submenu()) {
-                    limit_next_menu_height();
-                    if (ImGui::BeginMenu(item->Label(), menu->IsEnabled())) {
-                        draw_items(menu, surface.window, choices);
-                        ImGui::EndMenu();
-                    }
-                } else if (!item->IsSeparator() &&
-                           ImGui::MenuItem(item->Label(), nullptr, item->IsMarked(), item->IsEnabled()) &&
-                           item->Message()) {
-                    choices.push_back({item->Target() ? item->Target() : surface.window, *item->Message()});
-                }
-                ImGui::PopID();
-            }
-            ImGui::EndMainMenuBar();
-        }
-    }
+    draw_menu_bar(surface.window, scale, std::exchange(surface.closeMenus, false), choices);
 
     if (hostsAlerts) {
         const auto alerts = open_alerts();

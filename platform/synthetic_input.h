@@ -15,6 +15,11 @@ namespace kit {
 bool synthesize_key(int scancode, bool down);
 bool synthesize_close(BWindow* window);
 bool synthesize_quit();
+// A pointer of the program's own over `window` at (x, y), in window pixels at
+// scale 1, with its button down or up. It stands in for the mouse over that
+// window, from the next draw until release_pointer.
+bool synthesize_pointer(BWindow* window, float x, float y, bool down);
+void release_pointer(BWindow* window);
 
 struct WindowCapture {
     int width = 0, height = 0;

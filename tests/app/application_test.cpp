@@ -25,23 +25,6 @@ protected:
     }
 };
 
-// Drives a running program from a thread of its own.
-class DrivenApp : public BeVorelApp {
-public:
-    explicit DrivenApp(std::function<void(DrivenApp&)> drive) : fDrive(std::move(drive)) {}
-    ~DrivenApp() override {
-        if (fDriver.joinable()) fDriver.join();
-    }
-    void ReadyToRun() override {
-        BeVorelApp::ReadyToRun();
-        if (fDrive) fDriver = std::thread([this] { fDrive(*this); });
-    }
-
-private:
-    std::function<void(DrivenApp&)> fDrive;
-    std::thread fDriver;
-};
-
 void closeWindow(BeVorelWindow* window) {
     window->PostMessage(B_QUIT_REQUESTED);
     eventually([&] { return window->IsQuitting(); });

@@ -6,8 +6,11 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <functional>
 #include <string>
+#include <thread>
 
+#include "bevorel_app.h"
 #include "bevorel_window.h"
 #include "board.h"
 #include "emulation.h"
@@ -65,3 +68,21 @@ bool eventually(Pred pred, int milliseconds = 10000) {
     }
     return pred();
 }
+
+// The whole program's loop, driven from a thread of its own once the window
+// is up.
+class DrivenApp : public BeVorelApp {
+public:
+    explicit DrivenApp(std::function<void(DrivenApp&)> drive) : fDrive(std::move(drive)) {}
+    ~DrivenApp() override {
+        if (fDriver.joinable()) fDriver.join();
+    }
+    void ReadyToRun() override {
+        BeVorelApp::ReadyToRun();
+        if (fDrive) fDriver = std::thread([this] { fDrive(*this); });
+    }
+
+private:
+    std::function<void(DrivenApp&)> fDrive;
+    std::thread fDriver;
+};
