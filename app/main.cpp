@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "bevorel_app.h"
+#include "board.h"
+#include "key_state.h"
 #include "launch_options.h"
 #include "paths.h"
 #include "presentation.h"
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
             break;
     }
 
+    pm_setKeySource(read_key_states);  // the board's keys: the window's keyboard
     BeVorelApp* app = new BeVorelApp();
     if (!copyPath(execPath, program)) {
         std::printf("The program's path is %zu characters or more: looking for Roms/ in the current directory.\n",

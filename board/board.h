@@ -76,4 +76,25 @@ void pm_put(const char* text);
 void fastClear(void* destination, uint32_t pattern);
 void refreshDisplay();
 void displaySprite16x16(unsigned tile, unsigned colour, unsigned flipX, unsigned flipY, int x, int y);
+
+// ---- Player inputs ----
+
+// The board's keys by platform key code: physical key positions.
+constexpr uint8_t kKeyUp = 0x57;
+constexpr uint8_t kKeyDown = 0x62;
+constexpr uint8_t kKeyLeft = 0x61;
+constexpr uint8_t kKeyRight = 0x63;
+constexpr uint8_t kKeyLeftAlt = 0x5D;   // button 1
+constexpr uint8_t kKeySpace = 0x5E;     // button 2
+constexpr uint8_t kKeyLeftShift = 0x4B; // button 3
+constexpr uint8_t kKeyDigit[5] = {0x12, 0x13, 0x14, 0x15, 0x16};  // top-row 1 to 5: the switches
+
+// Fills the held keys: key code k is held when bit (7 - k % 8) of
+// keyStates[k / 8] is set.
+using KeySource = void (*)(uint8_t keyStates[16]);
+inline void pm_holdKey(uint8_t keyStates[16], uint8_t code) { keyStates[code / 8] |= 0x80u >> (code % 8); }
+// Where acquire_keyboard reads the held keys at every frame. The desktop
+// program reads its keyboard, another host its own controls; with none
+// (the start) no key is held.
+void pm_setKeySource(KeySource source);
 void acquire_keyboard();

@@ -25,6 +25,7 @@ bool startBoard(const std::string& dir) {
         return started && dir == startedDir;
     }
     startedDir = dir;
+    pm_setKeySource(read_key_states);  // keys held through setKey, as the program's keyboard
     pm_initAll(dir.c_str());
     std::fflush(stdout);
     started = codeRom && tilesRom && onboardRam && spriteRam;
