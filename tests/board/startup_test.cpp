@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "board.h"
+#include "rom_files.h"
 #include "rom_set.h"
 
 using namespace board_test;
@@ -169,6 +172,45 @@ TEST(BoardStartup, WorkAndSpriteRamStartCleared) {
     start(set);
     EXPECT_EQ(onboardRam[100], 0);
     EXPECT_EQ(spriteRam[7679], 0);
+}
+
+// A host holding the set in memory hands start-up each file by its name;
+// what its source does not give counts as missing, and nothing is read from
+// the directory.
+std::vector<std::string> asked;
+bool withoutCh3 = false;
+std::unique_ptr<unsigned char[]> memorySource(const char* name) {
+    asked.push_back(name);
+    if (withoutCh3 && asked.back() == "./Roms/CH3") return nullptr;
+    std::unique_ptr<unsigned char[]> file(new unsigned char[kRomSize]);
+    const auto tag = static_cast<unsigned char>(asked.size());
+    for (size_t i = 0; i < kRomSize; ++i) file[i] = tag;
+    if (asked.back().ends_with(".2A") || asked.back().ends_with(".3A")) file[2] = file[3] = 0;
+    if (asked.back().ends_with(".3A")) file[3] = 0x04;  // reset PC 0x00000400
+    return file;
+}
+
+TEST(BoardStartup, RomSourceOfTheHostReplacesTheFiles) {
+    RomSetDir empty;  // no file at all: everything comes from the source
+    asked.clear();
+    withoutCh3 = false;
+    pm_setRomSource(memorySource);
+    const std::string out = console_of([&] { pm_initAll(empty.prefix().c_str()); });
+    EXPECT_EQ(asked, (std::vector<std::string>{"./Roms/PELLMORA.2A", "./Roms/PELLMORA.3A", "./Roms/CH0",
+                                                "./Roms/CH1", "./Roms/CH2", "./Roms/CH3"}));
+    EXPECT_EQ(out, banner(empty.prefix()) + kLoaded + reset_report("Success\n", 0x02010201, 0x00000400));
+    EXPECT_EQ(codeRom[0], 1);  // 2A at even image bytes, 3A at odd ones
+    EXPECT_EQ(codeRom[1], 2);
+    EXPECT_EQ(tilesRom[0], 0);  // CH0 was the third file asked: bytes 0x03
+    EXPECT_EQ(tilesRom[1], 3);
+    EXPECT_EQ(tilesRom[0xFFFFF], 6);
+
+    asked.clear();
+    withoutCh3 = true;
+    EXPECT_EQ(console_of([&] { pm_initAll(empty.prefix().c_str()); }),
+              banner(empty.prefix()) + "Loading ROMS...(./Roms/CHx not found)Failed\n\n");
+    pm_setRomSource(nullptr);
+    withoutCh3 = false;
 }
 
 }  // namespace
