@@ -9,7 +9,8 @@
 // alignas would break it.
 alignas(16) unsigned char _dynamicPalette[512];
 alignas(16) uint16_t dynamicPalette[256];
-alignas(2) unsigned char IOBuf[6] = {0x7F, 0xFF, 0x7F, 0x00, 0xBF, 0x00};
+alignas(2) unsigned char IOBuf[6] = {kInitialIOBuf[0], kInitialIOBuf[1], kInitialIOBuf[2],
+                                     kInitialIOBuf[3], kInitialIOBuf[4], kInitialIOBuf[5]};
 unsigned char testMode;
 uint16_t NextInterrupt;
 uint16_t interruptEnable, IRQ4ACK, IRQ3ACK, IRQ2ACK;

@@ -17,8 +17,6 @@ namespace {
 
 constexpr size_t kCodeRomSize = 0x40000;
 constexpr size_t kTilesRomSize = 0x100000;
-constexpr size_t kOnboardRamSize = 0x4000;
-constexpr size_t kSpriteRamSize = 0x1E00;
 
 RomSource romSource = nullptr;
 
@@ -137,6 +135,20 @@ unsigned char* vr_merge128kRoms(const char* rom0, const char* rom1, const char* 
         }
     }
     return pixels;
+}
+
+void pm_powerOn() {
+    if (onboardRam) std::memset(onboardRam, 0, kOnboardRamSize);
+    if (spriteRam) std::memset(spriteRam, 0, kSpriteRamSize);
+    std::memset(_dynamicPalette, 0, sizeof _dynamicPalette);
+    std::memset(dynamicPalette, 0, sizeof dynamicPalette);
+    std::memcpy(IOBuf, kInitialIOBuf, sizeof IOBuf);
+    NextInterrupt = 0;
+    interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0;
+    std::memset(watchDogReset, 0, sizeof watchDogReset);
+    std::memset(render_offscreen, 0, sizeof render_offscreen);
+    cpucycles_by_frame = kCpuCyclesPerFrame;
+    s68000tripOdometer();  // back to 0
 }
 
 unsigned char* pm_loadRom(const char* name) {

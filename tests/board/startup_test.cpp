@@ -3,6 +3,7 @@
 // files at all.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -211,6 +212,39 @@ TEST(BoardStartup, RomSourceOfTheHostReplacesTheFiles) {
               banner(empty.prefix()) + "Loading ROMS...(./Roms/CHx not found)Failed\n\n");
     pm_setRomSource(nullptr);
     withoutCh3 = false;
+}
+
+// A host starting the board again in the same process gets the machine of a
+// first start: nothing a program or a reset left behind survives.
+TEST(BoardStartup, PowerOnClearsEverythingAStartUpOrResetKeeps) {
+    RomSetDir set;
+    set.write_complete();
+    start(set);
+    std::memset(onboardRam, 0x11, 0x4000);
+    std::memset(spriteRam, 0x22, 0x1E00);
+    std::memset(_dynamicPalette, 0x33, sizeof _dynamicPalette);
+    std::memset(dynamicPalette, 0x44, sizeof dynamicPalette);
+    std::memset(IOBuf, 0x55, sizeof IOBuf);
+    NextInterrupt = 26;
+    interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0x6666;
+    watchDogReset[0] = watchDogReset[1] = 0x77;
+    render_offscreen[0] = render_offscreen[kScreenWidth * kScreenHeight - 1] = 0x0888;
+    cpucycles_by_frame = 266666;
+    s68000exec(1000);
+
+    pm_powerOn();
+    EXPECT_EQ(std::count(onboardRam, onboardRam + 0x4000, 0), 0x4000);
+    EXPECT_EQ(std::count(spriteRam, spriteRam + 0x1E00, 0), 0x1E00);
+    EXPECT_EQ(std::count(std::begin(_dynamicPalette), std::end(_dynamicPalette), 0), 512);
+    EXPECT_EQ(std::count(std::begin(dynamicPalette), std::end(dynamicPalette), 0), 256);
+    EXPECT_EQ(std::vector<unsigned char>(IOBuf, IOBuf + 6),
+              (std::vector<unsigned char>{0x7F, 0xFF, 0x7F, 0x00, 0xBF, 0x00}));
+    EXPECT_EQ(NextInterrupt, 0);
+    EXPECT_EQ(interruptEnable | IRQ4ACK | IRQ3ACK | IRQ2ACK, 0);
+    EXPECT_EQ(watchDogReset[0] | watchDogReset[1], 0);
+    EXPECT_EQ(std::count(std::begin(render_offscreen), std::end(render_offscreen), 0), kScreenWidth * kScreenHeight);
+    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(s68000readOdometer(), 0u);
 }
 
 }  // namespace

@@ -33,13 +33,7 @@ bool startBoard(const std::string& dir) {
 }
 
 void powerOn(bool serviceMode) {
-    std::memset(onboardRam, 0, kRamSize);
-    std::memset(spriteRam, 0, 0x1E00);
-    std::memset(_dynamicPalette, 0, sizeof _dynamicPalette);
-    std::memset(render_offscreen, 0, sizeof render_offscreen);
-    NextInterrupt = 0;
-    interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0;
-    cpucycles_by_frame = 133333;
+    pm_powerOn();
     clear_key_states();
     s68000flushInterrupts();
     testMode = serviceMode ? 1 : 0;
