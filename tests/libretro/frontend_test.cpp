@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 
 #include "demo_golden.h"
@@ -113,6 +115,32 @@ TEST_F(Core, DeclaresItselfAndItsPicture) {
     ASSERT_EQ(core().declaredOptions().count(kServiceMode), 1u);
     EXPECT_EQ(core().declaredOptions().at(kServiceMode), "Service mode (resets the board); disabled|enabled");
     EXPECT_EQ(core().api().get_memory_data(RETRO_MEMORY_SYSTEM_RAM), nullptr) << "no RAM before content";
+}
+
+// The .info file frontends read before loading the core says what the core
+// itself says.
+TEST_F(Core, InfoFileAgreesWithTheCore) {
+    std::map<std::string, std::string> info;
+    std::ifstream file(CORE_INFO);
+    ASSERT_TRUE(file) << "cannot read " CORE_INFO;
+    static const std::regex entry(R"re(^(\w+) = "(.*)"$)re");
+    std::smatch m;
+    for (std::string line; std::getline(file, line);)
+        if (std::regex_match(line, m, entry)) info[m[1]] = m[2];
+    retro_system_info system{};
+    core().api().get_system_info(&system);
+    EXPECT_EQ(info["corename"], system.library_name);
+    EXPECT_EQ(info["display_version"], system.library_version);
+    EXPECT_EQ(info["supported_extensions"], system.valid_extensions);
+    EXPECT_EQ(info["needs_fullpath"], system.need_fullpath ? "true" : "false");
+    EXPECT_EQ(info["supports_no_game"], "false");
+    EXPECT_EQ(info["core_options"], "true");
+    EXPECT_EQ(info["input_descriptors"], "true");
+    const bool saves = core().api().serialize_size() > 0 || [&] {
+        if (!core().load(demo.c_str())) return false;
+        return core().api().serialize_size() > 0;
+    }();
+    EXPECT_EQ(info["savestate"], saves ? "true" : "false");
 }
 
 TEST_F(Core, DescribesEveryJoypadButtonItReads) {

@@ -11,7 +11,7 @@
 # through RetroArch's core options file (the reviewed service frame 30), and
 # a .zip lacking a file, which RetroArch must refuse with the core's line.
 #
-# In: RETROARCH CORE DEMO_DIR HASHER GOLDEN_SOURCE WORK [PRELOAD]
+# In: RETROARCH CORE INFO_DIR (holding the .info) DEMO_DIR HASHER GOLDEN_SOURCE WORK [PRELOAD]
 cmake_minimum_required(VERSION 3.20)
 
 file(READ ${GOLDEN_SOURCE} golden_source)
@@ -58,7 +58,7 @@ function(run_retroarch name content frames service)
     "log_dir = \"${dir}/logs\"\n"
     "cache_directory = \"${dir}/cache\"\n"
     "libretro_directory = \"${dir}/cores\"\n"
-    "libretro_info_path = \"${dir}/cores\"\n"
+    "libretro_info_path = \"${INFO_DIR}\"\n"
     "network_cmd_enable = \"false\"\n"
     "stdin_cmd_enable = \"false\"\n"
     "savestate_auto_load = \"false\"\n"
