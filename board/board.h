@@ -30,6 +30,10 @@ unsigned char* pm_loadRom(const char* name);
 // the speed and the odometer), for a host that starts the board more than
 // once in a process; start-up and reset follow as usual.
 void pm_powerOn();
+// Releases the ROM images, work RAM and sprite RAM (all null afterwards), for
+// a host that is unloaded from the process; only start-up makes the board
+// runnable again.
+void pm_releaseMemories();
 
 // ---- Address map and board I/O ----
 

@@ -151,6 +151,13 @@ void pm_powerOn() {
     s68000tripOdometer();  // back to 0
 }
 
+void pm_releaseMemories() {
+    for (unsigned char** memory : {&codeRom, &tilesRom, &onboardRam, &spriteRam}) {
+        std::free(*memory);
+        *memory = nullptr;
+    }
+}
+
 unsigned char* pm_loadRom(const char* name) {
     auto file = read_rom(name);
     return file.release();

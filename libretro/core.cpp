@@ -101,11 +101,13 @@ void retro_init() {
     std::memset(joypadKeys, 0, sizeof joypadKeys);
 }
 
+// The frontend may unload the module next: nothing of the board stays.
 void retro_deinit() {
     gameLoaded = false;
     pm_setKeySource(nullptr);
     pm_setRomSource(nullptr);
     content = RomSetFiles{};
+    pm_releaseMemories();
 }
 
 void retro_get_system_info(retro_system_info* info) {

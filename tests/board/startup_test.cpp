@@ -247,4 +247,18 @@ TEST(BoardStartup, PowerOnClearsEverythingAStartUpOrResetKeeps) {
     EXPECT_EQ(s68000readOdometer(), 0u);
 }
 
+TEST(BoardStartup, ReleasedMemoriesComeBackWithTheNextStartUp) {
+    RomSetDir set;
+    set.write_complete(0x00104000, 0x00000400);
+    start(set);
+    pm_releaseMemories();
+    EXPECT_EQ(codeRom, nullptr);
+    EXPECT_EQ(tilesRom, nullptr);
+    EXPECT_EQ(onboardRam, nullptr);
+    EXPECT_EQ(spriteRam, nullptr);
+    EXPECT_EQ(start(set), banner(set.prefix()) + kLoaded + reset_report("Success\n", 0x00104000, 0x400));
+    ASSERT_NE(onboardRam, nullptr);
+    EXPECT_EQ(_s68000context.s_readword[1].user_data, onboardRam) << "the map follows the new memories";
+}
+
 }  // namespace
