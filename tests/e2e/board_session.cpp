@@ -6,6 +6,7 @@
 
 #include <stb/stb_image_write.h>
 
+#include "../common/frame_hash.h"
 #include "board.h"
 #include "key_state.h"
 
@@ -50,15 +51,7 @@ int runFrame() {
     return ++frames;
 }
 
-uint64_t frameHash() {
-    uint64_t hash = 0xCBF29CE484222325ull;
-    for (uint16_t pixel : render_offscreen)
-        for (int shift : {0, 8}) {
-            hash ^= uint8_t(pixel >> shift);
-            hash *= 0x100000001B3ull;
-        }
-    return hash;
-}
+uint64_t frameHash() { return frame_hash(render_offscreen, std::size(render_offscreen)); }
 
 bool writeFramePng(const std::string& path) {
     std::vector<uint8_t> rgb(sizeof render_offscreen / 2 * 3);

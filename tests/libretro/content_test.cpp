@@ -93,7 +93,7 @@ TEST_F(ContentLoader, LooseFilesFollowTheBoardsRule) {
     writeSet(dir.path(), set);
     fs::remove(dir / "CH3");
     ASSERT_EQ(mkfifo((dir / "CH3").c_str(), 0600), 0);  // no writer: must not block
-    expectRefused(dir.path(), (dir / "CH3").string() + " is not a regular file");
+    expectRefused(dir.path(), (dir / "CH3") + " is not a regular file");
 }
 
 TEST_F(ContentLoader, ZipOfTheSixFilesInAnyFolder) {
@@ -111,11 +111,11 @@ TEST_F(ContentLoader, ZipEntriesMustBeExactlyTheFileSize) {
     entries[3].data.push_back(0);
     ASSERT_TRUE(writeZip(dir / "long.zip", entries));
     expectRefused(dir / "long.zip",
-                  (dir / "long.zip").string() + ": CH1 is 131073 bytes; a ROM file in an archive must be exactly 131072");
+                  (dir / "long.zip") + ": CH1 is 131073 bytes; a ROM file in an archive must be exactly 131072");
     entries = setEntries(set);
     entries[0].data.resize(1000);
     ASSERT_TRUE(writeZip(dir / "short.zip", entries));
-    expectRefused(dir / "short.zip", (dir / "short.zip").string() +
+    expectRefused(dir / "short.zip", (dir / "short.zip") +
                                          ": PELLMORA.2A is 1000 bytes; a ROM file in an archive must be exactly 131072");
 }
 
@@ -144,7 +144,7 @@ TEST_F(ContentLoader, DamagedOrAmbiguousZipsAreRefused) {
     expectLoaded(dir / "honest.zip", dir.path());
     entries[3].crc ^= 1;
     writeFile(dir / "crc.zip", handMadeZip(entries));
-    expectRefused(dir / "crc.zip", (dir / "crc.zip").string() + ": CH1 is damaged (CRC error)");
+    expectRefused(dir / "crc.zip", (dir / "crc.zip") + ": CH1 is damaged (CRC error)");
 
     // 1000 bytes cut out of the middle of the archive.
     auto bytes = handMadeZip(honestEntries(set));
@@ -153,30 +153,30 @@ TEST_F(ContentLoader, DamagedOrAmbiguousZipsAreRefused) {
     writeFile(dir / "cut.zip", bytes);
     RomSetFiles files;
     std::string error;
-    EXPECT_FALSE(load_rom_set((dir / "cut.zip").string(), files, error));
-    EXPECT_EQ(error.rfind((dir / "cut.zip").string(), 0), 0u) << error;
+    EXPECT_FALSE(load_rom_set((dir / "cut.zip"), files, error));
+    EXPECT_EQ(error.rfind((dir / "cut.zip"), 0), 0u) << error;
 
     auto zipped = setEntries(set);
     zipped.push_back({"copy/CH2", set[4]});
     ASSERT_TRUE(writeZip(dir / "twice.zip", zipped));
-    expectRefused(dir / "twice.zip", (dir / "twice.zip").string() + " holds CH2 twice");
+    expectRefused(dir / "twice.zip", (dir / "twice.zip") + " holds CH2 twice");
 
     zipped = setEntries(set);
     zipped[5].name = "ch3";  // names are exact, as on disk
     ASSERT_TRUE(writeZip(dir / "case.zip", zipped));
-    expectRefused(dir / "case.zip", (dir / "case.zip").string() + " holds no CH3");
+    expectRefused(dir / "case.zip", (dir / "case.zip") + " holds no CH3");
 
     zipped = setEntries(set);
     zipped.erase(zipped.begin() + 2);
     ASSERT_TRUE(writeZip(dir / "five.zip", zipped));
-    expectRefused(dir / "five.zip", (dir / "five.zip").string() + " holds no CH0");
+    expectRefused(dir / "five.zip", (dir / "five.zip") + " holds no CH0");
 }
 
 TEST_F(ContentLoader, PathsThatAreNoSetAreRefused) {
     expectRefused("", "no content path was given");
-    expectRefused(dir / "nothing", (dir / "nothing").string() + " does not exist");
+    expectRefused(dir / "nothing", (dir / "nothing") + " does not exist");
     writeFile(dir / "game.bin", set[0]);
-    expectRefused(dir / "game.bin", (dir / "game.bin").string() +
+    expectRefused(dir / "game.bin", (dir / "game.bin") +
                                         " is not a ROM set: give its directory, one of its six files (PELLMORA.2A, "
                                         "PELLMORA.3A, CH0, CH1, CH2, CH3) or a .zip of them");
     // A directory named like an archive is a directory; a FIFO never blocks.
@@ -184,7 +184,7 @@ TEST_F(ContentLoader, PathsThatAreNoSetAreRefused) {
     writeSet(dir / "dir.zip", set);
     expectLoaded(dir / "dir.zip", dir / "dir.zip");
     ASSERT_EQ(mkfifo((dir / "pipe.zip").c_str(), 0600), 0);
-    expectRefused(dir / "pipe.zip", (dir / "pipe.zip").string() + " is not a regular file");
+    expectRefused(dir / "pipe.zip", (dir / "pipe.zip") + " is not a regular file");
 }
 
 }  // namespace

@@ -279,7 +279,7 @@ TEST_F(Core, DirectoryAnyOfTheSixFilesOrAZipStartTheSameBoard) {
     ASSERT_TRUE(writeZip(dir / "FOLDER.ZIP", setEntries(files, "demo/Roms/")));
 
     const std::vector<std::string> contents = {demo, demo + "/", demo + "/PELLMORA.2A", demo + "/CH3",
-                                               (dir / "demo.zip").string(), (dir / "FOLDER.ZIP").string()};
+                                               (dir / "demo.zip"), (dir / "FOLDER.ZIP")};
     for (const auto& content : contents) {
         SCOPED_TRACE(content);
         ASSERT_TRUE(core().load(content.c_str()));
@@ -343,12 +343,12 @@ TEST_F(Core, BadContentIsRefusedWithOneLogLine) {
         std::string line;
     };
     const std::vector<Case> cases = {
-        {(dir / "missing").string(), (dir / "missing").string() + " does not exist"},
-        {dir.path().string(), (dir / "CH2").string() + " is missing"},
-        {(dir / "CH0").string(), (dir / "CH2").string() + " is missing"},
-        {(dir / "huge.zip").string(),
-         (dir / "huge.zip").string() + ": CH0 is 2147483632 bytes; a ROM file in an archive must be exactly 131072"},
-        {(dir / "notes.txt").string(), (dir / "notes.txt").string() + " is not a ROM set"},
+        {(dir / "missing"), (dir / "missing") + " does not exist"},
+        {dir.path().string(), (dir / "CH2") + " is missing"},
+        {(dir / "CH0"), (dir / "CH2") + " is missing"},
+        {(dir / "huge.zip"),
+         (dir / "huge.zip") + ": CH0 is 2147483632 bytes; a ROM file in an archive must be exactly 131072"},
+        {(dir / "notes.txt"), (dir / "notes.txt") + " is not a ROM set"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

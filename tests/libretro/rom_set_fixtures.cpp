@@ -1,6 +1,5 @@
 #include "rom_set_fixtures.h"
 
-#include <stdlib.h>
 #include <zip.h>
 #include <zlib.h>
 
@@ -12,16 +11,6 @@
 namespace libretro_test {
 
 const char* const kSetNames[6] = {"PELLMORA.2A", "PELLMORA.3A", "CH0", "CH1", "CH2", "CH3"};
-
-TempDir::TempDir() {
-    char name[] = "/tmp/bevorel-libretro-XXXXXX";
-    path_ = mkdtemp(name);
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
 
 std::vector<uint8_t> readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

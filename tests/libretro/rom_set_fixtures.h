@@ -7,26 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "../tools/temp_dir.h"  // TempDir: a fresh directory under /tmp, removed afterwards
+
 namespace libretro_test {
 
 namespace fs = std::filesystem;
 
 constexpr size_t kRomSize = 131072;
 extern const char* const kSetNames[6];  // PELLMORA.2A, PELLMORA.3A, CH0-CH3
-
-// A fresh directory under /tmp, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
 
 std::vector<uint8_t> readFile(const fs::path& path);
 void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes);

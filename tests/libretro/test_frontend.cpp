@@ -1,5 +1,7 @@
 #include "test_frontend.h"
 
+#include "../common/frame_hash.h"
+
 #include <dlfcn.h>
 
 #include <cstdarg>
@@ -160,15 +162,7 @@ void TestFrontend::setOption(const std::string& key, const std::string& value) {
     optionsUpdated_ = true;
 }
 
-uint64_t TestFrontend::frameHash() const {
-    uint64_t hash = 0xCBF29CE484222325ull;
-    for (uint16_t pixel : frame_)
-        for (int shift : {0, 8}) {
-            hash ^= uint8_t(pixel >> shift);
-            hash *= 0x100000001B3ull;
-        }
-    return hash;
-}
+uint64_t TestFrontend::frameHash() const { return frame_hash(frame_.data(), frame_.size()); }
 
 bool TestFrontend::environment(unsigned command, void* data) {
     switch (command) {

@@ -7,7 +7,9 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
+#include <vector>
+
+#include "../../common/frame_hash.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
@@ -30,17 +32,13 @@ int main(int argc, char** argv) {
         stbi_image_free(rgb);
         return 1;
     }
-    uint64_t hash = 0xCBF29CE484222325ull;
-    for (int i = 0; i < width * height; ++i) {
+    std::vector<uint16_t> pixels(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i) {
         const unsigned char* p = rgb + i * 3;
-        const uint16_t pixel = rgb565 ? static_cast<uint16_t>((p[0] >> 3) << 11 | (p[1] >> 2) << 5 | (p[2] >> 3))
-                                      : static_cast<uint16_t>((p[0] >> 3) << 10 | (p[1] >> 3) << 5 | (p[2] >> 3));
-        for (int shift : {0, 8}) {
-            hash ^= static_cast<uint8_t>(pixel >> shift);
-            hash *= 0x100000001B3ull;
-        }
+        pixels[i] = rgb565 ? static_cast<uint16_t>((p[0] >> 3) << 11 | (p[1] >> 2) << 5 | (p[2] >> 3))
+                           : static_cast<uint16_t>((p[0] >> 3) << 10 | (p[1] >> 3) << 5 | (p[2] >> 3));
     }
     stbi_image_free(rgb);
-    std::printf("0x%016" PRIX64 "\n", hash);
+    std::printf("0x%016" PRIX64 "\n", frame_hash(pixels.data(), pixels.size()));
     return 0;
 }
