@@ -27,7 +27,7 @@ check-release:
 
 # AddressSanitizer and UndefinedBehaviorSanitizer: any report fails the run.
 # This build also holds the fuzz targets, which CTest runs briefly.
-SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 check-asan:
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=address,undefined -DBEVOREL_FUZZ=ON

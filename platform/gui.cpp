@@ -229,6 +229,7 @@ bool open_display(std::string& error) {
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    SDL_Quit();  // what the drivers' attempts left open
     const char* display = SDL_getenv("DISPLAY");
     error = "cannot open a window: no display found (DISPLAY " +
             (display && *display ? std::string("is ") + display : std::string("is not set")) + "; tried " +
