@@ -56,9 +56,9 @@ int s68000watchpointCount();
 void s68000armWatchpoints();
 void s68000disarmWatchpoints();
 // The first watched access of the last armed slices: its address, clipped
-// into the watchpoint, and S68000_WATCH_READ or S68000_WATCH_WRITE. Given
-// once, then forgotten.
-bool s68000takeWatchHit(uint32_t* address, int* kind);
+// into the watchpoint that saw it, and that watchpoint's kinds. Given once,
+// then forgotten.
+bool s68000takeWatchHit(uint32_t* address, int* kinds);
 
 // ---- Registers and memory ----
 

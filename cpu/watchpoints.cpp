@@ -36,7 +36,7 @@ int watch_count = 0;
 struct Hit {
     bool noted = false;
     uint32_t address = 0;
-    int kind = 0;
+    int kinds = 0;  // of the watchpoint
 } hit;
 
 // Notes the first access to bytes lo..hi that a watchpoint of `kind` covers,
@@ -46,7 +46,7 @@ void note(uint32_t lo, uint32_t hi, int kind) {
     for (int i = 0; i < watch_count; ++i) {
         const Watch& w = watches[i];
         if ((w.kinds & kind) && lo <= w.high && w.low <= hi) {
-            hit = {true, std::max(lo, w.low), kind};
+            hit = {true, std::max(lo, w.low), w.kinds};
             s68000releaseTimeslice();
             return;
         }
@@ -219,10 +219,10 @@ void s68000disarmWatchpoints() {
     armed = false;
 }
 
-bool s68000takeWatchHit(uint32_t* address, int* kind) {
+bool s68000takeWatchHit(uint32_t* address, int* kinds) {
     if (!hit.noted) return false;
     *address = hit.address;
-    *kind = hit.kind;
+    *kinds = hit.kinds;
     hit = {};
     return true;
 }

@@ -256,7 +256,7 @@ TEST_F(Watching, AnAccessWatchSeesBothAndReportsTheWatchedByte) {
     int kind = 0;
     ASSERT_TRUE(s68000takeWatchHit(&address, &kind));
     EXPECT_EQ(address, RAM + 0x11);
-    EXPECT_EQ(kind, S68000_WATCH_READ);
+    EXPECT_EQ(kind, S68000_WATCH_READ | S68000_WATCH_WRITE);  // the watchpoint's kinds
 }
 
 TEST_F(Watching, HandlersSeeTheSameCallsWithTheHostsRecord) {
