@@ -7,15 +7,20 @@ using namespace m68k;
 
 namespace {
 
-// Outside a slice there is no remaining count: a handler that asks for it
-// sees -1, as io_cycle_counter reads outside a slice.
-Run idle_run() { return Run{W.fetchbase, -1}; }
-
 bool in_slice() { return (W.execinfo & EXEC_RUNNING) != 0; }
 
-// Handlers may queue interrupts or release the slice; outside a slice both
-// leave the count at -1.
-void after_access() { W.io_cycle_counter = -1; }
+// Runs one access outside a slice (`refused` inside one). There is no
+// remaining count: a handler sees -1, as io_cycle_counter reads outside a
+// slice, and the count is -1 again afterwards whatever the handler did
+// (queue an interrupt, release the slice).
+template <typename Access>
+uint32_t outside_slice(uint32_t refused, Access access) {
+    if (in_slice()) return refused;
+    Run r{W.fetchbase, -1};
+    const uint32_t value = access(r);
+    W.io_cycle_counter = -1;
+    return value;
+}
 
 }  // namespace
 
@@ -24,31 +29,23 @@ void s68000setSR(uint16_t value) {
 }
 
 uint32_t s68000readByte(uint32_t address) {
-    if (in_slice()) return 0xFF;
-    Run r = idle_run();
-    const uint32_t v = readmemorybyte(r, address);
-    after_access();
-    return v;
+    return outside_slice(0xFF, [&](Run& r) -> uint32_t { return readmemorybyte(r, address); });
 }
 
 uint32_t s68000readWord(uint32_t address) {
-    if (in_slice()) return 0xFFFF;
-    Run r = idle_run();
-    const uint32_t v = readmemoryword(r, address);
-    after_access();
-    return v;
+    return outside_slice(0xFFFF, [&](Run& r) -> uint32_t { return readmemoryword(r, address); });
 }
 
 void s68000writeByte(uint32_t address, uint32_t value) {
-    if (in_slice()) return;
-    Run r = idle_run();
-    writememorybyte(r, address, value & 0xFF);
-    after_access();
+    outside_slice(0, [&](Run& r) -> uint32_t {
+        writememorybyte(r, address, value & 0xFF);
+        return 0;
+    });
 }
 
 void s68000writeWord(uint32_t address, uint32_t value) {
-    if (in_slice()) return;
-    Run r = idle_run();
-    writememoryword(r, address, value & 0xFFFF);
-    after_access();
+    outside_slice(0, [&](Run& r) -> uint32_t {
+        writememoryword(r, address, value & 0xFFFF);
+        return 0;
+    });
 }

@@ -22,18 +22,7 @@ constexpr uint16_t NOP = 0x4E71;
 constexpr uint16_t RESET = 0x4E70;
 constexpr uint16_t JMP_ABS_L = 0x4EF9;
 constexpr uint16_t TRAP_0 = 0x4E40;
-constexpr uint16_t MOVE_B_ABS_D0 = 0x1039;
-constexpr uint16_t MOVE_W_ABS_D0 = 0x3039;
-constexpr uint16_t MOVE_L_ABS_D0 = 0x2039;
-constexpr uint16_t MOVE_B_D0_ABS = 0x13C0;
-constexpr uint16_t MOVE_W_D0_ABS = 0x33C0;
-constexpr uint16_t MOVE_L_D0_ABS = 0x23C0;
-constexpr uint16_t ADDQ_W_1_ABS = 0x5279;
 constexpr uint16_t bra_s(uint32_t from, uint32_t to) { return static_cast<uint16_t>(0x6000 | ((to - from - 2) & 0xFF)); }
-
-PortCall R(uint32_t a) { return {false, a, 0}; }
-PortCall Wr(uint32_t a, uint32_t d) { return {true, a, d}; }
-using Log = std::vector<PortCall>;
 
 class DebuggerSupport : public CoreTest {
 protected:

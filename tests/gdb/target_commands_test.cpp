@@ -14,10 +14,6 @@ using gdbstub::parse_command;
 
 std::string reply(const std::string& packet) { return gdbstub::target_reply(parse_command(packet)); }
 
-PortCall R(uint32_t a) { return {false, a, 0}; }
-PortCall Wr(uint32_t a, uint32_t d) { return {true, a, d}; }
-using Log = std::vector<PortCall>;
-
 class TargetCommands : public CoreTest {
 protected:
     void SetUp() override {
