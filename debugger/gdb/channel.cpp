@@ -11,13 +11,16 @@ Channel::~Channel() {
     if (wake_fd_ >= 0) close(wake_fd_);
 }
 
-void Channel::post(Event event) {
+bool Channel::post(Event event) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        const bool from_client = event.kind == Event::Request || event.kind == Event::Interrupt;
+        if (from_client && events_.size() >= kMaxQueued) return false;
         events_.push_back(std::move(event));
         pending_.store(true, std::memory_order_relaxed);
     }
     arrived_.notify_one();
+    return true;
 }
 
 bool Channel::next(Event& event, std::chrono::milliseconds wait) {

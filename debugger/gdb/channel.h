@@ -47,7 +47,9 @@ public:
     Channel& operator=(const Channel&) = delete;
 
     // ---- the server's side ----
-    void post(Event event);
+    // False when a request or an interrupt finds the queue full: the client
+    // sends without waiting for answers (connections always get through).
+    bool post(Event event);
     bool take_reply(Reply& reply);
     // Readable while replies wait; the server empties it with drain_wake().
     int wake_fd() const { return wake_fd_; }
@@ -62,6 +64,8 @@ public:
 
     // Forgets everything (between sessions of tests).
     void clear();
+
+    static constexpr size_t kMaxQueued = 256;
 
 private:
     mutable std::mutex mutex_;

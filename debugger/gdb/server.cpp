@@ -140,8 +140,8 @@ void Server::handle(PacketEvent& event) {
         case PacketEvent::Nak:
             if (acks_ && !last_packet_.empty()) send_raw(last_packet_);
             return;
-        case PacketEvent::Interrupt:
-            if (running_) channel_.post({Event::Interrupt, client_, {}});
+        case PacketEvent::Interrupt:  // one a run is enough
+            if (running_ && !interrupted_ && post({Event::Interrupt, client_, {}})) interrupted_ = true;
             return;
     }
 }
@@ -157,10 +157,20 @@ void Server::handle_packet(const std::string& payload) {
         return;
     }
     const CommandKind kind = command.kind;
-    if (resumes(kind)) running_ = true;
+    if (resumes(kind)) {
+        running_ = true;
+        interrupted_ = false;
+    }
     if (kind == CommandKind::Detach) close_after_reply_ = true;
-    channel_.post({Event::Request, client_, std::move(command)});
-    if (kind == CommandKind::Kill) drop_client();  // k has no reply
+    if (post({Event::Request, client_, std::move(command)}) && kind == CommandKind::Kill)
+        drop_client();  // k has no reply
+}
+
+// A client that floods the queue without waiting for answers is dropped.
+bool Server::post(Event event) {
+    if (channel_.post(std::move(event))) return true;
+    drop_client();
+    return false;
 }
 
 void Server::send_replies() {

@@ -37,6 +37,7 @@ private:
     void read_client();
     void handle(PacketEvent& event);
     void handle_packet(const std::string& payload);
+    bool post(Event event);
     void send_replies();
     void send_packet(const std::string& payload);
     void send_raw(const std::string& bytes);
@@ -55,6 +56,7 @@ private:
     PacketReader reader_;
     bool acks_ = true;         // until QStartNoAckMode
     bool running_ = false;     // the target runs: only the interrupt byte counts
+    bool interrupted_ = false;  // the interrupt of this run has been passed on
     bool close_after_reply_ = false;  // after the reply to D
     std::string last_packet_;  // for a '-'
     std::string outgoing_;     // not yet written

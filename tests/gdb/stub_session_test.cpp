@@ -204,6 +204,13 @@ TEST_F(StubSession, HostilePacketsGetErrorsOrNothingAndChangeNothing) {
     EXPECT_EQ(reg(*gdb, 0), 0u);
     EXPECT_EQ(reg(*gdb, 17), kLoop);
     EXPECT_EQ(gdb->request("m2000,2"), "0000");
+
+    // A storm of interrupt bytes stops the target once.
+    gdb->send("c");
+    EXPECT_EQ(gdb->read_byte(), '+');
+    gdb->send_raw(std::string(100000, '\x03'));
+    EXPECT_EQ(gdb->read_packet(), "S02");
+    EXPECT_EQ(gdb->request("?"), "S02");
 }
 
 TEST_F(StubSession, DetachEndsTheSessionAndTheTargetRunsOn) {
