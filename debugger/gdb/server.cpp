@@ -106,9 +106,11 @@ void Server::accept_client() {
     channel_.post({Event::Connected, client_, {}});
 }
 
+// A few reads at a time, so that a client that never stops sending does not
+// keep the replies waiting.
 void Server::read_client() {
     char buffer[4096];
-    for (;;) {
+    for (int reads = 0; reads < 16; ++reads) {
         const ssize_t n = read(client_fd_, buffer, sizeof buffer);
         if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
             drop_client();
