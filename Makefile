@@ -34,10 +34,11 @@ check-asan:
 	cmake --build $(SANITIZED) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(SANITIZED) --output-on-failure -j $(JOBS)
 
-# ThreadSanitizer on the threaded parts: the platform kit and the desktop shell.
+# ThreadSanitizer on the threaded parts: the platform kit, the desktop shell and the GDB stub.
 check-tsan:
 	cmake -S . -B $(THREADED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=thread
-	cmake --build $(THREADED) -j $(JOBS) --target platform_tests app_tests hostile_gui_tests bevorel png_frame_hash
+	cmake --build $(THREADED) -j $(JOBS) --target platform_tests app_tests hostile_gui_tests bevorel png_frame_hash \
+	  gdb_stub_tests gdb_client_tests
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir $(THREADED) --output-on-failure -j $(JOBS) -L gui
 
 # Longer fuzzing: every target for FUZZ_SECONDS (default 10 minutes each).

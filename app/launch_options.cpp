@@ -8,6 +8,7 @@ LaunchOptions launchOptions;
 namespace {
 
 constexpr int kMaxScale = 8;
+constexpr long kMaxPort = 65535;
 
 // A whole decimal number from `low` to `high`, nothing else.
 bool parseNumber(const std::string& text, long low, long high, long* value) {
@@ -36,8 +37,8 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 hasValue = true;
             }
         }
-        const bool takesValue =
-            name == "--frames" || name == "--screenshot" || name == "--speed" || name == "--scale";
+        const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--speed" ||
+                                name == "--scale" || name == "--gdb";
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 error = "option " + name + " needs a value";
@@ -82,6 +83,13 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 return ParseResult::Error;
             }
             options.scale = static_cast<int>(scale);
+        } else if (name == "--gdb") {
+            long port = 0;
+            if (!parseNumber(value, 0, kMaxPort, &port)) {
+                error = "--gdb needs a port number from 0 to 65535, not '" + value + "'";
+                return ParseResult::Error;
+            }
+            options.gdbPort = static_cast<int>(port);
         } else {
             error = "unknown option '" + args[i] + "'";
             return ParseResult::Error;
@@ -101,6 +109,8 @@ std::string usageText(const char* program) {
            "  --speed 30|60|unlimited\n"
            "                       the speed at start, as Emulation > Speed sets it (default 60)\n"
            "  --scale N            show each picture pixel as N x N screen pixels (1 to 8, default 1)\n"
+           "  --gdb PORT           serve gdb's remote protocol on 127.0.0.1:PORT (0: any free port);\n"
+           "                       the game waits at its first frame until gdb attaches\n"
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n";
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bevorel_app.h"
+#include "gdb_link.h"
 #include "launch_options.h"
 #include "paths.h"
 #include "presentation.h"
@@ -30,12 +31,17 @@ int main(int argc, char** argv) {
             break;
     }
 
+    if (launchOptions.gdbPort >= 0 && !startGdbLink(launchOptions.gdbPort, error)) {
+        std::fprintf(stderr, "%s: --gdb: %s\n", program, error.c_str());
+        return 1;
+    }
     BeVorelApp* app = new BeVorelApp();
     if (!copyPath(execPath, program)) {
         std::printf("The program's path is %zu characters or more: looking for Roms/ in the current directory.\n",
                     kPathSize);
     }
     const bool ran = app->Run() == B_OK;
+    stopGdbLink();  // the emulation thread has been stopped by the quit
 
     // A boot asked for that could not happen (no ROM set) is a failure too.
     int status = ran && !(launchOptions.boot && !boardReady()) ? 0 : 1;

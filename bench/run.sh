@@ -70,6 +70,7 @@ prog = dict(l.split() for l in open(f"{work}/program.txt"))
 rows = [
     ("Core, self-test workload (emulated cycles/s)", f"{median('workload_bench', 'BM_SelfTestWorkload', 'cycles') / 1e6:,.0f} million", ">= 3,000 million"),
     ("Core, hand-written loop (emulated cycles/s)", f"{median('core_bench', 'BM_CoreLoop/1000000', 'cycles') / 1e6:,.0f} million", "report"),
+    ("Core, the same loop with gdb breakpoints set (emulated cycles/s)", f"{median('core_bench', 'BM_CoreLoopWithBreakpoints/1000000', 'cycles') / 1e6:,.0f} million", "report"),
     ("Core, host instructions per emulated instruction", f"{host / int(ipi['emulated instructions']):.1f} (callgrind)", "report"),
     ("Whole demo frame, unpaced (frames/s)", f"{median('workload_bench', 'BM_DemoFrame', 'frames'):,.0f}", ">= 5,000"),
     ("Sprite pass, 480 visible chained sprites (passes/s)", f"{1e9 / median('board_bench', 'BM_RefreshDisplay480Sprites'):,.0f}", ">= 5,000"),

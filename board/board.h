@@ -73,6 +73,12 @@ extern std::atomic<uint32_t> cpucycles_by_frame;
 uint16_t* pm_render(bool debug, bool paused, int fps);
 void pm_put(const char* text);
 
+// A debugger that controls the CPU (the GDB stub) hooks in here; null when
+// none. The frame hook runs at the start of every frame, before the monitor;
+// the slice runner runs each slice in place of s68000exec.
+extern void (*pm_frame_hook)();
+extern uint32_t (*pm_slice_runner)(int32_t cycles);
+
 void fastClear(void* destination, uint32_t pattern);
 void refreshDisplay();
 void displaySprite16x16(unsigned tile, unsigned colour, unsigned flipX, unsigned flipY, int x, int y);

@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libimgui-dev libstb-dev
   nlohmann-json3-dev zlib1g-dev
   gcc-m68k-linux-gnu binutils-m68k-linux-gnu
-  xvfb xdotool valgrind
+  xvfb xdotool valgrind gdb-multiarch
 )
 
 missing=()

@@ -15,6 +15,9 @@ set(cases
   "--screenshot"
   "--screenshot|--boot"
   "--boot=yes"
+  "--gdb"
+  "--gdb|65536"
+  "--gdb|0.0.0.0:1234"
   "stray")
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" args "${case}")
