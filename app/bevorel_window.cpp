@@ -9,6 +9,7 @@
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
+#include "state_slots.h"
 
 const char* kWindowName = "BePellmora v0.80";
 BRect kWindowFrame(100, 100, 356, 344);
@@ -44,6 +45,7 @@ BeVorelWindow::BeVorelWindow()
     buildMenus();
     AddChild(menuBar);
     Unlock();
+    addHotkeys();
 
     // The monitor checks for a kill while it waits for a line or runs long
     // loops, so a Reset or Quit can stop an emulation thread that is in it.
@@ -72,6 +74,7 @@ void BeVorelWindow::loadRom(const char* path) {
     copyPath(romPath, path);
     Reset();
     enableBootedMenus();
+    markStateSlots();
 }
 
 void BeVorelWindow::Reset() {
@@ -94,6 +97,7 @@ void BeVorelWindow::freeRom() {
 }
 
 void BeVorelWindow::MessageReceived(BMessage* message) {
+    const SettingsKeeper keeper(*this, *message);
     const uint32_t code = message->what;
     const bool booted = romPath[0] != '\0';
     switch (code) {
@@ -154,9 +158,18 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
         chooseKey(code);
         return;
     }
-    if ((code >= kCmdLoadStateBase && code < kCmdLoadStateBase + 8) ||
-        (code >= kCmdSaveStateBase && code < kCmdSaveStateBase + 8))
-        return;  // state slots: nothing is saved or restored
+    if (code >= kCmdLoadStateBase && code < kCmdLoadStateBase + kStateSlots) {
+        loadState(static_cast<char>(code - kCmdLoadStateBase));
+        return;
+    }
+    if (code >= kCmdSaveStateBase && code < kCmdSaveStateBase + kStateSlots) {
+        saveState(static_cast<char>(code - kCmdSaveStateBase));
+        return;
+    }
+    if (code == kMsgBootWithState) {
+        bootWithState(*message);
+        return;
+    }
     BWindow::MessageReceived(message);
 }
 
@@ -181,8 +194,3 @@ void BeVorelWindow::showAbout() {
     about->Go();
 }
 
-void BeVorelWindow::loadKeyboardConfiguration(char) {}
-void BeVorelWindow::saveKeyboardConfiguration(char) {}
-void BeVorelWindow::loadState(char) {}
-void BeVorelWindow::saveState(char) {}
-void BeVorelWindow::ReadConfig() {}
