@@ -90,6 +90,7 @@ TEST_F(AppTest, StartOptionsActAsTheirCommands) {
     launchOptions.speed = Speed::Fps30;
     launchOptions.speedGiven = true;
     launchOptions.scale = 2;
+    launchOptions.scaleGiven = true;
     BeVorelApp app;
     app.ReadyToRun();
     ASSERT_TRUE(eventually([] { return fake::renders.load() > 0; }));
