@@ -65,21 +65,7 @@ class FrameDriver : public ::testing::Test {
 protected:
     void SetUp() override {
         saved_ = {codeRom, onboardRam, spriteRam, tilesRom};
-        // The memories live for the whole run: the board's tables keep
-        // pointing at them after the test.
-        static ProgramRom rom;
-        static std::vector<unsigned char> ram(0x4000), sprites(7680), tiles(0x100000);
-        assembleTestProgram(rom);
-        std::fill(ram.begin(), ram.end(), 0);
-        std::fill(sprites.begin(), sprites.end(), 0);
-        std::fill(tiles.begin(), tiles.end(), 0);
-        std::memset(&tiles[0x000 * 256], 2, 256);  // what a misplaced tile byte would select
-        std::memset(&tiles[0x001 * 256], 1, 256);  // the program's sprite: colour 1 everywhere
-        std::memset(&tiles[0x100 * 256], 3, 256);
-        codeRom = rom.image();
-        onboardRam = ram.data();
-        spriteRam = sprites.data();
-        tilesRom = tiles.data();
+        installTestMemories();
 
         NextInterrupt = 0;
         cpucycles_by_frame = 133333;
