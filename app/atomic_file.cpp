@@ -89,6 +89,7 @@ bool writeFileAtomically(const std::string& path, const void* data, size_t size,
 }
 
 ReadStatus readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes, std::string& error) {
+    bytes.clear();
     // Non-blocking, so that a FIFO put in the file's place cannot hang the reader.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

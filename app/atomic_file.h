@@ -21,5 +21,5 @@ bool writeFileAtomically(const std::string& path, const void* data, size_t size,
 enum class ReadStatus { Read, Missing, Failed };
 // Reads the regular file `path` whole if it holds at most `limit` bytes.
 // Missing: nothing is there. Failed: `error` says why (not a regular file,
-// larger than the limit, unreadable).
+// larger than the limit, unreadable). `bytes` is empty unless Read.
 ReadStatus readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes, std::string& error);

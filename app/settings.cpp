@@ -102,6 +102,9 @@ std::string settingsPath() {
 Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& problems) {
     Settings settings;
     ParseContext context{&settings, &fileName, &problems};
+    // An indented line is a setting like any other, not the continuation of
+    // the value above it.
+    ini_allow_multiline = false;
     const int badLine = ini_parse_string(text.c_str(), takeValue, &context);
     if (badLine > 0)
         problems.push_back(fileName + ": line " + std::to_string(badLine) +
@@ -136,10 +139,10 @@ Settings readSettingsFile(const std::string& path) {
         case ReadStatus::Read:
             break;
     }
-    // A NUL byte would end the text early; it is a malformed line like any other.
-    std::string text(bytes.begin(), bytes.end());
+    // The text ends at a NUL byte, if the file holds one.
+    const std::string text(bytes.begin(), bytes.end());
     std::vector<std::string> problems;
-    const Settings settings = parseSettings(text.c_str(), path, problems);
+    const Settings settings = parseSettings(text, path, problems);
     for (const std::string& line : problems) std::printf("%s\n", line.c_str());
     return settings;
 }
