@@ -15,6 +15,9 @@ set(cases
   "--screenshot"
   "--screenshot|--boot"
   "--boot=yes"
+  "--boot|--load-state|8"
+  "--boot|--load-state=one"
+  "--load-state|2"
   "stray")
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" args "${case}")
