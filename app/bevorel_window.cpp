@@ -9,6 +9,7 @@
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
+#include "save_state.h"
 #include "state_slots.h"
 
 const char* kWindowName = "BePellmora v0.80";
@@ -74,6 +75,7 @@ void BeVorelWindow::loadRom(const char* path) {
     copyPath(romPath, path);
     Reset();
     enableBootedMenus();
+    fRomSetHash = pm_romSetHash();  // names the state slots' files
     markStateSlots();
 }
 

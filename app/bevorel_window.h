@@ -93,6 +93,7 @@ private:
     };
 
     Settings fSettings;  // what the settings file says, or will say
+    uint64_t fRomSetHash = 0;  // of the ROM set, taken at boot
 };
 
 // Whether the board start-up loaded the ROM set and made the memories.

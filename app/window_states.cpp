@@ -61,9 +61,8 @@ void BeVorelWindow::restartEmulation() {
 }
 
 void BeVorelWindow::markStateSlots() {
-    const uint64_t hash = pm_romSetHash();
     for (int slot = 0; slot < kStateSlots; ++slot) {
-        const bool held = hash != 0 && slotHoldsState(hash, slot);
+        const bool held = fRomSetHash != 0 && slotHoldsState(fRomSetHash, slot);
         tmpMenu->ItemAt(slot)->SetMarked(held);
         tmpMenu2->ItemAt(slot)->SetMarked(held);
     }
@@ -73,7 +72,7 @@ bool BeVorelWindow::storeSlot(int slot) {
     const std::string refused = "Cannot save " + slotName(slot) + ": ";
     if (slot >= kStateSlots) return false;
     if (!booted()) return refuse(refused + "no game is booted.");
-    const uint64_t hash = pm_romSetHash();
+    const uint64_t hash = fRomSetHash;
     const std::string path = slotPath(hash, slot);
     if (path.empty()) return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME to keep it in.");
 
@@ -99,7 +98,7 @@ bool BeVorelWindow::restoreSlot(int slot) {
     const std::string refused = "Cannot load " + slotName(slot) + ": ";
     if (slot >= kStateSlots) return false;
     if (!booted()) return refuse(refused + "no game is booted.");
-    const uint64_t hash = pm_romSetHash();
+    const uint64_t hash = fRomSetHash;
     const std::string path = slotPath(hash, slot);
     if (path.empty()) return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME to look in.");
 
