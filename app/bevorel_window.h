@@ -64,6 +64,9 @@ private:
 
     // Keys that act as commands: F1-F8 load slots 0-7, Shift+F1-F8 save them.
     void addHotkeys();
+    // The file of `slot` for a save or load; false, after the refusal that
+    // starts with `refused`, when there is none (no game booted, no home).
+    bool slotFile(int slot, const std::string& refused, std::string& path);
     // Load and save state: true when done.
     bool restoreSlot(int slot);
     // --boot --load-state N: boots and loads slot "slot" in one step.

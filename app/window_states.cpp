@@ -68,13 +68,18 @@ void BeVorelWindow::markStateSlots() {
     }
 }
 
-bool BeVorelWindow::storeSlot(int slot) {
-    const std::string refused = "Cannot save " + slotName(slot) + ": ";
+bool BeVorelWindow::slotFile(int slot, const std::string& refused, std::string& path) {
     if (slot >= kStateSlots) return false;
     if (!booted()) return refuse(refused + "no game is booted.");
-    const uint64_t hash = fRomSetHash;
-    const std::string path = slotPath(hash, slot);
-    if (path.empty()) return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME to keep it in.");
+    path = slotPath(fRomSetHash, slot);
+    if (path.empty()) return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME for the states.");
+    return true;
+}
+
+bool BeVorelWindow::storeSlot(int slot) {
+    const std::string refused = "Cannot save " + slotName(slot) + ": ";
+    std::string path;
+    if (!slotFile(slot, refused, path)) return false;
 
     // The board is captured with no emulation thread running; the file is
     // written once the game runs again.
@@ -84,7 +89,7 @@ bool BeVorelWindow::storeSlot(int slot) {
     pm_captureState(*state, static_cast<StateSpeed>(currentSpeed()));
     if (running) restartEmulation();
 
-    const std::vector<uint8_t> image = encodeState(*state, hash);
+    const std::vector<uint8_t> image = encodeState(*state, fRomSetHash);
     std::string error;
     if (!writeFileAtomically(path, image.data(), image.size(), error))
         return refuse(refused + error + "; the slot keeps what it held.");
@@ -96,11 +101,8 @@ bool BeVorelWindow::storeSlot(int slot) {
 
 bool BeVorelWindow::restoreSlot(int slot) {
     const std::string refused = "Cannot load " + slotName(slot) + ": ";
-    if (slot >= kStateSlots) return false;
-    if (!booted()) return refuse(refused + "no game is booted.");
-    const uint64_t hash = fRomSetHash;
-    const std::string path = slotPath(hash, slot);
-    if (path.empty()) return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME to look in.");
+    std::string path;
+    if (!slotFile(slot, refused, path)) return false;
 
     // Everything is read and checked while the game runs on: a refusal
     // leaves it untouched.
@@ -116,7 +118,7 @@ bool BeVorelWindow::restoreSlot(int slot) {
             break;
     }
     auto state = std::make_unique<BoardState>();
-    if (!decodeState(image.data(), image.size(), hash, *state, error))
+    if (!decodeState(image.data(), image.size(), fRomSetHash, *state, error))
         return refuse(refused + path + " " + error + ".");
 
     // The pause flag is not part of a state: a paused game stays paused,

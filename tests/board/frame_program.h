@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -87,6 +88,28 @@ inline void assembleTestProgram(ProgramRom& rom) {
     handler(0x440, 28, 0x0080, false);
     handler(0x480, 27, 0x0090, false);
     handler(0x500, 26, 0x00A0, true);
+}
+
+// Puts the board's memory pointers back as they were when it was made, and
+// the pending vector and the frame's cycles as at start-up.
+class BoardPointersKept {
+public:
+    ~BoardPointersKept() {
+        codeRom = saved_[0];
+        onboardRam = saved_[1];
+        spriteRam = saved_[2];
+        tilesRom = saved_[3];
+        NextInterrupt = 0;
+        cpucycles_by_frame = 133333;
+    }
+
+private:
+    unsigned char* saved_[4] = {codeRom, onboardRam, spriteRam, tilesRom};
+};
+
+// Sets a word of work RAM (kept in the memory image format).
+inline void setRamWord(uint32_t address, uint16_t value) {
+    std::memcpy(onboardRam + (address - 0x100000), &value, 2);
 }
 
 // The board's memories for these tests, kept for the whole run (the board's

@@ -213,7 +213,6 @@ namespace {
 class BoardStates : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = {codeRom, onboardRam, spriteRam, tilesRom};
         installTestMemories();
         NextInterrupt = 0;
         interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0;
@@ -224,20 +223,8 @@ protected:
         testing::internal::CaptureStdout();  // the reset report
         pm_reset();
         testing::internal::GetCapturedStdout();
-        setFlag(kGoFlag, 1);
-        setFlag(kAckFlag, 1);
-    }
-    void TearDown() override {
-        codeRom = saved_[0];
-        onboardRam = saved_[1];
-        spriteRam = saved_[2];
-        tilesRom = saved_[3];
-        NextInterrupt = 0;
-        cpucycles_by_frame = 133333;
-    }
-
-    static void setFlag(uint32_t address, uint16_t value) {
-        std::memcpy(onboardRam + (address - 0x100000), &value, 2);
+        setRamWord(kGoFlag, 1);
+        setRamWord(kAckFlag, 1);
     }
 
     // What a frame leaves: the picture, the CPU and the board's memories.
@@ -284,7 +271,7 @@ protected:
     }
 
 private:
-    std::array<unsigned char*, 4> saved_;
+    BoardPointersKept kept_;  // made before SetUp, undone after TearDown
 };
 
 }  // namespace
