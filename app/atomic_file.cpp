@@ -33,15 +33,6 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
     return true;
 }
 
-// A failure of the directory's flush does not undo the rename: the new file
-// is in place, only its survival of a power cut is less certain.
-void syncDirectory(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 bool makeDirectories(const std::string& dir, std::string& error) {
@@ -79,12 +70,15 @@ bool writeFileAtomically(const std::string& path, const void* data, size_t size,
         ::unlink(temporary.c_str());
         return false;
     }
+    // The new file's bytes are on the disk before its name replaces the old
+    // one, so the name always leads to one whole file. The directory is not
+    // flushed: a power cut just after the rename may bring back the old
+    // file, whole, and a flush would double the time a save takes.
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         error = failure("cannot replace", path, errno);
         ::unlink(temporary.c_str());
         return false;
     }
-    syncDirectory(dir);
     return true;
 }
 

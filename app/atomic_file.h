@@ -11,11 +11,11 @@
 bool makeDirectories(const std::string& dir, std::string& error);
 
 // Replaces the file `path` by `size` bytes so that, whatever happens meanwhile
-// (a crash, a full disk), the path holds either the old file or the whole new
-// one: the bytes go to a temporary file in the same directory, which is
-// flushed to the disk and then renamed over `path`; then the directory is
-// flushed. Missing directories are created. On failure `error` says why, the
-// old file is as it was and no temporary file is left.
+// (a crash, a power cut, a full disk), the path holds either the old file or
+// the whole new one: the bytes go to a temporary file in the same directory,
+// which is flushed to the disk and then renamed over `path`. Missing
+// directories are created. On failure `error` says why, the old file is as it
+// was and no temporary file is left.
 bool writeFileAtomically(const std::string& path, const void* data, size_t size, std::string& error);
 
 enum class ReadStatus { Read, Missing, Failed };

@@ -85,6 +85,18 @@ void BM_LoadStateCommand(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadStateCommand)->Unit(benchmark::kMillisecond);
 
+// What a save stops the game for: the capture (the image is made and written
+// once the game runs again).
+void BM_Capture(benchmark::State& state) {
+    if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
+    BoardState board;
+    for (auto _ : state) {
+        pm_captureState(board, StateSpeed::Fps60);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Capture)->Unit(benchmark::kMicrosecond);
+
 void BM_CaptureAndEncode(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     BoardState board;
