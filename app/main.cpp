@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
     const bool ran = app->Run() == B_OK;
     stopGdbLink();  // the emulation thread has been stopped by the quit
 
-    // A boot asked for that could not happen (no ROM set) is a failure too.
-    int status = ran && !(launchOptions.boot && !boardReady()) ? 0 : 1;
+    // A boot asked for that could not happen (no ROM set), or a state it
+    // could not load, is a failure too.
+    int status = ran && !(launchOptions.boot && !boardReady()) && !startupStateRefused ? 0 : 1;
     if (ran && !launchOptions.screenshot.empty()) {
         DrawnPicture picture;
         if (mView) mView->CopyDrawnPicture(picture);

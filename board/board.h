@@ -71,6 +71,9 @@ extern uint16_t render_offscreen[kScreenWidth * kScreenHeight];  // 32-bit align
 extern std::atomic<uint32_t> cpucycles_by_frame;
 
 uint16_t* pm_render(bool debug, bool paused, int fps);
+// Draws the frame buffer from sprite RAM and the drawing palette: the
+// background colour, then the sprite list.
+void pm_drawFrame();
 void pm_put(const char* text);
 
 // A debugger that controls the CPU (the GDB stub) hooks in here; null when

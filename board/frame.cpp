@@ -40,8 +40,12 @@ uint16_t* pm_render(bool debug, bool paused, int /*fps: not used*/) {
             s68000exec(static_cast<int32_t>(cycles));
     }
 
+    pm_drawFrame();
+    return render_offscreen;
+}
+
+void pm_drawFrame() {
     const uint32_t background = dynamicPalette[0];
     fastClear(render_offscreen, background << 16 | background);
     refreshDisplay();
-    return render_offscreen;
 }
