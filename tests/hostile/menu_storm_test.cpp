@@ -6,6 +6,7 @@
 // presents frames. HOSTILE_MENU_SEQUENCES and HOSTILE_MONITOR_SEQUENCES in
 // the environment change the counts.
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
