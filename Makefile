@@ -27,17 +27,18 @@ check-release:
 
 # AddressSanitizer and UndefinedBehaviorSanitizer: any report fails the run.
 # This build also holds the fuzz targets, which CTest runs briefly.
-SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 check-asan:
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=address,undefined -DBEVOREL_FUZZ=ON
 	cmake --build $(SANITIZED) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(SANITIZED) --output-on-failure -j $(JOBS)
 
-# ThreadSanitizer on the threaded parts: the platform kit and the desktop shell.
+# ThreadSanitizer on the threaded parts: the platform kit, the desktop shell and the GDB stub.
 check-tsan:
 	cmake -S . -B $(THREADED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=thread
-	cmake --build $(THREADED) -j $(JOBS) --target platform_tests app_tests hostile_gui_tests bevorel png_frame_hash
+	cmake --build $(THREADED) -j $(JOBS) --target platform_tests app_tests hostile_gui_tests state_program_tests bevorel png_frame_hash \
+	  gdb_stub_tests gdb_client_tests
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir $(THREADED) --output-on-failure -j $(JOBS) -L gui
 
 # Longer fuzzing: every target for FUZZ_SECONDS (default 10 minutes each).

@@ -10,15 +10,25 @@ BeVorelApp::~BeVorelApp() = default;
 
 void BeVorelApp::ReadyToRun() {
     fMainWindow = new BeVorelWindow();
-    fMainWindow->SetPixelScale(launchOptions.scale);
+    fMainWindow->SetPixelScale(launchOptions.scaleGiven ? launchOptions.scale : fMainWindow->SavedScale());
     frameLimit.store(launchOptions.frames, std::memory_order_relaxed);
     fMainWindow->Show();
-    // The start-up options act as their menu commands do, in this order.
+    // The start-up options act as their menu commands do, in this order, for
+    // this run only: they change nothing in the settings file.
     if (launchOptions.speedGiven) {
         const uint32_t speeds[] = {kCmdSpeed60, kCmdSpeed30, kCmdSpeedUnlimited};
-        fMainWindow->PostMessage(speeds[static_cast<int>(launchOptions.speed)]);
+        BMessage speed(speeds[static_cast<int>(launchOptions.speed)]);
+        speed.AddInt32(kForThisRun, 1);
+        fMainWindow->PostMessage(&speed);
     }
-    if (launchOptions.boot) fMainWindow->PostMessage(kCmdBoot);
+    if (launchOptions.boot && launchOptions.loadState >= 0) {
+        BMessage boot(kMsgBootWithState);
+        boot.AddInt32("slot", launchOptions.loadState);
+        boot.AddInt32(kForThisRun, 1);
+        fMainWindow->PostMessage(&boot);
+    } else if (launchOptions.boot) {
+        fMainWindow->PostMessage(kCmdBoot);
+    }
     // Without a ROM set the boot is refused and no frame is ever shown, so a
     // frame limit would never be reached: the program quits after the refusal.
     if (launchOptions.boot && launchOptions.frames && !boardReady()) fMainWindow->PostMessage(B_QUIT_REQUESTED);

@@ -9,6 +9,8 @@
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
+#include "save_state.h"
+#include "state_slots.h"
 
 const char* kWindowName = "BePellmora v0.80";
 BRect kWindowFrame(100, 100, 356, 344);
@@ -44,6 +46,7 @@ BeVorelWindow::BeVorelWindow()
     buildMenus();
     AddChild(menuBar);
     Unlock();
+    addHotkeys();
 
     // The monitor checks for a kill while it waits for a line or runs long
     // loops, so a Reset or Quit can stop an emulation thread that is in it;
@@ -74,6 +77,8 @@ void BeVorelWindow::loadRom(const char* path) {
     copyPath(romPath, path);
     Reset();
     enableBootedMenus();
+    fRomSetHash = pm_romSetHash();  // names the state slots' files
+    markStateSlots();
 }
 
 void BeVorelWindow::Reset() {
@@ -98,6 +103,7 @@ void BeVorelWindow::freeRom() {
 }
 
 void BeVorelWindow::MessageReceived(BMessage* message) {
+    const SettingsKeeper keeper(*this, *message);
     const uint32_t code = message->what;
     const bool booted = romPath[0] != '\0';
     switch (code) {
@@ -158,9 +164,18 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
         chooseKey(code);
         return;
     }
-    if ((code >= kCmdLoadStateBase && code < kCmdLoadStateBase + 8) ||
-        (code >= kCmdSaveStateBase && code < kCmdSaveStateBase + 8))
-        return;  // state slots: nothing is saved or restored
+    if (code >= kCmdLoadStateBase && code < kCmdLoadStateBase + kStateSlots) {
+        loadState(static_cast<char>(code - kCmdLoadStateBase));
+        return;
+    }
+    if (code >= kCmdSaveStateBase && code < kCmdSaveStateBase + kStateSlots) {
+        saveState(static_cast<char>(code - kCmdSaveStateBase));
+        return;
+    }
+    if (code == kMsgBootWithState) {
+        bootWithState(*message);
+        return;
+    }
     BWindow::MessageReceived(message);
 }
 
@@ -185,8 +200,3 @@ void BeVorelWindow::showAbout() {
     about->Go();
 }
 
-void BeVorelWindow::loadKeyboardConfiguration(char) {}
-void BeVorelWindow::saveKeyboardConfiguration(char) {}
-void BeVorelWindow::loadState(char) {}
-void BeVorelWindow::saveState(char) {}
-void BeVorelWindow::ReadConfig() {}

@@ -1,9 +1,12 @@
 // The main window: menus, commands, the emulation thread and the picture.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "kit.h"
+#include "settings.h"
 
 extern const char* kWindowName;
 extern BRect kWindowFrame;
@@ -12,6 +15,15 @@ extern BFilePanel* Load;
 // Posted to the window by the application to boot a game chosen through a
 // file reference; carries the path under "path".
 constexpr uint32_t kMsgLoadRom = 0x6C726F6D;  // 'lrom'
+// Posted by the application for --boot --load-state N: boots, then loads
+// state "slot" before the emulation presents a frame.
+constexpr uint32_t kMsgBootWithState = 0x6273746C;  // 'bstl'
+// A command message with a field of this name acts for this run only: a
+// setting it changes is not written to the settings file.
+constexpr const char* kForThisRun = "for this run";
+
+// Whether the state that --load-state asked for was refused.
+extern std::atomic<bool> startupStateRefused;
 
 class BeVorelWindow : public BWindow {
 public:
@@ -30,17 +42,61 @@ public:
     // loaded at construction.
     void loadRom(const char* path);
 
+    // The settings file: ReadConfig reads it (and sets the speed it gives),
+    // loadKeyboardConfiguration reads it and marks the controller and keys
+    // it gives, saveKeyboardConfiguration writes the settings. There is one
+    // file: the `slot` arguments are not used.
     void loadKeyboardConfiguration(char slot);
     void saveKeyboardConfiguration(char slot);
+    // Save states, `slot` from 0 to 7 (a number, not a digit). Each refusal
+    // prints one line and shows an alert; the running game is untouched.
     void loadState(char slot);
     void saveState(char slot);
     void ReadConfig();
+    // The window scale the settings file gives.
+    int SavedScale() const { return fSettings.scale; }
 
     thread_id fCpuThread = -1;
 
 private:
     void freeRom();
     void showAbout();
+
+    // Keys that act as commands: F1-F8 load slots 0-7, Shift+F1-F8 save them.
+    void addHotkeys();
+    // The file of `slot` for a save or load; false, after the refusal that
+    // starts with `refused`, when there is none (no game booted, no home).
+    bool slotFile(int slot, const std::string& refused, std::string& path);
+    // Load and save state: true when done.
+    bool restoreSlot(int slot);
+    // --boot --load-state N: boots and loads slot "slot" in one step.
+    void bootWithState(const BMessage& message);
+    bool storeSlot(int slot);
+    // Marks the slots of both state menus that hold a state for this ROM set.
+    void markStateSlots();
+    bool emulationRunning() const;
+    void restartEmulation();
+    // One line on the console and an alert that does not stop the game;
+    // false, for the refusing command to return.
+    bool refuse(const std::string& line);
+    // The settings as the menus show them now.
+    Settings liveSettings() const;
+
+    // Writes the settings a command changed once it has been handled,
+    // unless its message is for this run only.
+    class SettingsKeeper {
+    public:
+        SettingsKeeper(BeVorelWindow& window, const BMessage& message);
+        ~SettingsKeeper();
+
+    private:
+        BeVorelWindow& fWindow;
+        bool fKeep;
+        Settings fBefore;
+    };
+
+    Settings fSettings;  // what the settings file says, or will say
+    uint64_t fRomSetHash = 0;  // of the ROM set, taken at boot
 };
 
 // Whether the board start-up loaded the ROM set and made the memories.

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "launch_options.h"
+
 // Frame periods in microseconds and 68000 cycles per frame of the three speeds.
 constexpr uint32_t kPeriod60 = 16666;
 constexpr uint32_t kPeriod30 = 33332;
@@ -26,6 +28,17 @@ extern std::atomic<uint8_t> wpaused;
 extern int64_t cpuTimeStart;
 extern uint32_t cpuTotalFrames;
 extern int64_t cpuTimeEnd;
+
+// Set by the window before it replaces the emulation thread around a state
+// save or load: the new thread carries on the frame-rate counters of the one
+// it replaces instead of starting them afresh.
+extern std::atomic<bool> continueFrameCounts;
+
+// The speed the Speed commands last asked for, from the requested period.
+Speed currentSpeed();
+// Asks for a speed as the Speed commands do: the CPU cycles of a frame at
+// once, the period from the end of the frame under way.
+void applySpeed(Speed speed);
 
 // Automation: after this many presented frames (0: never) the emulation
 // posts a quit to the window, as the Quit command does, and presents no more.

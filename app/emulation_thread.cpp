@@ -6,8 +6,10 @@
 
 int32 BeVorelWindow::cpuThread(void* data) {
     BWindow* window = static_cast<BWindow*>(data);
-    cpuTimeStart = system_time();
-    cpuTotalFrames = 0;
+    if (!continueFrameCounts.exchange(false, std::memory_order_relaxed)) {
+        cpuTimeStart = system_time();
+        cpuTotalFrames = 0;
+    }
     int32_t fps = 0;
     for (;;) {
         const bigtime_t frameStart = system_time();

@@ -8,6 +8,8 @@ LaunchOptions launchOptions;
 namespace {
 
 constexpr int kMaxScale = 8;
+constexpr long kMaxPort = 65535;
+constexpr int kStateSlotCount = 8;
 
 // A whole decimal number from `low` to `high`, nothing else.
 bool parseNumber(const std::string& text, long low, long high, long* value) {
@@ -36,8 +38,8 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 hasValue = true;
             }
         }
-        const bool takesValue =
-            name == "--frames" || name == "--screenshot" || name == "--speed" || name == "--scale";
+        const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--speed" ||
+                                name == "--scale" || name == "--gdb" || name == "--load-state";
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 error = "option " + name + " needs a value";
@@ -82,10 +84,29 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 return ParseResult::Error;
             }
             options.scale = static_cast<int>(scale);
+            options.scaleGiven = true;
+        } else if (name == "--gdb") {
+            long port = 0;
+            if (!parseNumber(value, 0, kMaxPort, &port)) {
+                error = "--gdb needs a port number from 0 to 65535, not '" + value + "'";
+                return ParseResult::Error;
+            }
+            options.gdbPort = static_cast<int>(port);
+        } else if (name == "--load-state") {
+            long slot = 0;
+            if (!parseNumber(value, 0, kStateSlotCount - 1, &slot)) {
+                error = "--load-state needs a slot number from 0 to 7, not '" + value + "'";
+                return ParseResult::Error;
+            }
+            options.loadState = static_cast<int>(slot);
         } else {
             error = "unknown option '" + args[i] + "'";
             return ParseResult::Error;
         }
+    }
+    if (options.loadState >= 0 && !options.boot) {
+        error = "--load-state needs --boot: a state is loaded into the booted game";
+        return ParseResult::Error;
     }
     return ParseResult::Run;
 }
@@ -99,8 +120,17 @@ std::string usageText(const char* program) {
            "  --frames N           quit, as File > Quit does, after N presented frames\n"
            "  --screenshot FILE    write the last presented frame (256 x 224) to FILE as PNG at quit\n"
            "  --speed 30|60|unlimited\n"
-           "                       the speed at start, as Emulation > Speed sets it (default 60)\n"
-           "  --scale N            show each picture pixel as N x N screen pixels (1 to 8, default 1)\n"
+           "                       the speed at start, as Emulation > Speed sets it (default 60, or\n"
+           "                       the settings file's)\n"
+           "  --scale N            show each picture pixel as N x N screen pixels (1 to 8; default 1,\n"
+           "                       or the settings file's)\n"
+           "  --load-state N       with --boot: load the state saved in slot N (0 to 7) before the\n"
+           "                       first frame\n"
+           "  --gdb PORT           serve gdb's remote protocol on 127.0.0.1:PORT (0: any free port);\n"
+           "                       the game waits at its first frame until gdb attaches\n"
            "  --help               print this help and exit\n"
-           "  --version            print the version and exit\n";
+           "  --version            print the version and exit\n"
+           "\n"
+           "F1-F8 load the states of slots 0-7, Shift+F1-F8 save them; they are kept in\n"
+           "$XDG_DATA_HOME/bevorel/states/, the settings in $XDG_CONFIG_HOME/bevorel/settings.ini.\n";
 }

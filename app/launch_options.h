@@ -15,6 +15,9 @@ struct LaunchOptions {
     Speed speed = Speed::Fps60; // --speed 30|60|unlimited
     bool speedGiven = false;
     int scale = 1;              // --scale N: window pixels per picture pixel
+    int gdbPort = -1;           // --gdb PORT: serve gdb on 127.0.0.1:PORT (0: any free port); -1: no
+    bool scaleGiven = false;
+    int loadState = -1;         // --load-state N: with --boot, the state of slot N (-1: none)
 };
 
 enum class ParseResult { Run, Help, Version, Error };

@@ -5,6 +5,7 @@
 
 #include "bevorel_app.h"
 #include "board.h"
+#include "gdb_link.h"
 #include "key_state.h"
 #include "launch_options.h"
 #include "paths.h"
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
             break;
     }
 
+    if (launchOptions.gdbPort >= 0 && !startGdbLink(launchOptions.gdbPort, error)) {
+        std::fprintf(stderr, "%s: --gdb: %s\n", program, error.c_str());
+        return 1;
+    }
     pm_setKeySource(read_key_states);  // the board's keys: the window's keyboard
     BeVorelApp* app = new BeVorelApp();
     if (!copyPath(execPath, program)) {
@@ -39,9 +44,11 @@ int main(int argc, char** argv) {
                     kPathSize);
     }
     const bool ran = app->Run() == B_OK;
+    stopGdbLink();  // the emulation thread has been stopped by the quit
 
-    // A boot asked for that could not happen (no ROM set) is a failure too.
-    int status = ran && !(launchOptions.boot && !boardReady()) ? 0 : 1;
+    // A boot asked for that could not happen (no ROM set), or a state it
+    // could not load, is a failure too.
+    int status = ran && !(launchOptions.boot && !boardReady()) && !startupStateRefused ? 0 : 1;
     if (ran && !launchOptions.screenshot.empty()) {
         DrawnPicture picture;
         if (mView) mView->CopyDrawnPicture(picture);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "s68000.h"
+#include "s68000_debug.h"
 
 namespace {
 
@@ -83,9 +84,12 @@ double cycles_per_instruction() {
     return static_cast<double>(s68000readOdometer() - before) / steps;
 }
 
-void BM_CoreLoop(benchmark::State& state) {
+// Runs the loop in slices of state.range(0) cycles; `breakpoints` are set
+// before, at addresses the loop never reaches.
+void run_core_loop(benchmark::State& state, std::initializer_list<uint32_t> breakpoints) {
     const double cpi = cycles_per_instruction();
     Machine m;
+    for (uint32_t address : breakpoints) s68000setBreakpoint(address);
     const int32_t slice = static_cast<int32_t>(state.range(0));
     uint64_t cycles = 0;
     for (auto _ : state) {
@@ -93,12 +97,20 @@ void BM_CoreLoop(benchmark::State& state) {
         benchmark::DoNotOptimize(s68000exec(slice));
         cycles += s68000readOdometer() - before;
     }
+    s68000clearBreakpoints();
     state.counters["cycles"] = benchmark::Counter(static_cast<double>(cycles), benchmark::Counter::kIsRate);
     state.counters["instructions"] =
         benchmark::Counter(static_cast<double>(cycles) / cpi, benchmark::Counter::kIsRate);
     state.counters["cycles_per_instruction"] = cpi;
 }
+
+void BM_CoreLoop(benchmark::State& state) { run_core_loop(state, {}); }
 BENCHMARK(BM_CoreLoop)->Arg(1000000)->Arg(44444)->Unit(benchmark::kMicrosecond);
+
+// The same loop while a debugger has breakpoints set: every instruction is
+// checked against them.
+void BM_CoreLoopWithBreakpoints(benchmark::State& state) { run_core_loop(state, {0x8000, 0x9002, 0xFFF0}); }
+BENCHMARK(BM_CoreLoopWithBreakpoints)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 // The debug monitor's single step: s68000exec(1).
 void BM_SingleStep(benchmark::State& state) {

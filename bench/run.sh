@@ -23,6 +23,7 @@ run_gbench() {  # name -> JSON in $work/name.json
 run_gbench core_bench
 run_gbench board_bench
 run_gbench workload_bench
+run_gbench state_bench
 
 # Host instructions per emulated instruction (callgrind counts are repeatable).
 valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$work/callgrind.out" \
@@ -70,9 +71,13 @@ prog = dict(l.split() for l in open(f"{work}/program.txt"))
 rows = [
     ("Core, self-test workload (emulated cycles/s)", f"{median('workload_bench', 'BM_SelfTestWorkload', 'cycles') / 1e6:,.0f} million", ">= 3,000 million"),
     ("Core, hand-written loop (emulated cycles/s)", f"{median('core_bench', 'BM_CoreLoop/1000000', 'cycles') / 1e6:,.0f} million", "report"),
+    ("Core, the same loop with gdb breakpoints set (emulated cycles/s)", f"{median('core_bench', 'BM_CoreLoopWithBreakpoints/1000000', 'cycles') / 1e6:,.0f} million", "report"),
     ("Core, host instructions per emulated instruction", f"{host / int(ipi['emulated instructions']):.1f} (callgrind)", "report"),
     ("Whole demo frame, unpaced (frames/s)", f"{median('workload_bench', 'BM_DemoFrame', 'frames'):,.0f}", ">= 5,000"),
     ("Sprite pass, 480 visible chained sprites (passes/s)", f"{1e9 / median('board_bench', 'BM_RefreshDisplay480Sprites'):,.0f}", ">= 5,000"),
+    ("Save state, the game's stop: capture (us)", f"{median('state_bench', 'BM_Capture'):.1f}", "report"),
+    ("Save state, whole command with the file flushed (ms)", f"{median('state_bench', 'BM_SaveStateCommand'):.2f}", "< 5"),
+    ("Load state, whole command from the file (ms)", f"{median('state_bench', 'BM_LoadStateCommand'):.2f}", "< 5"),
     ("Start to first presented frame (ms)", f"{float(prog['startup_ms']):.0f}", "< 150"),
     ("Peak resident memory running the demo (MiB)", f"{float(prog['peak_rss_mib']):.1f}", "< 64"),
     ("Clean build of the whole project, 2 cores (s)", build_seconds, "report; < 300"),

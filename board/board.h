@@ -85,7 +85,16 @@ extern std::atomic<uint32_t> cpucycles_by_frame;
 constexpr uint32_t kCpuCyclesPerFrame = 133333;  // 8 MHz at 60 frames a second
 
 uint16_t* pm_render(bool debug, bool paused, int fps);
+// Draws the frame buffer from sprite RAM and the drawing palette: the
+// background colour, then the sprite list.
+void pm_drawFrame();
 void pm_put(const char* text);
+
+// A debugger that controls the CPU (the GDB stub) hooks in here; null when
+// none. The frame hook runs at the start of every frame, before the monitor;
+// the slice runner runs each slice in place of s68000exec.
+extern void (*pm_frame_hook)();
+extern uint32_t (*pm_slice_runner)(int32_t cycles);
 
 void fastClear(void* destination, uint32_t pattern);
 void refreshDisplay();

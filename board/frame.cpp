@@ -6,6 +6,8 @@
 
 alignas(64) uint16_t render_offscreen[kScreenWidth * kScreenHeight];
 std::atomic<uint32_t> cpucycles_by_frame{kCpuCyclesPerFrame};
+void (*pm_frame_hook)() = nullptr;
+uint32_t (*pm_slice_runner)(int32_t cycles) = nullptr;
 
 namespace {
 constexpr int kSlicesPerFrame = 3;
@@ -22,6 +24,7 @@ void pm_put(const char* text) {
 uint16_t* pm_render(bool debug, bool paused, int /*fps: not used*/) {
     acquire_keyboard();  // sampled even while paused
 
+    if (pm_frame_hook) pm_frame_hook();
     if (debug) cpudebug_interactive(kMonitorCpu, pm_put, nullptr, nullptr, nullptr);
 
     if (paused) return render_offscreen;  // the last frame, untouched
@@ -31,11 +34,18 @@ uint16_t* pm_render(bool debug, bool paused, int /*fps: not used*/) {
     for (int slice = 0; slice < kSlicesPerFrame; ++slice) {
         if (NextInterrupt != 0) s68000interrupt(kFrameInterruptLevel, NextInterrupt);
         const uint32_t cycles = cpucycles_by_frame.load(std::memory_order_relaxed) / kSlicesPerFrame;
-        s68000exec(static_cast<int32_t>(cycles));
+        if (pm_slice_runner)
+            pm_slice_runner(static_cast<int32_t>(cycles));
+        else
+            s68000exec(static_cast<int32_t>(cycles));
     }
 
+    pm_drawFrame();
+    return render_offscreen;
+}
+
+void pm_drawFrame() {
     const uint32_t background = dynamicPalette[0];
     fastClear(render_offscreen, background << 16 | background);
     refreshDisplay();
-    return render_offscreen;
 }

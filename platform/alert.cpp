@@ -14,6 +14,7 @@ struct Waiting {
     OpenAlert alert;
     int32 answer = -1;
     std::condition_variable answered;
+    bool detached = false;  // nobody waits: answering deletes it
 };
 
 // Guarded by kit::lock(); never destroyed.
@@ -35,12 +36,28 @@ std::vector<OpenAlert> open_alerts() {
 
 void answer_alert(uint64_t id, int32 button) {
     std::lock_guard held(lock());
-    for (Waiting* w : waiting()) {
+    for (auto it = waiting().begin(); it != waiting().end(); ++it) {
+        Waiting* w = *it;
         if (w->alert.id != id || w->answer >= 0) continue;
         if (button < 0 || static_cast<size_t>(button) >= w->alert.buttons.size()) return;
         w->answer = button;
+        if (w->detached) {
+            waiting().erase(it);
+            delete w;
+            return;
+        }
         w->answered.notify_all();
+        return;
     }
+}
+
+void drop_detached_alerts() {
+    std::lock_guard held(lock());
+    std::erase_if(waiting(), [](Waiting* w) {
+        if (!w->detached) return false;
+        delete w;
+        return true;
+    });
 }
 
 }  // namespace kit
@@ -63,14 +80,34 @@ const char* BAlert::ButtonLabel(int32 index) const {
     return index >= 0 && index < CountButtons() ? fButtons[index].c_str() : nullptr;
 }
 
+void BAlert::Describe(kit::OpenAlert& alert) const {
+    alert.title = fTitle;
+    alert.text = fText;
+    for (int32 i = 0; i < CountButtons(); ++i) alert.buttons.push_back(fButtons[i]);
+    alert.type = fType;
+}
+
+status_t BAlert::Go(BInvoker* invoker) {
+    std::unique_ptr<BAlert> self(this);  // Go always deletes the alert
+    if (invoker) return B_BAD_VALUE;
+    if (!kit::gui_running() || CountButtons() == 0) return B_ERROR;
+    auto* entry = new kit::Waiting;
+    entry->detached = true;
+    Describe(entry->alert);
+    {
+        std::lock_guard held(kit::lock());
+        entry->alert.id = kit::nextAlertId++;
+        kit::waiting().push_back(entry);
+    }
+    kit::wake_gui();
+    return B_OK;
+}
+
 int32 BAlert::Go() {
     std::unique_ptr<BAlert> self(this);  // Go always deletes the alert
     if (!kit::gui_running() || CountButtons() == 0) return B_ERROR;
     kit::Waiting entry;
-    entry.alert.title = fTitle;
-    entry.alert.text = fText;
-    for (int32 i = 0; i < CountButtons(); ++i) entry.alert.buttons.push_back(fButtons[i]);
-    entry.alert.type = fType;
+    Describe(entry.alert);
     std::unique_lock held(kit::lock());
     entry.alert.id = kit::nextAlertId++;
     kit::waiting().push_back(&entry);

@@ -19,6 +19,8 @@ struct OpenAlert {
 std::vector<OpenAlert> open_alerts();
 // Gives an alert its answer; unknown ids and bad indexes are ignored.
 void answer_alert(uint64_t id, int32 button);
+// Drops the alerts nobody waits for (the event loop is ending).
+void drop_detached_alerts();
 // Whether the event loop is running (alerts can be shown).
 bool gui_running();
 

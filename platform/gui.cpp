@@ -21,6 +21,7 @@
 #include "menu.h"
 #include "menu_drawing.h"
 #include "scancode_map.h"
+#include "shortcut_keys.h"
 #include "synthetic_input.h"
 #include "window.h"
 
@@ -86,13 +87,14 @@ bool push_event(SDL_Event& event) {
 
 }  // namespace
 
-bool synthesize_key(int scancode, bool down) {
+bool synthesize_key(int scancode, bool down, uint32 modifiers) {
     if (scancode <= SDL_SCANCODE_UNKNOWN || scancode >= SDL_NUM_SCANCODES) return false;
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
     event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+    event.key.keysym.mod = static_cast<Uint16>(sdl_modifiers(modifiers));
     return push_event(event);
 }
 
@@ -229,6 +231,7 @@ bool open_display(std::string& error) {
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    SDL_Quit();  // what the drivers' attempts left open
     const char* display = SDL_getenv("DISPLAY");
     error = "cannot open a window: no display found (DISPLAY " +
             (display && *display ? std::string("is ") + display : std::string("is not set")) + "; tried " +
@@ -258,6 +261,7 @@ bool Gui::Start(std::string& error) {
 void Gui::Stop() {
     if (!fStarted) return;
     gRunning.store(false, std::memory_order_release);
+    drop_detached_alerts();
     fSurfaces.clear();
     ImGui::SetCurrentContext(nullptr);
     SDL_Quit();
@@ -334,6 +338,13 @@ void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {
     }
 }
 
+BWindow* Gui::KeyboardWindow(Surface* target) {
+    if (target) return target->window;
+    for (auto& [window, surface] : fSurfaces)
+        if (!surface->hidden) return window;
+    return nullptr;
+}
+
 Gui::Surface* Gui::SurfaceForWindowId(unsigned id) {
     for (auto& [window, surface] : fSurfaces)
         if (SDL_GetWindowID(surface->sdlWindow) == id) return surface.get();
@@ -369,13 +380,18 @@ void Gui::HandleEvent(const void* raw) {
             if (event.window.event == SDL_WINDOWEVENT_CLOSE &&
                 !(target->window->Flags() & B_NOT_CLOSABLE))
                 target->window->PostMessage(B_QUIT_REQUESTED);
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) clear_key_states();
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                clear_key_states();
+                release_shortcut_keys(target->window);
+            }
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             target = SurfaceForWindowId(event.key.windowID);
             const int code = beos_key_for_scancode(event.key.keysym.scancode);
-            if (code >= 0 && !event.key.repeat)
+            if (code >= 0 && !event.key.repeat &&
+                !route_shortcut_key(KeyboardWindow(target), code, event.type == SDL_KEYDOWN,
+                                    shortcut_modifiers(event.key.keysym.mod), !open_alerts().empty()))
                 set_key_state(static_cast<uint8_t>(code), event.type == SDL_KEYDOWN);
             if (event.type == SDL_KEYDOWN && !event.key.repeat) {
                 const SDL_Scancode key = event.key.keysym.scancode;

@@ -34,6 +34,9 @@ private:
     void Render(Surface& surface, bool hostsAlerts);
     void ServeCaptures(Surface& surface);
     Surface* SurfaceForWindowId(unsigned id);
+    // The window a key event is for: its own, or for events that name no
+    // window (synthesized ones) the first shown window.
+    BWindow* KeyboardWindow(Surface* target);
 
     std::map<BWindow*, std::unique_ptr<Surface>> fSurfaces;
     bool fStarted = false;

@@ -11,8 +11,10 @@ class BWindow;
 
 namespace kit {
 
-// `scancode` is an SDL scancode (a USB HID keyboard usage id).
-bool synthesize_key(int scancode, bool down);
+// `scancode` is an SDL scancode (a USB HID keyboard usage id); `modifiers`
+// the shortcut modifier bits (B_SHIFT_KEY ...) held with it. A key event
+// names no window: it goes to the first shown window.
+bool synthesize_key(int scancode, bool down, uint32_t modifiers = 0);
 bool synthesize_close(BWindow* window);
 bool synthesize_quit();
 // A pointer of the program's own over `window` at (x, y), in window pixels at

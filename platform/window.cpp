@@ -63,6 +63,39 @@ std::vector<BView*> BWindow::Children() const {
     return children;
 }
 
+void BWindow::AddShortcut(uint32 key, uint32 modifiers, BMessage* pressed, BMessage* released) {
+    std::unique_ptr<BMessage> onPress(pressed), onRelease(released);
+    if (!onPress) return;
+    modifiers &= kShortcutModifiers;
+    std::lock_guard held(fShortcutsLock);
+    for (Shortcut& shortcut : fShortcuts) {
+        if (shortcut.key == key && shortcut.modifiers == modifiers) {
+            shortcut.pressed = std::move(onPress);
+            shortcut.released = std::move(onRelease);
+            return;
+        }
+    }
+    fShortcuts.push_back({key, modifiers, std::move(onPress), std::move(onRelease)});
+}
+
+void BWindow::RemoveShortcut(uint32 key, uint32 modifiers) {
+    modifiers &= kShortcutModifiers;
+    std::lock_guard held(fShortcutsLock);
+    std::erase_if(fShortcuts, [&](const Shortcut& s) { return s.key == key && s.modifiers == modifiers; });
+}
+
+bool BWindow::FindShortcut(uint32 key, uint32 modifiers, BMessage* pressed, BMessage* released) const {
+    modifiers &= kShortcutModifiers;
+    std::lock_guard held(fShortcutsLock);
+    for (const Shortcut& shortcut : fShortcuts) {
+        if (shortcut.key != key || shortcut.modifiers != modifiers) continue;
+        if (pressed) *pressed = *shortcut.pressed;
+        if (released) *released = shortcut.released ? *shortcut.released : BMessage();
+        return true;
+    }
+    return false;
+}
+
 void BWindow::SetPixelScale(int32 scale) {
     fScale.store(scale < 1 ? 1 : scale > 8 ? 8 : scale, std::memory_order_relaxed);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -17,6 +18,16 @@ constexpr uint32 B_NOT_RESIZABLE = 0x00000002;
 constexpr uint32 B_NOT_CLOSABLE = 0x00000020;
 constexpr uint32 B_NOT_ZOOMABLE = 0x00000040;
 constexpr uint32 B_CURRENT_WORKSPACE = 0;
+
+// Modifier keys of shortcuts. Left and right keys count alike.
+constexpr uint32 B_SHIFT_KEY = 0x00000001;
+constexpr uint32 B_COMMAND_KEY = 0x00000002;  // Alt
+constexpr uint32 B_CONTROL_KEY = 0x00000004;
+constexpr uint32 B_OPTION_KEY = 0x00000040;  // the logo key
+constexpr uint32 kShortcutModifiers = B_SHIFT_KEY | B_COMMAND_KEY | B_CONTROL_KEY | B_OPTION_KEY;
+
+// Key codes (as in key_info) of the function keys: F1 is B_F1_KEY, F12 B_F1_KEY + 11.
+constexpr uint32 B_F1_KEY = 0x02;
 
 class BWindow : public BLooper {
 public:
@@ -41,6 +52,20 @@ public:
     const char* Title() const { return fTitle.c_str(); }
     uint32 Flags() const { return fFlags; }
 
+    // Keyboard shortcuts. While the window has the keyboard, pressing key
+    // `key` (a key code, as in key_info, not a character) with exactly the
+    // modifiers `modifiers` posts a copy of `pressed` to the window and,
+    // when `released` is given, releasing the key posts a copy of it. Such a
+    // key never reaches the key state, and does nothing while an alert is
+    // open. The window takes the messages; a second shortcut for the same
+    // key and modifiers replaces the first.
+    void AddShortcut(uint32 key, uint32 modifiers, BMessage* pressed, BMessage* released = nullptr);
+    void RemoveShortcut(uint32 key, uint32 modifiers);
+    // For the event loop: whether `key` with `modifiers` is a shortcut, and
+    // if so copies of its messages (`released` left empty, code 0, when it
+    // has none).
+    bool FindShortcut(uint32 key, uint32 modifiers, BMessage* pressed, BMessage* released) const;
+
     // Pixels of the screen per pixel of the window (1 to 8); set before Show.
     void SetPixelScale(int32 scale);
     int32 PixelScale() const { return fScale.load(std::memory_order_relaxed); }
@@ -53,6 +78,13 @@ private:
     std::string fTitle;
     uint32 fFlags;
     std::atomic<int32> fScale{1};
+
+    struct Shortcut {
+        uint32 key, modifiers;
+        std::unique_ptr<BMessage> pressed, released;
+    };
+    mutable std::mutex fShortcutsLock;  // guards fShortcuts
+    std::vector<Shortcut> fShortcuts;
 
     mutable std::mutex fChildrenLock;  // guards what follows
     std::vector<std::unique_ptr<BView>> fChildren;

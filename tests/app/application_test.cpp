@@ -9,6 +9,7 @@
 #include "bevorel_app.h"
 #include "launch_options.h"
 #include "shell_fixture.h"
+#include "state_slots.h"
 #include "synthetic_input.h"
 
 namespace {
@@ -73,6 +74,7 @@ TEST_F(AppTest, StartOptionsActAsTheirCommands) {
     launchOptions.speed = Speed::Fps30;
     launchOptions.speedGiven = true;
     launchOptions.scale = 2;
+    launchOptions.scaleGiven = true;
     BeVorelApp app;
     app.ReadyToRun();
     ASSERT_TRUE(eventually([] { return fake::renders.load() > 0; }));
@@ -145,4 +147,43 @@ TEST_F(AppTest, TheAboutAlertFreezesThePictureAndTheCloseBoxQuits) {
     EXPECT_EQ(text.rfind("BePellmora v0.80 (22.05.2000)\nMain programming by ", 0), 0u) << text;
     EXPECT_NE(text.find("\n\n\t68000\t8.0 Mhz\n\tZ80 3.6 Mhz\n"), std::string::npos) << text;
     EXPECT_NE(out.find("Average fps : "), std::string::npos) << out;
+}
+
+TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
+    constexpr int kF3 = 60, kF5 = 62, kReturn = 40;
+    bool saved = false, loaded = false, alertShown = false, ranUnderAlert = false, answered = false;
+    std::string text;
+    testing::internal::CaptureStdout();
+    {
+        DrivenApp app([&](DrivenApp& self) {
+            self.fMainWindow->PostMessage(kCmdBoot);
+            if (!eventually([] { return fake::renders.load() >= 3; })) return;
+            kit::synthesize_key(kF3, true, B_SHIFT_KEY);  // save slot 2
+            kit::synthesize_key(kF3, false, B_SHIFT_KEY);
+            saved = eventually([] { return fake::captures.load() == 1; });
+            kit::synthesize_key(kF3, true);  // load slot 2
+            kit::synthesize_key(kF3, false);
+            loaded = eventually([] { return fake::restores.load() == 1; });
+            kit::synthesize_key(kF5, true);  // load slot 4: nothing there
+            kit::synthesize_key(kF5, false);
+            alertShown = eventually([] { return !kit::open_alerts().empty(); });
+            if (alertShown) text = kit::open_alerts().front().text;
+            const int frames = fake::renders.load();
+            ranUnderAlert = eventually([&] { return fake::renders.load() > frames + 3; });
+            kit::synthesize_key(kReturn, true);
+            answered = eventually([] { return kit::open_alerts().empty(); });
+            kit::synthesize_close(self.fMainWindow);
+        });
+        ASSERT_EQ(app.Run(), B_OK);
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(slotHoldsState(fake::romSetHash, 2));
+    EXPECT_TRUE(alertShown);
+    EXPECT_EQ(text, "Cannot load slot 4: no state was saved there for this ROM set (" +
+                        slotPath(fake::romSetHash, 4) + ").");
+    EXPECT_NE(out.find(text + "\n"), std::string::npos) << out;
+    EXPECT_TRUE(ranUnderAlert) << "the game stood still under the alert";
+    EXPECT_TRUE(answered);
 }

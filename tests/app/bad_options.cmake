@@ -15,6 +15,12 @@ set(cases
   "--screenshot"
   "--screenshot|--boot"
   "--boot=yes"
+  "--gdb"
+  "--gdb|65536"
+  "--gdb|0.0.0.0:1234"
+  "--boot|--load-state|8"
+  "--boot|--load-state=one"
+  "--load-state|2"
   "stray")
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" args "${case}")

@@ -195,7 +195,7 @@ TEST_F(ShellTest, KeyChoicesRecordTheKeyAndKeepOneMarkPerSubmenu) {
 TEST_F(ShellTest, InertCommandsChangeNothing) {
     window->Send(kCmdBoot);
     const thread_id running = window->fCpuThread;
-    for (uint32_t code : {kCmdRomInfo, kCmdPlaySample, 9001u, 9008u, 9101u, 9108u, 0x12345678u, 4034u})
+    for (uint32_t code : {kCmdRomInfo, kCmdPlaySample, 9009u, 9100u, 9109u, 0x12345678u, 4034u})
         window->Send(code);
     EXPECT_EQ(window->fCpuThread, running);
     EXPECT_EQ(fake::resets.load(), 1);

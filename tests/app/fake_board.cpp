@@ -5,8 +5,10 @@
 
 #include "board.h"
 #include "cpudebug.h"
+#include "save_state.h"
 
 namespace fake {
+std::atomic<int> framesInProgress{0};
 std::atomic<int> initCalls{0};
 std::string initPath;
 std::atomic<int> resets{0};
@@ -16,6 +18,11 @@ std::atomic<int> renderedWhilePaused{0};
 std::atomic<int> monitorEntries{0};
 std::atomic<bool> monitorWaits{false};
 std::atomic<bool> startupSucceeds{true};
+std::atomic<uint32_t> machine{0};
+std::atomic<uint64_t> romSetHash{0x0123456789ABCDEFull};
+std::atomic<int> captures{0};
+std::atomic<int> restores{0};
+std::atomic<int> touchedDuringFrame{0};
 
 void reset() {
     initCalls = 0;
@@ -23,6 +30,9 @@ void reset() {
     resets = renders = renderedWhileDebug = renderedWhilePaused = monitorEntries = 0;
     monitorWaits = false;
     startupSucceeds = true;
+    machine = 0;
+    romSetHash = 0x0123456789ABCDEFull;
+    captures = restores = touchedDuringFrame = 0;
 }
 }  // namespace fake
 
@@ -57,6 +67,10 @@ int pm_reset() {
 }
 
 uint16_t* pm_render(bool debug, bool paused, int) {
+    ++fake::framesInProgress;
+    struct FrameEnd {
+        ~FrameEnd() { --fake::framesInProgress; }  // also when the thread is killed in the monitor
+    } frameEnd;
     const int frame = ++fake::renders;
     if (debug) {
         ++fake::renderedWhileDebug;
@@ -71,6 +85,24 @@ uint16_t* pm_render(bool debug, bool paused, int) {
         ++fake::renderedWhilePaused;
         return render_offscreen;
     }
+    ++fake::machine;
     for (auto& pixel : render_offscreen) pixel = static_cast<uint16_t>(frame & 0x7FFF);
     return render_offscreen;
+}
+
+uint64_t pm_romSetHash() { return codeRom ? fake::romSetHash.load() : 0; }
+
+void pm_captureState(BoardState& state, StateSpeed speed) {
+    ++fake::captures;
+    if (fake::framesInProgress) ++fake::touchedDuringFrame;
+    state = BoardState{};
+    state.dreg[0] = fake::machine;
+    state.speed = speed;
+}
+
+void pm_restoreState(const BoardState& state) {
+    ++fake::restores;
+    if (fake::framesInProgress) ++fake::touchedDuringFrame;
+    fake::machine = state.dreg[0];
+    cpucycles_by_frame = state.speed == StateSpeed::Fps30 ? 266666 : 133333;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 namespace fake {
@@ -20,6 +21,15 @@ extern std::atomic<int> monitorEntries;
 extern std::atomic<bool> monitorWaits;
 // Whether the next start-up makes the board's memories.
 extern std::atomic<bool> startupSucceeds;
+
+// Save states: the machine's whole state is one counter that every unpaused
+// frame advances; a state carries it in D0, and the speed.
+extern std::atomic<uint32_t> machine;
+extern std::atomic<uint64_t> romSetHash;
+extern std::atomic<int> captures;
+extern std::atomic<int> restores;
+// Captures and restores made while a frame was being rendered (must stay 0).
+extern std::atomic<int> touchedDuringFrame;
 
 void reset();
 

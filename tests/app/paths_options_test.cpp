@@ -57,13 +57,16 @@ TEST(Options, NoOptionsMeanTheDefaults) {
     EXPECT_TRUE(options.screenshot.empty());
     EXPECT_FALSE(options.speedGiven);
     EXPECT_EQ(options.scale, 1);
+    EXPECT_EQ(options.gdbPort, -1);
+    EXPECT_FALSE(options.scaleGiven);
+    EXPECT_EQ(options.loadState, -1);
 }
 
 TEST(Options, EveryOptionInBothForms) {
     LaunchOptions options;
     std::string error;
     ASSERT_EQ(parse({"--boot", "--frames", "120", "--screenshot", "out.png", "--speed", "unlimited",
-                     "--scale", "3"},
+                     "--scale", "3", "--gdb", "1234", "--load-state", "7"},
                     options, error),
               ParseResult::Run)
         << error;
@@ -72,9 +75,19 @@ TEST(Options, EveryOptionInBothForms) {
     EXPECT_EQ(options.screenshot, "out.png");
     EXPECT_EQ(options.speed, Speed::Unlimited);
     EXPECT_EQ(options.scale, 3);
-    ASSERT_EQ(parse({"--frames=4294967295", "--speed=30", "--scale=8"}, options, error), ParseResult::Run);
+    EXPECT_EQ(options.gdbPort, 1234);
+    EXPECT_TRUE(options.scaleGiven);
+    EXPECT_EQ(options.loadState, 7);
+    ASSERT_EQ(parse({"--frames=4294967295", "--speed=30", "--scale=8", "--gdb=0", "--boot", "--load-state=0"},
+                    options, error),
+              ParseResult::Run);
+    EXPECT_EQ(options.gdbPort, 0);
+    EXPECT_EQ(options.loadState, 0);
     EXPECT_EQ(options.frames, 4294967295u);
+    EXPECT_EQ(options.gdbPort, 0);  // any free port
     EXPECT_EQ(options.speed, Speed::Fps30);
+    ASSERT_EQ(parse({"--gdb", "65535"}, options, error), ParseResult::Run);
+    EXPECT_EQ(options.gdbPort, 65535);
     EXPECT_EQ(parse({"--version"}, options, error), ParseResult::Version);
     EXPECT_EQ(parse({"--boot", "--help"}, options, error), ParseResult::Help);
 }
@@ -86,13 +99,17 @@ TEST(Options, BadOptionsAndValuesAreNamedInTheError) {
         {"--nope"}, {"-x"}, {"file.rom"}, {"--frames"}, {"--frames", "0"}, {"--frames", "-1"},
         {"--frames", "1e3"}, {"--frames", "4294967296"}, {"--speed", "45"}, {"--scale", "0"},
         {"--scale", "9"}, {"--scale", "2.5"}, {"--screenshot", ""}, {"--screenshot", "--boot"},
-        {"--boot=1"}};
+        {"--boot=1"}, {"--gdb"}, {"--gdb", "65536"}, {"--gdb", "-1"}, {"--gdb", "http"}, {"--gdb", "12x"},
+        {"--gdb", "127.0.0.1:1234"}, {"--boot", "--load-state", "8"}, {"--boot", "--load-state", "-1"},
+        {"--boot", "--load-state", "x"}, {"--boot", "--load-state"}, {"--load-state", "3"}};
     for (const auto& args : bad) {
         EXPECT_EQ(parse(args, options, error), ParseResult::Error) << args[0];
         EXPECT_FALSE(error.empty()) << args[0];
     }
     parse({"--speed", "45"}, options, error);
     EXPECT_NE(error.find("'45'"), std::string::npos) << error;
+    parse({"--load-state", "3"}, options, error);
+    EXPECT_EQ(error, "--load-state needs --boot: a state is loaded into the booted game");
 }
 
 TEST(Screenshot, FifteenBitComponentsWidenToEightBits) {

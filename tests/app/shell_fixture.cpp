@@ -39,6 +39,9 @@ void TestWindow::Send(uint32 code) {
 
 void resetShellState() {
     fake::reset();
+    test_home::isolatedHome().clear();
+    startupStateRefused = false;
+    continueFrameCounts = false;
     std::strcpy(execPath, "/opt/games/bevorel/bin/bevorel");
     romPath[0] = '\0';
     snoozeTime = kPeriod60;

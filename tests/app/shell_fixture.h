@@ -15,11 +15,13 @@
 #include "board.h"
 #include "emulation.h"
 #include "fake_board.h"
+#include "isolated_home.h"
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
 
-// The shell's process-wide state as at program start, and the fake board's.
+// The shell's process-wide state as at program start, the fake board's, and
+// an empty home (no settings file, no save states).
 void resetShellState();
 // Frees what a window left in process-wide variables (the program never does).
 void releaseSurface();

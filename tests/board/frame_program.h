@@ -23,7 +23,9 @@
 //   0x500     vector 26: report, palette entry 0 := blue, acknowledge at 0xA00000
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -86,6 +88,48 @@ inline void assembleTestProgram(ProgramRom& rom) {
     handler(0x440, 28, 0x0080, false);
     handler(0x480, 27, 0x0090, false);
     handler(0x500, 26, 0x00A0, true);
+}
+
+// Puts the board's memory pointers back as they were when it was made, and
+// the pending vector and the frame's cycles as at start-up.
+class BoardPointersKept {
+public:
+    ~BoardPointersKept() {
+        codeRom = saved_[0];
+        onboardRam = saved_[1];
+        spriteRam = saved_[2];
+        tilesRom = saved_[3];
+        NextInterrupt = 0;
+        cpucycles_by_frame = 133333;
+    }
+
+private:
+    unsigned char* saved_[4] = {codeRom, onboardRam, spriteRam, tilesRom};
+};
+
+// Sets a word of work RAM (kept in the memory image format).
+inline void setRamWord(uint32_t address, uint16_t value) {
+    std::memcpy(onboardRam + (address - 0x100000), &value, 2);
+}
+
+// The board's memories for these tests, kept for the whole run (the board's
+// tables keep pointing at them) and put in its pointers: the test program in
+// ROM, work RAM and sprite RAM cleared, tiles 0, 1 and 0x100 filled with
+// colours 2, 1 and 3.
+inline void installTestMemories() {
+    static ProgramRom rom;
+    static std::vector<unsigned char> ram(0x4000), sprites(7680), tiles(0x100000);
+    assembleTestProgram(rom);
+    std::fill(ram.begin(), ram.end(), 0);
+    std::fill(sprites.begin(), sprites.end(), 0);
+    std::fill(tiles.begin(), tiles.end(), 0);
+    std::fill_n(&tiles[0x000 * 256], 256, 2);  // what a misplaced tile byte would select
+    std::fill_n(&tiles[0x001 * 256], 256, 1);  // the program's sprite: colour 1 everywhere
+    std::fill_n(&tiles[0x100 * 256], 256, 3);
+    codeRom = rom.image();
+    onboardRam = ram.data();
+    spriteRam = sprites.data();
+    tilesRom = tiles.data();
 }
 
 }  // namespace frame_test

@@ -64,22 +64,7 @@ std::vector<uint32_t> cyclesBetweenInterrupts() {
 class FrameDriver : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = {codeRom, onboardRam, spriteRam, tilesRom};
-        // The memories live for the whole run: the board's tables keep
-        // pointing at them after the test.
-        static ProgramRom rom;
-        static std::vector<unsigned char> ram(0x4000), sprites(7680), tiles(0x100000);
-        assembleTestProgram(rom);
-        std::fill(ram.begin(), ram.end(), 0);
-        std::fill(sprites.begin(), sprites.end(), 0);
-        std::fill(tiles.begin(), tiles.end(), 0);
-        std::memset(&tiles[0x000 * 256], 2, 256);  // what a misplaced tile byte would select
-        std::memset(&tiles[0x001 * 256], 1, 256);  // the program's sprite: colour 1 everywhere
-        std::memset(&tiles[0x100 * 256], 3, 256);
-        codeRom = rom.image();
-        onboardRam = ram.data();
-        spriteRam = sprites.data();
-        tilesRom = tiles.data();
+        installTestMemories();
 
         NextInterrupt = 0;
         cpucycles_by_frame = 133333;
@@ -108,18 +93,8 @@ protected:
     }
 
     void TearDown() override {
-        codeRom = saved_[0];
-        onboardRam = saved_[1];
-        spriteRam = saved_[2];
-        tilesRom = saved_[3];
-        NextInterrupt = 0;
-        cpucycles_by_frame = 133333;
         onProbe = nullptr;
         clear_key_states();
-    }
-
-    static void setFlag(uint32_t address, uint16_t value) {
-        std::memcpy(onboardRam + (address - 0x100000), &value, 2);
     }
 
     static void frames(int count) {
@@ -133,12 +108,12 @@ protected:
     }
 
 private:
-    std::array<unsigned char*, 4> saved_;
+    BoardPointersKept kept_;  // made before SetUp, undone after TearDown
 };
 
 TEST_F(FrameDriver, AcknowledgedInterruptsCarryVectors28_27_26InTurnOneASlice) {
-    setFlag(kGoFlag, 1);
-    setFlag(kAckFlag, 1);
+    setRamWord(kGoFlag, 1);
+    setRamWord(kAckFlag, 1);
     frames(3);
     // Slice 1 of frame 1 enables; each later slice takes the next vector.
     EXPECT_EQ(vectorsSeen(), (std::vector<uint32_t>{28, 27, 26, 28, 27, 26, 28, 27}));
@@ -146,27 +121,27 @@ TEST_F(FrameDriver, AcknowledgedInterruptsCarryVectors28_27_26InTurnOneASlice) {
 }
 
 TEST_F(FrameDriver, NoInterruptIsOfferedBeforeTheProgramEnablesThem) {
-    setFlag(kAckFlag, 1);
+    setRamWord(kAckFlag, 1);
     const uint32_t before = s68000readOdometer();
     frames(3);
     EXPECT_GE(s68000readOdometer() - before, 3 * 133332u) << "the program ran its waiting loop";
     EXPECT_TRUE(probeRecords.empty());
     EXPECT_EQ(_s68000context.interrupts[0] & 0xFE, 0) << "no request was queued";
 
-    setFlag(kGoFlag, 1);
+    setRamWord(kGoFlag, 1);
     frames(1);
     EXPECT_EQ(vectorsSeen(), (std::vector<uint32_t>{28, 27})) << "first interrupt in the slice after the enable";
 }
 
 TEST_F(FrameDriver, WithoutAcknowledgeTheSameVectorIsOfferedEverySlice) {
-    setFlag(kGoFlag, 1);
+    setRamWord(kGoFlag, 1);
     frames(3);
     EXPECT_EQ(vectorsSeen(), (std::vector<uint32_t>{28, 28, 28, 28, 28, 28, 28, 28}));
 }
 
 TEST_F(FrameDriver, SlicesAreAThirdOfTheFrame) {
-    setFlag(kGoFlag, 1);
-    setFlag(kAckFlag, 1);
+    setRamWord(kGoFlag, 1);
+    setRamWord(kAckFlag, 1);
     // The program spends each slice stopped after its handler, so every slice
     // counts exactly its budget.
     uint32_t before = s68000readOdometer();
@@ -183,8 +158,8 @@ TEST_F(FrameDriver, SlicesAreAThirdOfTheFrame) {
 }
 
 TEST_F(FrameDriver, SpeedIsReadAfreshForEverySlice) {
-    setFlag(kGoFlag, 1);
-    setFlag(kAckFlag, 1);
+    setRamWord(kGoFlag, 1);
+    setRamWord(kAckFlag, 1);
     // The first handler (slice 2 of frame 1) doubles the speed: slice 2 keeps
     // its budget, slice 3 already has the new one.
     onProbe = [] {
@@ -196,8 +171,8 @@ TEST_F(FrameDriver, SpeedIsReadAfreshForEverySlice) {
 }
 
 TEST_F(FrameDriver, PausedFrameIsTheLastFrameAndCostsNoCycleButSamplesKeys) {
-    setFlag(kGoFlag, 1);
-    setFlag(kAckFlag, 1);
+    setRamWord(kGoFlag, 1);
+    setRamWord(kAckFlag, 1);
     frames(2);
     render_offscreen[1234] = 0x1234;  // the paused frame must not even be cleared
     const std::vector<uint16_t> shown(std::begin(render_offscreen), std::end(render_offscreen));
@@ -229,8 +204,8 @@ TEST_F(FrameDriver, PausedFrameIsTheLastFrameAndCostsNoCycleButSamplesKeys) {
 }
 
 TEST_F(FrameDriver, BackgroundIsWhiteAfterResetUntilPaletteEntryZeroIsWritten) {
-    setFlag(kGoFlag, 1);
-    setFlag(kAckFlag, 1);
+    setRamWord(kGoFlag, 1);
+    setRamWord(kAckFlag, 1);
     constexpr int kFramePixels = 256 * 224;
 
     // Frame 1: the program has written palette entry 1 and sprite 0, not yet
@@ -256,8 +231,8 @@ TEST_F(FrameDriver, ResetAloneDrawsAWhiteFrame) {
 }
 
 TEST_F(FrameDriver, DebugFlagRunsTheMonitorForCpu1BeforeTheFrame) {
-    setFlag(kGoFlag, 1);
-    setFlag(kAckFlag, 1);
+    setRamWord(kGoFlag, 1);
+    setRamWord(kAckFlag, 1);
     // The monitor reads its commands from standard input: give it "q".
     int commands[2];
     ASSERT_EQ(pipe(commands), 0);
@@ -281,8 +256,8 @@ TEST_F(FrameDriver, DebugFlagRunsTheMonitorForCpu1BeforeTheFrame) {
 }
 
 TEST_F(FrameDriver, FramesAllocateNothing) {
-    setFlag(kGoFlag, 1);
-    setFlag(kAckFlag, 1);
+    setRamWord(kGoFlag, 1);
+    setRamWord(kAckFlag, 1);
     frames(1);
     // A full sprite list: every entry visible, drawn through the same tile.
     for (int n = 0; n < 480; ++n) {

@@ -124,6 +124,18 @@ extern std::function<void()> port_action;
 extern std::function<uint32_t(uint32_t)> port_reply;
 uint32_t port_read(uint32_t address, data_region* region);
 void port_write(uint32_t address, uint32_t data, data_region* region);
+inline PortCall R(uint32_t a) { return {false, a, 0}; }
+inline PortCall Wr(uint32_t a, uint32_t d) { return {true, a, d}; }
+using Log = std::vector<PortCall>;
+
+// Instructions with an absolute long operand; the address words follow.
+constexpr uint16_t MOVE_B_ABS_D0 = 0x1039;
+constexpr uint16_t MOVE_W_ABS_D0 = 0x3039;
+constexpr uint16_t MOVE_L_ABS_D0 = 0x2039;
+constexpr uint16_t MOVE_B_D0_ABS = 0x13C0;
+constexpr uint16_t MOVE_W_D0_ABS = 0x33C0;
+constexpr uint16_t MOVE_L_D0_ABS = 0x23C0;
+constexpr uint16_t ADDQ_W_1_ABS = 0x5279;
 
 // The standard machine: one 64 KiB image at 0x000000-0x00FFFF that is program
 // and data (vectors, code, stack), a logging port region at 0xF00000-0xF0FFFF

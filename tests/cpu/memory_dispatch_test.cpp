@@ -10,15 +10,6 @@ namespace {
 
 using namespace coretest;
 
-// Instructions with an absolute long operand; the address words follow.
-constexpr uint16_t MOVE_B_ABS_D0 = 0x1039;
-constexpr uint16_t MOVE_W_ABS_D0 = 0x3039;
-constexpr uint16_t MOVE_L_ABS_D0 = 0x2039;
-constexpr uint16_t MOVE_B_D0_ABS = 0x13C0;
-constexpr uint16_t MOVE_W_D0_ABS = 0x33C0;
-constexpr uint16_t MOVE_L_D0_ABS = 0x23C0;
-constexpr uint16_t ADDQ_W_1_ABS = 0x5279;
-
 constexpr uint32_t RAM = 0x100000;   // direct, 0x100000-0x1000FF
 constexpr uint32_t HREG = 0x200000;  // handler region, 0x200000-0x2000FF
 constexpr uint32_t HOLE = 0x300000;  // nothing
@@ -50,10 +41,6 @@ protected:
     }
     void set_d0(uint32_t v) { ctx().dreg[0] = v; }
 };
-
-PortCall R(uint32_t a) { return {false, a, 0}; }
-PortCall Wr(uint32_t a, uint32_t d) { return {true, a, d}; }
-using Log = std::vector<PortCall>;
 
 TEST_F(Memory, UnmappedReadsGiveAllOnesAndWritesAreDropped) {
     build();

@@ -6,6 +6,7 @@
 // presents frames. HOSTILE_MENU_SEQUENCES and HOSTILE_MONITOR_SEQUENCES in
 // the environment change the counts.
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -13,6 +14,7 @@
 #include "board.h"
 #include "emulation.h"
 #include "hostile_support.h"
+#include "isolated_home.h"
 #include "menus.h"
 #include "paths.h"
 #include "window_support.h"
@@ -34,7 +36,24 @@ struct Model {
     uint8_t controller = 0;
     uint8_t keys[4] = {0x3D, 0x3E, 0x27, 0x50};
     int refusedPaths = 0;
+    // The speed and service mode saved in each state slot (period 1: none
+    // saved yet).
+    uint32_t slotCycles[8] = {}, slotPeriod[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    bool slotService[8] = {};
+    int refusedStates = 0;
 };
+
+// A new window starts from what the files say: the settings the commands
+// changed and the states they saved.
+Model nextWindowModel(const Model& last) {
+    Model next;
+    next.cycles = last.cycles, next.period = last.period, next.controller = last.controller;
+    std::memcpy(next.keys, last.keys, sizeof next.keys);
+    std::memcpy(next.slotCycles, last.slotCycles, sizeof next.slotCycles);
+    std::memcpy(next.slotPeriod, last.slotPeriod, sizeof next.slotPeriod);
+    std::memcpy(next.slotService, last.slotService, sizeof next.slotService);
+    return next;
+}
 
 enum Command { Boot, BootByPath, BootByLongPath, Reset, ServiceMode, Pause, Debug, Speed30, Speed60,
                SpeedUnlimited, FreeRom, Keyboard, Joystick, KeyChoice, StateSlot, NoSuchKey, kCommands };
@@ -104,10 +123,22 @@ void post(SyncWindow* window, Command command, std::mt19937& random, Model& mode
             model.keys[function] = keyCodesArray[position];
             break;
         }
-        case StateSlot:  // enabled once booted; does nothing
-            window->PostMessage((random() % 2 ? kCmdLoadStateBase : kCmdSaveStateBase) +
-                                static_cast<uint32_t>(random() % 8));
+        case StateSlot: {  // refused until booted; loads restart the emulation with the state's speed
+            const bool load = random() % 2;
+            const uint32_t slot = static_cast<uint32_t>(random() % 8);
+            window->PostMessage((load ? kCmdLoadStateBase : kCmdSaveStateBase) + slot);
+            if (!model.booted || (load && model.slotPeriod[slot] == 1)) {
+                ++model.refusedStates;
+            } else if (load) {
+                model.cycles = model.slotCycles[slot], model.period = model.slotPeriod[slot];
+                model.service = model.slotService[slot];
+                model.running = true;
+            } else {
+                model.slotCycles[slot] = model.cycles, model.slotPeriod[slot] = model.period;
+                model.slotService[slot] = model.service;
+            }
             break;
+        }
         case NoSuchKey:  // just past a key submenu's items: not a command
             window->PostMessage(kCmdKeyBase[random() % 4] + kKeyCount + static_cast<uint32_t>(random() % 30));
             break;
@@ -135,6 +166,10 @@ void expectState(SyncWindow* window, const Model& model, int sequence) {
         EXPECT_EQ(keyCodesArray[marked->Command() - kCmdKeyBase[k]], model.keys[k]);
     }
     EXPECT_EQ(romInfoItem->IsEnabled(), model.booted);
+    for (int slot = 0; slot < 8 && model.booted; ++slot) {
+        EXPECT_EQ(tmpMenu->ItemAt(slot)->IsMarked(), model.slotPeriod[slot] != 1) << "load slot " << slot;
+        EXPECT_EQ(tmpMenu2->ItemAt(slot)->IsMarked(), model.slotPeriod[slot] != 1) << "save slot " << slot;
+    }
     thread_info info;
     const bool known = get_thread_info(window->fCpuThread, &info) == B_OK;
     window->Unlock();
@@ -156,7 +191,9 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
     TempDir work;
     const fs::path output = work.path() / "console";
     std::mt19937 random(seed);
-    int refusedPaths = 0, windows = 0;
+    test_home::isolatedHome().clear();  // no settings file, no states yet
+    int refusedPaths = 0, refusedStates = 0, windows = 0;
+    Model model;
     const double start = secondsNow();
     {
         Console console(inputPath, output);
@@ -172,7 +209,7 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
                 releaseSurface();
                 break;
             }
-            Model model;
+            model = nextWindowModel(model);
             for (int n = 0; n < perWindow && done < sequences; ++n, ++done) {
                 Watchdog watchdog(120, "menu sequence " + std::to_string(done));
                 const int length = 1 + static_cast<int>(random() % 6);
@@ -188,6 +225,7 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
                 if (::testing::Test::HasFailure()) break;
             }
             refusedPaths += model.refusedPaths;
+            refusedStates += model.refusedStates;
             {
                 Watchdog watchdog(120, "quitting window " + std::to_string(windows));
                 window->PostMessage(B_QUIT_REQUESTED);
@@ -211,6 +249,8 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
     EXPECT_EQ(occurrences(text, "Cannot boot: the game's path is 1024 characters or more.\n"),
               static_cast<size_t>(refusedPaths));
     EXPECT_EQ(occurrences(text, "Loading ROMS...Ok.\n"), static_cast<size_t>(windows));
+    EXPECT_EQ(occurrences(text, "Cannot load slot ") + occurrences(text, "Cannot save slot "),
+              static_cast<size_t>(refusedStates));
     std::printf("%d sequences over %d windows in %.1f s; %zu bytes of console output\n", sequences, windows,
                 secondsNow() - start, text.size());
 }

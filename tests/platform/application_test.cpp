@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "alert.h"
 #include "alert_queue.h"
@@ -17,7 +19,9 @@
 namespace {
 
 constexpr uint32 kAsk = 'ask?';
-constexpr int kScancodeA = 4, kScancodeReturn = 40, kScancodeEscape = 41;
+constexpr uint32 kTell = 'tell';
+constexpr int kScancodeA = 4, kScancodeReturn = 40, kScancodeEscape = 41, kScancodeF2 = 59, kScancodeF3 = 60;
+constexpr int kCodeF2 = 0x03, kCodeF3 = 0x04;
 
 class TestWindow : public BWindow {
 public:
@@ -33,9 +37,21 @@ public:
         view->SetViewColor(0, 0, 0, 255);
     }
     void MessageReceived(BMessage* message) override {
-        if (message->what != kAsk) return;
+        if (message->what == kTell) {
+            told = (new BAlert("Note", "Noted.", "Ok"))->Go(nullptr);
+            return;
+        }
+        if (message->what != kAsk) {
+            std::lock_guard held(fReceivedLock);
+            fReceived.push_back(message->what);
+            return;
+        }
         answer = (new BAlert("Question", "Go on?\n\tReally?", "No", "Yes"))->Go();
         answered = true;
+    }
+    std::vector<uint32> Received() {
+        std::lock_guard held(fReceivedLock);
+        return fReceived;
     }
     bool QuitRequested() override {
         quitAsked.fetch_add(1);
@@ -45,6 +61,11 @@ public:
     std::atomic<int32> answer{-2};
     std::atomic<bool> answered{false};
     std::atomic<int> quitAsked{0};
+    std::atomic<status_t> told{1};
+
+private:
+    std::mutex fReceivedLock;
+    std::vector<uint32> fReceived;
 };
 
 // Runs `drive` on a thread of its own while the application's loop runs here.
@@ -169,6 +190,76 @@ TEST(Application, AlertBlocksTheWindowThreadUntilAButtonIsChosen) {
     EXPECT_TRUE(blocked);
     EXPECT_EQ(app.window->answer.load(), 0);  // Escape chose the first
     EXPECT_TRUE(kit::open_alerts().empty());
+}
+
+TEST(Application, ShortcutKeysBecomeMessagesAndNeverReachTheKeyState) {
+    std::vector<uint32> received;
+    bool f2Held = true, f3HeldWithControl = false, f2HeldOnceRemoved = false;
+    TestApp app([&](TestApp& self) {
+        clear_key_states();
+        self.window->AddShortcut(kCodeF2, 0, new BMessage('f2  '), new BMessage('f2up'));
+        self.window->AddShortcut(kCodeF2, B_SHIFT_KEY, new BMessage('F2  '));
+        self.window->AddShortcut(kCodeF3, 0, new BMessage('f3  '));
+        self.window->AddShortcut(kCodeF3, 0, new BMessage('f3!!'));  // replaces the first
+        const auto got = [&](size_t n) { return eventually([&] { return self.window->Received().size() >= n; }); };
+        kit::synthesize_key(kScancodeF2, true);
+        got(1);
+        f2Held = keyHeld(kCodeF2);
+        kit::synthesize_key(kScancodeF2, false);
+        got(2);
+        kit::synthesize_key(kScancodeF2, true, B_SHIFT_KEY);
+        kit::synthesize_key(kScancodeF2, false, B_SHIFT_KEY);  // no release message
+        kit::synthesize_key(kScancodeF3, true);
+        got(4);
+        // With Control, F3 is no shortcut: it is a key like any other.
+        kit::synthesize_key(kScancodeF3, true, B_CONTROL_KEY);
+        f3HeldWithControl = eventually([] { return keyHeld(kCodeF3); });
+        kit::synthesize_key(kScancodeF3, false, B_CONTROL_KEY);
+        self.window->RemoveShortcut(kCodeF2, B_SHIFT_KEY);
+        kit::synthesize_key(kScancodeF2, true, B_SHIFT_KEY);
+        f2HeldOnceRemoved = eventually([] { return keyHeld(kCodeF2); });
+        kit::synthesize_key(kScancodeF2, false, B_SHIFT_KEY);
+        snooze(20'000);
+        received = self.window->Received();
+        self.window->PostMessage(B_QUIT_REQUESTED);
+        kit::synthesize_quit();
+    });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_FALSE(f2Held);
+    EXPECT_EQ(received, (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'f3!!'}));
+    EXPECT_TRUE(f3HeldWithControl);
+    EXPECT_TRUE(f2HeldOnceRemoved) << "a removed shortcut's key is a key again";
+}
+
+TEST(Application, AnAlertThatDoesNotWaitShowsUntilAnsweredAndShortcutsWaitForIt) {
+    bool shown = false, gone = false;
+    std::vector<uint32> received;
+    TestApp app([&](TestApp& self) {
+        self.window->AddShortcut(kCodeF2, 0, new BMessage('f2  '));
+        self.window->PostMessage(kTell);
+        shown = eventually([] { return kit::open_alerts().size() == 1; });
+        if (shown) EXPECT_EQ(kit::open_alerts().front().text, "Noted.");
+        kit::synthesize_key(kScancodeF2, true);  // the alert has the keyboard
+        kit::synthesize_key(kScancodeF2, false);
+        snooze(30'000);
+        received = self.window->Received();
+        self.window->PostMessage(kTell);  // the window's thread never waited
+        eventually([] { return kit::open_alerts().size() == 2; });
+        kit::synthesize_key(kScancodeReturn, true);
+        kit::synthesize_key(kScancodeReturn, true);
+        gone = eventually([] { return kit::open_alerts().empty(); });
+        self.window->PostMessage(kTell);  // left open: dropped when the loop ends
+        eventually([] { return kit::open_alerts().size() == 1; });
+        self.window->PostMessage(B_QUIT_REQUESTED);
+        kit::synthesize_quit();
+    });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(app.window->told.load(), B_OK);
+    EXPECT_TRUE(received.empty()) << "a shortcut acted under an open alert";
+    EXPECT_TRUE(gone);
+    EXPECT_TRUE(kit::open_alerts().empty());
+    EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(nullptr), B_ERROR) << "no running application";
 }
 
 TEST(Application, TheCloseBoxAsksTheWindowToQuit) {

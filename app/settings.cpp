@@ -1,0 +1,164 @@
+#include "settings.h"
+
+#include <ini.h>
+#include <strings.h>
+
+#include <cstdio>
+
+#include "atomic_file.h"
+#include "menus.h"
+#include "xdg_dirs.h"
+
+namespace {
+
+constexpr size_t kLargestFile = 64 * 1024;
+constexpr int kMaxScale = 8;
+
+std::string formatController(const Settings& s) { return s.controlType ? "joystick" : "keyboard"; }
+bool parseController(const std::string& text, Settings& s) {
+    if (strcasecmp(text.c_str(), "keyboard") == 0) s.controlType = 0;
+    else if (strcasecmp(text.c_str(), "joystick") == 0) s.controlType = 1;
+    else return false;
+    return true;
+}
+
+template <int Function>
+std::string formatKey(const Settings& s) {
+    return keyLabels[s.keyPositions[Function]];
+}
+template <int Function>
+bool parseKey(const std::string& text, Settings& s) {
+    for (int p = 0; p < kKeyCount; ++p) {
+        if (strcasecmp(text.c_str(), keyLabels[p]) == 0) {
+            s.keyPositions[Function] = static_cast<uint8_t>(p);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string formatSpeed(const Settings& s) {
+    return s.speed == Speed::Fps30 ? "30" : s.speed == Speed::Unlimited ? "unlimited" : "60";
+}
+bool parseSpeed(const std::string& text, Settings& s) {
+    if (text == "60") s.speed = Speed::Fps60;
+    else if (text == "30") s.speed = Speed::Fps30;
+    else if (strcasecmp(text.c_str(), "unlimited") == 0) s.speed = Speed::Unlimited;
+    else return false;
+    return true;
+}
+
+std::string formatScale(const Settings& s) { return std::to_string(s.scale); }
+bool parseScale(const std::string& text, Settings& s) {
+    if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kMaxScale) return false;
+    s.scale = text[0] - '0';
+    return true;
+}
+
+constexpr const char* kKeyLabels = "a key item's label: A to Z, Left shift, Left ctrl, Left alt, Space, "
+                                   "Right alt, Right ctrl, Right shift or Enter";
+
+struct ParseContext {
+    Settings* settings;
+    const std::string* fileName;
+    std::vector<std::string>* problems;
+};
+
+int takeValue(void* user, const char* section, const char* name, const char* value) {
+    auto& context = *static_cast<ParseContext*>(user);
+    for (const SettingKey& key : settingKeys()) {
+        if (strcasecmp(section, key.section) != 0 || strcasecmp(name, key.name) != 0) continue;
+        if (!key.parse(value, *context.settings)) {
+            context.problems->push_back(*context.fileName + ": [" + key.section + "] " + key.name + " = \"" +
+                                        value + "\" is not valid (" + key.valid + "); " +
+                                        key.format(Settings{}) + " is used.");
+            key.parse(key.format(Settings{}), *context.settings);
+        }
+        break;
+    }
+    return 1;  // unknown keys are ignored, and bad values are reported above
+}
+
+}  // namespace
+
+const std::vector<SettingKey>& settingKeys() {
+    static const std::vector<SettingKey> keys = {
+        {"controller", "type", formatController, parseController, "keyboard or joystick"},
+        {"controller", "start", formatKey<0>, parseKey<0>, kKeyLabels},
+        {"controller", "select", formatKey<1>, parseKey<1>, kKeyLabels},
+        {"controller", "button_a", formatKey<2>, parseKey<2>, kKeyLabels},
+        {"controller", "button_b", formatKey<3>, parseKey<3>, kKeyLabels},
+        {"emulation", "speed", formatSpeed, parseSpeed, "30, 60 or unlimited"},
+        {"window", "scale", formatScale, parseScale, "1 to 8"},
+    };
+    return keys;
+}
+
+std::string settingsPath() {
+    const std::string base = xdgConfigHome();
+    return base.empty() ? "" : base + "/bevorel/settings.ini";
+}
+
+Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& problems) {
+    Settings settings;
+    ParseContext context{&settings, &fileName, &problems};
+    // An indented line is a setting like any other, not the continuation of
+    // the value above it.
+    ini_allow_multiline = false;
+    const int badLine = ini_parse_string(text.c_str(), takeValue, &context);
+    if (badLine > 0)
+        problems.push_back(fileName + ": line " + std::to_string(badLine) +
+                           " is not \"name = value\" or \"[section]\"; such lines are ignored.");
+    return settings;
+}
+
+std::string formatSettings(const Settings& settings) {
+    std::string text =
+        "# BePellmora settings. The program rewrites this file when a setting\n"
+        "# changes in its menus; unknown keys are ignored.\n";
+    const char* section = "";
+    for (const SettingKey& key : settingKeys()) {
+        if (strcasecmp(section, key.section) != 0) {
+            section = key.section;
+            text += std::string("\n[") + section + "]\n";
+        }
+        text += std::string(key.name) + " = " + key.format(settings) + "\n";
+    }
+    return text;
+}
+
+Settings readSettingsFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    switch (readWholeFile(path, kLargestFile, bytes, error)) {
+        case ReadStatus::Missing:
+            return Settings{};
+        case ReadStatus::Failed:
+            std::printf("Settings: %s; the defaults are used.\n", error.c_str());
+            return Settings{};
+        case ReadStatus::Read:
+            break;
+    }
+    // The text ends at a NUL byte, if the file holds one.
+    const std::string text(bytes.begin(), bytes.end());
+    std::vector<std::string> problems;
+    const Settings settings = parseSettings(text, path, problems);
+    for (const std::string& line : problems) std::printf("%s\n", line.c_str());
+    return settings;
+}
+
+bool writeSettingsFile(const std::string& path, const Settings& settings, std::string& error) {
+    const std::string text = formatSettings(settings);
+    return writeFileAtomically(path, text.data(), text.size(), error);
+}
+
+bool takeChangedSettings(const Settings& before, const Settings& after, Settings& stored) {
+    bool changed = false;
+    for (const SettingKey& key : settingKeys()) {
+        const std::string value = key.format(after);
+        if (value == key.format(before)) continue;
+        key.parse(value, stored);
+        changed = true;
+    }
+    return changed;
+}

@@ -1,0 +1,50 @@
+// The window's settings: read at construction, written when a command
+// changes one.
+#include <cstdio>
+
+#include "bevorel_window.h"
+#include "emulation.h"
+#include "menus.h"
+
+void BeVorelWindow::ReadConfig() {
+    const std::string path = settingsPath();
+    fSettings = path.empty() ? Settings{} : readSettingsFile(path);
+    applySpeed(fSettings.speed);
+}
+
+void BeVorelWindow::loadKeyboardConfiguration(char) {
+    ReadConfig();
+    chooseController(fSettings.controlType);
+    for (int k = 0; k < 4; ++k) chooseKey(kCmdKeyBase[k] + fSettings.keyPositions[k]);
+}
+
+void BeVorelWindow::saveKeyboardConfiguration(char) {
+    const std::string path = settingsPath();
+    std::string error;
+    if (path.empty())
+        std::printf("Settings not saved: there is no home directory (HOME) or XDG_CONFIG_HOME to keep them in.\n");
+    else if (!writeSettingsFile(path, fSettings, error))
+        std::printf("Settings not saved: %s.\n", error.c_str());
+}
+
+Settings BeVorelWindow::liveSettings() const {
+    Settings live = fSettings;
+    live.controlType = controlType;
+    for (int k = 0; k < 4; ++k) {
+        int submenu = 0, position = 0;
+        const BMenuItem* marked = menus[k + 1]->FindMarked();
+        if (marked && marked->Message() && keyChoiceOf(marked->Message()->what, &submenu, &position))
+            live.keyPositions[k] = static_cast<uint8_t>(position);
+    }
+    live.speed = currentSpeed();
+    live.scale = PixelScale();
+    return live;
+}
+
+BeVorelWindow::SettingsKeeper::SettingsKeeper(BeVorelWindow& window, const BMessage& message)
+    : fWindow(window), fKeep(!message.HasField(kForThisRun)), fBefore(window.liveSettings()) {}
+
+BeVorelWindow::SettingsKeeper::~SettingsKeeper() {
+    if (fKeep && takeChangedSettings(fBefore, fWindow.liveSettings(), fWindow.fSettings))
+        fWindow.saveKeyboardConfiguration(0);
+}

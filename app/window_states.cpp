@@ -1,0 +1,144 @@
+// The window's save-state commands: slots saved and loaded between frames,
+// with no emulation thread running board code meanwhile, as Reset does.
+#include <cstdio>
+#include <memory>
+
+#include "atomic_file.h"
+#include "bevorel_window.h"
+#include "board.h"
+#include "emulation.h"
+#include "launch_options.h"
+#include "menus.h"
+#include "paths.h"
+#include "save_state.h"
+#include "state_slots.h"
+
+std::atomic<bool> startupStateRefused{false};
+
+namespace {
+
+// A state file is 25 KiB; anything past this is refused unread.
+constexpr size_t kLargestStateFile = 1 << 20;
+
+static_assert(static_cast<int>(Speed::Fps60) == static_cast<int>(StateSpeed::Fps60) &&
+              static_cast<int>(Speed::Fps30) == static_cast<int>(StateSpeed::Fps30) &&
+              static_cast<int>(Speed::Unlimited) == static_cast<int>(StateSpeed::Unlimited));
+
+std::string slotName(int slot) { return "slot " + std::to_string(slot); }
+
+bool booted() { return romPath[0] != '\0'; }
+
+}  // namespace
+
+void BeVorelWindow::addHotkeys() {
+    for (uint32 slot = 0; slot < kStateSlots; ++slot) {
+        AddShortcut(B_F1_KEY + slot, 0, new BMessage(kCmdLoadStateBase + slot));
+        AddShortcut(B_F1_KEY + slot, B_SHIFT_KEY, new BMessage(kCmdSaveStateBase + slot));
+    }
+}
+
+void BeVorelWindow::loadState(char slot) { restoreSlot(static_cast<unsigned char>(slot)); }
+
+void BeVorelWindow::saveState(char slot) { storeSlot(static_cast<unsigned char>(slot)); }
+
+bool BeVorelWindow::refuse(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    (new BAlert("BePellmora", line.c_str(), "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT))->Go(nullptr);
+    return false;
+}
+
+bool BeVorelWindow::emulationRunning() const {
+    thread_info info;
+    return get_thread_info(fCpuThread, &info) == B_OK && info.state != B_THREAD_SUSPENDED;
+}
+
+void BeVorelWindow::restartEmulation() {
+    continueFrameCounts.store(true, std::memory_order_relaxed);
+    fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
+    if (fCpuThread >= 0) resume_thread(fCpuThread);
+    else continueFrameCounts.store(false, std::memory_order_relaxed);
+}
+
+void BeVorelWindow::markStateSlots() {
+    for (int slot = 0; slot < kStateSlots; ++slot) {
+        const bool held = fRomSetHash != 0 && slotHoldsState(fRomSetHash, slot);
+        tmpMenu->ItemAt(slot)->SetMarked(held);
+        tmpMenu2->ItemAt(slot)->SetMarked(held);
+    }
+}
+
+bool BeVorelWindow::slotFile(int slot, const std::string& refused, std::string& path) {
+    if (slot >= kStateSlots) return false;
+    if (!booted()) return refuse(refused + "no game is booted.");
+    path = slotPath(fRomSetHash, slot);
+    if (path.empty()) return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME for the states.");
+    return true;
+}
+
+bool BeVorelWindow::storeSlot(int slot) {
+    const std::string refused = "Cannot save " + slotName(slot) + ": ";
+    std::string path;
+    if (!slotFile(slot, refused, path)) return false;
+
+    // The board is captured with no emulation thread running; the file is
+    // written once the game runs again.
+    auto state = std::make_unique<BoardState>();
+    const bool running = emulationRunning();
+    if (running) kill_thread(fCpuThread);
+    pm_captureState(*state, static_cast<StateSpeed>(currentSpeed()));
+    if (running) restartEmulation();
+
+    const std::vector<uint8_t> image = encodeState(*state, fRomSetHash);
+    std::string error;
+    if (!writeFileAtomically(path, image.data(), image.size(), error))
+        return refuse(refused + error + "; the slot keeps what it held.");
+    std::printf("State saved in %s: %s\n", slotName(slot).c_str(), path.c_str());
+    std::fflush(stdout);
+    markStateSlots();
+    return true;
+}
+
+bool BeVorelWindow::restoreSlot(int slot) {
+    const std::string refused = "Cannot load " + slotName(slot) + ": ";
+    std::string path;
+    if (!slotFile(slot, refused, path)) return false;
+
+    // Everything is read and checked while the game runs on: a refusal
+    // leaves it untouched.
+    std::vector<uint8_t> image;
+    std::string error;
+    switch (readWholeFile(path, kLargestStateFile, image, error)) {
+        case ReadStatus::Missing:
+            markStateSlots();
+            return refuse(refused + "no state was saved there for this ROM set (" + path + ").");
+        case ReadStatus::Failed:
+            return refuse(refused + error + ".");
+        case ReadStatus::Read:
+            break;
+    }
+    auto state = std::make_unique<BoardState>();
+    if (!decodeState(image.data(), image.size(), fRomSetHash, *state, error))
+        return refuse(refused + path + " " + error + ".");
+
+    // The pause flag is not part of a state: a paused game stays paused,
+    // showing the restored picture.
+    kill_thread(fCpuThread);
+    pm_restoreState(*state);
+    applySpeed(static_cast<Speed>(state->speed));
+    restartEmulation();
+    std::printf("State loaded from %s: %s\n", slotName(slot).c_str(), path.c_str());
+    std::fflush(stdout);
+    return true;
+}
+
+void BeVorelWindow::bootWithState(const BMessage& message) {
+    int32 slot = -1;
+    message.FindInt32("slot", &slot);
+    loadRom("po");
+    if (slot < 0 || slot >= kStateSlots || !restoreSlot(slot)) {
+        startupStateRefused.store(true, std::memory_order_relaxed);
+        // Headless runs stop here rather than run a game from the wrong state.
+        if (launchOptions.frames) PostMessage(B_QUIT_REQUESTED);
+    }
+}

@@ -1,0 +1,74 @@
+// What a debugger needs from the core: breakpoints that the run loop checks,
+// watchpoints on data accesses, and registers and memory reached as the CPU
+// reaches them. Everything here is for use between slices, on the thread
+// that runs the core. None of it costs anything while no breakpoint and no
+// watchpoint is set.
+#pragma once
+
+#include <cstdint>
+
+// ---- Breakpoints ----
+//
+// While at least one breakpoint is set, every dispatch first compares the
+// instruction's address (24 bits) with the table; an instruction at a
+// breakpoint does not run: s68000exec returns with its address as the exit
+// code ("an instruction that could not run") and pc pointing at it.
+
+constexpr int S68000_MAX_BREAKPOINTS = 64;
+
+// 0: set (or already set); 1: the table is full.
+int s68000setBreakpoint(uint32_t address);
+// 0: removed; 1: there was none at the address.
+int s68000clearBreakpoint(uint32_t address);
+void s68000clearBreakpoints();
+int s68000breakpointCount();
+// Whether the last s68000exec ended at a breakpoint (rather than at an
+// instruction that could not run, such as RESET without a handler); the
+// answer is given once, then forgotten.
+bool s68000takeBreakpointStop();
+// The instruction at `address` runs even though it holds a breakpoint, if it
+// is the first instruction the next s68000exec dispatches: how a debugger
+// resumes from a breakpoint.
+void s68000stepOverBreakpoint(uint32_t address);
+
+// ---- Watchpoints ----
+//
+// A watchpoint covers `length` bytes from `address` (24 bits, no wrap past
+// 0xFFFFFF) for reads, writes or both. While armed, the context's data lists
+// are replaced by copies that send every access to a watched region through
+// a handler; it performs the access exactly as the host's list would, notes
+// the first access that touches a watched byte and ends the slice after the
+// instruction.
+
+constexpr int S68000_MAX_WATCHPOINTS = 16;
+constexpr int S68000_WATCH_READ = 1;
+constexpr int S68000_WATCH_WRITE = 2;
+
+// 0: set (or already set); 1: the table is full; 2: bad argument.
+int s68000setWatchpoint(uint32_t address, uint32_t length, int kinds);
+// 0: removed; 1: no such watchpoint.
+int s68000clearWatchpoint(uint32_t address, uint32_t length, int kinds);
+void s68000clearWatchpoints();
+int s68000watchpointCount();
+// Before a slice: stores the watching lists in the context in place of the
+// host's (nothing while no watchpoint is set). After it: the host's lists
+// back, with any change of mode the slice made.
+void s68000armWatchpoints();
+void s68000disarmWatchpoints();
+// The first watched access of the last armed slices: its address, clipped
+// into the watchpoint that saw it, and that watchpoint's kinds. Given once,
+// then forgotten.
+bool s68000takeWatchHit(uint32_t* address, int* kinds);
+
+// ---- Registers and memory ----
+
+// Installs a status register as the CPU does (unassigned bits cleared; a
+// change of S swaps the stack pointers and the region lists).
+void s68000setSR(uint16_t value);
+// Data accesses through the current lists, as an instruction makes them:
+// handlers see them, unmapped reads give all ones, unmapped writes are
+// dropped. Words at odd addresses follow the core's rule.
+uint32_t s68000readByte(uint32_t address);
+uint32_t s68000readWord(uint32_t address);
+void s68000writeByte(uint32_t address, uint32_t value);
+void s68000writeWord(uint32_t address, uint32_t value);

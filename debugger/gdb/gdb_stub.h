@@ -1,0 +1,36 @@
+// A stub for gdb's remote serial protocol, so that gdb (gdb-multiarch with
+// "set architecture m68k") can attach to the running board.
+//
+// A server thread listens on 127.0.0.1; the board is touched only on the
+// emulation thread, which calls gdb_stub_frame_boundary() at the start of
+// every frame and runs its CPU slices through gdb_stub_run_slice(). There the
+// client's requests are served while the target is stopped: once started,
+// the emulation waits at its first frame boundary for a client; a client that
+// connects later stops it at the next boundary of a slice or frame. When the
+// client detaches or goes away, its breakpoints and watchpoints go and the
+// board runs on.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Starts the server on 127.0.0.1:port (0: a free port the system picks).
+// Returns the port, or -1 with the reason in `error`.
+int gdb_stub_start(unsigned port, std::string& error);
+// Stops the server and forgets the session. Only while no emulation thread
+// runs.
+void gdb_stub_stop();
+
+// The emulation thread's side.
+void gdb_stub_frame_boundary();
+// Runs one slice as s68000exec does; stops inside it at breakpoints and
+// watchpoints and serves the client there, then runs the rest of the slice.
+uint32_t gdb_stub_run_slice(int32_t cycles);
+
+// Called every few milliseconds while the emulation thread waits for the
+// client; a host that must stop that thread leaves from here (it may unwind).
+// Null: nothing is called.
+extern void (*gdb_stub_wait_check)();
+// Called on the emulation thread when the client kills the target (k), after
+// the session has ended. Null: the board just runs on.
+extern void (*gdb_stub_kill_request)();

@@ -1,0 +1,207 @@
+// The emulation thread's side of the stub: the session with the client in
+// control, stops and resumes, and the commands that need the board.
+#include <chrono>
+#include <memory>
+
+#include "channel.h"
+#include "gdb_stub.h"
+#include "hex.h"
+#include "s68000.h"
+#include "s68000_debug.h"
+#include "server.h"
+#include "target_commands.h"
+
+void (*gdb_stub_wait_check)() = nullptr;
+void (*gdb_stub_kill_request)() = nullptr;
+
+namespace gdbstub {
+
+namespace {
+
+constexpr auto kWaitSlice = std::chrono::milliseconds(10);
+constexpr const char* kTrapped = "S05";      // breakpoint, step, attach
+constexpr const char* kInterrupted = "S02";  // the client's interrupt
+
+std::unique_ptr<Channel> channel;
+std::unique_ptr<Server> server;
+
+// Emulation thread only (threads that follow one another).
+struct Session {
+    uint64_t client = 0;           // the client in control; 0: none
+    bool stopped = false;          // the target waits for commands
+    bool awaiting_client = false;  // from the start until the first client
+    std::string stop_reply = kTrapped;
+} session;
+
+void end_session() {
+    s68000clearBreakpoints();
+    s68000clearWatchpoints();
+    session.client = 0;
+}
+
+void stop(const std::string& reply) {
+    session.stopped = true;
+    session.stop_reply = reply;
+    channel->reply(session.client, reply, Reply::Stop);
+}
+
+std::string watch_reply(uint32_t address, int kinds) {
+    std::string reply = kinds == S68000_WATCH_WRITE  ? "T05watch:"
+                        : kinds == S68000_WATCH_READ ? "T05rwatch:"
+                                                     : "T05awatch:";
+    append_hex32(reply, address);
+    return reply + ";";
+}
+
+// Whether the last slice stopped at a breakpoint or a watched access: the
+// stop reply, or empty.
+std::string stop_of(uint32_t exit_code) {
+    const bool at_breakpoint = s68000takeBreakpointStop() && exit_code < 0x01000000u;
+    uint32_t address;
+    int kinds;
+    if (s68000takeWatchHit(&address, &kinds)) return watch_reply(address, kinds);
+    return at_breakpoint ? kTrapped : "";
+}
+
+uint32_t watched_exec(int32_t cycles) {
+    s68000takeBreakpointStop();
+    s68000armWatchpoints();
+    const uint32_t code = s68000exec(cycles);
+    s68000disarmWatchpoints();
+    return code;
+}
+
+// The instruction at the PC runs even if it holds a breakpoint.
+void leave_here(const Command& c) {
+    if (c.has_address) _s68000context.pc = c.address;
+    s68000stepOverBreakpoint(_s68000context.pc);
+}
+
+void command(const Command& c) {
+    switch (c.kind) {
+        case CommandKind::HaltReason: channel->reply(session.client, session.stop_reply); return;
+        case CommandKind::Continue:
+            leave_here(c);
+            session.stopped = false;
+            return;
+        case CommandKind::Step: {
+            leave_here(c);
+            const std::string why = stop_of(watched_exec(1));
+            stop(why.empty() ? kTrapped : why);
+            return;
+        }
+        case CommandKind::Detach: {
+            const uint64_t client = session.client;
+            end_session();
+            session.stopped = false;
+            channel->reply(client, "OK", Reply::Final);
+            return;
+        }
+        case CommandKind::Kill:
+            end_session();
+            session.stopped = false;
+            if (gdb_stub_kill_request) gdb_stub_kill_request();
+            return;
+        default: channel->reply(session.client, target_reply(c)); return;
+    }
+}
+
+void take(const Event& e) {
+    switch (e.kind) {
+        case Event::Connected:
+            if (session.client) end_session();
+            session.client = e.client;
+            session.awaiting_client = false;
+            session.stopped = true;  // the client asks why with '?'
+            session.stop_reply = kTrapped;
+            return;
+        case Event::Disconnected:
+            if (e.client != session.client) return;
+            end_session();
+            if (!session.awaiting_client) session.stopped = false;
+            return;
+        case Event::Interrupt:
+            if (e.client == session.client && !session.stopped) stop(kInterrupted);
+            return;
+        case Event::Request:
+            // Requests while the target runs come from no well-behaved client.
+            if (e.client == session.client && session.stopped) command(e.command);
+            return;
+    }
+}
+
+// What arrived while the target ran, without waiting.
+void take_pending() {
+    Event e;
+    while (channel->pending() && channel->next(e, std::chrono::milliseconds(0))) take(e);
+}
+
+// While stopped: the client's commands, until one resumes or it goes.
+void serve() {
+    while (session.stopped) {
+        if (gdb_stub_wait_check) gdb_stub_wait_check();
+        Event e;
+        if (channel->next(e, kWaitSlice)) take(e);
+    }
+}
+
+}  // namespace
+
+}  // namespace gdbstub
+
+using namespace gdbstub;
+
+int gdb_stub_start(unsigned port, std::string& error) {
+    if (server) {
+        error = "the server is already running";
+        return -1;
+    }
+    if (port > 65535) {
+        error = "no port " + std::to_string(port);
+        return -1;
+    }
+    channel = std::make_unique<Channel>();
+    server = std::make_unique<Server>(*channel);
+    if (!server->start(static_cast<uint16_t>(port), error)) {
+        server.reset();
+        channel.reset();
+        return -1;
+    }
+    session = Session{};
+    session.stopped = true;
+    session.awaiting_client = true;
+    return server->port();
+}
+
+void gdb_stub_stop() {
+    if (!server) return;
+    server->stop();
+    server.reset();
+    channel.reset();
+    end_session();
+    session = Session{};
+}
+
+void gdb_stub_frame_boundary() {
+    if (!channel) return;
+    if (channel->pending()) take_pending();
+    if (session.stopped) serve();
+}
+
+uint32_t gdb_stub_run_slice(int32_t cycles) {
+    if (!channel) return s68000exec(cycles);
+    int32_t left = cycles;
+    for (;;) {
+        const uint32_t before = s68000readOdometer();
+        const uint32_t code = watched_exec(left);
+        left -= static_cast<int32_t>(s68000readOdometer() - before);
+        const std::string why = stop_of(code);
+        if (why.empty()) {
+            gdb_stub_frame_boundary();  // an interrupt or a new client stops the target here
+            return code;
+        }
+        stop(why);
+        serve();
+        if (left <= 0) return code;
+    }
+}

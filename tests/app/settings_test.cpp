@@ -1,0 +1,156 @@
+// The settings file: every key read and written, names without regard to
+// case, unknown keys ignored, bad values and lines reported with the default
+// kept, and only changed keys taken over.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "isolated_home.h"
+#include "settings.h"
+
+namespace {
+
+Settings parse(const std::string& text, std::vector<std::string>* problems = nullptr) {
+    std::vector<std::string> found;
+    const Settings settings = parseSettings(text, "settings.ini", found);
+    if (problems) *problems = found;
+    else EXPECT_TRUE(found.empty()) << found.front();
+    return settings;
+}
+
+bool same(const Settings& a, const Settings& b) { return formatSettings(a) == formatSettings(b); }
+
+}  // namespace
+
+TEST(Settings, AnEmptyFileGivesTheDefaults) {
+    const Settings s = parse("");
+    EXPECT_EQ(s.controlType, 0);
+    EXPECT_EQ(s.keyPositions[0], 18);  // S
+    EXPECT_EQ(s.keyPositions[1], 3);   // D
+    EXPECT_EQ(s.keyPositions[2], 0);   // A
+    EXPECT_EQ(s.keyPositions[3], 1);   // B
+    EXPECT_EQ(s.speed, Speed::Fps60);
+    EXPECT_EQ(s.scale, 1);
+}
+
+TEST(Settings, EveryKeyIsReadNamesAndWordsWithoutRegardToCase) {
+    const Settings s = parse(
+        "; a comment\n"
+        "# another\n"
+        "[Controller]\n"
+        "TYPE = Joystick\n"
+        "start = q\n"
+        "select=Enter\n"
+        "  button_a   =   left SHIFT  \n"
+        "button_b = Space ; why not\n"
+        "[emulation]\n"
+        "speed = UNLIMITED\n"
+        "[window]\n"
+        "scale = 8\n");
+    EXPECT_EQ(s.controlType, 1);
+    EXPECT_EQ(s.keyPositions[0], 16);  // Q
+    EXPECT_EQ(s.keyPositions[1], 33);  // Enter
+    EXPECT_EQ(s.keyPositions[2], 26);  // Left shift
+    EXPECT_EQ(s.keyPositions[3], 29);  // Space
+    EXPECT_EQ(s.speed, Speed::Unlimited);
+    EXPECT_EQ(s.scale, 8);
+}
+
+TEST(Settings, WhatIsWrittenReadsBackTheSame) {
+    Settings s;
+    s.controlType = 1;
+    s.keyPositions[0] = 33;
+    s.keyPositions[3] = 27;
+    s.speed = Speed::Fps30;
+    s.scale = 3;
+    const std::string text = formatSettings(s);
+    EXPECT_EQ(text,
+              "# BePellmora settings. The program rewrites this file when a setting\n"
+              "# changes in its menus; unknown keys are ignored.\n"
+              "\n[controller]\ntype = joystick\nstart = Enter\nselect = D\nbutton_a = A\nbutton_b = Left ctrl\n"
+              "\n[emulation]\nspeed = 30\n"
+              "\n[window]\nscale = 3\n");
+    EXPECT_TRUE(same(parse(text), s));
+}
+
+TEST(Settings, UnknownSectionsAndKeysAreIgnoredQuietly) {
+    std::vector<std::string> problems;
+    const Settings s = parse("[controller]\nturbo = on\n[sound]\nvolume = 11\nscale = 2\n[window]\nscale = 2\n",
+                             &problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(s.scale, 2);
+}
+
+TEST(Settings, BadValuesKeepTheDefaultAndSaySoOnceEach) {
+    std::vector<std::string> problems;
+    const Settings s = parse(
+        "[controller]\ntype = mouse\nstart = Escape\nselect = W\n"
+        "[emulation]\nspeed = 120\n"
+        "[window]\nscale = 9\n",
+        &problems);
+    EXPECT_EQ(s.controlType, 0);
+    EXPECT_EQ(s.keyPositions[0], 18);
+    EXPECT_EQ(s.keyPositions[1], 22) << "the good value after the bad ones is taken";
+    EXPECT_EQ(s.speed, Speed::Fps60);
+    EXPECT_EQ(s.scale, 1);
+    ASSERT_EQ(problems.size(), 4u);
+    EXPECT_EQ(problems[0],
+              "settings.ini: [controller] type = \"mouse\" is not valid (keyboard or joystick); keyboard is used.");
+    EXPECT_EQ(problems[1].rfind("settings.ini: [controller] start = \"Escape\" is not valid (a key item's label: A to "
+                                "Z, Left shift, ",
+                                0),
+              0u)
+        << problems[1];
+    EXPECT_EQ(problems[2], "settings.ini: [emulation] speed = \"120\" is not valid (30, 60 or unlimited); 60 is used.");
+    EXPECT_EQ(problems[3], "settings.ini: [window] scale = \"9\" is not valid (1 to 8); 1 is used.");
+}
+
+TEST(Settings, AMalformedLineIsReportedWithItsNumberAndTheRestIsRead) {
+    std::vector<std::string> problems;
+    const Settings s = parse("[window]\nscale = 4\nthis is no setting\n[emulation]\nspeed = 30\n", &problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "settings.ini: line 3 is not \"name = value\" or \"[section]\"; such lines are ignored.");
+    EXPECT_EQ(s.scale, 4);
+    EXPECT_EQ(s.speed, Speed::Fps30);
+}
+
+TEST(Settings, OnlyTheKeysThatChangedAreTakenOver) {
+    Settings before, after, stored;
+    stored.scale = 5;  // as the file says: not what this run shows
+    after.scale = 2;   // set for this run only, but unchanged by the command
+    before.scale = 2;
+    after.speed = Speed::Unlimited;
+    after.keyPositions[2] = 7;
+    EXPECT_TRUE(takeChangedSettings(before, after, stored));
+    EXPECT_EQ(stored.scale, 5);
+    EXPECT_EQ(stored.speed, Speed::Unlimited);
+    EXPECT_EQ(stored.keyPositions[2], 7);
+    EXPECT_EQ(stored.keyPositions[1], 3);
+    EXPECT_FALSE(takeChangedSettings(after, after, stored));
+}
+
+TEST(Settings, AMissingFileIsNormalAndAnUnreadableOneFallsBackWithALine) {
+    test_home::isolatedHome().clear();
+    const std::filesystem::path path = test_home::isolatedHome().config() / "bevorel" / "settings.ini";
+    testing::internal::CaptureStdout();
+    const Settings missing = readSettingsFile(path.string());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(same(missing, Settings{}));
+
+    std::filesystem::create_directories(path);  // a directory in its place
+    testing::internal::CaptureStdout();
+    const Settings unreadable = readSettingsFile(path.string());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Settings: " + path.string() + " is not a regular file; the defaults are used.\n");
+    EXPECT_TRUE(same(unreadable, Settings{}));
+    std::filesystem::remove(path);
+
+    std::string error;
+    Settings s;
+    s.speed = Speed::Fps30;
+    ASSERT_TRUE(writeSettingsFile(path.string(), s, error)) << error;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(same(readSettingsFile(path.string()), s));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}

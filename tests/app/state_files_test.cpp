@@ -1,0 +1,199 @@
+// The program's files: where the XDG directories are, slot file names, files
+// replaced atomically (also when the write is cut off or the process dies in
+// the middle of it), and small files read whole.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "atomic_file.h"
+#include "isolated_home.h"
+#include "state_slots.h"
+#include "xdg_dirs.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets environment variables for one test; puts the old values back after.
+class Environment {
+public:
+    void set(const char* name, const char* value) {
+        if (!saved_.count(name)) {
+            const char* old = std::getenv(name);
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        if (value) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    ~Environment() {
+        for (const auto& [name, value] : saved_) {
+            if (value) setenv(name.c_str(), value->c_str(), 1);
+            else unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+std::string contentOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// The names in a directory, hidden ones included.
+std::vector<std::string> namesIn(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs `body` in a child process and gives how it ended (as waitpid).
+int inChild(const std::function<int()>& body) {
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) _exit(body());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+class StateFiles : public ::testing::Test {
+protected:
+    void SetUp() override { test_home::isolatedHome().clear(); }
+    fs::path dir() const { return test_home::isolatedHome().data() / "files"; }
+};
+
+}  // namespace
+
+TEST_F(StateFiles, XdgDirectoriesFollowTheVariablesWhenAbsoluteElseTheHome) {
+    Environment env;
+    env.set("HOME", "/home/player");
+    env.set("XDG_DATA_HOME", "/srv/data");
+    env.set("XDG_CONFIG_HOME", "/srv/config");
+    EXPECT_EQ(xdgDataHome(), "/srv/data");
+    EXPECT_EQ(xdgConfigHome(), "/srv/config");
+    EXPECT_EQ(stateDirectory(), "/srv/data/bevorel/states");
+    EXPECT_EQ(slotPath(0x0123456789ABCDEFull, 3), "/srv/data/bevorel/states/0123456789abcdef-slot3.state");
+    EXPECT_EQ(slotPath(0xFEDCBA9876543210ull, 0), "/srv/data/bevorel/states/fedcba9876543210-slot0.state");
+
+    env.set("XDG_DATA_HOME", "relative/data");  // not valid: ignored
+    env.set("XDG_CONFIG_HOME", "");
+    EXPECT_EQ(xdgDataHome(), "/home/player/.local/share");
+    EXPECT_EQ(xdgConfigHome(), "/home/player/.config");
+    env.set("XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(stateDirectory(), "/home/player/.local/share/bevorel/states");
+}
+
+TEST_F(StateFiles, AnAtomicWriteMakesTheDirectoriesAndReplacesTheFileLeavingNothingElse) {
+    const fs::path path = dir() / "deeper" / "slot.state";
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(path.string(), "first", 5, error)) << error;
+    EXPECT_EQ(contentOf(path), "first");
+    ASSERT_TRUE(writeFileAtomically(path.string(), "the second", 10, error)) << error;
+    EXPECT_EQ(contentOf(path), "the second");
+    EXPECT_EQ(namesIn(path.parent_path()), std::vector<std::string>{"slot.state"});
+    EXPECT_EQ(fs::status(dir()).permissions() & fs::perms::all, fs::perms::owner_all) << "made private";
+}
+
+TEST_F(StateFiles, AWriteThatCannotHappenSaysWhyAndKeepsTheOldFile) {
+    fs::create_directories(dir());
+    writeFile(dir() / "in-the-way", "a file");
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically((dir() / "in-the-way" / "slot.state").string(), "x", 1, error));
+    EXPECT_EQ(error, (dir() / "in-the-way").string() + " is not a directory");
+
+    fs::create_directories(dir() / "slot.state");  // a directory where the file goes
+    EXPECT_FALSE(writeFileAtomically((dir() / "slot.state").string(), "x", 1, error));
+    EXPECT_EQ(error.rfind("cannot replace " + (dir() / "slot.state").string() + ": ", 0), 0u) << error;
+    EXPECT_EQ(namesIn(dir()), (std::vector<std::string>{"in-the-way", "slot.state"})) << "no temporary left";
+}
+
+// A file size limit makes the write fail part of the way through, as a full
+// disk does: the old file stays, whole, and no temporary file is left.
+TEST_F(StateFiles, AWriteCutOffPartWayKeepsTheOldFileWhole) {
+    fs::create_directories(dir());
+    const fs::path path = dir() / "slot.state";
+    const std::string old(20000, 'o');
+    writeFile(path, old);
+    const std::string larger(60000, 'n');
+    std::string error;
+    const int status = inChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+        const rlimit limit{8192, 8192};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool written = writeFileAtomically(path.string(), larger.data(), larger.size(), error);
+        return !written && error == "cannot write " + path.string() + ": File too large" ? 0 : 1;
+    });
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failed write was not reported as such";
+    EXPECT_EQ(contentOf(path), old);
+    EXPECT_EQ(namesIn(dir()), std::vector<std::string>{"slot.state"});
+}
+
+// The process dies in the middle of the write (the signal of an exceeded
+// file size ends it there): the file is the old one, whole.
+TEST_F(StateFiles, AProcessKilledInTheMiddleOfAWriteLeavesTheOldFile) {
+    fs::create_directories(dir());
+    const fs::path path = dir() / "slot.state";
+    const std::string old(20000, 'o');
+    writeFile(path, old);
+    const std::string larger(60000, 'n');
+    const int status = inChild([&] {
+        const rlimit limit{8192, 8192};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        writeFileAtomically(path.string(), larger.data(), larger.size(), error);
+        return 0;
+    });
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the child was not stopped mid-write";
+    EXPECT_EQ(contentOf(path), old);
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(path.string(), larger.data(), larger.size(), error)) << error;
+    EXPECT_EQ(contentOf(path), larger) << "the next write replaces it";
+}
+
+TEST_F(StateFiles, ReadingWholeTakesRegularFilesUpToTheLimitAndNeverBlocks) {
+    fs::create_directories(dir());
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_EQ(readWholeFile((dir() / "none").string(), 100, bytes, error), ReadStatus::Missing);
+
+    writeFile(dir() / "small", "0123456789");
+    ASSERT_EQ(readWholeFile((dir() / "small").string(), 10, bytes, error), ReadStatus::Read) << error;
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "0123456789");
+    EXPECT_EQ(readWholeFile((dir() / "small").string(), 9, bytes, error), ReadStatus::Failed);
+    EXPECT_EQ(error, (dir() / "small").string() + " is too large (10 bytes)");
+
+    EXPECT_EQ(readWholeFile(dir().string(), 100, bytes, error), ReadStatus::Failed);
+    EXPECT_EQ(error, dir().string() + " is not a regular file");
+    ASSERT_EQ(mkfifo((dir() / "fifo").c_str(), 0600), 0);  // nobody writes to it
+    EXPECT_EQ(readWholeFile((dir() / "fifo").string(), 100, bytes, error), ReadStatus::Failed);
+    EXPECT_EQ(error, (dir() / "fifo").string() + " is not a regular file");
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST_F(StateFiles, ASlotHoldsAStateWhenARegularFileIsThere) {
+    const uint64_t hash = 0x0123456789ABCDEFull;
+    EXPECT_FALSE(slotHoldsState(hash, 2));
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(slotPath(hash, 2), "s", 1, error)) << error;
+    EXPECT_TRUE(slotHoldsState(hash, 2));
+    EXPECT_FALSE(slotHoldsState(hash, 3));
+    EXPECT_FALSE(slotHoldsState(hash + 1, 2)) << "another ROM set";
+    fs::create_directories(slotPath(hash, 4));
+    EXPECT_FALSE(slotHoldsState(hash, 4)) << "a directory";
+}

@@ -1,0 +1,59 @@
+// The queue between the server and the emulation thread: events in order,
+// replies waking the server's poll, and a limit on what one client may queue.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include "channel.h"
+
+namespace {
+
+using namespace gdbstub;
+
+Event request(uint64_t client, CommandKind kind) {
+    Event e{Event::Request, client, {}};
+    e.command.kind = kind;
+    return e;
+}
+
+TEST(Channel, EventsInOrderAndRepliesWakeTheServer) {
+    Channel channel;
+    EXPECT_FALSE(channel.pending());
+    ASSERT_TRUE(channel.post({Event::Connected, 1, {}}));
+    ASSERT_TRUE(channel.post(request(1, CommandKind::ReadRegisters)));
+    EXPECT_TRUE(channel.pending());
+    Event e;
+    ASSERT_TRUE(channel.next(e, std::chrono::milliseconds(0)));
+    EXPECT_EQ(e.kind, Event::Connected);
+    ASSERT_TRUE(channel.next(e, std::chrono::milliseconds(0)));
+    EXPECT_EQ(e.command.kind, CommandKind::ReadRegisters);
+    EXPECT_FALSE(channel.pending());
+    EXPECT_FALSE(channel.next(e, std::chrono::milliseconds(0)));
+
+    pollfd p{channel.wake_fd(), POLLIN, 0};
+    EXPECT_EQ(poll(&p, 1, 0), 0);
+    channel.reply(1, "OK");
+    channel.reply(1, "S05", Reply::Stop);
+    EXPECT_EQ(poll(&p, 1, 0), 1);
+    channel.drain_wake();
+    EXPECT_EQ(poll(&p, 1, 0), 0);
+    Reply r;
+    ASSERT_TRUE(channel.take_reply(r));
+    EXPECT_EQ(r.payload, "OK");
+    ASSERT_TRUE(channel.take_reply(r));
+    EXPECT_EQ(r.kind, Reply::Stop);
+    EXPECT_FALSE(channel.take_reply(r));
+}
+
+TEST(Channel, AClientCannotQueueWithoutEnd) {
+    Channel channel;
+    for (size_t i = 0; i < Channel::kMaxQueued; ++i) ASSERT_TRUE(channel.post(request(1, CommandKind::ReadMemory)));
+    EXPECT_FALSE(channel.post(request(1, CommandKind::ReadMemory)));
+    EXPECT_FALSE(channel.post({Event::Interrupt, 1, {}}));
+    EXPECT_TRUE(channel.post({Event::Disconnected, 1, {}}));  // the end always gets through
+    EXPECT_TRUE(channel.post({Event::Connected, 2, {}}));
+    channel.clear();
+    EXPECT_FALSE(channel.pending());
+    EXPECT_TRUE(channel.post(request(2, CommandKind::ReadMemory)));
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+// The real program, headless, with save states and settings: the frames it
+// shows after --load-state are the ones a run of the board that never saved
+// shows; states it cannot use end the run at once with one line and status
+// 1; the settings file's speed holds at start unless --speed says otherwise,
+// and a speed given for the run is not written back.
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iterator>
+
+#include "atomic_file.h"
+#include "board.h"
+#include "board_session.h"
+#include "hostile_support.h"
+#include "isolated_home.h"
+#include "save_state.h"
+#include "settings.h"
+#include "state_slots.h"
+
+namespace fs = std::filesystem;
+using hostile::ChildRun;
+using hostile::describe;
+using hostile::runChild;
+
+namespace {
+
+constexpr int kSeconds = 180;  // generous: the sanitizer builds are slow
+
+std::string hex(uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%016" PRIX64, value);
+    return text;
+}
+
+size_t count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+class ProgramStates : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test_home::isolatedHome().clear();
+        ASSERT_TRUE(e2e::startBoard(DEMO_ROM_BASE)) << "the demo ROM set did not load from " DEMO_ROM_BASE "Roms/";
+        screenshot_ = test_home::isolatedHome().data().parent_path() / "frame.png";
+    }
+    void TearDown() override { cpucycles_by_frame = 133333; }
+
+    // The demo from power-on for `frames` frames at `cycles` a frame, with no key.
+    static void runDemo(int frames, uint32_t cycles = 133333) {
+        e2e::powerOn(false);
+        cpucycles_by_frame = cycles;
+        for (int i = 0; i < frames; ++i) e2e::runFrame();
+    }
+    // Writes the board's state as slot `slot` of the loaded ROM set, as the
+    // program would; a ROM-set hash may be given instead.
+    static void saveSlot(int slot, uint64_t hash = pm_romSetHash()) {
+        BoardState state;
+        pm_captureState(state, StateSpeed::Fps60);
+        const std::vector<uint8_t> image = encodeState(state, hash);
+        std::string error;
+        ASSERT_TRUE(writeFileAtomically(slotPath(pm_romSetHash(), slot), image.data(), image.size(), error)) << error;
+    }
+    ChildRun program(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), BEVOREL_PROGRAM);
+        arguments.insert(arguments.end(), {"--screenshot", screenshot_.string()});
+        return runChild(arguments, fs::temp_directory_path(), {"SDL_VIDEODRIVER=dummy"}, kSeconds);
+    }
+    std::string screenshotHash() const {
+        const ChildRun run = runChild({PNG_FRAME_HASH, screenshot_.string()}, fs::temp_directory_path(), {}, kSeconds);
+        EXPECT_TRUE(run.exited && run.status == 0) << describe(run);
+        return run.out.substr(0, run.out.find('\n'));
+    }
+
+    fs::path screenshot_;
+};
+
+}  // namespace
+
+TEST_F(ProgramStates, AfterLoadStateTheProgramShowsTheFramesThatFollowedTheState) {
+    runDemo(90);
+    saveSlot(3);
+    for (int i = 0; i < 40; ++i) e2e::runFrame();
+    const uint64_t expected = e2e::frameHash();  // frame 130, never saved in between
+
+    const ChildRun run = program({"--boot", "--load-state", "3", "--frames", "40"});
+    ASSERT_TRUE(run.exited && run.status == 0) << describe(run);
+    EXPECT_NE(run.out.find("State loaded from slot 3: " + slotPath(pm_romSetHash(), 3) + "\n"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(screenshotHash(), hex(expected));
+}
+
+TEST_F(ProgramStates, AStateItCannotUseEndsTheRunWithOneLineAndStatus1) {
+    runDemo(10);
+    const std::string path = slotPath(pm_romSetHash(), 2);
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {"nothing saved", [] {}, "Cannot load slot 2: no state was saved there for this ROM set (" + path + ")."},
+        {"another ROM set", [&] { saveSlot(2, pm_romSetHash() ^ 1); },
+         "Cannot load slot 2: " + path + " belongs to another ROM set ("},
+        {"damaged", [&] {
+             saveSlot(2);
+             std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+             file.seekp(1000);
+             file.put('\x77');
+         },
+         "Cannot load slot 2: " + path + " is damaged: the CRC-32 of its body is "},
+        {"a newer format", [&] {
+             saveSlot(2);
+             std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+             file.seekp(8);
+             file.put('\x02');
+         },
+         "Cannot load slot 2: " + path + " was saved by a newer version of the program (state format 2; "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(path);
+        c.make();
+        const ChildRun run = program({"--boot", "--load-state", "2", "--frames", "1000000"});
+        ASSERT_TRUE(run.exited) << describe(run);
+        EXPECT_EQ(run.status, 1) << describe(run);
+        EXPECT_NE(run.out.find("\n" + c.line), std::string::npos) << run.out;
+        EXPECT_EQ(count(run.out, "Cannot load"), 1u) << run.out;
+        EXPECT_EQ(run.out.find("State loaded"), std::string::npos) << run.out;
+    }
+}
+
+TEST_F(ProgramStates, TheSettingsFilesSpeedHoldsAtStartAndARunsSpeedIsNotKept) {
+    Settings settings;
+    settings.speed = Speed::Fps30;
+    std::string error;
+    ASSERT_TRUE(writeSettingsFile(settingsPath(), settings, error)) << error;
+    const std::string written = formatSettings(settings);
+
+    runDemo(20, 266666);
+    const uint64_t at30 = e2e::frameHash();
+    ChildRun run = program({"--boot", "--frames", "20"});
+    ASSERT_TRUE(run.exited && run.status == 0) << describe(run);
+    EXPECT_EQ(screenshotHash(), hex(at30));
+
+    runDemo(20);
+    const uint64_t at60 = e2e::frameHash();
+    ASSERT_NE(at60, at30);
+    run = program({"--boot", "--frames", "20", "--speed", "60"});
+    ASSERT_TRUE(run.exited && run.status == 0) << describe(run);
+    EXPECT_EQ(screenshotHash(), hex(at60));
+    std::ifstream in(settingsPath());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), written);
+}
