@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "board.h"
 #include "joypad.h"
 #include "rom_files.h"
 #include "rom_set_content.h"
+#include "save_state.h"
 
 namespace {
 
@@ -30,6 +32,7 @@ retro_input_state_t inputState;
 retro_log_printf_t frontendLog;
 
 bool gameLoaded = false;
+uint64_t romSetHash = 0;  // the loaded set's, which its states carry
 unsigned long framesRun = 0;  // since the content was loaded
 RomSetFiles content;  // the ROM set being handed to start-up
 uint8_t joypadKeys[16];
@@ -166,6 +169,7 @@ bool retro_load_game(const retro_game_info* game) {
     }
     if (environment)
         environment(RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS, const_cast<retro_input_descriptor*>(joypad_descriptors()));
+    romSetHash = pm_romSetHash();
     gameLoaded = true;
     framesRun = 0;
     return true;
@@ -201,9 +205,32 @@ void retro_run() {
 
 unsigned retro_get_region() { return RETRO_REGION_NTSC; }
 
-size_t retro_serialize_size() { return 0; }
-bool retro_serialize(void*, size_t) { return false; }
-bool retro_unserialize(const void*, size_t) { return false; }
+// States in the desktop program's format. The core always runs 60 fps frames:
+// its states say so, and a state the desktop program saved at another speed
+// is restored at this one.
+size_t retro_serialize_size() { return gameLoaded ? save_state::kImageSize : 0; }
+
+bool retro_serialize(void* data, size_t size) {
+    if (!gameLoaded || size < save_state::kImageSize) return false;
+    BoardState state;
+    pm_captureState(state, StateSpeed::Fps60);
+    const std::vector<uint8_t> image = encodeState(state, romSetHash);
+    std::memcpy(data, image.data(), image.size());
+    return true;
+}
+
+bool retro_unserialize(const void* data, size_t size) {
+    if (!gameLoaded) return false;
+    BoardState state;
+    std::string error;
+    if (!decodeState(static_cast<const uint8_t*>(data), size, romSetHash, state, error)) {
+        log_line(RETRO_LOG_ERROR, "BePellmora: the state given %s", error.c_str());
+        return false;
+    }
+    pm_restoreState(state);
+    cpucycles_by_frame = kCpuCyclesPerFrame;
+    return true;
+}
 
 void retro_cheat_reset() {}
 void retro_cheat_set(unsigned, bool, const char*) {}

@@ -328,6 +328,87 @@ TEST_F(Core, DeinitInitAndASecondLoadStartAfresh) {
     EXPECT_EQ(status(kFrame), 55u);
 }
 
+// A state taken mid-game and restored replays exactly the frames that
+// followed it, on the same machine or on one started afresh; the image is
+// the desktop program's state format.
+TEST_F(Core, StateRoundTripReplaysTheSameFrames) {
+    const DemoRun run = golden("demo_play");
+    const uint64_t frame160 = reviewed("demo_play", 160);
+    auto play = [&](int from, int to) {  // the play script's keys over frames from..to
+        std::vector<uint64_t> hashes;
+        for (int frame = from; frame <= to; ++frame) {
+            core().releaseAll();
+            for (const auto& e : run.script)  // in frame order: the keys held at this frame
+                if (e.frame <= frame) core().hold(kJoypadOf.at(e.key), e.held);
+            hashes.push_back(hashAfterFrames(1));
+        }
+        return hashes;
+    };
+    EXPECT_EQ(core().api().serialize_size(), 0u) << "no state before content";
+    ASSERT_TRUE(core().load(demo.c_str()));
+    play(1, 80);
+    const size_t size = core().api().serialize_size();
+    ASSERT_GT(size, 28u);
+    std::vector<uint8_t> state(size);
+    ASSERT_TRUE(core().api().serialize(state.data(), state.size()));
+    EXPECT_EQ(std::string(state.begin(), state.begin() + 8), std::string("BVSTATE\x1A", 8));
+    EXPECT_EQ(state[8] | state[9] << 8 | state[10] << 16 | state[11] << 24, 1) << "format version";
+    std::vector<uint8_t> small(size - 1);
+    EXPECT_FALSE(core().api().serialize(small.data(), small.size()));
+
+    const auto first = play(81, 160);
+    EXPECT_EQ(first.back(), frame160);
+    ASSERT_TRUE(core().api().unserialize(state.data(), state.size()));
+    EXPECT_EQ(play(81, 160), first) << "restored on the same machine";
+
+    core().unload();
+    core().reinit();
+    core().releaseAll();
+    ASSERT_TRUE(core().load(demo.c_str()));
+    core().run(7);  // somewhere else entirely
+    ASSERT_TRUE(core().api().unserialize(state.data(), state.size()));
+    EXPECT_EQ(play(81, 160), first) << "restored on a machine started afresh";
+}
+
+// A damaged state, one of another ROM set, a cut or a long one: refused with
+// one log line, and the game runs on as if nothing had been tried.
+TEST_F(Core, BadStatesAreRefusedAndChangeNothing) {
+    TempDir dir;
+    writeSet(dir.path(), idleProgramSet());
+    ASSERT_TRUE(core().load(dir.path().c_str()));
+    std::vector<uint8_t> otherSet(core().api().serialize_size());
+    ASSERT_TRUE(core().api().serialize(otherSet.data(), otherSet.size()));
+
+    ASSERT_TRUE(core().load(demo.c_str()));
+    core().run(50);
+    std::vector<uint8_t> state(core().api().serialize_size());
+    ASSERT_TRUE(core().api().serialize(state.data(), state.size()));
+    const uint64_t reference = hashAfterFrames(30);
+
+    auto damaged = state;
+    damaged[5000] ^= 0x40;
+    auto cut = state;
+    cut.pop_back();
+    auto longer = state;
+    longer.push_back(0);
+    const std::vector<std::pair<std::vector<uint8_t>, std::string>> bad = {
+        {damaged, "is damaged: the CRC-32 of its body"},
+        {cut, "is cut short"},
+        {longer, "is too long"},
+        {otherSet, "belongs to another ROM set"},
+        {std::vector<uint8_t>(100, 0), "is not a save state"},
+    };
+    ASSERT_TRUE(core().api().unserialize(state.data(), state.size()));
+    for (const auto& [image, why] : bad) {
+        core().clearLog();
+        EXPECT_FALSE(core().api().unserialize(image.data(), image.size())) << why;
+        ASSERT_EQ(core().log().size(), 1u) << why;
+        EXPECT_EQ(core().log()[0].level, RETRO_LOG_ERROR);
+        EXPECT_EQ(core().log()[0].text.rfind("BePellmora: the state given " + why, 0), 0u) << core().log()[0].text;
+    }
+    EXPECT_EQ(hashAfterFrames(30), reference) << "a refused state changed the machine";
+}
+
 // Each refusal: load fails with exactly one error line naming the problem,
 // nothing runs, and the next good content loads as if nothing happened.
 TEST_F(Core, BadContentIsRefusedWithOneLogLine) {

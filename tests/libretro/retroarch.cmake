@@ -8,13 +8,20 @@
 #
 # Runs: the demo from one of its files (frame 60 against the reviewed frame
 # of the end-to-end tests), from a .zip (the same frame), in service mode set
-# through RetroArch's core options file (the reviewed service frame 30), and
-# a .zip lacking a file, which RetroArch must refuse with the core's line.
+# through RetroArch's core options file (the reviewed service frame 30), a
+# .zip lacking a file, which RetroArch must refuse with the core's line, and
+# save states: a run of 60 frames that saves its state on exit, then a run
+# that loads it. RetroArch 1.14 loads that state after the run's first frame
+# (the core's log shows the restore at frame 1), so 181 frames of the second
+# run end on frame 60 + 180 = 240 of the demo, which must be the reviewed one.
 #
 # In: RETROARCH CORE INFO_DIR (holding the .info) DEMO_DIR HASHER GOLDEN_SOURCE WORK [PRELOAD]
 cmake_minimum_required(VERSION 3.20)
 
 file(READ ${GOLDEN_SOURCE} golden_source)
+# RetroArch knows what the core supports (save states) only from the .info
+# of a core in its cores directory.
+get_filename_component(core_dir ${CORE} DIRECTORY)
 function(reviewed run frame out)
   if(NOT golden_source MATCHES "runAndCheck\\(\"${run}\"[^;]*\\{${frame}, (0x[0-9A-Fa-f]+)ull\\}")
     message(FATAL_ERROR "no reviewed frame ${frame} of ${run} in ${GOLDEN_SOURCE}")
@@ -24,12 +31,13 @@ function(reviewed run frame out)
   set(${out} ${hash} PARENT_SCOPE)
 endfunction()
 
-# run_retroarch(NAME CONTENT FRAMES SERVICE_MODE): leaves the exit status,
-# the console and the run's directory in ra_status, ra_log and ra_dir.
+# run_retroarch(NAME CONTENT FRAMES SERVICE_MODE [CONFIGURATION LINES...]):
+# leaves the exit status, the console and the run's directory in ra_status,
+# ra_log and ra_dir.
 function(run_retroarch name content frames service)
   set(dir ${WORK}/${name})
   file(REMOVE_RECURSE ${dir})
-  foreach(sub home shots saves states system playlists logs cache)
+  foreach(sub home shots saves system playlists logs cache)
     file(MAKE_DIRECTORY ${dir}/${sub})
   endforeach()
   file(WRITE ${dir}/retroarch.cfg
@@ -45,7 +53,6 @@ function(run_retroarch name content frames service)
     "global_core_options = \"true\"\n"
     "screenshot_directory = \"${dir}/shots\"\n"
     "savefile_directory = \"${dir}/saves\"\n"
-    "savestate_directory = \"${dir}/states\"\n"
     "system_directory = \"${dir}/system\"\n"
     "playlist_directory = \"${dir}/playlists\"\n"
     "content_history_path = \"${dir}/playlists/history.lpl\"\n"
@@ -57,13 +64,16 @@ function(run_retroarch name content frames service)
     "content_runtime_log = \"false\"\n"
     "log_dir = \"${dir}/logs\"\n"
     "cache_directory = \"${dir}/cache\"\n"
-    "libretro_directory = \"${dir}/cores\"\n"
+    "libretro_directory = \"${core_dir}\"\n"
     "libretro_info_path = \"${INFO_DIR}\"\n"
     "network_cmd_enable = \"false\"\n"
     "stdin_cmd_enable = \"false\"\n"
-    "savestate_auto_load = \"false\"\n"
-    "savestate_auto_save = \"false\"\n"
     "pause_nonactive = \"false\"\n")
+  # RetroArch takes a key's first line: the run's own lines name keys the
+  # lines above leave at RetroArch's defaults (no automatic states).
+  foreach(line IN LISTS ARGN)
+    file(APPEND ${dir}/retroarch.cfg "${line}\n")
+  endforeach()
   file(WRITE ${dir}/core-options.cfg "bevorel_service_mode = \"${service}\"\n")
   set(environment HOME=${dir}/home XDG_CONFIG_HOME=${dir}/home/.config XDG_CACHE_HOME=${dir}/cache
                   XDG_DATA_HOME=${dir}/home/.local/share XDG_RUNTIME_DIR=${dir})
@@ -144,3 +154,20 @@ if(at EQUAL -1)
   message(FATAL_ERROR "refused: the core's line is not in RetroArch's log; see ${ra_dir}/console.txt")
 endif()
 message(STATUS "refused: RetroArch ended with ${ra_status} after the core's line")
+
+# Save states through RetroArch's own files, which wrap the core's image.
+set(states ${WORK}/states)
+file(REMOVE_RECURSE ${states})
+file(MAKE_DIRECTORY ${states})
+run_retroarch(state-saved ${DEMO_DIR}/PELLMORA.2A 60 disabled
+  "savestate_directory = \"${states}\"" "savestate_auto_save = \"true\"")
+expect_frame(state-saved 60 demo_attract 60)
+if(NOT ra_log MATCHES "Auto save state to [^\n]* succeeded")
+  message(FATAL_ERROR "state-saved: RetroArch saved no state; see ${ra_dir}/console.txt")
+endif()
+run_retroarch(state-loaded ${DEMO_DIR}/PELLMORA.2A 181 disabled
+  "savestate_directory = \"${states}\"" "savestate_auto_load = \"true\"")
+if(NOT ra_log MATCHES "Auto-loading save state from [^\n]* succeeded")
+  message(FATAL_ERROR "state-loaded: RetroArch loaded no state; see ${ra_dir}/console.txt")
+endif()
+expect_frame(state-loaded 181 demo_attract 240)
