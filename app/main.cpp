@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "bevorel_app.h"
+#include "board.h"
 #include "gdb_link.h"
+#include "key_state.h"
 #include "launch_options.h"
 #include "paths.h"
 #include "presentation.h"
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: --gdb: %s\n", program, error.c_str());
         return 1;
     }
+    pm_setKeySource(read_key_states);  // the board's keys: the window's keyboard
     BeVorelApp* app = new BeVorelApp();
     if (!copyPath(execPath, program)) {
         std::printf("The program's path is %zu characters or more: looking for Roms/ in the current directory.\n",

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "s68000.h"
@@ -15,6 +16,8 @@ extern unsigned char* codeRom;     // 256 KiB program ROM, memory image format
 extern unsigned char* tilesRom;    // 1 MiB graphics, one byte per pixel (4096 tiles of 256)
 extern unsigned char* onboardRam;  // 16 KiB work RAM at 0x100000
 extern unsigned char* spriteRam;   // 7680 bytes of sprite RAM at 0x700000
+constexpr size_t kOnboardRamSize = 0x4000;
+constexpr size_t kSpriteRamSize = 0x1E00;
 
 int pm_initAll(const char* execPath);
 int pm_init();
@@ -22,6 +25,15 @@ int pm_loadAllRoms();
 int MergeBanks128k(const char* first, const char* second, unsigned char* lowHalf, unsigned char* highHalf);
 unsigned char* vr_merge128kRoms(const char* rom0, const char* rom1, const char* rom2, const char* rom3);
 unsigned char* pm_loadRom(const char* name);
+// The machine as after switching the power on (work RAM, sprite RAM, palette
+// RAM, the input ports, the interrupt chain, the watchdog, the frame buffer,
+// the speed and the odometer), for a host that starts the board more than
+// once in a process; start-up and reset follow as usual.
+void pm_powerOn();
+// Releases the ROM images, work RAM and sprite RAM (all null afterwards), for
+// a host that is unloaded from the process; only start-up makes the board
+// runnable again.
+void pm_releaseMemories();
 
 // ---- Address map and board I/O ----
 
@@ -34,6 +46,7 @@ extern data_region pretend_writeword[16];
 extern unsigned char _dynamicPalette[512];  // palette RAM as the 68000 wrote it (68000 byte order)
 extern uint16_t dynamicPalette[256];        // drawing colours, host order, 15-bit RGB
 extern unsigned char IOBuf[6];              // input ports at 0x500000-0x500005, active low
+constexpr unsigned char kInitialIOBuf[6] = {0x7F, 0xFF, 0x7F, 0x00, 0xBF, 0x00};
 extern unsigned char testMode;              // service mode: reset presents 0x00 at 0x500001
 extern uint16_t NextInterrupt;              // vector offered at level 4 before each slice; 0 none
 extern uint16_t interruptEnable, IRQ4ACK, IRQ3ACK, IRQ2ACK;
@@ -69,6 +82,7 @@ constexpr int kScreenHeight = 224;
 extern uint16_t render_offscreen[kScreenWidth * kScreenHeight];  // 32-bit aligned
 // 68000 cycles per frame; written by the window thread, read once per slice.
 extern std::atomic<uint32_t> cpucycles_by_frame;
+constexpr uint32_t kCpuCyclesPerFrame = 133333;  // 8 MHz at 60 frames a second
 
 uint16_t* pm_render(bool debug, bool paused, int fps);
 // Draws the frame buffer from sprite RAM and the drawing palette: the
@@ -85,4 +99,25 @@ extern uint32_t (*pm_slice_runner)(int32_t cycles);
 void fastClear(void* destination, uint32_t pattern);
 void refreshDisplay();
 void displaySprite16x16(unsigned tile, unsigned colour, unsigned flipX, unsigned flipY, int x, int y);
+
+// ---- Player inputs ----
+
+// The board's keys by platform key code: physical key positions.
+constexpr uint8_t kKeyUp = 0x57;
+constexpr uint8_t kKeyDown = 0x62;
+constexpr uint8_t kKeyLeft = 0x61;
+constexpr uint8_t kKeyRight = 0x63;
+constexpr uint8_t kKeyLeftAlt = 0x5D;   // button 1
+constexpr uint8_t kKeySpace = 0x5E;     // button 2
+constexpr uint8_t kKeyLeftShift = 0x4B; // button 3
+constexpr uint8_t kKeyDigit[5] = {0x12, 0x13, 0x14, 0x15, 0x16};  // top-row 1 to 5: the switches
+
+// Fills the held keys: key code k is held when bit (7 - k % 8) of
+// keyStates[k / 8] is set.
+using KeySource = void (*)(uint8_t keyStates[16]);
+inline void pm_holdKey(uint8_t keyStates[16], uint8_t code) { keyStates[code / 8] |= 0x80u >> (code % 8); }
+// Where acquire_keyboard reads the held keys at every frame. The desktop
+// program reads its keyboard, another host its own controls; with none
+// (the start) no key is held.
+void pm_setKeySource(KeySource source);
 void acquire_keyboard();

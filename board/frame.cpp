@@ -5,7 +5,7 @@
 #include "cpudebug.h"
 
 alignas(64) uint16_t render_offscreen[kScreenWidth * kScreenHeight];
-std::atomic<uint32_t> cpucycles_by_frame{133333};  // 8 MHz at 60 frames a second
+std::atomic<uint32_t> cpucycles_by_frame{kCpuCyclesPerFrame};
 void (*pm_frame_hook)() = nullptr;
 uint32_t (*pm_slice_runner)(int32_t cycles) = nullptr;
 

@@ -1,30 +1,21 @@
 // Player inputs: the held keys become the active-low bits of input ports
-// 0x500000 (joystick and buttons) and 0x500004 (coins and start buttons).
+// 0x500000 (joystick and buttons) and 0x500004 (the five switches).
 #include "board.h"
-#include "key_state.h"
 
 namespace {
-// Platform key codes: physical key positions, whatever the layout prints on them.
-constexpr uint8_t kKeyUp = 0x57;
-constexpr uint8_t kKeyDown = 0x62;
-constexpr uint8_t kKeyLeft = 0x61;
-constexpr uint8_t kKeyRight = 0x63;
-constexpr uint8_t kKeyLeftAlt = 0x5D;
-constexpr uint8_t kKeySpace = 0x5E;
-constexpr uint8_t kKeyLeftShift = 0x4B;
-constexpr uint8_t kKeyDigit[5] = {0x12, 0x13, 0x14, 0x15, 0x16};  // top-row 1 to 5
+KeySource keySource = nullptr;
 
 // Port 0x500004 bit of each top-row digit key (bit 4 is not wired to a key).
 constexpr uint8_t kDigitBit[5] = {0, 1, 2, 3, 5};
 
-bool held(const key_info& keys, uint8_t code) {
-    return (keys.key_states[code / 8] & (0x80u >> (code % 8))) != 0;
-}
+bool held(const uint8_t keys[16], uint8_t code) { return (keys[code / 8] & (0x80u >> (code % 8))) != 0; }
 }  // namespace
 
+void pm_setKeySource(KeySource source) { keySource = source; }
+
 void acquire_keyboard() {
-    key_info keys;
-    get_key_info(&keys);
+    uint8_t keys[16] = {};
+    if (keySource) keySource(keys);
 
     // Opposite directions never read as pressed together: Up wins over Down,
     // Right over Left. Bit 7 is always 0.

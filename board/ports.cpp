@@ -4,9 +4,13 @@
 
 #include "board.h"
 
-alignas(2) unsigned char _dynamicPalette[512];
-alignas(4) uint16_t dynamicPalette[256];
-alignas(2) unsigned char IOBuf[6] = {0x7F, 0xFF, 0x7F, 0x00, 0xBF, 0x00};
+// Arrays of 16 bytes or more: code built against the declarations may use
+// 16-byte aligned stores on them (the x86-64 ABI's alignment), so a smaller
+// alignas would break it.
+alignas(16) unsigned char _dynamicPalette[512];
+alignas(16) uint16_t dynamicPalette[256];
+alignas(2) unsigned char IOBuf[6] = {kInitialIOBuf[0], kInitialIOBuf[1], kInitialIOBuf[2],
+                                     kInitialIOBuf[3], kInitialIOBuf[4], kInitialIOBuf[5]};
 unsigned char testMode;
 uint16_t NextInterrupt;
 uint16_t interruptEnable, IRQ4ACK, IRQ3ACK, IRQ2ACK;

@@ -1,6 +1,7 @@
 #include "key_state.h"
 
 #include <atomic>
+#include <cstring>
 
 namespace {
 std::atomic<uint8_t> states[16];
@@ -10,6 +11,12 @@ status_t get_key_info(key_info* info) {
     info->modifiers = 0;
     for (int i = 0; i < 16; ++i) info->key_states[i] = states[i].load(std::memory_order_relaxed);
     return B_OK;
+}
+
+void read_key_states(uint8_t states[16]) {
+    key_info info;
+    get_key_info(&info);
+    std::memcpy(states, info.key_states, sizeof info.key_states);
 }
 
 void set_key_state(uint8_t code, bool held) {

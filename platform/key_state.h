@@ -15,6 +15,9 @@ struct key_info {
 };
 
 status_t get_key_info(key_info* info);
+// The key_states part of get_key_info: what a reader of held keys by key code
+// (the board's input mapping) is handed.
+void read_key_states(uint8_t states[16]);
 
 // Records key code `code` (0 to 127) as held or released.
 void set_key_state(uint8_t code, bool held);

@@ -71,6 +71,7 @@ protected:
         probeRecords.clear();
         probeRecords.reserve(4096);
         onProbe = nullptr;
+        pm_setKeySource(read_key_states);
         clear_key_states();
 
         s68000init();

@@ -16,7 +16,10 @@ constexpr uint8_t kDigit1 = 0x12, kDigit2 = 0x13, kDigit3 = 0x14, kDigit4 = 0x15
 
 class PlayerInput : public ::testing::Test {
 protected:
-    void SetUp() override { clear_key_states(); }
+    void SetUp() override {
+        pm_setKeySource(read_key_states);  // as the desktop program does
+        clear_key_states();
+    }
     void TearDown() override { clear_key_states(); }
 
     // Holds exactly `keys`, samples the keyboard, returns ports 0 and 4.
@@ -93,6 +96,33 @@ TEST_F(PlayerInput, ReleasedKeysReadInactiveAtTheNextSample) {
     set_key_state(kDigit3, false);
     acquire_keyboard();
     EXPECT_EQ(IOBuf[0], 0x7F);
+    EXPECT_EQ(IOBuf[4], 0xBF);
+}
+
+// Another host hands the board its own held keys: read afresh at every
+// sample; without a source no key is held.
+uint8_t hostKeys[16];
+void hostKeySource(uint8_t keyStates[16]) { std::memcpy(keyStates, hostKeys, sizeof hostKeys); }
+
+TEST_F(PlayerInput, KeysComeFromTheSourceTheHostInstalled) {
+    set_key_state(kUp, true);  // the desktop keyboard, no longer the source
+    std::memset(hostKeys, 0, sizeof hostKeys);
+    pm_holdKey(hostKeys, kLeft);
+    pm_holdKey(hostKeys, kDigit2);
+    pm_setKeySource(hostKeySource);
+    acquire_keyboard();
+    EXPECT_EQ(IOBuf[0], 0x7B);
+    EXPECT_EQ(IOBuf[4], 0xBD);
+
+    std::memset(hostKeys, 0, sizeof hostKeys);
+    pm_holdKey(hostKeys, kLeftShift);
+    acquire_keyboard();
+    EXPECT_EQ(IOBuf[0], 0x3F) << "the source is read at every sample";
+    EXPECT_EQ(IOBuf[4], 0xBF);
+
+    pm_setKeySource(nullptr);
+    acquire_keyboard();
+    EXPECT_EQ(IOBuf[0], 0x7F) << "no source, no key held";
     EXPECT_EQ(IOBuf[4], 0xBF);
 }
 

@@ -3,10 +3,14 @@
 // files at all.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "board.h"
+#include "rom_files.h"
 #include "rom_set.h"
 
 using namespace board_test;
@@ -169,6 +173,92 @@ TEST(BoardStartup, WorkAndSpriteRamStartCleared) {
     start(set);
     EXPECT_EQ(onboardRam[100], 0);
     EXPECT_EQ(spriteRam[7679], 0);
+}
+
+// A host holding the set in memory hands start-up each file by its name;
+// what its source does not give counts as missing, and nothing is read from
+// the directory.
+std::vector<std::string> asked;
+bool withoutCh3 = false;
+std::unique_ptr<unsigned char[]> memorySource(const char* name) {
+    asked.push_back(name);
+    if (withoutCh3 && asked.back() == "./Roms/CH3") return nullptr;
+    std::unique_ptr<unsigned char[]> file(new unsigned char[kRomSize]);
+    const auto tag = static_cast<unsigned char>(asked.size());
+    for (size_t i = 0; i < kRomSize; ++i) file[i] = tag;
+    if (asked.back().ends_with(".2A") || asked.back().ends_with(".3A")) file[2] = file[3] = 0;
+    if (asked.back().ends_with(".3A")) file[3] = 0x04;  // reset PC 0x00000400
+    return file;
+}
+
+TEST(BoardStartup, RomSourceOfTheHostReplacesTheFiles) {
+    RomSetDir empty;  // no file at all: everything comes from the source
+    asked.clear();
+    withoutCh3 = false;
+    pm_setRomSource(memorySource);
+    const std::string out = console_of([&] { pm_initAll(empty.prefix().c_str()); });
+    EXPECT_EQ(asked, (std::vector<std::string>{"./Roms/PELLMORA.2A", "./Roms/PELLMORA.3A", "./Roms/CH0",
+                                                "./Roms/CH1", "./Roms/CH2", "./Roms/CH3"}));
+    EXPECT_EQ(out, banner(empty.prefix()) + kLoaded + reset_report("Success\n", 0x02010201, 0x00000400));
+    EXPECT_EQ(codeRom[0], 1);  // 2A at even image bytes, 3A at odd ones
+    EXPECT_EQ(codeRom[1], 2);
+    EXPECT_EQ(tilesRom[0], 0);  // CH0 was the third file asked: bytes 0x03
+    EXPECT_EQ(tilesRom[1], 3);
+    EXPECT_EQ(tilesRom[0xFFFFF], 6);
+
+    asked.clear();
+    withoutCh3 = true;
+    EXPECT_EQ(console_of([&] { pm_initAll(empty.prefix().c_str()); }),
+              banner(empty.prefix()) + "Loading ROMS...(./Roms/CHx not found)Failed\n\n");
+    pm_setRomSource(nullptr);
+    withoutCh3 = false;
+}
+
+// A host starting the board again in the same process gets the machine of a
+// first start: nothing a program or a reset left behind survives.
+TEST(BoardStartup, PowerOnClearsEverythingAStartUpOrResetKeeps) {
+    RomSetDir set;
+    set.write_complete();
+    start(set);
+    std::memset(onboardRam, 0x11, 0x4000);
+    std::memset(spriteRam, 0x22, 0x1E00);
+    std::memset(_dynamicPalette, 0x33, sizeof _dynamicPalette);
+    std::memset(dynamicPalette, 0x44, sizeof dynamicPalette);
+    std::memset(IOBuf, 0x55, sizeof IOBuf);
+    NextInterrupt = 26;
+    interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0x6666;
+    watchDogReset[0] = watchDogReset[1] = 0x77;
+    render_offscreen[0] = render_offscreen[kScreenWidth * kScreenHeight - 1] = 0x0888;
+    cpucycles_by_frame = 266666;
+    s68000exec(1000);
+
+    pm_powerOn();
+    EXPECT_EQ(std::count(onboardRam, onboardRam + 0x4000, 0), 0x4000);
+    EXPECT_EQ(std::count(spriteRam, spriteRam + 0x1E00, 0), 0x1E00);
+    EXPECT_EQ(std::count(std::begin(_dynamicPalette), std::end(_dynamicPalette), 0), 512);
+    EXPECT_EQ(std::count(std::begin(dynamicPalette), std::end(dynamicPalette), 0), 256);
+    EXPECT_EQ(std::vector<unsigned char>(IOBuf, IOBuf + 6),
+              (std::vector<unsigned char>{0x7F, 0xFF, 0x7F, 0x00, 0xBF, 0x00}));
+    EXPECT_EQ(NextInterrupt, 0);
+    EXPECT_EQ(interruptEnable | IRQ4ACK | IRQ3ACK | IRQ2ACK, 0);
+    EXPECT_EQ(watchDogReset[0] | watchDogReset[1], 0);
+    EXPECT_EQ(std::count(std::begin(render_offscreen), std::end(render_offscreen), 0), kScreenWidth * kScreenHeight);
+    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(s68000readOdometer(), 0u);
+}
+
+TEST(BoardStartup, ReleasedMemoriesComeBackWithTheNextStartUp) {
+    RomSetDir set;
+    set.write_complete(0x00104000, 0x00000400);
+    start(set);
+    pm_releaseMemories();
+    EXPECT_EQ(codeRom, nullptr);
+    EXPECT_EQ(tilesRom, nullptr);
+    EXPECT_EQ(onboardRam, nullptr);
+    EXPECT_EQ(spriteRam, nullptr);
+    EXPECT_EQ(start(set), banner(set.prefix()) + kLoaded + reset_report("Success\n", 0x00104000, 0x400));
+    ASSERT_NE(onboardRam, nullptr);
+    EXPECT_EQ(_s68000context.s_readword[1].user_data, onboardRam) << "the map follows the new memories";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <stb/stb_image_write.h>
 
+#include "../common/frame_hash.h"
 #include "board.h"
 #include "key_state.h"
 
@@ -25,6 +26,7 @@ bool startBoard(const std::string& dir) {
         return started && dir == startedDir;
     }
     startedDir = dir;
+    pm_setKeySource(read_key_states);  // keys held through setKey, as the program's keyboard
     pm_initAll(dir.c_str());
     std::fflush(stdout);
     started = codeRom && tilesRom && onboardRam && spriteRam;
@@ -32,13 +34,7 @@ bool startBoard(const std::string& dir) {
 }
 
 void powerOn(bool serviceMode) {
-    std::memset(onboardRam, 0, kRamSize);
-    std::memset(spriteRam, 0, 0x1E00);
-    std::memset(_dynamicPalette, 0, sizeof _dynamicPalette);
-    std::memset(render_offscreen, 0, sizeof render_offscreen);
-    NextInterrupt = 0;
-    interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0;
-    cpucycles_by_frame = 133333;
+    pm_powerOn();
     clear_key_states();
     s68000flushInterrupts();
     testMode = serviceMode ? 1 : 0;
@@ -55,15 +51,7 @@ int runFrame() {
     return ++frames;
 }
 
-uint64_t frameHash() {
-    uint64_t hash = 0xCBF29CE484222325ull;
-    for (uint16_t pixel : render_offscreen)
-        for (int shift : {0, 8}) {
-            hash ^= uint8_t(pixel >> shift);
-            hash *= 0x100000001B3ull;
-        }
-    return hash;
-}
+uint64_t frameHash() { return frame_hash(render_offscreen, std::size(render_offscreen)); }
 
 bool writeFramePng(const std::string& path) {
     std::vector<uint8_t> rgb(sizeof render_offscreen / 2 * 3);
