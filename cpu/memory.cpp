@@ -10,7 +10,11 @@ namespace {
 // Host memory [lo, hi) and [lo2, hi2) share a byte.
 bool overlaps(uintptr_t lo, uintptr_t hi, uintptr_t lo2, uintptr_t hi2) { return lo < hi2 && lo2 < hi; }
 
-void clear_entry(DataCache& e) { e = DataCache{}; }
+// An empty entry: nothing hits it, and what it depended on no longer counts.
+void clear_entry(DataCache& e) {
+    e.limit = 0;
+    e.long_limit = 0;
+}
 
 // Host memory that some cache entry depends on: the context's current data
 // list pointers, and each entry's records.
@@ -19,7 +23,7 @@ bool touches_dependencies(uintptr_t lo, uintptr_t hi) {
     if (overlaps(lo, hi, reinterpret_cast<uintptr_t>(&c.readbyte), reinterpret_cast<uintptr_t>(&c.writeword + 1)))
         return true;
     for (const DataCache& e : W.data_cache)
-        if (overlaps(lo, hi, e.records_lo, e.records_hi)) return true;
+        if (e.limit && overlaps(lo, hi, e.records_lo, e.records_hi)) return true;
     return false;
 }
 
@@ -63,7 +67,7 @@ void fill(DataList k, const data_region* list, const data_region* reg, uint32_t 
     // an entry depends on: such a write must take the search path, which
     // notices it.
     for (DataCache& w : W.data_cache)
-        if (&w != &e && overlaps(w.writes_lo, w.writes_hi, e.records_lo, e.records_hi)) clear_entry(w);
+        if (&w != &e && w.limit && overlaps(w.writes_lo, w.writes_hi, e.records_lo, e.records_hi)) clear_entry(w);
     if (writes && touches_dependencies(e.writes_lo, e.writes_hi)) clear_entry(e);
 }
 
@@ -94,6 +98,11 @@ data_region* current_list(DataList k) {
     }
 }
 
+// A slice of one instruction (a budget of 4 cycles or less: no instruction
+// takes fewer), such as the monitor's single steps, or an access outside a
+// slice, fills no cache entry: nothing would use it.
+constexpr int32_t ONE_INSTRUCTION_BUDGET = 4;
+
 // The first record of current list k whose range holds a (top 8 bits
 // cleared), or null. A direct region with even..odd bounds becomes the list's
 // cache entry, over the interval around a that no earlier record overlaps.
@@ -104,7 +113,7 @@ data_region* search(DataList k, uint32_t a) {
     uint32_t hi = ADDRESS_MASK;
     for (data_region* p = list;; ++p) {
         if (p->low_address <= a && a <= p->high_address) {
-            if (!p->handler && well_formed(p))
+            if (!p->handler && well_formed(p) && W.cycles_needed > ONE_INSTRUCTION_BUDGET)
                 fill(k, list, p, std::max(lo, p->low_address), std::min(hi, p->high_address));
             return p;
         }
