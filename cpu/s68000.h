@@ -18,11 +18,11 @@
 //
 // Region lists and caching. Every data access is served by the first record
 // of its current list, in list order, whose range holds the address. During
-// a call of s68000exec or s68000flushInterrupts the core keeps the direct
-// regions each data list served last and serves later accesses inside them
-// without searching the list; what it serves is always what a search would
-// give. A host may change the lists, their records (in place or not), the
-// images they point to and the list pointers in the context:
+// a slice the core keeps the direct regions each data list served last and
+// serves later accesses inside them without searching the list; what it
+// serves is always what a search would give. A host may change the lists,
+// their records (in place or not), the images they point to and the list
+// pointers in the context:
 // - between calls of the entry points, in any way: each call starts with
 //   nothing cached, as after s68000SetContext and s68000reset;
 // - from a memory handler or the reset handler during a slice, in any way:
