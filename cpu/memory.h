@@ -50,7 +50,7 @@ inline program_region* find_program(program_region* p, uint32_t a) {
 void invalidate_data_caches();
 
 // The search path: the complete access through the current list, which
-// also refills the list's cache entry. It takes the live PC and remaining
+// may also fill one of the list's cache entries. It takes the live PC and remaining
 // count for handler calls under the call protocol and leaves the count in
 // W.searched_R (a handler may end the slice or set cycles aside; the PC does
 // not move) and a value read in W.searched_value. Its entry points keep every
