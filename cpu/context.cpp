@@ -21,6 +21,7 @@ int s68000GetContext(void* context) {
 
 int s68000SetContext(const void* context) {
     std::memcpy(&_s68000context, context, sizeof(s68000context));
+    invalidate_data_caches();
     return 0;
 }
 
@@ -28,6 +29,7 @@ int s68000reset() {
     s68000context& c = _s68000context;
     if ((W.execinfo & EXEC_RUNNING) || !c.s_fetch) return 1;
     W.execinfo = 0;
+    invalidate_data_caches();
     std::memset(c.dreg, 0, sizeof c.dreg);
     std::memset(c.areg, 0, sizeof c.areg);
     c.asp = 0;

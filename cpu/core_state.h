@@ -16,6 +16,28 @@ namespace m68k {
 constexpr uint8_t EXEC_RUNNING = 1;        // s68000exec is running
 constexpr uint8_t EXEC_LOOKUP_FAILED = 2;  // a program region lookup failed in this slice
 
+// The data lists a cache entry belongs to: the current readbyte, readword,
+// writebyte and writeword lists.
+enum DataList : unsigned { READ_BYTE, READ_WORD, WRITE_BYTE, WRITE_WORD, DATA_LISTS };
+
+// A direct region that a current data list served, over part of its range
+// where it is the first match of its list: lo .. lo + limit - 1, from an even
+// to an odd address. A byte access at address a (top 8 bits cleared) hits
+// when a - lo < limit; word and long accesses test the word's address (bit 0
+// clear), a long against long_limit (its second word lies in the region too).
+// An empty entry has both limits 0. See memory.h for what empties entries.
+struct DataCache {
+    // Host-sized, so that an offset from lo is a host offset as it stands.
+    uintptr_t lo;
+    uintptr_t limit;
+    uintptr_t long_limit;
+    uintptr_t at_lo;  // host position of address lo in the region's image
+    // Host memory the entry depends on: the list's records up to the one
+    // found; and, for a write list, the host bytes its accesses can write.
+    uintptr_t records_lo, records_hi;
+    uintptr_t writes_lo, writes_hi;
+};
+
 // Fields after the record; only the core uses them.
 struct Working {
     int32_t cycles_needed;       // budget of the slice in progress; 0 outside one
@@ -28,7 +50,7 @@ struct Working {
     int32_t io_cycle_counter;    // remaining count while a handler runs; -1 outside a slice
     uintptr_t io_fetchbase;      // fetch base and host PC while a handler runs
     uintptr_t io_fetchbased_pc;
-    uint32_t access_address;     // full address of the data access in progress
+    uint32_t access_address;     // full address of the data access that last searched its list
 
     // Condition codes in working form during a slice.
     uint32_t n;  // N is bit 31
@@ -48,6 +70,12 @@ struct Working {
     uintptr_t saved_fetchbase;
 
     uint32_t exit_code;  // result of the slice, set by the common exit
+
+    // The first entry of each list, then the second (the region served before).
+    DataCache data_cache[2 * DATA_LISTS];
+    // Results of the out-of-line data access path (see memory.h).
+    uint32_t searched_value;
+    int32_t searched_R;
 };
 
 extern Working W M68K_HIDDEN;

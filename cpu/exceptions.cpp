@@ -4,6 +4,7 @@ namespace m68k {
 
 void install_lists(bool supervisor) {
     s68000context& c = _s68000context;
+    invalidate_data_caches();
     if (supervisor) {
         c.fetch = c.s_fetch;
         c.readbyte = c.s_readbyte;

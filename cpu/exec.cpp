@@ -154,6 +154,7 @@ uint32_t s68000exec(int32_t cycles) {
         c.odometer += static_cast<uint32_t>(cycles);  // stopped: the budget passes idle
         return S68000_EXIT_OK;
     }
+    invalidate_data_caches();  // the host may have changed lists or records since the last call
     W.cycles_needed = cycles;
     W.cycles_leftover = 0;
     W.execinfo = EXEC_RUNNING;
@@ -194,6 +195,7 @@ void s68000flushInterrupts() {
     // in s68000exec.
     if ((c.interrupts[0] & 1) && (c.pc & 1)) return;
     if (!interrupt_due()) return;
+    invalidate_data_caches();  // the host may have changed lists or records since the last call
     ccr_unpack(static_cast<uint8_t>(c.sr));
     // The new PC is not looked up here: the next slice does that.
     W.fetchbase = 0;

@@ -158,6 +158,7 @@ inline Flow op_reset(Run& r) {
     W.io_fetchbased_pc = r.pc;
     handler();
     r.R = W.io_cycle_counter;
+    invalidate_data_caches();  // the handler may have changed lists or records
     r.R -= 132;
     return Flow::Next;
 }

@@ -2,6 +2,8 @@
 // LINK, UNLK, CLR, TST, Scc, TAS and the moves of SR, CCR and USP.
 #pragma once
 
+#include <bit>
+
 #include "ops_common.h"
 
 namespace m68k {
@@ -185,32 +187,30 @@ inline Flow op_move_to_sr(Run& r, uint32_t op) {
     return Flow::CheckPoint;
 }
 
+// Register n of a MOVEM register list: D0 to D7, then A0 to A7.
+inline uint32_t movem_register(unsigned reg) { return reg < 8 ? D(reg) : A(reg - 8); }
+
 // MOVEM registers to memory. In the predecrement form the mask runs from A7
 // (bit 0) to D0 (bit 15) and the registers are stored at descending addresses,
 // each with its value from before the instruction.
 template <int S, Ea E>
 inline Flow op_movem_to_mem(Run& r, uint32_t op) {
-    uint32_t mask = fetch16(r);
-    unsigned n = op & 7;
+    const uint32_t mask = fetch16(r);
+    const unsigned n = op & 7;
     int count = 0;
     if constexpr (E == EA_PRE) {
         uint32_t a = A(n);
-        for (unsigned i = 0; i < 16; ++i) {
-            if (!(mask & (1u << i))) continue;
-            unsigned reg = 15 - i;
+        for (uint32_t m = mask; m; m &= m - 1, ++count) {
             a -= S;
-            write_mem<S>(r, a, reg < 8 ? D(reg) : A(reg - 8));
-            ++count;
+            write_mem<S>(r, a, movem_register(15 - std::countr_zero(m)));
         }
         A(n) = a;
         r.R -= 8 + count * (S == 4 ? 8 : 4);
     } else {
         uint32_t a = locate<E, S>(r, n).addr;
-        for (unsigned reg = 0; reg < 16; ++reg) {
-            if (!(mask & (1u << reg))) continue;
-            write_mem<S>(r, a, reg < 8 ? D(reg) : A(reg - 8));
+        for (uint32_t m = mask; m; m &= m - 1, ++count) {
+            write_mem<S>(r, a, movem_register(std::countr_zero(m)));
             a += S;
-            ++count;
         }
         r.R -= control_time<E>(8, 12, 14, 12, 16) + count * (S == 4 ? 8 : 4);
     }
@@ -221,17 +221,16 @@ inline Flow op_movem_to_mem(Run& r, uint32_t op) {
 // addresses, words sign-extended; (An)+ writes the final address back last.
 template <int S, Ea E>
 inline Flow op_movem_to_reg(Run& r, uint32_t op) {
-    uint32_t mask = fetch16(r);
-    unsigned n = op & 7;
+    const uint32_t mask = fetch16(r);
+    const unsigned n = op & 7;
     uint32_t a = E == EA_POST ? A(n) : locate<E, S>(r, n).addr;
     int count = 0;
-    for (unsigned reg = 0; reg < 16; ++reg) {
-        if (!(mask & (1u << reg))) continue;
-        uint32_t v = sign_extend<S>(read_mem<S>(r, a));
+    for (uint32_t m = mask; m; m &= m - 1, ++count) {
+        const unsigned reg = std::countr_zero(m);
+        const uint32_t v = sign_extend<S>(read_mem<S>(r, a));
         if (reg < 8) D(reg) = v;
         else A(reg - 8) = v;
         a += S;
-        ++count;
     }
     if constexpr (E == EA_POST) {
         A(n) = a;

@@ -15,6 +15,23 @@
 // whose bounds are not even..odd serves only the bytes inside its image, and
 // an instruction whose words run past the end of its program region takes the
 // missing words from the program region that follows (0xFFFF where none does).
+//
+// Region lists and caching. Every data access is served by the first record
+// of its current list, in list order, whose range holds the address. During
+// a slice the core keeps the direct regions each data list served last and
+// serves later accesses inside them without searching the list; what it
+// serves is always what a search would give. A host may change the lists,
+// their records (in place or not), the images they point to and the list
+// pointers in the context:
+// - between calls of the entry points, in any way: each call starts with
+//   nothing cached, as after s68000SetContext and s68000reset;
+// - from a memory handler or the reset handler during a slice, in any way:
+//   the access after the handler returns searches its list afresh. The access
+//   under way goes on with the record it found (a long access to a handler
+//   region calls that record's handler again for its second word);
+// - through the emulated program, when a direct region maps the memory that
+//   holds records or the context's list pointers: the next access sees what
+//   the program wrote.
 #pragma once
 
 #include <cstddef>
