@@ -187,7 +187,19 @@ void odd_region_write16(const data_region* reg, uint32_t a, uint16_t v) {
     odd_region_write8(reg, even + 1, static_cast<uint8_t>(v));
 }
 
-// Word of a direct region at a (bit 0 ignored).
+}  // namespace
+
+uint8_t direct_read8(const data_region* reg, uint32_t a) {
+    return well_formed(reg) ? load8(image_pos(reg, a ^ 1)) : odd_region_read8(reg, a);
+}
+
+void direct_write8(const data_region* reg, uint32_t a, uint8_t v) {
+    if (!well_formed(reg)) return odd_region_write8(reg, a, v);
+    const uintptr_t pos = image_pos(reg, a ^ 1);
+    store8(pos, v);
+    written(pos, 1);
+}
+
 uint16_t direct_read16(const data_region* reg, uint32_t a) {
     if (well_formed(reg)) return load16(image_pos(reg, a & ~1u));
     return odd_region_read16(reg, a);
@@ -200,12 +212,14 @@ void direct_write16(const data_region* reg, uint32_t a, uint16_t v) {
     written(pos, 2);
 }
 
+namespace {
+
 uint8_t read8(Run& r, uint32_t address) {
     W.access_address = address;
     const uint32_t a = address & ADDRESS_MASK;
     data_region* reg = search(READ_BYTE, a);
     if (!reg) return 0xFF;
-    if (!reg->handler) return well_formed(reg) ? load8(image_pos(reg, a ^ 1)) : odd_region_read8(reg, a);
+    if (!reg->handler) return direct_read8(reg, a);
     return static_cast<uint8_t>(call_read(r, reg, a));
 }
 
@@ -244,10 +258,7 @@ void write8(Run& r, uint32_t address, uint32_t value) {
     data_region* reg = search(WRITE_BYTE, a);
     if (!reg) return;
     if (reg->handler) return call_write(r, reg, a, value & 0xFF);
-    if (!well_formed(reg)) return odd_region_write8(reg, a, static_cast<uint8_t>(value));
-    const uintptr_t pos = image_pos(reg, a ^ 1);
-    store8(pos, static_cast<uint8_t>(value));
-    written(pos, 1);
+    direct_write8(reg, a, static_cast<uint8_t>(value));
 }
 
 void write16(Run& r, uint32_t address, uint32_t value) {

@@ -49,6 +49,14 @@ inline program_region* find_program(program_region* p, uint32_t a) {
 // Empties every data cache entry.
 void invalidate_data_caches();
 
+// The byte or word (bit 0 ignored) at a of a direct region, exactly as the
+// search path serves it, odd bounds included; writes keep the cache entries
+// right. For code that serves a region in the core's place (watchpoints).
+uint8_t direct_read8(const data_region* reg, uint32_t a);
+void direct_write8(const data_region* reg, uint32_t a, uint8_t v);
+uint16_t direct_read16(const data_region* reg, uint32_t a);
+void direct_write16(const data_region* reg, uint32_t a, uint16_t v);
+
 // The search path: the complete access through the current list, which
 // may also fill one of the list's cache entries. It takes the live PC and remaining
 // count for handler calls under the call protocol and leaves the count in

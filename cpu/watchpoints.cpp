@@ -61,7 +61,7 @@ uint32_t watch_read8(uint32_t a, data_region* wrapper) {
     const data_region* reg = host_record(wrapper);
     note(a, a, S68000_WATCH_READ);
     if (reg->handler) return reinterpret_cast<s68000_read_handler>(reg->handler)(a, host_record(wrapper));
-    return well_formed(reg) ? load8(image_pos(reg, a ^ 1)) : odd_region_read8(reg, a);
+    return direct_read8(reg, a);
 }
 
 uint32_t watch_read16(uint32_t a, data_region* wrapper) {
@@ -75,10 +75,7 @@ void watch_write8(uint32_t a, uint32_t data, data_region* wrapper) {
     const data_region* reg = host_record(wrapper);
     note(a, a, S68000_WATCH_WRITE);
     if (reg->handler) return reinterpret_cast<s68000_write_handler>(reg->handler)(a, data, host_record(wrapper));
-    if (well_formed(reg))
-        store8(image_pos(reg, a ^ 1), static_cast<uint8_t>(data));
-    else
-        odd_region_write8(reg, a, static_cast<uint8_t>(data));
+    direct_write8(reg, a, static_cast<uint8_t>(data));
 }
 
 void watch_write16(uint32_t a, uint32_t data, data_region* wrapper) {
