@@ -20,7 +20,11 @@ constexpr size_t kTilesRomSize = 0x100000;
 constexpr size_t kOnboardRamSize = 0x4000;
 constexpr size_t kSpriteRamSize = 0x1E00;
 
-std::string rom_path(const char* name) { return std::string(_execPath) + name; }
+RomSource romSource = nullptr;
+
+std::unique_ptr<unsigned char[]> read_rom(const char* name) {
+    return romSource ? romSource(name) : read_rom_file(std::string(_execPath) + name);
+}
 
 void print_banner() {
     std::printf("*******************************\n");
@@ -43,6 +47,8 @@ unsigned char* keep(unsigned char*& memory, size_t size) {
 }
 
 }  // namespace
+
+void pm_setRomSource(RomSource source) { romSource = source; }
 
 int pm_initAll(const char* execPath) {
     const size_t length = std::strlen(execPath);
@@ -104,7 +110,7 @@ int pm_loadAllRoms() {
 int MergeBanks128k(const char* first, const char* second, unsigned char* lowHalf, unsigned char* highHalf) {
     const char* names[2] = {first, second};
     for (int lane = 0; lane < 2; ++lane) {
-        const auto file = read_rom_file(rom_path(names[lane]));
+        const auto file = read_rom(names[lane]);
         if (!file) return 0;
         for (size_t i = 0; i < 65536; ++i) {
             lowHalf[2 * i + lane] = file[i];
@@ -118,7 +124,7 @@ unsigned char* vr_merge128kRoms(const char* rom0, const char* rom1, const char* 
     const char* names[4] = {rom0, rom1, rom2, rom3};
     std::unique_ptr<unsigned char[]> files[4];
     for (int i = 0; i < 4; ++i) {
-        files[i] = read_rom_file(rom_path(names[i]));
+        files[i] = read_rom(names[i]);
         if (!files[i]) return nullptr;
     }
     auto* pixels = static_cast<unsigned char*>(std::malloc(kTilesRomSize));
@@ -134,6 +140,6 @@ unsigned char* vr_merge128kRoms(const char* rom0, const char* rom1, const char* 
 }
 
 unsigned char* pm_loadRom(const char* name) {
-    auto file = read_rom_file(rom_path(name));
+    auto file = read_rom(name);
     return file.release();
 }
