@@ -8,6 +8,7 @@
 #include "launch_options.h"
 #include "paths.h"
 #include "presentation.h"
+#include "rom_set_link.h"
 #include "screenshot.h"
 
 int main(int argc, char** argv) {
@@ -36,10 +37,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     BeVorelApp* app = new BeVorelApp();
-    if (!copyPath(execPath, program)) {
-        std::printf("The program's path is %zu characters or more: looking for Roms/ in the current directory.\n",
-                    kPathSize);
-    }
+    useRomSet(program, launchOptions.romDirectory);
     const bool ran = app->Run() == B_OK;
     stopGdbLink();  // the emulation thread has been stopped by the quit
 
@@ -55,5 +53,10 @@ int main(int argc, char** argv) {
         }
     }
     delete app;
+    // A ROM set dropped on the window, for which the user chose to restart.
+    if (!restartRomSet.empty()) {
+        restartProgram(program, argumentsWithRomSet(args, launchOptions, restartRomSet));
+        return 1;
+    }
     return status;
 }

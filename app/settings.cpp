@@ -55,6 +55,22 @@ bool parseScale(const std::string& text, Settings& s) {
     return true;
 }
 
+std::string formatFullScreen(const Settings& s) { return s.fullScreen ? "yes" : "no"; }
+bool parseFullScreen(const std::string& text, Settings& s) {
+    if (strcasecmp(text.c_str(), "yes") == 0) s.fullScreen = true;
+    else if (strcasecmp(text.c_str(), "no") == 0) s.fullScreen = false;
+    else return false;
+    return true;
+}
+
+std::string formatScaling(const Settings& s) { return s.integerScaling ? "integer" : "fit"; }
+bool parseScaling(const std::string& text, Settings& s) {
+    if (strcasecmp(text.c_str(), "integer") == 0) s.integerScaling = true;
+    else if (strcasecmp(text.c_str(), "fit") == 0) s.integerScaling = false;
+    else return false;
+    return true;
+}
+
 constexpr const char* kKeyLabels = "a key item's label: A to Z, Left shift, Left ctrl, Left alt, Space, "
                                    "Right alt, Right ctrl, Right shift or Enter";
 
@@ -90,6 +106,8 @@ const std::vector<SettingKey>& settingKeys() {
         {"controller", "button_b", formatKey<3>, parseKey<3>, kKeyLabels},
         {"emulation", "speed", formatSpeed, parseSpeed, "30, 60 or unlimited"},
         {"window", "scale", formatScale, parseScale, "1 to 8"},
+        {"window", "fullscreen", formatFullScreen, parseFullScreen, "no or yes"},
+        {"window", "scaling", formatScaling, parseScaling, "integer or fit"},
     };
     return keys;
 }

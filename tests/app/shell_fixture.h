@@ -19,6 +19,7 @@
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
+#include "rom_set_location.h"
 
 // The shell's process-wide state as at program start, the fake board's, and
 // an empty home (no settings file, no save states).
