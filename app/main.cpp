@@ -8,6 +8,7 @@
 #include "launch_options.h"
 #include "paths.h"
 #include "presentation.h"
+#include "restart.h"
 #include "rom_set_link.h"
 #include "screenshot.h"
 

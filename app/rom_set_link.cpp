@@ -1,8 +1,5 @@
 #include "rom_set_link.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -28,16 +25,4 @@ void useRomSet(const char* program, const std::string& givenDirectory) {
                     kPathSize);
     copyPath(execPath, romSetPlace.prefix.c_str());
     if (romSetPlace.givenDirectory) pm_setRomSource(readFromGivenDirectory);
-}
-
-void restartProgram(const char* program, const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program));
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    std::fflush(stdout);
-    std::fflush(stderr);
-    // The program's own file, whatever argv[0] says.
-    execv("/proc/self/exe", argv.data());
-    std::fprintf(stderr, "%s: cannot start again: %s\n", program, std::strerror(errno));
 }

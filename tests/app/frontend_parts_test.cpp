@@ -2,6 +2,7 @@
 // table, screenshot files and where they go, and the options --fullscreen
 // and DIR with the arguments of a restart.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "isolated_home.h"
 #include "launch_options.h"
 #include "menus.h"
+#include "restart.h"
 #include "scoped_environment.h"
 #include "screenshot_files.h"
 #include "window_title.h"
@@ -226,4 +228,29 @@ TEST(Options, StartingAgainKeepsTheOptionsAndTakesTheNewDirectory) {
     ASSERT_EQ(parseLaunchOptions(withSet, options, error), ParseResult::Run) << error;
     EXPECT_EQ(argumentsWithRomSet(withSet, options, "/games/set"),
               (std::vector<std::string>{"--speed", "30", "--frames=5", "/games/set"}));
+}
+
+TEST(Restart, TheProgramsOwnFileStartsAgainWithTheNewArguments) {
+    // This test program, started again in a child with arguments that make it
+    // list one test: what it prints comes back through a pipe.
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        restartProgram("app_tests", {"--gtest_list_tests", "--gtest_filter=Restart.*"});
+        _exit(99);  // not reached unless execv failed
+    }
+    close(out[1]);
+    std::string listed;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) listed.append(buffer, static_cast<size_t>(n));
+    close(out[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(listed.find("\nRestart.\n  TheProgramsOwnFileStartsAgainWithTheNewArguments\n"), std::string::npos)
+        << listed;
 }
