@@ -137,7 +137,10 @@ TEST_F(Frontend, TabRunsUnlimitedWhileHeldAndChangesNoSetting) {
         fast = eventually([] { return turbo.load(); });
         heldWhileDown = anyKeyHeld();
         period = newSnoozeTime.load();
-        eventually([&] { return self.fMainWindow->Title() != kWindowName; });
+        // Measured over a second while held: far more than 60 frames.
+        eventually([&] {
+            return std::regex_match(self.fMainWindow->Title(), std::regex("BePellmora v0\\.80 - [0-9]{3,} fps"));
+        });
         titleWhileHeld = self.fMainWindow->Title();
         kit::synthesize_key(kTab, false);
         back = eventually([] { return !turbo.load(); }) && titleIs(self.fMainWindow, kWindowName);
@@ -146,8 +149,7 @@ TEST_F(Frontend, TabRunsUnlimitedWhileHeldAndChangesNoSetting) {
     EXPECT_TRUE(back) << "still unlimited after Tab was released";
     EXPECT_FALSE(heldWhileDown);
     EXPECT_EQ(period, kPeriod60) << "the speed itself is not changed";
-    EXPECT_TRUE(std::regex_match(titleWhileHeld, std::regex("BePellmora v0\\.80 - (Unlimited|[0-9]+ fps)")))
-        << titleWhileHeld;
+    EXPECT_TRUE(std::regex_match(titleWhileHeld, std::regex("BePellmora v0\\.80 - [0-9]{3,} fps"))) << titleWhileHeld;
     EXPECT_FALSE(fs::exists(settingsPath())) << "Tab wrote the settings";
 }
 
@@ -183,7 +185,9 @@ TEST_F(Frontend, TheTitleBarShowsPauseDebugAndASpeedOtherThan60) {
         seen(kWindowName);
         window->PostMessage(kCmdFreeRom);
         window->PostMessage(kCmdSpeed30);
-        seen(kWindowName);  // nothing runs
+        eventually([] { return newSnoozeTime.load() == kPeriod30; });  // both handled
+        snooze(50'000);
+        titles.push_back(window->Title());  // nothing runs: no speed shown
     });
     EXPECT_EQ(titles, (std::vector<std::string>{"BePellmora v0.80", "BePellmora v0.80 - Paused",
                                                 "BePellmora v0.80 - Paused - Debug", "BePellmora v0.80 - 30 fps",

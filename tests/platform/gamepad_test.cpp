@@ -107,9 +107,12 @@ TEST_F(Gamepad, AVirtualControllerPlaysThroughTheEventLoopAndIsToldWhenPlugged) 
         kit::set_virtual_gamepad_control(pad, B_GAMEPAD_UP, false);
         EXPECT_TRUE(eventually([] { return !held(kKeyUp); }));
         // The left stick counts past half way.
-        kit::set_virtual_gamepad_stick(pad, -10000, 0);
+        kit::set_virtual_gamepad_stick(pad, -10000, 10000);
         snooze(30'000);
-        EXPECT_FALSE(held(kKeyLeft));
+        EXPECT_FALSE(held(kKeyLeft) || held(kKeyDown)) << "under half way";
+        kit::set_virtual_gamepad_stick(pad, 16000, -16000);
+        snooze(30'000);
+        EXPECT_FALSE(held(kKeyRight) || held(kKeyUp)) << "under half way";
         kit::set_virtual_gamepad_stick(pad, -30000, 20000);
         EXPECT_TRUE(eventually([] { return held(kKeyLeft) && held(kKeyDown); }));
         kit::set_virtual_gamepad_stick(pad, 32767, -32768);
