@@ -55,21 +55,18 @@ bool parseScale(const std::string& text, Settings& s) {
     return true;
 }
 
-std::string formatFullScreen(const Settings& s) { return s.fullScreen ? "yes" : "no"; }
-bool parseFullScreen(const std::string& text, Settings& s) {
-    if (strcasecmp(text.c_str(), "yes") == 0) s.fullScreen = true;
-    else if (strcasecmp(text.c_str(), "no") == 0) s.fullScreen = false;
-    else return false;
+// A setting that is one of two words, the first for true.
+bool parseEither(const std::string& text, const char* yes, const char* no, bool& value) {
+    if (strcasecmp(text.c_str(), yes) != 0 && strcasecmp(text.c_str(), no) != 0) return false;
+    value = strcasecmp(text.c_str(), yes) == 0;
     return true;
 }
 
+std::string formatFullScreen(const Settings& s) { return s.fullScreen ? "yes" : "no"; }
+bool parseFullScreen(const std::string& text, Settings& s) { return parseEither(text, "yes", "no", s.fullScreen); }
+
 std::string formatScaling(const Settings& s) { return s.integerScaling ? "integer" : "fit"; }
-bool parseScaling(const std::string& text, Settings& s) {
-    if (strcasecmp(text.c_str(), "integer") == 0) s.integerScaling = true;
-    else if (strcasecmp(text.c_str(), "fit") == 0) s.integerScaling = false;
-    else return false;
-    return true;
-}
+bool parseScaling(const std::string& text, Settings& s) { return parseEither(text, "integer", "fit", s.integerScaling); }
 
 constexpr const char* kKeyLabels = "a key item's label: A to Z, Left shift, Left ctrl, Left alt, Space, "
                                    "Right alt, Right ctrl, Right shift or Enter";

@@ -14,17 +14,7 @@
 
 namespace {
 
-class AppTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        resetShellState();
-        launchOptions = LaunchOptions();
-    }
-    void TearDown() override {
-        launchOptions = LaunchOptions();
-        releaseSurface();
-    }
-};
+using AppTest = ProgramTest;
 
 void closeWindow(BeVorelWindow* window) {
     window->PostMessage(B_QUIT_REQUESTED);

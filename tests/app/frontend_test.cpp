@@ -24,16 +24,8 @@ namespace {
 constexpr int kP = 19, kEnter = 40, kEscape = 41, kTab = 43, kF3 = 60, kF11 = 68, kF12 = 69, kPause = 72,
               kKeypadEnter = 88;
 
-class Frontend : public ::testing::Test {
+class Frontend : public ProgramTest {
 protected:
-    void SetUp() override {
-        resetShellState();
-        launchOptions = LaunchOptions();
-    }
-    void TearDown() override {
-        launchOptions = LaunchOptions();
-        releaseSurface();
-    }
     // Runs the program's loop with `drive`, the console captured into `console`.
     void Run(const std::function<void(DrivenApp&)>& drive) {
         testing::internal::CaptureStdout();
@@ -341,7 +333,7 @@ TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
 class DroppedRomSet : public Frontend {
 protected:
     void SetUp() override {
-        Frontend::SetUp();
+        ProgramTest::SetUp();
         dir_ = test_home::isolatedHome().data() / "dropped set";
         fs::create_directories(dir_);
         for (const char* name : kRomSetFiles) {

@@ -74,6 +74,16 @@ void releaseSurface() {
     menuBar = nullptr;
 }
 
+void ProgramTest::SetUp() {
+    resetShellState();
+    launchOptions = LaunchOptions();
+}
+
+void ProgramTest::TearDown() {
+    launchOptions = LaunchOptions();
+    releaseSurface();
+}
+
 void ShellTest::SetUp() {
     resetShellState();
     window = new TestWindow();
