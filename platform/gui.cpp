@@ -453,7 +453,9 @@ void Gui::Apply(Surface& surface) {
     if (fullScreen) {
         SDL_GetWindowPosition(surface.sdlWindow, &surface.windowed.x, &surface.windowed.y);
         SDL_GetWindowSize(surface.sdlWindow, &surface.windowed.w, &surface.windowed.h);
-        if (SDL_SetWindowFullscreen(surface.sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
+        // A window system that refuses stays windowed; it is not asked again
+        // until the window asks again.
+        SDL_SetWindowFullscreen(surface.sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
         SDL_SetWindowFullscreen(surface.sdlWindow, 0);
         // Not every window system restores the size by itself.
@@ -671,7 +673,7 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
     geometry.height = height;
     geometry.uiScale = ui;
     geometry.menuBarHeight = surface.window->KeyMenuBar() ? static_cast<int>(kMenuBarHeight) * ui : 0;
-    geometry.fullScreen = surface.fullScreen;
+    geometry.fullScreen = (SDL_GetWindowFlags(surface.sdlWindow) & SDL_WINDOW_FULLSCREEN) != 0;
     geometry.title = surface.title;
 
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
