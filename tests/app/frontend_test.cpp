@@ -100,13 +100,20 @@ TEST_F(Frontend, PAndPausePauseF3ResetsAndNoHotkeyReachesTheBoard) {
         pausedByPause = eventually([] { return wpaused.load() != 0; });
         press(kPause);
         resumedByPause = eventually([] { return wpaused.load() == 0; });
-        const thread_id before = self.fMainWindow->fCpuThread;
+        // The window's thread writes the thread's id under the window's lock.
+        const auto emulationThread = [&] {
+            self.fMainWindow->Lock();
+            const thread_id id = self.fMainWindow->fCpuThread;
+            self.fMainWindow->Unlock();
+            return id;
+        };
+        const thread_id before = emulationThread();
         const int resets = fake::resets.load();
         kit::synthesize_key(kF3, true);
         reset = eventually([&] { return fake::resets.load() == resets + 1; });
         heldWhileDown = heldWhileDown || anyKeyHeld();
         kit::synthesize_key(kF3, false);
-        EXPECT_TRUE(eventually([&] { return self.fMainWindow->fCpuThread != before; }));
+        EXPECT_TRUE(eventually([&] { return emulationThread() != before; }));
         const int frames = fake::renders.load();
         EXPECT_TRUE(eventually([&] { return fake::renders.load() > frames + 3; })) << "the game runs after F3";
     });
