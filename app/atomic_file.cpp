@@ -52,6 +52,25 @@ bool makeDirectories(const std::string& dir, std::string& error) {
     return true;
 }
 
+bool writeNewFile(const std::string& path, const void* data, size_t size, bool& exists, std::string& error) {
+    exists = false;
+    if (!makeDirectories(directoryOf(path), error)) return false;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        exists = errno == EEXIST;
+        error = failure("cannot create", path, errno);
+        return false;
+    }
+    const bool written = writeAll(fd, static_cast<const uint8_t*>(data), size);
+    const int writeError = errno;
+    if (::close(fd) != 0 || !written) {
+        error = failure("cannot write", path, written ? errno : writeError);
+        ::unlink(path.c_str());
+        return false;
+    }
+    return true;
+}
+
 bool writeFileAtomically(const std::string& path, const void* data, size_t size, std::string& error) {
     const std::string dir = directoryOf(path);
     if (!makeDirectories(dir, error)) return false;

@@ -18,6 +18,11 @@ bool makeDirectories(const std::string& dir, std::string& error);
 // was and no temporary file is left.
 bool writeFileAtomically(const std::string& path, const void* data, size_t size, std::string& error);
 
+// Creates the file `path` with `size` bytes; never replaces a file that is
+// already there (false with `exists` set then). Missing directories are
+// created. On failure `error` says why and no part of the file is left.
+bool writeNewFile(const std::string& path, const void* data, size_t size, bool& exists, std::string& error);
+
 enum class ReadStatus { Read, Missing, Failed };
 // Reads the regular file `path` whole if it holds at most `limit` bytes.
 // Missing: nothing is there. Failed: `error` says why (not a regular file,

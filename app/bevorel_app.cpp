@@ -2,6 +2,7 @@
 
 #include "emulation.h"
 #include "launch_options.h"
+#include "gamepad_keys.h"
 #include "menus.h"
 
 BeVorelApp::BeVorelApp() : BApplication(kSignature) {}
@@ -11,6 +12,7 @@ BeVorelApp::~BeVorelApp() = default;
 void BeVorelApp::ReadyToRun() {
     fMainWindow = new BeVorelWindow();
     fMainWindow->SetPixelScale(launchOptions.scaleGiven ? launchOptions.scale : fMainWindow->SavedScale());
+    fMainWindow->SetFullScreen(launchOptions.fullScreen || fMainWindow->SavedFullScreen());
     frameLimit.store(launchOptions.frames, std::memory_order_relaxed);
     fMainWindow->Show();
     // The start-up options act as their menu commands do, in this order, for
@@ -35,6 +37,11 @@ void BeVorelApp::ReadyToRun() {
 }
 
 void BeVorelApp::MessageReceived(BMessage* message) {
+    // The window tells of game controllers (it knows whether they play).
+    if (message->what == B_GAMEPAD_CONNECTED || message->what == B_GAMEPAD_DISCONNECTED) {
+        if (fMainWindow) fMainWindow->PostMessage(message);
+        return;
+    }
     if (message->what != kCmdFreeRom) {  // 0x8001 here: a file reference to boot
         BApplication::MessageReceived(message);
         return;

@@ -8,17 +8,19 @@
 #include "emulation.h"
 #include "menus.h"
 #include "paths.h"
+#include "hotkeys.h"
 #include "presentation.h"
+#include "rom_set_location.h"
 #include "save_state.h"
 #include "state_slots.h"
 
 const char* kWindowName = "BePellmora v0.80";
-BRect kWindowFrame(100, 100, 356, 344);
+BRect kWindowFrame(100, 100, 355, 341);  // 256 x 242: the menu bar over the 256 x 224 picture
 BFilePanel* Load = nullptr;
 
 namespace {
 
-constexpr uint32 kWindowFlags = 0x20000042;  // not resizable, not zoomable
+constexpr uint32 kWindowFlags = 0x20000040;  // resizable, not zoomable
 constexpr const char* kNotBootable =
     "No ROM set is loaded (see the start-up messages above): the game cannot be booted.\n";
 
@@ -61,6 +63,12 @@ BeVorelWindow::BeVorelWindow()
 
     pm_initAll(execPath);
     loadKeyboardConfiguration(0);
+    mView->SetPictureScaling(fSettings.integerScaling ? B_PICTURE_INTEGER : B_PICTURE_ASPECT);
+    bindGamepad();
+    if (!boardReady())
+        (new BAlert("BePellmora", missingRomSetText(romSetPlace).c_str(), "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL,
+                    B_STOP_ALERT))
+            ->Go(nullptr);
 }
 
 BeVorelWindow::~BeVorelWindow() = default;
@@ -104,8 +112,13 @@ void BeVorelWindow::freeRom() {
 
 void BeVorelWindow::MessageReceived(BMessage* message) {
     const SettingsKeeper keeper(*this, *message);
+    struct TitleKeeper {
+        BeVorelWindow& window;
+        ~TitleKeeper() { window.updateTitle(); }
+    } title{*this};
     const uint32_t code = message->what;
     const bool booted = romPath[0] != '\0';
+    if (frontendMessage(message)) return;
     switch (code) {
         case kCmdBoot:
             loadRom("po");
@@ -189,14 +202,16 @@ bool BeVorelWindow::QuitRequested() {
 }
 
 void BeVorelWindow::showAbout() {
-    BAlert* about = new BAlert("About BeVorel",
-                               "BePellmora v0.80 (22.05.2000)\n"
-                               "Main programming by the BeVorel developers (bevorel@users.invalid)\n"
-                               "68000 emulation library by the BeVorel developers (bevorel@users.invalid)\n"
-                               "\n"
-                               "\t68000\t8.0 Mhz\n"
-                               "\tZ80 3.6 Mhz\n",
-                               "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+    const std::string text = std::string(
+                                 "BePellmora v0.80 (22.05.2000)\n"
+                                 "Main programming by the BeVorel developers (bevorel@users.invalid)\n"
+                                 "68000 emulation library by the BeVorel developers (bevorel@users.invalid)\n"
+                                 "\n"
+                                 "\t68000\t8.0 Mhz\n"
+                                 "\tZ80 3.6 Mhz\n"
+                                 "\n") +
+                             kHotkeyHelp;
+    BAlert* about = new BAlert("About BeVorel", text.c_str(), "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
     about->Go();
 }
 

@@ -24,6 +24,10 @@ constexpr const char* kForThisRun = "for this run";
 
 // Whether the state that --load-state asked for was refused.
 extern std::atomic<bool> startupStateRefused;
+// A ROM set directory dropped on the window, for which the user chose to
+// start the program again; "" when none. Written by the window's thread,
+// read once the application has ended.
+extern std::string restartRomSet;
 
 class BeVorelWindow : public BWindow {
 public:
@@ -53,8 +57,9 @@ public:
     void loadState(char slot);
     void saveState(char slot);
     void ReadConfig();
-    // The window scale the settings file gives.
+    // The window scale and full screen that the settings file gives.
     int SavedScale() const { return fSettings.scale; }
+    bool SavedFullScreen() const { return fSettings.fullScreen; }
 
     thread_id fCpuThread = -1;
 
@@ -62,8 +67,18 @@ private:
     void freeRom();
     void showAbout();
 
-    // Keys that act as commands: F1-F8 load slots 0-7, Shift+F1-F8 save them.
+    // The keys that act as commands (see hotkeys.h).
     void addHotkeys();
+    // Game controllers play the board's joystick and three buttons.
+    void bindGamepad();
+    // The front end's commands (full screen, screenshot, turbo, dropped ROM
+    // sets, controllers, the frame rate): true when `message` was one.
+    bool frontendMessage(BMessage* message);
+    void takeScreenshot();
+    void romSetDropped(const BMessage& message);
+    void gamepadPlugged(const BMessage& message);
+    // Shows the game's state in the title bar.
+    void updateTitle();
     // The file of `slot` for a save or load; false, after the refusal that
     // starts with `refused`, when there is none (no game booted, no home).
     bool slotFile(int slot, const std::string& refused, std::string& path);
@@ -97,6 +112,7 @@ private:
 
     Settings fSettings;  // what the settings file says, or will say
     uint64_t fRomSetHash = 0;  // of the ROM set, taken at boot
+    int32 fMeasuredFps = -1;   // the emulation's last report; -1 since the speed changed
 };
 
 // Whether the board start-up loaded the ROM set and made the memories.

@@ -23,6 +23,9 @@ extern std::atomic<uint8_t> debugOn;
 // Whether debugOn is clear: the monitor's leave check.
 bool debugSwitchedOff();
 extern std::atomic<uint8_t> wpaused;
+// While set (the Tab key held), frames follow one another without pacing,
+// whatever the speed; the speed itself is not changed.
+extern std::atomic<bool> turbo;
 
 // Of the last emulation thread that ran.
 extern int64_t cpuTimeStart;
@@ -45,6 +48,12 @@ void applySpeed(Speed speed);
 extern std::atomic<uint32_t> frameLimit;
 // Frames presented since the program started, by every emulation thread.
 extern std::atomic<uint32_t> framesPresented;
+
+// The emulation thread posts this to the window about once a second while it
+// runs, with the frames a second it presented since the last one under
+// "fps" (an int32, rounded).
+constexpr uint32_t kMsgFrameRate = 0x66707321;  // 'fps!'
+constexpr int64_t kFrameRatePeriod = 1000000;   // microseconds
 
 // The average frame rate of `frames` frames presented in `elapsed`
 // microseconds: 1000000.0 divided by the whole microseconds per frame

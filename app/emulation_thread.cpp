@@ -11,9 +11,12 @@ int32 BeVorelWindow::cpuThread(void* data) {
         cpuTotalFrames = 0;
     }
     int32_t fps = 0;
+    bigtime_t rateStart = system_time();  // the frame rate the title shows, over about a second
+    uint32_t rateFrames = 0;
     for (;;) {
         const bigtime_t frameStart = system_time();
-        const bigtime_t deadline = frameStart + static_cast<bigtime_t>(snoozeTime);
+        const bigtime_t period = turbo.load(std::memory_order_relaxed) ? 0 : static_cast<bigtime_t>(snoozeTime);
+        const bigtime_t deadline = frameStart + period;
         const uint16_t* frame = pm_render(debugOn.load(std::memory_order_relaxed) != 0,
                                           wpaused.load(std::memory_order_relaxed) != 0, fps);
         copyFrame(frame);
@@ -24,6 +27,14 @@ int32 BeVorelWindow::cpuThread(void* data) {
         ++cpuTotalFrames;
         cpuTimeEnd = system_time();
         fps = fpsFigure(cpuTimeEnd - cpuTimeStart, cpuTotalFrames);
+        ++rateFrames;
+        if (cpuTimeEnd - rateStart >= kFrameRatePeriod) {
+            BMessage rate(kMsgFrameRate);
+            rate.AddInt32("fps", static_cast<int32>((rateFrames * 1000000.0) / (cpuTimeEnd - rateStart) + 0.5));
+            window->PostMessage(&rate);
+            rateStart = cpuTimeEnd;
+            rateFrames = 0;
+        }
 
         const uint32_t presented = framesPresented.fetch_add(1, std::memory_order_relaxed) + 1;
         const uint32_t limit = frameLimit.load(std::memory_order_relaxed);

@@ -1,5 +1,7 @@
 #include "launch_options.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -10,6 +12,7 @@ namespace {
 constexpr int kMaxScale = 8;
 constexpr long kMaxPort = 65535;
 constexpr int kStateSlotCount = 8;
+constexpr size_t kLongestDirectory = 1024;  // what the board takes, with the final '/' and the terminator
 
 // A whole decimal number from `low` to `high`, nothing else.
 bool parseNumber(const std::string& text, long low, long high, long* value) {
@@ -52,9 +55,30 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
         }
 
         if (name == "--help" || name == "-h") return ParseResult::Help;
+        if (name.empty() || name[0] != '-') {
+            if (!options.romDirectory.empty()) {
+                error = "one ROM set directory at most: '" + options.romDirectory + "' and '" + name + "' were given";
+                return ParseResult::Error;
+            }
+            struct stat status;
+            if (name.size() + 1 >= kLongestDirectory) {
+                error = "the ROM set directory's name is " + std::to_string(name.size()) +
+                        " characters long; at most " + std::to_string(kLongestDirectory - 2) + " are supported";
+                return ParseResult::Error;
+            }
+            if (::stat(name.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+                error = "'" + name + "' is not a directory: give the directory that holds the ROM set's six files";
+                return ParseResult::Error;
+            }
+            options.romDirectory = name;
+            options.romDirectoryArgument = static_cast<int>(i);
+            continue;
+        }
         if (name == "--version") return ParseResult::Version;
         if (name == "--boot") {
             options.boot = true;
+        } else if (name == "--fullscreen") {
+            options.fullScreen = true;
         } else if (name == "--frames") {
             long frames = 0;
             if (!parseNumber(value, 1, 0xFFFFFFFFL, &frames)) {
@@ -111,9 +135,19 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
     return ParseResult::Run;
 }
 
+std::vector<std::string> argumentsWithRomSet(const std::vector<std::string>& args, const LaunchOptions& options,
+                                             const std::string& directory) {
+    std::vector<std::string> again;
+    for (size_t i = 0; i < args.size(); ++i)
+        if (static_cast<int>(i) != options.romDirectoryArgument) again.push_back(args[i]);
+    again.push_back(directory);
+    return again;
+}
+
 std::string usageText(const char* program) {
-    return std::string("Usage: ") + program + " [options]\n" +
-           "Emulates the arcade board; the ROM set is read from Roms/ beside the program.\n"
+    return std::string("Usage: ") + program + " [options] [DIR]\n" +
+           "Emulates the arcade board with the ROM set in DIR, or without one in Roms/ beside\n"
+           "the program (its real path), else in Roms/ of the current directory.\n"
            "\n"
            "Options:\n"
            "  --boot               boot the game at start, as File > Boot does\n"
@@ -122,8 +156,9 @@ std::string usageText(const char* program) {
            "  --speed 30|60|unlimited\n"
            "                       the speed at start, as Emulation > Speed sets it (default 60, or\n"
            "                       the settings file's)\n"
-           "  --scale N            show each picture pixel as N x N screen pixels (1 to 8; default 1,\n"
-           "                       or the settings file's)\n"
+           "  --scale N            open the window at N times the picture's size, menus too (1 to 8;\n"
+           "                       default 1, or the settings file's)\n"
+           "  --fullscreen         fill the screen from the start (F11 or Alt+Enter switch)\n"
            "  --load-state N       with --boot: load the state saved in slot N (0 to 7) before the\n"
            "                       first frame\n"
            "  --gdb PORT           serve gdb's remote protocol on 127.0.0.1:PORT (0: any free port);\n"
@@ -131,6 +166,9 @@ std::string usageText(const char* program) {
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"
-           "F1-F8 load the states of slots 0-7, Shift+F1-F8 save them; they are kept in\n"
-           "$XDG_DATA_HOME/bevorel/states/, the settings in $XDG_CONFIG_HOME/bevorel/settings.ini.\n";
+           "Keys: P or Pause pauses, F3 resets, Tab held runs unlimited, F11 or Alt+Enter switch\n"
+           "full screen (Escape leaves it), F12 saves a screenshot in the pictures directory.\n"
+           "F1, F2 and F4-F8 load the states of slots 0, 1 and 3-7, Shift+F1-F8 save slots 0-7;\n"
+           "they are kept in $XDG_DATA_HOME/bevorel/states/, the settings in\n"
+           "$XDG_CONFIG_HOME/bevorel/settings.ini.\n";
 }

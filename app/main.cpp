@@ -10,6 +10,8 @@
 #include "launch_options.h"
 #include "paths.h"
 #include "presentation.h"
+#include "restart.h"
+#include "rom_set_link.h"
 #include "screenshot.h"
 
 int main(int argc, char** argv) {
@@ -39,10 +41,7 @@ int main(int argc, char** argv) {
     }
     pm_setKeySource(read_key_states);  // the board's keys: the window's keyboard
     BeVorelApp* app = new BeVorelApp();
-    if (!copyPath(execPath, program)) {
-        std::printf("The program's path is %zu characters or more: looking for Roms/ in the current directory.\n",
-                    kPathSize);
-    }
+    useRomSet(program, launchOptions.romDirectory);
     const bool ran = app->Run() == B_OK;
     stopGdbLink();  // the emulation thread has been stopped by the quit
 
@@ -58,5 +57,10 @@ int main(int argc, char** argv) {
         }
     }
     delete app;
+    // A ROM set dropped on the window, for which the user chose to restart.
+    if (!restartRomSet.empty()) {
+        restartProgram(program, argumentsWithRomSet(args, launchOptions, restartRomSet));
+        return 1;
+    }
     return status;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "gamepad_keys.h"
+
 BMenuBar* menuBar = nullptr;
 BMenuItem* romInfoItem = nullptr;
 BMenu* tmpMenu = nullptr;
@@ -125,4 +127,5 @@ void chooseController(uint8_t type) {
     fController[0]->SetMarked(type == 0);
     fController[1]->SetMarked(type == 1);
     controlType = type;
+    enable_gamepad_keys(type == 1);  // the keyboard works either way
 }

@@ -47,5 +47,6 @@ void buildMenus();
 bool keyChoiceOf(uint32_t code, int* submenu, int* position);
 // Records the key of item `code` for its function and moves its submenu's mark.
 void chooseKey(uint32_t code);
-// Marks "Keyboard" (0) or "Joystick" (1) and records the choice.
+// Marks "Keyboard" (0) or "Joystick" (1) and records the choice; with
+// Joystick, game controllers play as well as the keyboard.
 void chooseController(uint8_t type);

@@ -15,11 +15,13 @@ constexpr size_t kPictureBytes = kScreenWidth * kScreenHeight * 2;  // 114688
 }
 
 void createPresentationSurface(BWindow* window) {
-    mView = new BView(BRect(0, 0, 256, 224), nullptr, B_FOLLOW_ALL_SIDES, 0);
+    // Exactly the picture: 256 x 224 (the rectangles count both edges).
+    mView = new BView(BRect(0, 0, kScreenWidth - 1, kScreenHeight - 1), nullptr, B_FOLLOW_ALL_SIDES, 0);
     window->AddChild(mView);
     mView->MoveBy(0, 18);
     mView->SetViewColor(0, 0, 0, 255);
-    mOffscreen = new BBitmap(BRect(0, 0, 256, 224), B_RGB15, false, false);
+    mView->SetPictureScaling(B_PICTURE_INTEGER);
+    mOffscreen = new BBitmap(BRect(0, 0, kScreenWidth - 1, kScreenHeight - 1), B_RGB15, false, false);
     mBits = static_cast<uint16_t*>(mOffscreen->Bits());
     mBytesPerRow = mOffscreen->BytesPerRow();
     screen = new BScreen(window);

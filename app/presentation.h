@@ -12,8 +12,10 @@ extern uint16_t* mBits;
 extern int32_t mBytesPerRow;
 extern BScreen* screen;
 
-// Creates the view, the bitmap and the screen object for `window` and clears
-// the bitmap (start-up and reset clear). Called with the window locked.
+// Creates the view, the bitmap (both exactly 256 x 224) and the screen object
+// for `window` and clears the bitmap (start-up and reset clear). The view
+// fills the window below the menu bar and shows the picture in the largest
+// whole multiple that fits, black around it. Called with the window locked.
 void createPresentationSurface(BWindow* window);
 
 // Start-up and reset clear: the first 256 x 224 x 2 bytes of the bitmap's

@@ -1,5 +1,7 @@
 #include "screenshot.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -14,7 +16,14 @@ void rgb15ToRgb8(uint16_t pixel, uint8_t rgb[3]) {
     for (int i = 0; i < 3; ++i) rgb[i] = static_cast<uint8_t>((parts[i] << 3) | (parts[i] >> 2));
 }
 
-bool writePicturePng(const DrawnPicture& picture, const std::string& file, std::string& error) {
+namespace {
+void appendBytes(void* context, void* data, int size) {
+    auto* png = static_cast<std::vector<uint8_t>*>(context);
+    png->insert(png->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+}  // namespace
+
+bool encodePicturePng(const DrawnPicture& picture, std::vector<uint8_t>& png, std::string& error) {
     if (picture.serial == 0) {
         error = "no frame was presented";
         return false;
@@ -32,8 +41,22 @@ bool writePicturePng(const DrawnPicture& picture, const std::string& file, std::
             rgb15ToRgb8(pixel, &rgb[(y * kScreenWidth + x) * 3]);
         }
     }
-    if (!stbi_write_png(file.c_str(), kScreenWidth, kScreenHeight, 3, rgb.data(), kScreenWidth * 3)) {
-        error = "cannot write " + file + ": " + std::strerror(errno);
+    png.clear();
+    if (!stbi_write_png_to_func(appendBytes, &png, kScreenWidth, kScreenHeight, 3, rgb.data(), kScreenWidth * 3)) {
+        error = "the picture cannot be encoded";
+        return false;
+    }
+    return true;
+}
+
+bool writePicturePng(const DrawnPicture& picture, const std::string& file, std::string& error) {
+    std::vector<uint8_t> png;
+    if (!encodePicturePng(picture, png, error)) return false;
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    const bool written = out && std::fwrite(png.data(), 1, png.size(), out) == png.size();
+    const int writeError = errno;
+    if (!out || std::fclose(out) != 0 || !written) {
+        error = "cannot write " + file + ": " + std::strerror(out && !written ? writeError : errno);
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "kit.h"
 
@@ -10,6 +11,8 @@
 // 8-bit RGB PNG file. False with a reason when nothing was drawn yet or the
 // file cannot be written.
 bool writePicturePng(const DrawnPicture& picture, const std::string& file, std::string& error);
+// The same PNG file's bytes.
+bool encodePicturePng(const DrawnPicture& picture, std::vector<uint8_t>& png, std::string& error);
 
 // The 8-bit components of a 15-bit pixel (bit 15 ignored), each 5-bit value
 // v widened as (v << 3) | (v >> 2) so that 31 becomes 255.

@@ -55,6 +55,19 @@ bool parseScale(const std::string& text, Settings& s) {
     return true;
 }
 
+// A setting that is one of two words, the first for true.
+bool parseEither(const std::string& text, const char* yes, const char* no, bool& value) {
+    if (strcasecmp(text.c_str(), yes) != 0 && strcasecmp(text.c_str(), no) != 0) return false;
+    value = strcasecmp(text.c_str(), yes) == 0;
+    return true;
+}
+
+std::string formatFullScreen(const Settings& s) { return s.fullScreen ? "yes" : "no"; }
+bool parseFullScreen(const std::string& text, Settings& s) { return parseEither(text, "yes", "no", s.fullScreen); }
+
+std::string formatScaling(const Settings& s) { return s.integerScaling ? "integer" : "fit"; }
+bool parseScaling(const std::string& text, Settings& s) { return parseEither(text, "integer", "fit", s.integerScaling); }
+
 constexpr const char* kKeyLabels = "a key item's label: A to Z, Left shift, Left ctrl, Left alt, Space, "
                                    "Right alt, Right ctrl, Right shift or Enter";
 
@@ -90,6 +103,8 @@ const std::vector<SettingKey>& settingKeys() {
         {"controller", "button_b", formatKey<3>, parseKey<3>, kKeyLabels},
         {"emulation", "speed", formatSpeed, parseSpeed, "30, 60 or unlimited"},
         {"window", "scale", formatScale, parseScale, "1 to 8"},
+        {"window", "fullscreen", formatFullScreen, parseFullScreen, "no or yes"},
+        {"window", "scaling", formatScaling, parseScaling, "integer or fit"},
     };
     return keys;
 }

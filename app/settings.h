@@ -3,7 +3,7 @@
 //   [controller] type (keyboard, joystick), start, select, button_a,
 //                button_b (a key item's label, such as S or Left shift)
 //   [emulation]  speed (30, 60, unlimited)
-//   [window]     scale (1 to 8)
+//   [window]     scale (1 to 8), fullscreen (no, yes), scaling (integer, fit)
 // A setting is a field of Settings and an entry of settingKeys().
 #pragma once
 
@@ -17,7 +17,9 @@ struct Settings {
     uint8_t controlType = 0;                   // 0 keyboard, 1 joystick
     uint8_t keyPositions[4] = {18, 3, 0, 1};  // Start, Select, Button A, Button B: S, D, A, B
     Speed speed = Speed::Fps60;
-    int scale = 1;
+    int scale = 1;              // the window's size at start, and of its menus
+    bool fullScreen = false;
+    bool integerScaling = true;  // the picture in whole multiples; else as large as fits
 };
 
 // One key of the file: where it stands and how its value is written and read.

@@ -38,6 +38,7 @@ Settings BeVorelWindow::liveSettings() const {
     }
     live.speed = currentSpeed();
     live.scale = PixelScale();
+    live.fullScreen = IsFullScreen();
     return live;
 }
 

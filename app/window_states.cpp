@@ -30,13 +30,6 @@ bool booted() { return romPath[0] != '\0'; }
 
 }  // namespace
 
-void BeVorelWindow::addHotkeys() {
-    for (uint32 slot = 0; slot < kStateSlots; ++slot) {
-        AddShortcut(B_F1_KEY + slot, 0, new BMessage(kCmdLoadStateBase + slot));
-        AddShortcut(B_F1_KEY + slot, B_SHIFT_KEY, new BMessage(kCmdSaveStateBase + slot));
-    }
-}
-
 void BeVorelWindow::loadState(char slot) { restoreSlot(static_cast<unsigned char>(slot)); }
 
 void BeVorelWindow::saveState(char slot) { storeSlot(static_cast<unsigned char>(slot)); }

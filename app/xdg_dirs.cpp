@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <vector>
 
 namespace {
@@ -30,3 +31,40 @@ std::string baseDirectory(const char* variable, const char* underHome) {
 
 std::string xdgDataHome() { return baseDirectory("XDG_DATA_HOME", "/.local/share"); }
 std::string xdgConfigHome() { return baseDirectory("XDG_CONFIG_HOME", "/.config"); }
+
+namespace {
+
+// The pictures directory that a user-dirs.dirs file names, "" when none.
+std::string picturesInUserDirs(const std::string& file, const std::string& home) {
+    std::ifstream in(file);
+    std::string line;
+    const std::string key = "XDG_PICTURES_DIR=\"";
+    while (std::getline(in, line)) {
+        const size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, key.size(), key) != 0) continue;
+        const size_t open = start + key.size();
+        const size_t close = line.find('"', open);
+        if (close == std::string::npos) continue;
+        std::string value = line.substr(open, close - open);
+        if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/')) {
+            if (home.empty()) continue;
+            value = home + value.substr(5);
+        }
+        while (value.size() > 1 && value.back() == '/') value.pop_back();
+        if (!value.empty() && value[0] == '/') return value;
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string xdgPicturesDir() {
+    if (const char* value = std::getenv("XDG_PICTURES_DIR"); value && value[0] == '/') return value;
+    const std::string home = homeDirectory();
+    const std::string config = xdgConfigHome();
+    if (!config.empty()) {
+        const std::string named = picturesInUserDirs(config + "/user-dirs.dirs", home);
+        if (!named.empty()) return named;
+    }
+    return home.empty() ? "" : home + "/Pictures";
+}

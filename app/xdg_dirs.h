@@ -9,3 +9,9 @@ std::string xdgDataHome();
 // $XDG_CONFIG_HOME when it is set to an absolute path, else ~/.config; ""
 // when there is no home directory either.
 std::string xdgConfigHome();
+// The user's pictures directory: $XDG_PICTURES_DIR when it is set to an
+// absolute path; else the XDG_PICTURES_DIR line of user-dirs.dirs in the
+// config home (as xdg-user-dirs writes it: "$HOME/Pictures" or an absolute
+// path, in double quotes); else ~/Pictures. "" when there is no home
+// directory either.
+std::string xdgPicturesDir();

@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <condition_variable>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 
 #include "alert_queue.h"
@@ -20,10 +21,13 @@
 #include "key_state.h"
 #include "menu.h"
 #include "menu_drawing.h"
+#include "menu_geometry.h"
 #include "scancode_map.h"
 #include "shortcut_keys.h"
 #include "synthetic_input.h"
 #include "window.h"
+#include "window_geometry.h"
+#include "window_layout.h"
 
 namespace kit {
 
@@ -85,7 +89,82 @@ bool push_event(SDL_Event& event) {
     return SDL_PushEvent(&event) > 0;
 }
 
+// Work asked for by other threads, done on the main thread at its next turn.
+struct GuiRequest {
+    std::function<bool(Gui&)> work;
+    bool done = false;
+    bool ok = false;
+};
+std::mutex gRequestLock;
+std::condition_variable gRequestDone;
+std::vector<GuiRequest*> gRequests;  // guarded by gRequestLock
+
+// Runs `work` on the main thread and returns what it returned; false when the
+// loop does not run or does not get to it in time.
+bool run_on_gui(std::function<bool(Gui&)> work, int timeoutMs = 5000) {
+    if (!gRunning.load(std::memory_order_acquire)) return false;
+    GuiRequest request{std::move(work)};
+    std::unique_lock held(gRequestLock);
+    gRequests.push_back(&request);
+    held.unlock();
+    wake_gui();
+    held.lock();
+    const bool served = gRequestDone.wait_for(held, std::chrono::milliseconds(timeoutMs), [&] { return request.done; });
+    if (!served) gRequests.erase(std::find(gRequests.begin(), gRequests.end(), &request));
+    return served && request.ok;
+}
+
+// Done with the requests' lock held, so that no waiter gives up on a
+// request while it runs.
+void serve_requests(Gui& gui) {
+    std::lock_guard held(gRequestLock);
+    if (gRequests.empty()) return;
+    for (GuiRequest* request : gRequests) {
+        request->ok = request->work(gui);
+        request->done = true;
+    }
+    gRequests.clear();
+    gRequestDone.notify_all();
+}
+
+std::mutex gGeometryLock;
+std::map<BWindow*, WindowGeometry> gGeometry;  // guarded by gGeometryLock
+
 }  // namespace
+
+WindowGeometry window_geometry(BWindow* window) {
+    std::lock_guard held(gGeometryLock);
+    const auto found = gGeometry.find(window);
+    return found == gGeometry.end() ? WindowGeometry{} : found->second;
+}
+
+bool synthesize_resize(BWindow* window, int width, int height) {
+    return run_on_gui([=](Gui& gui) { return gui.Resize(window, width, height); });
+}
+
+bool synthesize_drop(BWindow* window, const char* path) {
+    const std::string dropped = path ? path : "";
+    return run_on_gui([=](Gui& gui) { return gui.Drop(window, dropped.c_str()); });
+}
+
+int attach_virtual_gamepad(const char* name) {
+    const std::string label = name ? name : "";
+    int id = -1;
+    run_on_gui([&](Gui& gui) { return (id = gui.Pads().AttachVirtual(label.c_str())) >= 0; });
+    return id;
+}
+
+bool set_virtual_gamepad_control(int id, gamepad_control control, bool held) {
+    return run_on_gui([=](Gui& gui) { return gui.Pads().SetVirtualControl(id, control, held); });
+}
+
+bool set_virtual_gamepad_stick(int id, int x, int y) {
+    return run_on_gui([=](Gui& gui) { return gui.Pads().SetVirtualStick(id, x, y); });
+}
+
+bool detach_virtual_gamepad(int id) {
+    return run_on_gui([=](Gui& gui) { return gui.Pads().DetachVirtual(id); });
+}
 
 bool synthesize_key(int scancode, bool down, uint32 modifiers) {
     if (scancode <= SDL_SCANCODE_UNKNOWN || scancode >= SDL_NUM_SCANCODES) return false;
@@ -168,9 +247,16 @@ struct Gui::Surface {
     SDL_Window* sdlWindow = nullptr;
     SDL_Renderer* renderer = nullptr;
     ImGuiContext* imgui = nullptr;
-    int scale = 1;
+    ImGuiStyle style;     // at scale 1
+    int preferredScale = 1;  // the window's pixel scale
+    int uiScale = 0;         // what menus and alerts are drawn at now (0: not yet)
     bool hidden = false;
     bool closeMenus = false;  // Escape was pressed: close the open menus at the next draw
+    // What the SDL window was last given.
+    std::string title;
+    bool fullScreen = false;
+    int minWidth = 0, minHeight = 0;
+    SDL_Rect windowed{};  // the place and size to go back to from full screen
     struct Picture {
         DrawnPicture drawn;
         SDL_Texture* texture = nullptr;
@@ -179,6 +265,10 @@ struct Gui::Surface {
 
     ~Surface() {
         forget_menu_geometry(window);
+        {
+            std::lock_guard held(gGeometryLock);
+            gGeometry.erase(window);
+        }
         for (auto& [view, picture] : pictures)
             if (picture.texture) SDL_DestroyTexture(picture.texture);
         if (imgui) {
@@ -253,6 +343,7 @@ bool Gui::Start(std::string& error) {
     }
     gWakeEvent.store(wake, std::memory_order_relaxed);
     gWakePending.store(false);
+    fGamepads.Start();
     gRunning.store(true, std::memory_order_release);
     fStarted = true;
     return true;
@@ -263,6 +354,7 @@ void Gui::Stop() {
     gRunning.store(false, std::memory_order_release);
     drop_detached_alerts();
     fSurfaces.clear();
+    fGamepads.Stop();
     ImGui::SetCurrentContext(nullptr);
     SDL_Quit();
     fStarted = false;
@@ -287,15 +379,18 @@ void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {
         if (fSurfaces.count(window) || window->IsQuitting() || window->IsHidden()) continue;
         auto surface = std::make_unique<Surface>();
         surface->window = window;
-        surface->scale = window->PixelScale();
+        surface->preferredScale = window->PixelScale();
+        surface->title = window->Title();
         const BRect frame = window->Frame();
-        const int width = (frame.IntegerWidth() + 1) * surface->scale;
-        const int height = (frame.IntegerHeight() + 1) * surface->scale;
-        surface->sdlWindow = SDL_CreateWindow(window->Title(), static_cast<int>(frame.left),
+        const int width = (frame.IntegerWidth() + 1) * surface->preferredScale;
+        const int height = (frame.IntegerHeight() + 1) * surface->preferredScale;
+        surface->windowed = {static_cast<int>(frame.left), static_cast<int>(frame.top), width, height};
+        const Uint32 resizable = window->Flags() & B_NOT_RESIZABLE ? 0 : SDL_WINDOW_RESIZABLE;
+        surface->sdlWindow = SDL_CreateWindow(surface->title.c_str(), static_cast<int>(frame.left),
                                               static_cast<int>(frame.top), width, height,
-                                              SDL_WINDOW_SHOWN);
+                                              SDL_WINDOW_SHOWN | resizable);
         if (!surface->sdlWindow) {
-            std::fprintf(stderr, "cannot open the window \"%s\": %s\n", window->Title(), SDL_GetError());
+            std::fprintf(stderr, "cannot open the window \"%s\": %s\n", surface->title.c_str(), SDL_GetError());
             window->Hide();
             continue;
         }
@@ -304,7 +399,7 @@ void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {
         if (!surface->renderer)
             surface->renderer = SDL_CreateRenderer(surface->sdlWindow, -1, SDL_RENDERER_SOFTWARE);
         if (!surface->renderer) {
-            std::fprintf(stderr, "cannot draw in the window \"%s\": %s\n", window->Title(), SDL_GetError());
+            std::fprintf(stderr, "cannot draw in the window \"%s\": %s\n", surface->title.c_str(), SDL_GetError());
             window->Hide();
             continue;
         }
@@ -315,27 +410,77 @@ void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {
         io.LogFilename = nullptr;
         ImGui::StyleColorsLight();
         ImGuiStyle& style = ImGui::GetStyle();
-        style.ScaleAllSizes(static_cast<float>(surface->scale));
-        io.FontGlobalScale = static_cast<float>(surface->scale);
         style.DisplaySafeAreaPadding = ImVec2(0, 0);
         // Tighter than ImGui's default, so that the four menus fit a
-        // 257-pixel window.
-        style.ItemSpacing.x = 4.0f * surface->scale;
-        style.WindowPadding.x = 4.0f * surface->scale;
+        // 256-pixel window.
+        style.ItemSpacing.x = 4.0f;
+        style.WindowPadding.x = 4.0f;
         // The menu bar is kMenuBarHeight pixels: the 13-pixel font plus padding.
-        style.FramePadding.y = (kMenuBarHeight - 13.0f) / 2 * surface->scale;
+        style.FramePadding.y = (kMenuBarHeight - 13.0f) / 2;
+        surface->style = style;  // scaled when drawn
         ImGui_ImplSDL2_InitForSDLRenderer(surface->sdlWindow);
         ImGui_ImplSDLRenderer_Init(surface->renderer);
         fSurfaces[window] = std::move(surface);
         fDirty = true;
     }
     for (auto& [window, surface] : fSurfaces) {
+        Apply(*surface);
         const bool hidden = window->IsHidden();
         if (hidden == surface->hidden) continue;
         surface->hidden = hidden;
         if (hidden) SDL_HideWindow(surface->sdlWindow);
         else SDL_ShowWindow(surface->sdlWindow);
     }
+}
+
+void Gui::Apply(Surface& surface) {
+    BWindow* window = surface.window;
+    const std::string title = window->Title();
+    if (title != surface.title) {
+        surface.title = title;
+        SDL_SetWindowTitle(surface.sdlWindow, title.c_str());
+    }
+    float minWidth = 0, minHeight = 0;
+    window->GetSizeLimits(&minWidth, nullptr, &minHeight, nullptr);
+    const int width = static_cast<int>(minWidth) + 1, height = static_cast<int>(minHeight) + 1;
+    if (!(window->Flags() & B_NOT_RESIZABLE) && (width != surface.minWidth || height != surface.minHeight)) {
+        surface.minWidth = width;
+        surface.minHeight = height;
+        SDL_SetWindowMinimumSize(surface.sdlWindow, std::max(1, width), std::max(1, height));
+    }
+    const bool fullScreen = window->IsFullScreen();
+    if (fullScreen == surface.fullScreen) return;
+    if (fullScreen) {
+        SDL_GetWindowPosition(surface.sdlWindow, &surface.windowed.x, &surface.windowed.y);
+        SDL_GetWindowSize(surface.sdlWindow, &surface.windowed.w, &surface.windowed.h);
+        // A window system that refuses stays windowed; it is not asked again
+        // until the window asks again.
+        SDL_SetWindowFullscreen(surface.sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(surface.sdlWindow, 0);
+        // Not every window system restores the size by itself.
+        SDL_SetWindowSize(surface.sdlWindow, surface.windowed.w, surface.windowed.h);
+        SDL_SetWindowPosition(surface.sdlWindow, surface.windowed.x, surface.windowed.y);
+    }
+    surface.fullScreen = fullScreen;
+    fDirty = true;
+}
+
+bool Gui::Resize(BWindow* window, int width, int height) {
+    const auto found = fSurfaces.find(window);
+    if (found == fSurfaces.end() || window->Flags() & B_NOT_RESIZABLE || found->second->fullScreen) return false;
+    Surface& surface = *found->second;
+    SDL_SetWindowSize(surface.sdlWindow, std::max(width, surface.minWidth), std::max(height, surface.minHeight));
+    fDirty = true;
+    return true;
+}
+
+bool Gui::Drop(BWindow* window, const char* path) {
+    if (!fSurfaces.count(window) || !path || !*path) return false;
+    const entry_ref ref(path);
+    BMessage dropped(B_SIMPLE_DATA);
+    dropped.AddRef("refs", &ref);
+    return window->PostMessage(&dropped) == B_OK;
 }
 
 BWindow* Gui::KeyboardWindow(Surface* target) {
@@ -369,6 +514,7 @@ void Gui::HandleEvent(const void* raw) {
         fDirty = true;
         return;
     }
+    if (fGamepads.HandleEvent(&event)) return;
     Surface* target = nullptr;
     switch (event.type) {
         case SDL_QUIT:
@@ -383,30 +529,40 @@ void Gui::HandleEvent(const void* raw) {
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 clear_key_states();
                 release_shortcut_keys(target->window);
+                fGamepads.SetFocused(false);
             }
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) fGamepads.SetFocused(true);
             break;
+        case SDL_DROPFILE:
+            // A file or directory dropped on a window: a message with its reference.
+            if (event.drop.file) {
+                target = SurfaceForWindowId(event.drop.windowID);
+                if (BWindow* window = KeyboardWindow(target)) Drop(window, event.drop.file);
+                SDL_free(event.drop.file);
+            }
+            return;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             target = SurfaceForWindowId(event.key.windowID);
-            const int code = beos_key_for_scancode(event.key.keysym.scancode);
-            if (code >= 0 && !event.key.repeat &&
-                !route_shortcut_key(KeyboardWindow(target), code, event.type == SDL_KEYDOWN,
-                                    shortcut_modifiers(event.key.keysym.mod), !open_alerts().empty()))
+            BWindow* window = KeyboardWindow(target);
+            const SDL_Scancode key = event.key.keysym.scancode;
+            const bool press = event.type == SDL_KEYDOWN && !event.key.repeat;
+            const auto alerts = open_alerts();
+            // Escape closes the open menus before it is anything else.
+            const bool closesMenus = press && key == SDL_SCANCODE_ESCAPE && alerts.empty() && window &&
+                                     !menu_geometry(window).menus.empty();
+            const int code = beos_key_for_scancode(key);
+            if (code >= 0 && !event.key.repeat && !closesMenus &&
+                !route_shortcut_key(window, code, event.type == SDL_KEYDOWN,
+                                    shortcut_modifiers(event.key.keysym.mod), !alerts.empty()))
                 set_key_state(static_cast<uint8_t>(code), event.type == SDL_KEYDOWN);
-            if (event.type == SDL_KEYDOWN && !event.key.repeat) {
-                const SDL_Scancode key = event.key.keysym.scancode;
-                const auto alerts = open_alerts();
-                if (!alerts.empty()) {
-                    if (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER)
-                        answer_alert(alerts.front().id, static_cast<int32>(alerts.front().buttons.size()) - 1);
-                    else if (key == SDL_SCANCODE_ESCAPE)
-                        answer_alert(alerts.front().id, 0);
-                } else if (key == SDL_SCANCODE_ESCAPE) {
-                    // Closes the open menus (of every window, for a key that
-                    // came without one).
-                    for (auto& [window, surface] : fSurfaces)
-                        if (!target || target == surface.get()) surface->closeMenus = true;
-                }
+            if (press && !alerts.empty()) {
+                if (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER)
+                    answer_alert(alerts.front().id, static_cast<int32>(alerts.front().buttons.size()) - 1);
+                else if (key == SDL_SCANCODE_ESCAPE)
+                    answer_alert(alerts.front().id, 0);
+            } else if (closesMenus) {
+                fSurfaces[window]->closeMenus = true;
             }
             break;
         }
@@ -436,6 +592,7 @@ void Gui::HandleEvent(const void* raw) {
 
 void Gui::Update(const std::vector<BWindow*>& windows) {
     SyncSurfaces(windows);
+    serve_requests(*this);
     SDL_Event event;
     while (SDL_PollEvent(&event)) HandleEvent(&event);
     {
@@ -479,8 +636,20 @@ void Gui::ServeCaptures(Surface& surface) {
 }
 
 void Gui::Render(Surface& surface, bool hostsAlerts) {
-    const float scale = static_cast<float>(surface.scale);
+    SDL_Renderer* renderer = surface.renderer;
+    int width = 0, height = 0;
+    SDL_GetRendererOutputSize(renderer, &width, &height);
+    const BRect frame = surface.window->Frame();
+    const int frameWidth = frame.IntegerWidth() + 1, frameHeight = frame.IntegerHeight() + 1;
+    const int ui = ui_scale(width, height, frameWidth, frameHeight, surface.preferredScale);
+    const float scale = static_cast<float>(ui);
     ImGui::SetCurrentContext(surface.imgui);
+    if (ui != surface.uiScale) {
+        surface.uiScale = ui;
+        ImGui::GetStyle() = surface.style;
+        ImGui::GetStyle().ScaleAllSizes(scale);
+        ImGui::GetIO().FontGlobalScale = scale;
+    }
     ImGui_ImplSDLRenderer_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     {
@@ -496,53 +665,30 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
 
     std::vector<Choice> choices;
     draw_menu_bar(surface.window, scale, std::exchange(surface.closeMenus, false), choices);
-
-    if (hostsAlerts) {
-        const auto alerts = open_alerts();
-        if (!alerts.empty()) {
-            const OpenAlert& alert = alerts.front();
-            const std::string id = alert.title + "##alert" + std::to_string(alert.id);
-            if (!ImGui::IsPopupOpen(id.c_str())) ImGui::OpenPopup(id.c_str());
-            // As wide as the window allows; long lines wrap.
-            const ImVec2 display = ImGui::GetIO().DisplaySize;
-            ImGui::SetNextWindowPos(ImVec2(display.x / 2, display.y / 2), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-            ImGui::SetNextWindowSize(ImVec2(display.x - 8 * scale, 0), ImGuiCond_Always);
-            if (ImGui::BeginPopupModal(id.c_str(), nullptr,
-                                       ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
-                                           ImGuiWindowFlags_NoSavedSettings)) {
-                draw_alert_icon(alert.type, 24 * scale);
-                ImGui::BeginGroup();
-                ImGui::PushTextWrapPos(0.0f);
-                ImGui::TextUnformatted(expand_tabs(alert.text).c_str());
-                ImGui::PopTextWrapPos();
-                ImGui::EndGroup();
-                const float buttonWidth = 60 * scale;
-                const float spacing = ImGui::GetStyle().ItemSpacing.x;
-                const float row = buttonWidth * alert.buttons.size() + spacing * (alert.buttons.size() - 1);
-                ImGui::SetCursorPosX(std::max(ImGui::GetCursorPosX(), ImGui::GetWindowContentRegionMax().x - row));
-                for (size_t i = 0; i < alert.buttons.size(); ++i) {
-                    if (i) ImGui::SameLine();
-                    if (ImGui::Button(alert.buttons[i].c_str(), ImVec2(buttonWidth, 0)))
-                        answer_alert(alert.id, static_cast<int32>(i));
-                }
-                ImGui::EndPopup();
-            }
-        }
-    }
+    if (hostsAlerts) DrawAlert(scale);
     ImGui::Render();
 
-    SDL_Renderer* renderer = surface.renderer;
+    WindowGeometry geometry;
+    geometry.width = width;
+    geometry.height = height;
+    geometry.uiScale = ui;
+    geometry.menuBarHeight = surface.window->KeyMenuBar() ? static_cast<int>(kMenuBarHeight) * ui : 0;
+    geometry.fullScreen = (SDL_GetWindowFlags(surface.sdlWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+    geometry.title = surface.title;
+
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     for (BView* view : surface.window->Children()) {
         if (dynamic_cast<BMenu*>(view)) continue;
-        const BRect frame = view->Frame();
-        const SDL_Rect area{static_cast<int>(frame.left * scale), static_cast<int>(frame.top * scale),
-                            static_cast<int>((frame.IntegerWidth() + 1) * scale),
-                            static_cast<int>((frame.IntegerHeight() + 1) * scale)};
+        const BRect place = view->Frame();
+        const Box area = view->ResizingMode() == B_FOLLOW_ALL_SIDES
+                             ? follow_all_sides(place, frameWidth, frameHeight, width, height, ui)
+                             : Box{static_cast<int>(place.left) * ui, static_cast<int>(place.top) * ui,
+                                   (place.IntegerWidth() + 1) * ui, (place.IntegerHeight() + 1) * ui};
+        const SDL_Rect areaRect{area.left, area.top, area.width, area.height};
         const rgb_color colour = view->ViewColor();
         SDL_SetRenderDrawColor(renderer, colour.red, colour.green, colour.blue, 255);
-        SDL_RenderFillRect(renderer, &area);
+        SDL_RenderFillRect(renderer, &areaRect);
         auto& picture = surface.pictures[view];
         const int oldWidth = picture.drawn.width, oldHeight = picture.drawn.height;
         if (view->CopyDrawnPicture(picture.drawn)) {
@@ -556,21 +702,71 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
             if (picture.texture)
                 SDL_UpdateTexture(picture.texture, nullptr, picture.drawn.pixels.data(), picture.drawn.bytesPerRow);
         }
+        ViewGeometry placed{area, {area.left, area.top, 0, 0}};
         if (picture.texture && picture.drawn.serial) {
-            const SDL_Rect place{area.x + static_cast<int>(picture.drawn.where.x * scale),
-                                 area.y + static_cast<int>(picture.drawn.where.y * scale),
-                                 static_cast<int>(picture.drawn.width * scale),
-                                 static_cast<int>(picture.drawn.height * scale)};
-            SDL_RenderSetClipRect(renderer, &area);
-            SDL_RenderCopy(renderer, picture.texture, nullptr, &place);
+            const picture_scaling scaling = view->PictureScaling();
+            placed.picture = scaling == B_PICTURE_UNSCALED
+                                 ? Box{area.left + static_cast<int>(picture.drawn.where.x * scale),
+                                       area.top + static_cast<int>(picture.drawn.where.y * scale),
+                                       picture.drawn.width * ui, picture.drawn.height * ui}
+                                 : fit_picture(area, picture.drawn.width, picture.drawn.height, scaling);
+            const SDL_Rect target{placed.picture.left, placed.picture.top, placed.picture.width, placed.picture.height};
+            SDL_RenderSetClipRect(renderer, &areaRect);
+            SDL_RenderCopy(renderer, picture.texture, nullptr, &target);
             SDL_RenderSetClipRect(renderer, nullptr);
         }
+        geometry.views.push_back(placed);
     }
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+    {
+        // Before the captures are served: a capture's geometry is this draw's.
+        std::lock_guard held(gGeometryLock);
+        gGeometry[surface.window] = std::move(geometry);
+    }
     ServeCaptures(surface);
     SDL_RenderPresent(renderer);
 
     for (Choice& choice : choices) choice.target->PostMessage(&choice.message);
+}
+
+void Gui::DrawAlert(float scale) {
+    const auto alerts = open_alerts();
+    if (alerts.empty()) return;
+    const OpenAlert& alert = alerts.front();
+    const std::string id = alert.title + "##alert" + std::to_string(alert.id);
+    if (!ImGui::IsPopupOpen(id.c_str())) ImGui::OpenPopup(id.c_str());
+    // As wide as the window allows; long lines wrap, and a text too tall for
+    // the window scrolls.
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    const ImGuiStyle& style = ImGui::GetStyle();
+    ImGui::SetNextWindowPos(ImVec2(display.x / 2, display.y / 2), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+    ImGui::SetNextWindowSize(ImVec2(display.x - 8 * scale, 0), ImGuiCond_Always);
+    if (!ImGui::BeginPopupModal(id.c_str(), nullptr,
+                                ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings))
+        return;
+    draw_alert_icon(alert.type, 24 * scale);
+    const std::string text = expand_tabs(alert.text);
+    const float textWidth = ImGui::GetContentRegionAvail().x;
+    const float textHeight = ImGui::CalcTextSize(text.c_str(), nullptr, false, textWidth).y;
+    const float room = display.y - 8 * scale - ImGui::GetFrameHeight() - ImGui::GetFrameHeightWithSpacing() -
+                       2 * style.WindowPadding.y - style.ItemSpacing.y;
+    const bool scrolls = textHeight > room;
+    if (scrolls) ImGui::BeginChild("##text", ImVec2(textWidth, std::max(room, ImGui::GetFontSize())));
+    else ImGui::BeginGroup();
+    ImGui::PushTextWrapPos(0.0f);
+    ImGui::TextUnformatted(text.c_str());
+    ImGui::PopTextWrapPos();
+    if (scrolls) ImGui::EndChild();
+    else ImGui::EndGroup();
+    const float buttonWidth = 60 * scale;
+    const float spacing = style.ItemSpacing.x;
+    const float row = buttonWidth * alert.buttons.size() + spacing * (alert.buttons.size() - 1);
+    ImGui::SetCursorPosX(std::max(ImGui::GetCursorPosX(), ImGui::GetWindowContentRegionMax().x - row));
+    for (size_t i = 0; i < alert.buttons.size(); ++i) {
+        if (i) ImGui::SameLine();
+        if (ImGui::Button(alert.buttons[i].c_str(), ImVec2(buttonWidth, 0))) answer_alert(alert.id, static_cast<int32>(i));
+    }
+    ImGui::EndPopup();
 }
 
 }  // namespace kit

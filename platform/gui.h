@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "gamepad_events.h"
+
 class BWindow;
 
 namespace kit {
@@ -27,11 +29,21 @@ public:
     // redraws what changed.
     void Update(const std::vector<BWindow*>& windows);
 
+    // For the synthetic input of other threads (run on the main thread).
+    bool Resize(BWindow* window, int width, int height);
+    bool Drop(BWindow* window, const char* path);
+    Gamepads& Pads() { return fGamepads; }
+
 private:
     struct Surface;
     void SyncSurfaces(const std::vector<BWindow*>& windows);
     void HandleEvent(const void* event);
+    // Brings the SDL window in line with its BWindow: title, size limits,
+    // full screen.
+    void Apply(Surface& surface);
     void Render(Surface& surface, bool hostsAlerts);
+    // The oldest open alert, in the ImGui frame being built.
+    void DrawAlert(float scale);
     void ServeCaptures(Surface& surface);
     Surface* SurfaceForWindowId(unsigned id);
     // The window a key event is for: its own, or for events that name no
@@ -39,6 +51,7 @@ private:
     BWindow* KeyboardWindow(Surface* target);
 
     std::map<BWindow*, std::unique_ptr<Surface>> fSurfaces;
+    Gamepads fGamepads;
     bool fStarted = false;
     bool fDirty = true;
     int fExtraFrames = 0;

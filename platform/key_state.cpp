@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "gamepad_keys.h"
+
 namespace {
 std::atomic<uint8_t> states[16];
 }
@@ -10,6 +12,7 @@ std::atomic<uint8_t> states[16];
 status_t get_key_info(key_info* info) {
     info->modifiers = 0;
     for (int i = 0; i < 16; ++i) info->key_states[i] = states[i].load(std::memory_order_relaxed);
+    add_gamepad_keys(info->key_states);  // with the keys that game controllers hold
     return B_OK;
 }
 

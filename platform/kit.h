@@ -5,6 +5,7 @@
 #include "application.h"
 #include "bitmap.h"
 #include "file_panel.h"
+#include "gamepad_keys.h"
 #include "kernel.h"
 #include "key_state.h"
 #include "menu.h"

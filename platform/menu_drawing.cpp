@@ -17,7 +17,7 @@
 // The menu bar's own menus are ImGui's; the submenus inside them are popups
 // of our own, so that we decide where they open: ImGui puts a submenu over
 // its parent when the window is too narrow for it on either side, and this
-// window is only 257 pixels wide at scale 1.
+// window is only 256 pixels wide at scale 1.
 
 namespace kit {
 

@@ -9,6 +9,10 @@
 #include "storage.h"
 #include "support_defs.h"
 
+// What a window receives when files or directories are dropped on it: their
+// references under "refs".
+constexpr uint32 B_SIMPLE_DATA = 0x44415441;  // 'DATA'
+
 class BMessage {
 public:
     uint32 what = 0;

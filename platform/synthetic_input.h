@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gamepad_keys.h"
+
 class BWindow;
 
 namespace kit {
@@ -22,6 +24,22 @@ bool synthesize_quit();
 // window, from the next draw until release_pointer.
 bool synthesize_pointer(BWindow* window, float x, float y, bool down);
 void release_pointer(BWindow* window);
+
+// The window resized by its user to `width` x `height` screen pixels (not
+// below its size limits), as the window system would do it.
+bool synthesize_resize(BWindow* window, int width, int height);
+// A file or directory dropped on the window.
+bool synthesize_drop(BWindow* window, const char* path);
+
+// A game controller of the program's own, through SDL's virtual joystick
+// driver: plugging it in and out, its buttons and D-pad (`control`), and its
+// left stick (-32768 to 32767 on each axis). The attach returns the
+// controller's id, or -1 when there is no game-controller support. Each call
+// returns once the event loop has done it.
+int attach_virtual_gamepad(const char* name);
+bool set_virtual_gamepad_control(int id, gamepad_control control, bool held);
+bool set_virtual_gamepad_stick(int id, int x, int y);
+bool detach_virtual_gamepad(int id);
 
 struct WindowCapture {
     int width = 0, height = 0;

@@ -4,7 +4,8 @@
 
 #include "gui_wake.h"
 
-BView::BView(BRect frame, const char* name, uint32, uint32) : fName(name ? name : ""), fFrame(frame) {}
+BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32)
+    : fName(name ? name : ""), fResizingMode(resizingMode), fFrame(frame) {}
 
 BView::~BView() = default;
 
@@ -40,6 +41,19 @@ void BView::SetViewColor(rgb_color color) {
 rgb_color BView::ViewColor() const {
     std::lock_guard held(fLock);
     return fViewColor;
+}
+
+void BView::SetPictureScaling(picture_scaling scaling) {
+    {
+        std::lock_guard held(fLock);
+        fScaling = scaling;
+    }
+    kit::wake_gui();
+}
+
+picture_scaling BView::PictureScaling() const {
+    std::lock_guard held(fLock);
+    return fScaling;
 }
 
 void BView::DrawBitmap(const BBitmap* bitmap, BPoint where) {

@@ -7,6 +7,7 @@
 
 #include "bitmap.h"
 #include "support_defs.h"
+#include "window_layout.h"
 
 class BWindow;
 
@@ -43,7 +44,14 @@ public:
         SetViewColor(rgb_color{red, green, blue, alpha});
     }
     rgb_color ViewColor() const;
+    uint32 ResizingMode() const { return fResizingMode; }
     const char* Name() const { return fName.c_str(); }
+
+    // How the bitmap drawn into the view is shown (B_PICTURE_UNSCALED by
+    // default). A scaled picture fills what it can of the view's area,
+    // ignoring where it was drawn, with the view's colour around it.
+    void SetPictureScaling(picture_scaling scaling);
+    picture_scaling PictureScaling() const;
     BWindow* Window() const { return fWindow; }
 
     // Draws a B_RGB15 bitmap with its top-left pixel at the view's origin (or
@@ -58,10 +66,12 @@ public:
 private:
     friend class BWindow;
     std::string fName;
+    uint32 fResizingMode;
     BWindow* fWindow = nullptr;
 
     mutable std::mutex fLock;  // guards what follows; never held for long
     BRect fFrame;
     rgb_color fViewColor{255, 255, 255, 255};
+    picture_scaling fScaling = B_PICTURE_UNSCALED;
     DrawnPicture fDrawn;
 };

@@ -5,7 +5,12 @@
 #include "menu.h"
 
 BWindow::BWindow(BRect frame, const char* title, window_type, uint32 flags, uint32)
-    : BLooper(title), fFrame(frame), fTitle(title ? title : ""), fFlags(flags) {}
+    : BLooper(title),
+      fFrame(frame),
+      fFlags(flags),
+      fTitle(title ? title : ""),
+      fMinWidth(frame.Width()),
+      fMinHeight(frame.Height()) {}
 
 BWindow::~BWindow() {
     StopLoop();
@@ -94,6 +99,43 @@ bool BWindow::FindShortcut(uint32 key, uint32 modifiers, BMessage* pressed, BMes
         return true;
     }
     return false;
+}
+
+std::string BWindow::Title() const {
+    std::lock_guard held(fAppearanceLock);
+    return fTitle;
+}
+
+void BWindow::SetTitle(const char* title) {
+    {
+        std::lock_guard held(fAppearanceLock);
+        fTitle = title ? title : "";
+    }
+    kit::wake_gui();
+}
+
+void BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight, float maxHeight) {
+    {
+        std::lock_guard held(fAppearanceLock);
+        fMinWidth = minWidth;
+        fMaxWidth = maxWidth;
+        fMinHeight = minHeight;
+        fMaxHeight = maxHeight;
+    }
+    kit::wake_gui();
+}
+
+void BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float* maxHeight) const {
+    std::lock_guard held(fAppearanceLock);
+    if (minWidth) *minWidth = fMinWidth;
+    if (maxWidth) *maxWidth = fMaxWidth;
+    if (minHeight) *minHeight = fMinHeight;
+    if (maxHeight) *maxHeight = fMaxHeight;
+}
+
+void BWindow::SetFullScreen(bool fullScreen) {
+    fFullScreen.store(fullScreen, std::memory_order_relaxed);
+    kit::wake_gui();
 }
 
 void BWindow::SetPixelScale(int32 scale) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "looper.h"
@@ -49,8 +50,22 @@ public:
     std::vector<BView*> Children() const;
 
     BRect Frame() const { return fFrame; }
-    const char* Title() const { return fTitle.c_str(); }
+    std::string Title() const;
+    // The title bar's text; the window shows it at its next refresh.
+    void SetTitle(const char* title);
     uint32 Flags() const { return fFlags; }
+
+    // A window without B_NOT_RESIZABLE can be resized by the user, never
+    // below the smallest size given here (width and height count both
+    // edges, as in a BRect: 255 is 256 pixels); the maximums are not
+    // enforced. By default the smallest size is the frame's.
+    void SetSizeLimits(float minWidth, float maxWidth, float minHeight, float maxHeight);
+    void GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float* maxHeight) const;
+
+    // Fills the screen with the window, or brings it back to the size and
+    // place it had before. The window changes at its next refresh.
+    void SetFullScreen(bool fullScreen);
+    bool IsFullScreen() const { return fFullScreen.load(std::memory_order_relaxed); }
 
     // Keyboard shortcuts. While the window has the keyboard, pressing key
     // `key` (a key code, as in key_info, not a character) with exactly the
@@ -75,9 +90,13 @@ protected:
 
 private:
     BRect fFrame;
-    std::string fTitle;
     uint32 fFlags;
     std::atomic<int32> fScale{1};
+    std::atomic<bool> fFullScreen{false};
+
+    mutable std::mutex fAppearanceLock;  // guards what follows
+    std::string fTitle;
+    float fMinWidth, fMinHeight, fMaxWidth = 1e6f, fMaxHeight = 1e6f;
 
     struct Shortcut {
         uint32 key, modifiers;

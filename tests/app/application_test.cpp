@@ -14,17 +14,7 @@
 
 namespace {
 
-class AppTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        resetShellState();
-        launchOptions = LaunchOptions();
-    }
-    void TearDown() override {
-        launchOptions = LaunchOptions();
-        releaseSurface();
-    }
-};
+using AppTest = ProgramTest;
 
 void closeWindow(BeVorelWindow* window) {
     window->PostMessage(B_QUIT_REQUESTED);
@@ -150,7 +140,7 @@ TEST_F(AppTest, TheAboutAlertFreezesThePictureAndTheCloseBoxQuits) {
 }
 
 TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
-    constexpr int kF3 = 60, kF5 = 62, kReturn = 40;
+    constexpr int kF2 = 59, kF5 = 62, kReturn = 40;
     bool saved = false, loaded = false, alertShown = false, ranUnderAlert = false, answered = false;
     std::string text;
     testing::internal::CaptureStdout();
@@ -158,11 +148,11 @@ TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
         DrivenApp app([&](DrivenApp& self) {
             self.fMainWindow->PostMessage(kCmdBoot);
             if (!eventually([] { return fake::renders.load() >= 3; })) return;
-            kit::synthesize_key(kF3, true, B_SHIFT_KEY);  // save slot 2
-            kit::synthesize_key(kF3, false, B_SHIFT_KEY);
+            kit::synthesize_key(kF2, true, B_SHIFT_KEY);  // save slot 1
+            kit::synthesize_key(kF2, false, B_SHIFT_KEY);
             saved = eventually([] { return fake::captures.load() == 1; });
-            kit::synthesize_key(kF3, true);  // load slot 2
-            kit::synthesize_key(kF3, false);
+            kit::synthesize_key(kF2, true);  // load slot 1
+            kit::synthesize_key(kF2, false);
             loaded = eventually([] { return fake::restores.load() == 1; });
             kit::synthesize_key(kF5, true);  // load slot 4: nothing there
             kit::synthesize_key(kF5, false);
@@ -179,7 +169,7 @@ TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(saved);
     EXPECT_TRUE(loaded);
-    EXPECT_TRUE(slotHoldsState(fake::romSetHash, 2));
+    EXPECT_TRUE(slotHoldsState(fake::romSetHash, 1));
     EXPECT_TRUE(alertShown);
     EXPECT_EQ(text, "Cannot load slot 4: no state was saved there for this ROM set (" +
                         slotPath(fake::romSetHash, 4) + ").");

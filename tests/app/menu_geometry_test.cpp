@@ -5,6 +5,7 @@
 
 #include "launch_options.h"
 #include "menu_geometry.h"
+#include "window_geometry.h"
 #include "shell_fixture.h"
 #include "synthetic_input.h"
 
@@ -176,6 +177,44 @@ TEST_P(MenuGeometryTest, ChoicesInSubmenusSendTheirCommandsAndCloseTheMenus) {
     EXPECT_EQ(startKey, 0x4E);  // "C"
     EXPECT_TRUE(closed);
     EXPECT_EQ(period, kPeriodUnlimited);
+}
+
+// Resized by hand and full screen: the four menus stay in the menu bar, in
+// the window, and their submenus still open beside their menus.
+TEST_P(MenuGeometryTest, TheMenuBarStaysUsableAtEverySizeAndInFullScreen) {
+    DrivenApp app([&](DrivenApp& self) {
+        BWindow* window = self.fMainWindow;
+        Pointer pointer(window);
+        const auto check = [&](const std::string& what) {
+            SCOPED_TRACE(what);
+            pointer.Frames(3);
+            const kit::WindowGeometry shown = kit::window_geometry(window);
+            ASSERT_GT(shown.uiScale, 0);
+            const float width = static_cast<float>(shown.width) / shown.uiScale;
+            const float height = static_cast<float>(shown.height) / shown.uiScale;
+            const MenuGeometry g = kit::menu_geometry(window);
+            ASSERT_EQ(g.titleLabels, (std::vector<std::string>{"File", "Emulation", "Controller", "About..."}));
+            for (const MenuBox& title : g.titles) {
+                EXPECT_GE(title.left, 0) << describe(g);
+                EXPECT_LE(title.right, width) << describe(g);
+                EXPECT_LE(title.bottom, 18.5f) << describe(g);
+            }
+            const MenuGeometry open = OpenPath(window, pointer, {"Controller", "Keyboard configuration", "Start"});
+            ExpectBesideTheirParents(open, width, height);
+            kit::synthesize_key(41, true);  // Escape
+            kit::synthesize_key(41, false);
+            pointer.Frames(3);
+        };
+        check("opened");
+        for (auto [w, h] : {std::pair{256, 242}, {257, 300}, {300, 260}, {520, 490}, {800, 300}, {1024, 768}}) {
+            kit::synthesize_resize(window, w, h);
+            check(std::to_string(w) + "x" + std::to_string(h));
+        }
+        window->SetFullScreen(true);
+        check("full screen");
+        kit::synthesize_close(window);
+    });
+    ASSERT_EQ(app.Run(), B_OK);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, MenuGeometryTest, ::testing::Values(1, 2, 3));

@@ -32,6 +32,8 @@ TEST(Settings, AnEmptyFileGivesTheDefaults) {
     EXPECT_EQ(s.keyPositions[3], 1);   // B
     EXPECT_EQ(s.speed, Speed::Fps60);
     EXPECT_EQ(s.scale, 1);
+    EXPECT_FALSE(s.fullScreen);
+    EXPECT_TRUE(s.integerScaling);
 }
 
 TEST(Settings, EveryKeyIsReadNamesAndWordsWithoutRegardToCase) {
@@ -47,7 +49,9 @@ TEST(Settings, EveryKeyIsReadNamesAndWordsWithoutRegardToCase) {
         "[emulation]\n"
         "speed = UNLIMITED\n"
         "[window]\n"
-        "scale = 8\n");
+        "scale = 8\n"
+        "FullScreen = YES\n"
+        "scaling = Fit\n");
     EXPECT_EQ(s.controlType, 1);
     EXPECT_EQ(s.keyPositions[0], 16);  // Q
     EXPECT_EQ(s.keyPositions[1], 33);  // Enter
@@ -55,6 +59,8 @@ TEST(Settings, EveryKeyIsReadNamesAndWordsWithoutRegardToCase) {
     EXPECT_EQ(s.keyPositions[3], 29);  // Space
     EXPECT_EQ(s.speed, Speed::Unlimited);
     EXPECT_EQ(s.scale, 8);
+    EXPECT_TRUE(s.fullScreen);
+    EXPECT_FALSE(s.integerScaling);
 }
 
 TEST(Settings, WhatIsWrittenReadsBackTheSame) {
@@ -64,13 +70,15 @@ TEST(Settings, WhatIsWrittenReadsBackTheSame) {
     s.keyPositions[3] = 27;
     s.speed = Speed::Fps30;
     s.scale = 3;
+    s.fullScreen = true;
+    s.integerScaling = false;
     const std::string text = formatSettings(s);
     EXPECT_EQ(text,
               "# BePellmora settings. The program rewrites this file when a setting\n"
               "# changes in its menus; unknown keys are ignored.\n"
               "\n[controller]\ntype = joystick\nstart = Enter\nselect = D\nbutton_a = A\nbutton_b = Left ctrl\n"
               "\n[emulation]\nspeed = 30\n"
-              "\n[window]\nscale = 3\n");
+              "\n[window]\nscale = 3\nfullscreen = yes\nscaling = fit\n");
     EXPECT_TRUE(same(parse(text), s));
 }
 
@@ -87,14 +95,16 @@ TEST(Settings, BadValuesKeepTheDefaultAndSaySoOnceEach) {
     const Settings s = parse(
         "[controller]\ntype = mouse\nstart = Escape\nselect = W\n"
         "[emulation]\nspeed = 120\n"
-        "[window]\nscale = 9\n",
+        "[window]\nscale = 9\nfullscreen = maybe\nscaling = stretch\n",
         &problems);
     EXPECT_EQ(s.controlType, 0);
     EXPECT_EQ(s.keyPositions[0], 18);
     EXPECT_EQ(s.keyPositions[1], 22) << "the good value after the bad ones is taken";
     EXPECT_EQ(s.speed, Speed::Fps60);
     EXPECT_EQ(s.scale, 1);
-    ASSERT_EQ(problems.size(), 4u);
+    EXPECT_FALSE(s.fullScreen);
+    EXPECT_TRUE(s.integerScaling);
+    ASSERT_EQ(problems.size(), 6u);
     EXPECT_EQ(problems[0],
               "settings.ini: [controller] type = \"mouse\" is not valid (keyboard or joystick); keyboard is used.");
     EXPECT_EQ(problems[1].rfind("settings.ini: [controller] start = \"Escape\" is not valid (a key item's label: A to "
@@ -104,6 +114,9 @@ TEST(Settings, BadValuesKeepTheDefaultAndSaySoOnceEach) {
         << problems[1];
     EXPECT_EQ(problems[2], "settings.ini: [emulation] speed = \"120\" is not valid (30, 60 or unlimited); 60 is used.");
     EXPECT_EQ(problems[3], "settings.ini: [window] scale = \"9\" is not valid (1 to 8); 1 is used.");
+    EXPECT_EQ(problems[4], "settings.ini: [window] fullscreen = \"maybe\" is not valid (no or yes); no is used.");
+    EXPECT_EQ(problems[5],
+              "settings.ini: [window] scaling = \"stretch\" is not valid (integer or fit); integer is used.");
 }
 
 TEST(Settings, AMalformedLineIsReportedWithItsNumberAndTheRestIsRead) {

@@ -48,6 +48,10 @@ void resetShellState() {
     newSnoozeTime = kPeriod60;
     debugOn = 0;
     wpaused = 0;
+    turbo = false;
+    romSetPlace = RomSetPlace();
+    restartRomSet.clear();
+    enable_gamepad_keys(false);
     cpuTimeStart = cpuTimeEnd = 0;
     cpuTotalFrames = 0;
     frameLimit = 0;
@@ -68,6 +72,16 @@ void releaseSurface() {
     Load = nullptr;
     mView = nullptr;
     menuBar = nullptr;
+}
+
+void ProgramTest::SetUp() {
+    resetShellState();
+    launchOptions = LaunchOptions();
+}
+
+void ProgramTest::TearDown() {
+    launchOptions = LaunchOptions();
+    releaseSurface();
 }
 
 void ShellTest::SetUp() {

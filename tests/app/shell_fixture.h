@@ -16,9 +16,11 @@
 #include "emulation.h"
 #include "fake_board.h"
 #include "isolated_home.h"
+#include "launch_options.h"
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
+#include "rom_set_location.h"
 
 // The shell's process-wide state as at program start, the fake board's, and
 // an empty home (no settings file, no save states).
@@ -60,6 +62,14 @@ protected:
 
     TestWindow* window = nullptr;
     bool quit = false;
+};
+
+// For tests of the whole program's loop: the shell's state and the options
+// as at program start, the surface freed after.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
 };
 
 template <class Pred>

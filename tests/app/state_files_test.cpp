@@ -16,34 +16,13 @@
 
 #include "atomic_file.h"
 #include "isolated_home.h"
+#include "scoped_environment.h"
 #include "state_slots.h"
 #include "xdg_dirs.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sets environment variables for one test; puts the old values back after.
-class Environment {
-public:
-    void set(const char* name, const char* value) {
-        if (!saved_.count(name)) {
-            const char* old = std::getenv(name);
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
-    }
-    ~Environment() {
-        for (const auto& [name, value] : saved_) {
-            if (value) setenv(name.c_str(), value->c_str(), 1);
-            else unsetenv(name.c_str());
-        }
-    }
-
-private:
-    std::map<std::string, std::optional<std::string>> saved_;
-};
 
 std::string contentOf(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

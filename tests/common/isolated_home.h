@@ -1,5 +1,5 @@
 // For test programs that run the desktop shell: the process's XDG data and
-// config homes become a fresh temporary directory (removed at exit), so no
+// config homes and pictures directory become a fresh temporary directory (removed at exit), so no
 // test reads or writes the settings or save states of the real home. Child
 // processes inherit it. Include this in the program's sources; the home is
 // set up before main runs. It lives in memory (/dev/shm) where there is such
@@ -29,6 +29,7 @@ public:
         root_ = name;
         setenv("XDG_DATA_HOME", data().c_str(), 1);
         setenv("XDG_CONFIG_HOME", config().c_str(), 1);
+        setenv("XDG_PICTURES_DIR", pictures().c_str(), 1);
     }
     ~IsolatedHome() {
         std::error_code ignored;
@@ -39,11 +40,13 @@ public:
 
     std::filesystem::path data() const { return root_ / "data"; }
     std::filesystem::path config() const { return root_ / "config"; }
+    std::filesystem::path pictures() const { return root_ / "pictures"; }
     // Removes every file a test left there.
     void clear() const {
         std::error_code ignored;
         std::filesystem::remove_all(data(), ignored);
         std::filesystem::remove_all(config(), ignored);
+        std::filesystem::remove_all(pictures(), ignored);
     }
 
 private:

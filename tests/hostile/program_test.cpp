@@ -22,11 +22,31 @@ const std::string kAverageFps = "Average fps : ";
 
 bool contains(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
 
-// The program, named through a link in `dir`: it looks for dir/Roms/.
-std::string programIn(const fs::path& dir) {
-    fs::create_symlink(BEVOREL_PROGRAM, dir / "bevorel");
+// The program given the ROM set of `set` (its Roms/ directory).
+std::vector<std::string> programOn(const RomSet& set) { return {BEVOREL_PROGRAM, (set.path() / "Roms").string()}; }
+
+std::vector<std::string> plus(std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+// A copy of the program in `dir` (a hard link when the file system allows):
+// its real path is there.
+std::string programCopiedTo(const fs::path& dir) {
+    std::error_code linked;
+    fs::create_hard_link(BEVOREL_PROGRAM, dir / "bevorel", linked);
+    if (linked) fs::copy_file(BEVOREL_PROGRAM, dir / "bevorel");
     return (dir / "bevorel").string();
 }
+
+// A program whose reset report tells it from the demo's (PC 0x100).
+ProgramImage markedProgram() {
+    ProgramImage image(0x00104000, 0x400);
+    image.words(0x400, {0x60FE});  // bra.s *
+    return image;
+}
+const std::string kMarkedReset = "\tInitial Program counter : 0x00000400\n";
+const std::string kDemoReset = "\tInitial Program counter : 0x00000100\n";
 
 class HostileProgramRun : public ::testing::TestWithParam<HostileProgram> {};
 
@@ -34,9 +54,10 @@ TEST_P(HostileProgramRun, BootsShowsItsFramesAndQuits) {
     const HostileProgram& program = GetParam();
     RomSet set;
     set.writeComplete(program.image);
-    const ChildRun run = runChild({programIn(set.path()), "--boot", "--frames", "20", "--speed", "unlimited"},
+    const ChildRun run = runChild(plus(programOn(set), {"--boot", "--frames", "20", "--speed", "unlimited"}),
                                   set.path(), kHeadless, kSecondsPerRun);
     ASSERT_TRUE(run.exited && run.status == 0) << describe(run);
+    EXPECT_TRUE(contains(run.out, "Executing in " + set.prefix() + "Roms/\nLoading ROMS...Ok.\n")) << describe(run);
     // Reset at start-up and again at boot.
     const std::string reset = "CPU Reset..." + program.resetOutcome + "\n";
     const size_t first = run.out.find(reset);
@@ -49,16 +70,66 @@ TEST_P(HostileProgramRun, BootsShowsItsFramesAndQuits) {
 INSTANTIATE_TEST_SUITE_P(Programs, HostileProgramRun, ::testing::ValuesIn(hostilePrograms()),
                          [](const auto& info) { return info.param.name; });
 
+// ---- Where the ROM set is looked for ----
+
+TEST(RomSetLookup, TheDirectoryGivenHoldsTheSet) {
+    RomSet set;
+    set.writeComplete(markedProgram());
+    TempDir work;
+    const ChildRun run = runChild(plus(programOn(set), {"--boot", "--frames", "3"}), work.path(), kHeadless,
+                                  kSecondsPerRun);
+    ASSERT_TRUE(run.exited) << describe(run);
+    EXPECT_EQ(run.status, 0) << describe(run);
+    EXPECT_TRUE(contains(run.out, "Executing in " + set.prefix() + "Roms/\nLoading ROMS...Ok.\n")) << describe(run);
+    EXPECT_TRUE(contains(run.out, kMarkedReset)) << describe(run);
+}
+
+TEST(RomSetLookup, ThroughALinkTheSetBesideTheRealProgramIsRead) {
+    // A link in a directory whose Roms/ holds another set, started from there.
+    RomSet set;
+    set.writeComplete(markedProgram());
+    fs::create_symlink(BEVOREL_PROGRAM, set.path() / "bevorel");
+    const ChildRun run = runChild({(set.path() / "bevorel").string(), "--boot", "--frames", "3"}, set.path(),
+                                  kHeadless, kSecondsPerRun);
+    ASSERT_TRUE(run.exited) << describe(run);
+    EXPECT_EQ(run.status, 0) << describe(run);
+    const std::string real = fs::canonical(BEVOREL_PROGRAM).parent_path().string() + "/";
+    EXPECT_TRUE(contains(run.out, "Executing in " + real + "\nLoading ROMS...Ok.\n")) << describe(run);
+    EXPECT_TRUE(contains(run.out, kDemoReset)) << describe(run);
+    EXPECT_FALSE(contains(run.out, kMarkedReset)) << describe(run);
+}
+
+TEST(RomSetLookup, WithNoSetBesideTheProgramTheCurrentDirectorysIsRead) {
+    TempDir bin;
+    const std::string program = programCopiedTo(bin.path());
+    RomSet set;
+    set.writeComplete(markedProgram());
+    const ChildRun run = runChild({program, "--boot", "--frames", "3"}, set.path(), kHeadless, kSecondsPerRun);
+    ASSERT_TRUE(run.exited) << describe(run);
+    EXPECT_EQ(run.status, 0) << describe(run);
+    EXPECT_TRUE(contains(run.out, "Executing in ./\nLoading ROMS...Ok.\n")) << describe(run);
+    EXPECT_TRUE(contains(run.out, kMarkedReset)) << describe(run);
+
+    // Neither has one: the program's directory is reported, and a boot fails.
+    TempDir empty;
+    const ChildRun none = runChild({program, "--boot", "--frames", "3"}, empty.path(), kHeadless, kSecondsPerRun);
+    ASSERT_TRUE(none.exited) << describe(none);
+    EXPECT_EQ(none.status, 1) << describe(none);
+    EXPECT_TRUE(contains(none.out, "Executing in " + bin.prefix() + "\nLoading ROMS...Failed\n\n")) << describe(none);
+    EXPECT_TRUE(contains(none.out, "the game cannot be booted.\n")) << describe(none);
+}
+
 // ---- A program path of 4 KiB ----
 
-TEST(ProgramPath, FourKiBThroughADeepDirectoryLooksInTheCurrentDirectory) {
+TEST(ProgramPath, AProgramFileOf4KiBLooksInTheCurrentDirectory) {
     TempDir base;
     const fs::path deep = makeDeepDirectory(base.path(), 4000);
-    const std::string program = programIn(deep);
+    const std::string program = programCopiedTo(deep);
     ASSERT_GE(program.size(), 4000u);
     ASSERT_LT(program.size(), 4096u);  // what the kernel accepts as a path
     // The current directory holds the demo ROM set; the program's own
-    // directory holds none.
+    // directory, too long for the board, another.
+    fs::create_directory_symlink(fs::path(BEVOREL_PROGRAM).parent_path() / "Roms", deep / "Roms");
     TempDir work;
     fs::create_directory_symlink(fs::path(BEVOREL_PROGRAM).parent_path() / "Roms", work.path() / "Roms");
 
@@ -70,26 +141,15 @@ TEST(ProgramPath, FourKiBThroughADeepDirectoryLooksInTheCurrentDirectory) {
                                   "current directory.\n")) << describe(run);
     EXPECT_TRUE(contains(run.out, "Executing in ./\nLoading ROMS...Ok.\n")) << describe(run);
     EXPECT_TRUE(contains(run.out, kAverageFps)) << describe(run);
-}
 
-TEST(ProgramPath, FourKiBThroughDotComponentsWithNoSetInTheCurrentDirectory) {
-    // "dir/././.../bevorel": the ROM set lies beside the program, but a path
-    // this long is not used, and the current directory holds no set.
-    RomSet set;
-    set.writeComplete(hostilePrograms().front().image);
-    programIn(set.path());
-    std::string program = set.path().string() + "/";
-    while (program.size() < 4080) program += "./";
-    program += "bevorel";
-    TempDir work;
-
-    const ChildRun run = runChild({program, "--boot", "--frames", "5"}, work.path(), kHeadless, 60);
-    ASSERT_TRUE(run.exited) << "--boot --frames with no ROM set must end by itself\n" << describe(run);
-    EXPECT_EQ(run.status, 1) << describe(run);
-    EXPECT_TRUE(contains(run.out, "looking for Roms/ in the current directory.\n")) << describe(run);
-    EXPECT_TRUE(contains(run.out, "Executing in ./\nLoading ROMS...Failed\n\n")) << describe(run);
-    EXPECT_TRUE(contains(run.out, "the game cannot be booted.\n")) << describe(run);
-    EXPECT_FALSE(contains(run.out, kAverageFps)) << "frames were shown\n" << describe(run);
+    // No set in the current directory: nothing is loaded, and a boot fails.
+    TempDir empty;
+    const ChildRun none = runChild({program, "--boot", "--frames", "5"}, empty.path(), kHeadless, 60);
+    ASSERT_TRUE(none.exited) << "--boot --frames with no ROM set must end by itself\n" << describe(none);
+    EXPECT_EQ(none.status, 1) << describe(none);
+    EXPECT_TRUE(contains(none.out, "looking for Roms/ in the current directory.\n")) << describe(none);
+    EXPECT_TRUE(contains(none.out, "Executing in ./\nLoading ROMS...Failed\n\n")) << describe(none);
+    EXPECT_FALSE(contains(none.out, kAverageFps)) << "frames were shown\n" << describe(none);
 }
 
 // ---- A ROM set that does not load ----
@@ -98,9 +158,8 @@ TEST(ProgramWithoutRomSet, BootWithAFrameLimitEndsAtOnceWithStatus1) {
     RomSet set;
     set.writeComplete(hostilePrograms().front().image);
     fs::resize_file(set.file("CH2"), kRomFileSize - 1);
-    const std::string program = programIn(set.path());
 
-    const ChildRun run = runChild({program, "--boot", "--frames", "100"}, set.path(), kHeadless, 60);
+    const ChildRun run = runChild(plus(programOn(set), {"--boot", "--frames", "100"}), set.path(), kHeadless, 60);
     ASSERT_TRUE(run.exited) << "--boot --frames with no ROM set must end by itself\n" << describe(run);
     EXPECT_EQ(run.status, 1) << describe(run);
     EXPECT_TRUE(contains(run.out, "Loading ROMS...(./Roms/CHx not found)Failed\n\n")) << describe(run);

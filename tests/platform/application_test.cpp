@@ -12,7 +12,9 @@
 #include "alert_queue.h"
 #include "application.h"
 #include "key_state.h"
+#include "kit_test_app.h"
 #include "menu.h"
+#include "menu_geometry.h"
 #include "synthetic_input.h"
 #include "window.h"
 
@@ -44,6 +46,8 @@ public:
         if (message->what != kAsk) {
             std::lock_guard held(fReceivedLock);
             fReceived.push_back(message->what);
+            entry_ref ref;
+            if (message->FindRef("refs", &ref) == B_OK) fDropped.push_back(ref.path());
             return;
         }
         answer = (new BAlert("Question", "Go on?\n\tReally?", "No", "Yes"))->Go();
@@ -52,6 +56,10 @@ public:
     std::vector<uint32> Received() {
         std::lock_guard held(fReceivedLock);
         return fReceived;
+    }
+    std::vector<std::string> Dropped() {
+        std::lock_guard held(fReceivedLock);
+        return fDropped;
     }
     bool QuitRequested() override {
         quitAsked.fetch_add(1);
@@ -66,36 +74,11 @@ public:
 private:
     std::mutex fReceivedLock;
     std::vector<uint32> fReceived;
+    std::vector<std::string> fDropped;
 };
 
-// Runs `drive` on a thread of its own while the application's loop runs here.
-class TestApp : public BApplication {
-public:
-    explicit TestApp(std::function<void(TestApp&)> drive)
-        : BApplication("application/x-vnd.kit-test"), fDrive(std::move(drive)) {}
-    ~TestApp() override {
-        if (fDriver.joinable()) fDriver.join();
-    }
-    void ReadyToRun() override {
-        window = new TestWindow();
-        window->Show();
-        fDriver = std::thread([this] { fDrive(*this); });
-    }
-    TestWindow* window = nullptr;
-
-private:
-    std::function<void(TestApp&)> fDrive;
-    std::thread fDriver;
-};
-
-template <class Pred>
-bool eventually(Pred pred) {
-    for (int i = 0; i < 2000; ++i) {
-        if (pred()) return true;
-        snooze(2000);
-    }
-    return false;
-}
+using TestApp = kit_test::DrivenApp<TestWindow>;
+using kit_test::eventually;
 
 bool keyHeld(int code) {
     key_info info;
@@ -281,4 +264,59 @@ TEST(Application, QuittingTheApplicationClosesItsWindowsFirst) {
 
 TEST(Application, AlertsNeedARunningApplication) {
     EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(), B_ERROR);
+}
+
+TEST(Application, EscapeClosesOpenMenusBeforeItIsAShortcut) {
+    bool opened = false, closed = false;
+    std::vector<uint32> whileOpen, afterwards;
+    TestApp app([&](TestApp& self) {
+        self.window->AddShortcut(0x01, 0, new BMessage('esc '));  // Escape
+        kit::WindowCapture frame;
+        kit::capture_window(self.window, frame);
+        const kit::MenuBox title = kit::menu_geometry(self.window).titles.at(0);
+        const float x = (title.left + title.right) / 2, y = (title.top + title.bottom) / 2;
+        kit::synthesize_pointer(self.window, x, y, true);
+        kit::capture_window(self.window, frame);
+        kit::synthesize_pointer(self.window, x, y, false);
+        opened = eventually([&] {
+            kit::capture_window(self.window, frame);
+            return !kit::menu_geometry(self.window).menus.empty();
+        });
+        kit::release_pointer(self.window);
+        kit::synthesize_key(kScancodeEscape, true);
+        kit::synthesize_key(kScancodeEscape, false);
+        closed = eventually([&] {
+            kit::capture_window(self.window, frame);
+            return kit::menu_geometry(self.window).menus.empty();
+        });
+        snooze(20'000);
+        whileOpen = self.window->Received();
+        kit::synthesize_key(kScancodeEscape, true);  // no menu open: the shortcut
+        kit::synthesize_key(kScancodeEscape, false);
+        eventually([&] { return !self.window->Received().empty(); });
+        afterwards = self.window->Received();
+        self.End();
+    });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(whileOpen.empty()) << "Escape closing menus was also the shortcut";
+    EXPECT_EQ(afterwards, std::vector<uint32>{'esc '});
+}
+
+TEST(Application, AnEntryDroppedOnTheWindowArrivesWithItsReference) {
+    std::vector<uint32> received;
+    std::vector<std::string> dropped;
+    TestApp app([&](TestApp& self) {
+        EXPECT_TRUE(kit::synthesize_drop(self.window, "/srv/games/set one"));
+        EXPECT_FALSE(kit::synthesize_drop(self.window, ""));
+        eventually([&] { return !self.window->Dropped().empty(); });
+        snooze(20'000);
+        received = self.window->Received();
+        dropped = self.window->Dropped();
+        self.End();
+    });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_EQ(received, std::vector<uint32>{B_SIMPLE_DATA});
+    EXPECT_EQ(dropped, std::vector<std::string>{"/srv/games/set one"});
 }

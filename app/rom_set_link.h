@@ -1,0 +1,8 @@
+// The program's side of the ROM set: where the board start-up reads it.
+#pragma once
+
+#include <string>
+
+// Finds the ROM set for this run (see locateRomSet), hands its place to the
+// board start-up and, when the program's directory cannot be used, says so.
+void useRomSet(const char* program, const std::string& givenDirectory);

@@ -1,0 +1,151 @@
+// The window's front-end commands: hotkeys, full screen, screenshots, the
+// unlimited speed of Tab, game controllers, ROM sets dropped on the window,
+// and the title bar that shows what the game is doing.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "bevorel_window.h"
+#include "emulation.h"
+#include "hotkeys.h"
+#include "menus.h"
+#include "paths.h"
+#include "presentation.h"
+#include "rom_set_location.h"
+#include "screenshot_files.h"
+#include "window_title.h"
+#include "xdg_dirs.h"
+
+std::string restartRomSet;
+
+namespace {
+
+// The board's keys (as in key_info) that a controller's controls hold.
+constexpr uint8_t kKeyUp = 0x57, kKeyDown = 0x62, kKeyLeft = 0x61, kKeyRight = 0x63;
+constexpr uint8_t kKeyLeftAlt = 0x5D, kKeySpace = 0x5E, kKeyLeftShift = 0x4B;  // the three buttons
+
+}  // namespace
+
+void BeVorelWindow::addHotkeys() {
+    for (const Hotkey& key : hotkeys())
+        AddShortcut(key.key, key.modifiers, new BMessage(key.pressed), key.released ? new BMessage(key.released) : nullptr);
+}
+
+void BeVorelWindow::bindGamepad() {
+    set_gamepad_binding(B_GAMEPAD_UP, kKeyUp);
+    set_gamepad_binding(B_GAMEPAD_DOWN, kKeyDown);
+    set_gamepad_binding(B_GAMEPAD_LEFT, kKeyLeft);
+    set_gamepad_binding(B_GAMEPAD_RIGHT, kKeyRight);
+    set_gamepad_binding(B_GAMEPAD_A, kKeyLeftAlt);
+    set_gamepad_binding(B_GAMEPAD_B, kKeySpace);
+    set_gamepad_binding(B_GAMEPAD_X, kKeyLeftShift);
+}
+
+bool BeVorelWindow::frontendMessage(BMessage* message) {
+    switch (message->what) {
+        case kMsgToggleFullScreen:
+            SetFullScreen(!IsFullScreen());
+            return true;
+        case kMsgLeaveFullScreen:
+            SetFullScreen(false);
+            return true;
+        case kMsgScreenshot:
+            takeScreenshot();
+            return true;
+        case kMsgTurboOn:
+        case kMsgTurboOff:
+            turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
+            fMeasuredFps = -1;
+            return true;
+        case kMsgFrameRate:
+            message->FindInt32("fps", &fMeasuredFps);
+            return true;
+        case B_SIMPLE_DATA:
+            romSetDropped(*message);
+            return true;
+        case B_GAMEPAD_CONNECTED:
+        case B_GAMEPAD_DISCONNECTED:
+            gamepadPlugged(*message);
+            return true;
+        case kCmdSpeed30:
+        case kCmdSpeed60:
+        case kCmdSpeedUnlimited:
+            fMeasuredFps = -1;  // the title shows the new speed until it is measured
+            return false;
+        default:
+            return false;
+    }
+}
+
+void BeVorelWindow::updateTitle() {
+    TitleStatus status;
+    status.running = romPath[0] != '\0' && emulationRunning();
+    status.paused = wpaused.load(std::memory_order_relaxed) != 0;
+    status.debug = debugOn.load(std::memory_order_relaxed) != 0;
+    status.speed = currentSpeed();
+    status.turbo = turbo.load(std::memory_order_relaxed);
+    status.measuredFps = fMeasuredFps;
+    const std::string title = statusTitle(status);
+    if (title != Title()) SetTitle(title.c_str());
+}
+
+void BeVorelWindow::takeScreenshot() {
+    DrawnPicture picture;
+    if (mView) mView->CopyDrawnPicture(picture);
+    const std::string directory = xdgPicturesDir();
+    if (directory.empty()) {
+        refuse("No screenshot: there is no home directory (HOME) or XDG_PICTURES_DIR to keep it in.");
+        return;
+    }
+    std::string path, error;
+    if (!saveScreenshot(picture, directory, std::time(nullptr), path, error)) {
+        refuse("No screenshot: " + error + ".");
+        return;
+    }
+    std::printf("Screenshot saved: %s\n", path.c_str());
+    std::fflush(stdout);
+}
+
+void BeVorelWindow::gamepadPlugged(const BMessage& message) {
+    const char* name = nullptr;
+    if (message.FindString("name", &name) != B_OK) return;
+    if (message.what == B_GAMEPAD_DISCONNECTED)
+        std::printf("Game controller disconnected: %s\n", name);
+    else if (controlType == 1)
+        std::printf("Game controller connected: %s\n", name);
+    else
+        std::printf("Game controller connected: %s (Controller > Joystick lets it play)\n", name);
+    std::fflush(stdout);
+}
+
+void BeVorelWindow::romSetDropped(const BMessage& message) {
+    entry_ref ref;
+    if (message.FindRef("refs", &ref) != B_OK) return;
+    const std::string& path = ref.path();
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        refuse(path + " is not a directory: drop the directory that holds a ROM set's six files (" +
+               kRomSetFileList + ").");
+        return;
+    }
+    const std::vector<std::string> missing = missingRomFiles(path);
+    if (!missing.empty()) {
+        std::string files;
+        for (size_t i = 0; i < missing.size(); ++i)
+            files += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + missing[i];
+        refuse(path + " holds no whole ROM set: " + files + (missing.size() == 1 ? " is" : " are") +
+               " missing or shorter than 131,072 bytes.");
+        return;
+    }
+    const std::string text = "The board loads its ROM set once, when the program starts, so the set in " + path +
+                             " can only be played from a new start.\n\nStart BePellmora again with it now? The "
+                             "game running now ends.";
+    if ((new BAlert("BePellmora", text.c_str(), "Cancel", "Start again", nullptr, B_WIDTH_AS_USUAL, B_IDEA_ALERT))
+            ->Go() != 1)
+        return;
+    restartRomSet = path;
+    std::printf("Starting again with the ROM set in %s\n", path.c_str());
+    std::fflush(stdout);
+    PostMessage(B_QUIT_REQUESTED);
+}

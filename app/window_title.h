@@ -1,0 +1,24 @@
+// The window's title: the program's name and, after a dash, what the game is
+// doing when it is not simply running at 60 frames a second. Nothing is ever
+// drawn over the picture for this.
+#pragma once
+
+#include <string>
+
+#include "launch_options.h"
+
+struct TitleStatus {
+    bool running = false;  // a game is booted and its emulation thread runs
+    bool paused = false;
+    bool debug = false;    // the console monitor is switched on
+    Speed speed = Speed::Fps60;
+    bool turbo = false;    // Tab held: unlimited while held
+    int measuredFps = -1;  // over the last second; -1 when not measured since the speed last changed
+};
+
+// "BePellmora v0.80", then " - Paused", " - Debug" (both: " - Paused - Debug"),
+// or while running otherwise the frame rate when it is not 60: the measured
+// one ("- 30 fps", "- 4210 fps"; 59 to 61 count as 60), or before a
+// measurement the chosen speed
+// ("- 30 fps", "- Unlimited").
+std::string statusTitle(const TitleStatus& status);

@@ -1,0 +1,39 @@
+#include "window_layout.h"
+
+#include <algorithm>
+
+namespace kit {
+
+int ui_scale(int width, int height, int frameWidth, int frameHeight, int preferred) {
+    if (frameWidth <= 0 || frameHeight <= 0) return std::max(1, preferred);
+    const int fits = std::min(width / frameWidth, height / frameHeight);
+    return std::max(1, std::min(preferred, fits));
+}
+
+Box follow_all_sides(const BRect& view, int frameWidth, int frameHeight, int width, int height, int scale) {
+    const int left = static_cast<int>(view.left) * scale;
+    const int top = static_cast<int>(view.top) * scale;
+    const int rightGap = (frameWidth - (static_cast<int>(view.right) + 1)) * scale;
+    const int bottomGap = (frameHeight - (static_cast<int>(view.bottom) + 1)) * scale;
+    return {left, top, std::max(0, width - rightGap - left), std::max(0, height - bottomGap - top)};
+}
+
+Box fit_picture(const Box& area, int pictureWidth, int pictureHeight, picture_scaling scaling) {
+    if (pictureWidth <= 0 || pictureHeight <= 0 || area.width <= 0 || area.height <= 0) return {area.left, area.top, 0, 0};
+    int width = 0, height = 0;
+    const int multiple = std::min(area.width / pictureWidth, area.height / pictureHeight);
+    if (scaling == B_PICTURE_INTEGER && multiple >= 1) {
+        width = pictureWidth * multiple;
+        height = pictureHeight * multiple;
+    } else if (static_cast<long long>(area.width) * pictureHeight <= static_cast<long long>(area.height) * pictureWidth) {
+        // As wide as the area; the height follows the aspect.
+        width = area.width;
+        height = static_cast<int>(static_cast<long long>(area.width) * pictureHeight / pictureWidth);
+    } else {
+        height = area.height;
+        width = static_cast<int>(static_cast<long long>(area.height) * pictureWidth / pictureHeight);
+    }
+    return {area.left + (area.width - width) / 2, area.top + (area.height - height) / 2, width, height};
+}
+
+}  // namespace kit
