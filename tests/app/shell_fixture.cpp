@@ -8,28 +8,7 @@ void TestWindow::MessageReceived(BMessage* message) {
         snooze(holdMs.load() * 1000);
         return;
     }
-    if (message->what != kSync) {
-        BeVorelWindow::MessageReceived(message);
-        return;
-    }
-    int32 token = 0;
-    message->FindInt32("token", &token);
-    std::lock_guard held(fLock);
-    fHandled = token;
-    fSynced.notify_all();
-}
-
-void TestWindow::Sync() {
-    BMessage sync(kSync);
-    int32 token;
-    {
-        std::lock_guard held(fLock);
-        token = ++fPosted;
-    }
-    sync.AddInt32("token", token);
-    PostMessage(&sync);
-    std::unique_lock held(fLock);
-    fSynced.wait(held, [&] { return fHandled >= token; });
+    SyncWindow::MessageReceived(message);
 }
 
 void TestWindow::Send(uint32 code) {
@@ -61,17 +40,6 @@ void resetShellState() {
     controlType = 0;
     const uint8_t initialKeys[4] = {0x3D, 0x3E, 0x27, 0x50};
     std::memcpy(keyboardConfig, initialKeys, 4);
-}
-
-void releaseSurface() {
-    delete mOffscreen;
-    mOffscreen = nullptr;
-    delete screen;
-    screen = nullptr;
-    delete Load;
-    Load = nullptr;
-    mView = nullptr;
-    menuBar = nullptr;
 }
 
 void ProgramTest::SetUp() {

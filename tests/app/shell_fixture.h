@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <functional>
 #include <string>
 #include <thread>
@@ -21,30 +19,21 @@
 #include "paths.h"
 #include "presentation.h"
 #include "rom_set_location.h"
+#include "window_harness.h"
 
 // The shell's process-wide state as at program start, the fake board's, and
 // an empty home (no settings file, no save states).
 void resetShellState();
-// Frees what a window left in process-wide variables (the program never does).
-void releaseSurface();
 
-// Answers a sync message once every message posted before it was handled.
-class TestWindow : public BeVorelWindow {
+// The sync window that can also hold its lock for a while.
+class TestWindow : public SyncWindow {
 public:
-    static constexpr uint32 kSync = 'sync';
     void MessageReceived(BMessage* message) override;
     // Posts `code` and returns once the window has handled it.
     void Send(uint32 code);
-    void Sync();
     // Handles kHold by holding the window's lock for `holdMs` milliseconds.
     static constexpr uint32 kHold = 'hold';
     std::atomic<int> holdMs{100};
-
-private:
-    std::mutex fLock;
-    std::condition_variable fSynced;
-    int32 fPosted = 0;
-    int32 fHandled = 0;
 };
 
 class ShellTest : public ::testing::Test {

@@ -14,26 +14,6 @@
 
 namespace hostile {
 
-void SyncWindow::MessageReceived(BMessage* message) {
-    if (message->what != kSync) {
-        BeVorelWindow::MessageReceived(message);
-        return;
-    }
-    int32 token = 0;
-    message->FindInt32("token", &token);
-    std::lock_guard held(fLock);
-    fHandled = token;
-    fSynced.notify_all();
-}
-
-void SyncWindow::Sync() {
-    BMessage sync(kSync);
-    sync.AddInt32("token", ++fPosted);
-    PostMessage(&sync);
-    std::unique_lock held(fLock);
-    fSynced.wait(held, [&] { return fHandled >= fPosted; });
-}
-
 void startShellState() {
     ASSERT_TRUE(copyPath(execPath, BEVOREL_PROGRAM));
     romPath[0] = '\0';
@@ -48,17 +28,6 @@ void startShellState() {
     const uint8_t keys[4] = {0x3D, 0x3E, 0x27, 0x50};
     std::memcpy(keyboardConfig, keys, 4);
     NextInterrupt = 0;
-}
-
-void releaseSurface() {
-    delete mOffscreen;
-    mOffscreen = nullptr;
-    delete screen;
-    screen = nullptr;
-    delete Load;
-    Load = nullptr;
-    mView = nullptr;
-    menuBar = nullptr;
 }
 
 Console::Console(const char* inputPath, const fs::path& outputPath) {
