@@ -19,27 +19,8 @@ void TestWindow::Send(uint32 code) {
 void resetShellState() {
     fake::reset();
     test_home::isolatedHome().clear();
-    startupStateRefused = false;
-    continueFrameCounts = false;
     std::strcpy(execPath, "/opt/games/bevorel/bin/bevorel");
-    romPath[0] = '\0';
-    snoozeTime = kPeriod60;
-    newSnoozeTime = kPeriod60;
-    debugOn = 0;
-    wpaused = 0;
-    turbo = false;
-    romSetPlace = RomSetPlace();
-    restartRomSet.clear();
-    enable_gamepad_keys(false);
-    cpuTimeStart = cpuTimeEnd = 0;
-    cpuTotalFrames = 0;
-    frameLimit = 0;
-    framesPresented = 0;
-    cpucycles_by_frame = kCycles60;
-    testMode = 0;
-    controlType = 0;
-    const uint8_t initialKeys[4] = {0x3D, 0x3E, 0x27, 0x50};
-    std::memcpy(keyboardConfig, initialKeys, 4);
+    resetShellGlobals();
 }
 
 void ProgramTest::SetUp() {

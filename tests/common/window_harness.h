@@ -1,14 +1,22 @@
 // For tests that drive the real main window: a window with a sync message
-// (answered once every message posted before it has been handled), and the
-// release of what a window leaves in process-wide variables.
+// (answered once every message posted before it has been handled), the
+// shell's process-wide variables as at program start, and the release of
+// what a window leaves in them.
 #pragma once
 
 #include <condition_variable>
 #include <mutex>
 
+#include <cstring>
+
 #include "bevorel_window.h"
+#include "board.h"
+#include "emulation.h"
+#include "gamepad_keys.h"
 #include "menus.h"
+#include "paths.h"
 #include "presentation.h"
+#include "rom_set_location.h"
 
 class SyncWindow : public BeVorelWindow {
 public:
@@ -57,4 +65,29 @@ inline void releaseSurface() {
     Load = nullptr;
     mView = nullptr;
     menuBar = nullptr;
+}
+
+// The shell's process-wide variables as at program start (the program's own
+// path excepted: each test program sets the one it needs).
+inline void resetShellGlobals() {
+    startupStateRefused = false;
+    continueFrameCounts = false;
+    romPath[0] = '\0';
+    snoozeTime = kPeriod60;
+    newSnoozeTime = kPeriod60;
+    debugOn = 0;
+    wpaused = 0;
+    turbo = false;
+    romSetPlace = RomSetPlace();
+    restartRomSet.clear();
+    enable_gamepad_keys(false);
+    cpuTimeStart = cpuTimeEnd = 0;
+    cpuTotalFrames = 0;
+    frameLimit = 0;
+    framesPresented = 0;
+    cpucycles_by_frame = kCycles60;
+    testMode = 0;
+    controlType = 0;
+    const uint8_t initialKeys[4] = {0x3D, 0x3E, 0x27, 0x50};
+    std::memcpy(keyboardConfig, initialKeys, 4);
 }

@@ -16,17 +16,7 @@ namespace hostile {
 
 void startShellState() {
     ASSERT_TRUE(copyPath(execPath, BEVOREL_PROGRAM));
-    romPath[0] = '\0';
-    snoozeTime = kPeriod60;
-    newSnoozeTime = kPeriod60;
-    debugOn = 0;
-    wpaused = 0;
-    frameLimit = 0;
-    cpucycles_by_frame = kCycles60;
-    testMode = 0;
-    controlType = 0;
-    const uint8_t keys[4] = {0x3D, 0x3E, 0x27, 0x50};
-    std::memcpy(keyboardConfig, keys, 4);
+    resetShellGlobals();
     NextInterrupt = 0;
 }
 
