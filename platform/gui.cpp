@@ -252,6 +252,12 @@ struct Gui::Surface {
     int uiScale = 0;         // what menus and alerts are drawn at now (0: not yet)
     bool hidden = false;
     bool closeMenus = false;  // Escape was pressed: close the open menus at the next draw
+    // Where the pointer is in the window, from the last mouse event. ImGui's
+    // SDL backend asks X for the global position, which SDL caches and only
+    // refreshes on XInput2 raw motion; input that comes without raw events
+    // (XTEST, some remote displays) would leave menus blind to the pointer.
+    bool pointerInside = false;
+    ImVec2 pointer;
     // What the SDL window was last given.
     std::string title;
     bool fullScreen = false;
@@ -532,6 +538,7 @@ void Gui::HandleEvent(const void* raw) {
                 fGamepads.SetFocused(false);
             }
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) fGamepads.SetFocused(true);
+            if (event.window.event == SDL_WINDOWEVENT_LEAVE) target->pointerInside = false;
             break;
         case SDL_DROPFILE:
             // A file or directory dropped on a window: a message with its reference.
@@ -568,10 +575,12 @@ void Gui::HandleEvent(const void* raw) {
         }
         case SDL_MOUSEMOTION:
             target = SurfaceForWindowId(event.motion.windowID);
+            if (target) target->pointer = ImVec2(event.motion.x, event.motion.y), target->pointerInside = true;
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             target = SurfaceForWindowId(event.button.windowID);
+            if (target) target->pointer = ImVec2(event.button.x, event.button.y), target->pointerInside = true;
             break;
         case SDL_MOUSEWHEEL:
             target = SurfaceForWindowId(event.wheel.windowID);
@@ -652,6 +661,7 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
     }
     ImGui_ImplSDLRenderer_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    if (surface.pointerInside) ImGui::GetIO().MousePos = surface.pointer;
     {
         std::lock_guard held(gPointerLock);
         const auto pointer = gPointers.find(surface.window);

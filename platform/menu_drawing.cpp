@@ -76,6 +76,13 @@ struct Drawing {
     bool closeAll = false;  // a choice was made: every menu closes at the next frame
 };
 
+// Closes every open menu. ImGui asserts when asked to close popups that are
+// not open, and a plain item of a menu bar's menu has already closed its
+// whole chain by the time its click is seen.
+void close_all_menus() {
+    if (GImGui->OpenPopupStack.Size > 0) ImGui::ClosePopupToLevel(0, true);
+}
+
 // Menus taller than the window scroll instead of leaving it.
 void limit_next_menu_height(float height) {
     ImGui::SetNextWindowSizeConstraints(ImVec2(0, 0), ImVec2(FLT_MAX, height));
@@ -222,7 +229,7 @@ void draw_menu_bar(BWindow* window, float scale, bool closeMenus, std::vector<Ch
     Drawing d{window, state, recorder, choices};
     BMenuBar* bar = window->KeyMenuBar();
     if (bar) {
-        if (closeMenus) ImGui::ClosePopupToLevel(0, true);
+        if (closeMenus) close_all_menus();
         std::lock_guard held(menu_lock());
         bool anyOpen = false;
         if (ImGui::BeginMainMenuBar()) {
@@ -251,7 +258,7 @@ void draw_menu_bar(BWindow* window, float scale, bool closeMenus, std::vector<Ch
         }
         if (!anyOpen) state = MenuState();
     }
-    if (d.closeAll) ImGui::ClosePopupToLevel(0, true);
+    if (d.closeAll) close_all_menus();
     std::lock_guard held(gGeometryLock);
     gGeometry[window] = std::move(recorder.Geometry());
 }
