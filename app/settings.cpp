@@ -95,6 +95,17 @@ int takeValue(void* user, const char* section, const char* name, const char* val
 
 int ignoreValue(void*, const char*, const char*, const char*) { return 1; }
 
+// The reader's options, set before each parse: an indented line is a setting
+// like any other, not the continuation of the value above it, and a line is
+// read whole however long it is (a long comment is not cut into lines).
+int parseText(const std::string& text, ini_handler handler, void* user) {
+    ini_allow_multiline = false;
+    ini_use_stack = false;
+    ini_allow_realloc = false;
+    ini_initial_alloc = ini_max_line = static_cast<int>(kLargestFile) + 3;
+    return ini_parse_string(text.c_str(), handler, user);
+}
+
 bool isSettingsFileName(const std::string& name) { return name == "settings.ini"; }
 
 }  // namespace
@@ -122,10 +133,7 @@ std::string settingsPath() {
 Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& problems) {
     Settings settings;
     ParseContext context{&settings, &fileName, &problems};
-    // An indented line is a setting like any other, not the continuation of
-    // the value above it.
-    ini_allow_multiline = false;
-    const int badLine = ini_parse_string(text.c_str(), takeValue, &context);
+    const int badLine = parseText(text, takeValue, &context);
     if (badLine > 0)
         problems.push_back(fileName + ": line " + std::to_string(badLine) +
                            " is not \"name = value\" or \"[section]\"; such lines are ignored.");
@@ -192,8 +200,7 @@ SettingsWrite updateSettingsFile(const std::string& path, const Settings& settin
                 error = path + " holds a NUL byte";
                 return SettingsWrite::Unreadable;
             }
-            ini_allow_multiline = false;
-            if (const int line = ini_parse_string(text.c_str(), ignoreValue, nullptr)) {
+            if (const int line = parseText(text, ignoreValue, nullptr)) {
                 error = path + ": line " + std::to_string(line) + " is not \"name = value\" or \"[section]\"";
                 return SettingsWrite::Unreadable;
             }

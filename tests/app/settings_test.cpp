@@ -126,9 +126,11 @@ TEST(Settings, BadValuesKeepTheDefaultAndSaySoOnceEach) {
 
 TEST(Settings, AMalformedLineIsReportedWithItsNumberAndTheRestIsRead) {
     std::vector<std::string> problems;
-    const Settings s = parse("[window]\nscale = 4\nthis is no setting\n[emulation]\nspeed = 30\n", &problems);
+    const std::string longComment = "; " + std::string(300, 'c') + "\n";  // one line, however long
+    const Settings s =
+        parse(longComment + "[window]\nscale = 4\nthis is no setting\n[emulation]\nspeed = 30\n", &problems);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0], "settings.ini: line 3 is not \"name = value\" or \"[section]\"; such lines are ignored.");
+    EXPECT_EQ(problems[0], "settings.ini: line 4 is not \"name = value\" or \"[section]\"; such lines are ignored.");
     EXPECT_EQ(s.scale, 4);
     EXPECT_EQ(s.speed, Speed::Fps30);
 }
