@@ -71,7 +71,7 @@ BeVorelWindow::BeVorelWindow()
             ->Go(nullptr);
 }
 
-BeVorelWindow::~BeVorelWindow() = default;
+BeVorelWindow::~BeVorelWindow() { kill_thread(fNoticeTimer); }
 
 void BeVorelWindow::loadRom(const char* path) {
     if (!path || strnlen(path, kPathSize) >= kPathSize) {
@@ -194,6 +194,7 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
 
 bool BeVorelWindow::QuitRequested() {
     kill_thread(fCpuThread);
+    kill_thread(fNoticeTimer);
     cpuTimeEnd = system_time();
     std::fputs(fpsReport(cpuTimeEnd - cpuTimeStart, cpuTotalFrames).c_str(), stdout);
     std::fflush(stdout);

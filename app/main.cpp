@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bevorel_app.h"
+#include "bevorel_window.h"
 #include "board.h"
 #include "gdb_link.h"
 #include "key_state.h"
@@ -13,6 +14,7 @@
 #include "restart.h"
 #include "rom_set_link.h"
 #include "screenshot.h"
+#include "settings.h"
 
 int main(int argc, char** argv) {
     // The console is the program's report: into a file or a pipe it goes out
@@ -39,6 +41,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: --gdb: %s\n", program, error.c_str());
         return 1;
     }
+    // What a run killed in the middle of a save left behind.
+    removeStaleStateTemporaries();
+    removeStaleSettingsTemporaries();
     pm_setKeySource(read_key_states);  // the board's keys: the window's keyboard
     BeVorelApp* app = new BeVorelApp();
     useRomSet(program, launchOptions.romDirectory);

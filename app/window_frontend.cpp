@@ -61,6 +61,8 @@ bool BeVorelWindow::frontendMessage(BMessage* message) {
         case kMsgFrameRate:
             message->FindInt32("fps", &fMeasuredFps);
             return true;
+        case kMsgNoticeOver:
+            return true;  // the title is brought up to date after every message
         case B_SIMPLE_DATA:
             romSetDropped(*message);
             return true;
@@ -86,6 +88,7 @@ void BeVorelWindow::updateTitle() {
     status.speed = currentSpeed();
     status.turbo = turbo.load(std::memory_order_relaxed);
     status.measuredFps = fMeasuredFps;
+    status.notice = currentNotice();
     const std::string title = statusTitle(status);
     if (title != Title()) SetTitle(title.c_str());
 }
@@ -95,16 +98,17 @@ void BeVorelWindow::takeScreenshot() {
     if (mView) mView->CopyDrawnPicture(picture);
     const std::string directory = xdgPicturesDir();
     if (directory.empty()) {
-        refuse("No screenshot: there is no home directory (HOME) or XDG_PICTURES_DIR to keep it in.");
+        refuse("No screenshot: there is no home directory (HOME) or XDG_PICTURES_DIR to keep it in.", "No screenshot");
         return;
     }
     std::string path, error;
     if (!saveScreenshot(picture, directory, std::time(nullptr), path, error)) {
-        refuse("No screenshot: " + error + ".");
+        refuse("No screenshot: " + error + ".", "No screenshot");
         return;
     }
     std::printf("Screenshot saved: %s\n", path.c_str());
     std::fflush(stdout);
+    notify("Screenshot saved");
 }
 
 void BeVorelWindow::gamepadPlugged(const BMessage& message) {

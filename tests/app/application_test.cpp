@@ -2,6 +2,7 @@
 // program's loop over the dummy video driver with the close box and the
 // About alert.
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -140,8 +141,10 @@ TEST_F(AppTest, TheAboutAlertFreezesThePictureAndTheCloseBoxQuits) {
 }
 
 TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
-    constexpr int kF2 = 59, kF5 = 62, kReturn = 40;
-    bool saved = false, loaded = false, alertShown = false, ranUnderAlert = false, answered = false;
+    constexpr int kF2 = 59, kF5 = 62, kF6 = 63, kReturn = 40;
+    bool saved = false, loaded = false, emptyNoticed = false, alertShown = false, ranUnderAlert = false,
+         answered = false;
+    size_t alerts = 0;
     std::string text;
     testing::internal::CaptureStdout();
     {
@@ -154,9 +157,14 @@ TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
             kit::synthesize_key(kF2, true);  // load slot 1
             kit::synthesize_key(kF2, false);
             loaded = eventually([] { return fake::restores.load() == 1; });
-            kit::synthesize_key(kF5, true);  // load slot 4: nothing there
+            kit::synthesize_key(kF5, true);  // load slot 4: nothing there, which needs no alert
             kit::synthesize_key(kF5, false);
+            emptyNoticed = eventually([&] { return self.fMainWindow->Title() == "BePellmora v0.80 - Slot 4 is empty"; });
+            std::ofstream(slotPath(fake::romSetHash, 5)) << "not a state";
+            kit::synthesize_key(kF6, true);  // load slot 5: refused
+            kit::synthesize_key(kF6, false);
             alertShown = eventually([] { return !kit::open_alerts().empty(); });
+            alerts = kit::open_alerts().size();
             if (alertShown) text = kit::open_alerts().front().text;
             const int frames = fake::renders.load();
             ranUnderAlert = eventually([&] { return fake::renders.load() > frames + 3; });
@@ -170,9 +178,15 @@ TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
     EXPECT_TRUE(saved);
     EXPECT_TRUE(loaded);
     EXPECT_TRUE(slotHoldsState(fake::romSetHash, 1));
+    EXPECT_TRUE(emptyNoticed);
+    EXPECT_NE(out.find("Cannot load slot 4: no state was saved there for this ROM set (" +
+                       slotPath(fake::romSetHash, 4) + ").\n"),
+              std::string::npos)
+        << out;
     EXPECT_TRUE(alertShown);
-    EXPECT_EQ(text, "Cannot load slot 4: no state was saved there for this ROM set (" +
-                        slotPath(fake::romSetHash, 4) + ").");
+    EXPECT_EQ(alerts, 1u);
+    EXPECT_EQ(text, "Cannot load slot 5: " + slotPath(fake::romSetHash, 5) +
+                        " is not a save state (it does not start with the state signature).");
     EXPECT_NE(out.find(text + "\n"), std::string::npos) << out;
     EXPECT_TRUE(ranUnderAlert) << "the game stood still under the alert";
     EXPECT_TRUE(answered);

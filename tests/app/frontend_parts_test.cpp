@@ -2,6 +2,7 @@
 // table, screenshot files and where they go, and the options --fullscreen
 // and DIR with the arguments of a restart.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "menus.h"
 #include "restart.h"
 #include "scoped_environment.h"
+#include "screenshot.h"
 #include "screenshot_files.h"
 #include "window_title.h"
 #include "xdg_dirs.h"
@@ -62,6 +64,9 @@ TEST(Title, SaysWhatTheGameDoesWhenItIsNotJustRunningAt60) {
     TitleStatus idle;  // the pause flag means nothing before a boot; the monitor does
     idle.paused = idle.debug = true;
     EXPECT_EQ(statusTitle(idle), "BePellmora v0.80 - Debug");
+    status.notice = idle.notice = "Saved slot 3";  // for a while, over the rest
+    EXPECT_EQ(statusTitle(status), "BePellmora v0.80 - Saved slot 3");
+    EXPECT_EQ(statusTitle(idle), "BePellmora v0.80 - Saved slot 3");
 }
 
 TEST(Title, ShowsTheSpeedChosenUntilItIsMeasuredThenTheMeasure) {
@@ -163,6 +168,31 @@ TEST(Screenshots, RefusalsSayWhyAndLeaveNoFile) {
         fs::permissions(pictures, fs::perms::owner_all);
         EXPECT_TRUE(fs::is_empty(pictures));
     }
+}
+
+// --screenshot FILE: a regular file or a new one in a directory that is
+// there, replaced whole; never a FIFO (that would wait for a reader).
+TEST(Screenshots, TheQuitsPictureReplacesOnlyARegularFile) {
+    test_home::isolatedHome().clear();
+    const fs::path dir = test_home::isolatedHome().pictures();
+    fs::create_directories(dir / "a directory");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir / "old.png") << "old";
+    const struct {
+        std::string file, error;
+    } cases[] = {
+        {(dir / "fifo").string(), (dir / "fifo").string() + " is not a regular file"},
+        {(dir / "a directory").string(), (dir / "a directory").string() + " is not a regular file"},
+        {(dir / "none" / "x.png").string(), "cannot write " + (dir / "none" / "x.png").string() + ": No such file or directory"},
+        {(dir / "old.png").string(), ""},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(writePicturePng(aPicture(), c.file, error), c.error.empty()) << c.file;
+        EXPECT_EQ(error, c.error);
+    }
+    EXPECT_EQ(bytesOf(dir / "old.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 3) << "nothing else made";
 }
 
 TEST(Screenshots, ThePicturesDirectoryFromTheVariableTheUserDirsFileOrTheHome) {
