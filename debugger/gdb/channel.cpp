@@ -11,12 +11,27 @@ Channel::~Channel() {
     if (wake_fd_ >= 0) close(wake_fd_);
 }
 
+namespace {
+
+bool connection_change(const Event& event) {
+    return event.kind == Event::Connected || event.kind == Event::Disconnected;
+}
+
+}  // namespace
+
 bool Channel::post(Event event) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        const bool from_client = event.kind == Event::Request || event.kind == Event::Interrupt;
-        if (from_client && events_.size() >= kMaxQueued) return false;
-        events_.push_back(std::move(event));
+        const bool change = connection_change(event);
+        if (!change && events_.size() >= kMaxQueued) return false;
+        // Two connection changes in a row come to the later one: a new client
+        // ends every session before it, and an end that follows a start is
+        // taken as that client's start and end. So clients that come and go
+        // while nothing takes the events (no game booted) queue one event.
+        if (change && !events_.empty() && connection_change(events_.back()))
+            events_.back() = std::move(event);
+        else
+            events_.push_back(std::move(event));
         pending_.store(true, std::memory_order_relaxed);
     }
     arrived_.notify_one();

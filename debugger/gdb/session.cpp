@@ -116,9 +116,12 @@ void take(const Event& e) {
             session.stop_reply = kTrapped;
             return;
         case Event::Disconnected:
-            if (e.client != session.client) return;
+            // Also the whole visit of a client whose start the channel folded
+            // into this: the target runs on either way.
+            if (session.client > e.client) return;
             end_session();
-            if (!session.awaiting_client) session.stopped = false;
+            session.awaiting_client = false;
+            session.stopped = false;
             return;
         case Event::Interrupt:
             if (e.client == session.client && !session.stopped) stop(kInterrupted);

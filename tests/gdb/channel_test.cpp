@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <utility>
+#include <vector>
+
 #include "channel.h"
 
 namespace {
@@ -54,6 +57,27 @@ TEST(Channel, AClientCannotQueueWithoutEnd) {
     channel.clear();
     EXPECT_FALSE(channel.pending());
     EXPECT_TRUE(channel.post(request(2, CommandKind::ReadMemory)));
+}
+
+// While nothing takes the events (no game booted), clients that come and go
+// leave one event, the last; what a client asked in between keeps its place.
+TEST(Channel, ConnectionChangesInARowComeToTheLast) {
+    Channel channel;
+    constexpr uint64_t kClients = 100000;
+    for (uint64_t client = 1; client <= kClients; ++client) {
+        ASSERT_TRUE(channel.post({Event::Connected, client, {}}));
+        ASSERT_TRUE(channel.post({Event::Disconnected, client, {}}));
+    }
+    ASSERT_TRUE(channel.post({Event::Connected, kClients + 1, {}}));
+    ASSERT_TRUE(channel.post(request(kClients + 1, CommandKind::Kill)));
+    ASSERT_TRUE(channel.post({Event::Disconnected, kClients + 1, {}}));
+
+    std::vector<std::pair<Event::Kind, uint64_t>> taken;
+    Event e;
+    while (channel.next(e, std::chrono::milliseconds(0))) taken.emplace_back(e.kind, e.client);
+    const std::vector<std::pair<Event::Kind, uint64_t>> expected = {
+        {Event::Connected, kClients + 1}, {Event::Request, kClients + 1}, {Event::Disconnected, kClients + 1}};
+    EXPECT_EQ(taken, expected);
 }
 
 }  // namespace
