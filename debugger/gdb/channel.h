@@ -49,7 +49,7 @@ public:
     // ---- the server's side ----
     // False when a request or an interrupt finds the queue full: the client
     // sends without waiting for answers. Connection changes always get
-    // through; one that follows another replaces it.
+    // through; an end replaces the change just before it.
     bool post(Event event);
     bool take_reply(Reply& reply);
     // Readable while replies wait; the server empties it with drain_wake().

@@ -124,7 +124,7 @@ void take(const Event& e) {
             return;
         case Event::Disconnected:
             // Also the whole visit of a client whose start the channel folded
-            // into this: the target runs on either way.
+            // into this, or the end of an earlier client: the target runs on.
             if (session.client > e.client) return;
             end_session();
             session.awaiting_client = false;
