@@ -91,19 +91,14 @@ protected:
 
     // The text of a `monitor` command line, ending with `last`.
     static std::string monitor(RspClient& c, const std::string& line, const std::string& last = "OK") {
-        std::string packet = "qRcmd,";
-        for (const unsigned char ch : line) packet += hex_byte(ch);
-        std::string text;
+        std::string packet = "qRcmd,", text;
+        for (const unsigned char ch : line) packet += {"0123456789abcdef"[ch >> 4], "0123456789abcdef"[ch & 15]};
         for (std::string reply = c.request(packet); reply != last; reply = c.read_packet()) {
-            if (reply.empty() || reply[0] != 'O' || reply == "<closed>") return "<" + reply + ">";
+            if (reply.empty() || reply[0] != 'O') return "<" + reply + ">";
             for (size_t i = 1; i + 1 < reply.size(); i += 2)
                 text += static_cast<char>(std::stoi(reply.substr(i, 2), nullptr, 16));
         }
         return text;
-    }
-    static std::string hex_byte(unsigned char ch) {
-        const char* digits = "0123456789abcdef";
-        return {digits[ch >> 4], digits[ch & 15]};
     }
 
     uint16_t port_ = 0;
