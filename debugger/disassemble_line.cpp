@@ -1,8 +1,7 @@
 // The line procedure: address, the instruction's words padded to five word
 // slots, then the instruction text.
-#include <cstdio>
-
 #include "disasm.h"
+#include "monitor_output.h"
 #include "s68000.h"
 
 namespace {
@@ -11,7 +10,7 @@ constexpr int32_t kHexColumnBytes = 10;  // five words
 
 void disassemble_one() {
     uint32_t start = debugpc;
-    std::printf("%08X: ", start);
+    monitor_print("%08X: ", start);
     isize = 0;
     inst = debug_next_word();
     debugmap[inst >> 6]();
@@ -19,9 +18,9 @@ void disassemble_one() {
     // isize, counted so that a listing across the top of the address space
     // still prints the words it read.
     for (int32_t offset = 0; offset < isize; offset += 2)
-        std::printf("%04X ", static_cast<unsigned>(s68000fetch(start + offset) & 0xFFFF));
-    for (int32_t padding = isize; padding < kHexColumnBytes; padding += 2) std::printf("     ");
-    std::printf("%s\n", sdebug);
+        monitor_print("%04X ", static_cast<unsigned>(s68000fetch(start + offset) & 0xFFFF));
+    for (int32_t padding = isize; padding < kHexColumnBytes; padding += 2) monitor_print("     ");
+    monitor_print("%s\n", sdebug);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "backends/imgui_impl_sdl.h"
 #include "backends/imgui_impl_sdlrenderer.h"
 #include "gui_wake.h"
+#include "keep_libraries.h"
 #include "kernel.h"
 #include "key_state.h"
 #include "menu.h"
@@ -362,6 +363,7 @@ void Gui::Stop() {
     fSurfaces.clear();
     fGamepads.Stop();
     ImGui::SetCurrentContext(nullptr);
+    keep_libraries_loaded_for_leak_check();  // before SDL_Quit unloads the GL driver
     SDL_Quit();
     fStarted = false;
 }

@@ -122,6 +122,15 @@ Command resume_actions(std::string_view args) {
     return Command{};
 }
 
+// qRcmd,HEX: the line, two hex digits a character.
+Command monitor(std::string_view hex) {
+    const auto bytes = parse_hex_bytes(hex);
+    if (!bytes) return malformed();
+    Command c = of(Kind::Monitor);
+    c.annex.assign(bytes->begin(), bytes->end());
+    return c;
+}
+
 bool starts(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 // qName, qName:arguments
@@ -160,6 +169,8 @@ Command parse_command(std::string_view payload) {
     if (starts(payload, "vCont;")) return resume_actions(args.substr(4));
     constexpr std::string_view kFeatures = "qXfer:features:read:";
     if (starts(payload, kFeatures)) return features(payload.substr(kFeatures.size()));
+    constexpr std::string_view kMonitor = "qRcmd,";
+    if (starts(payload, kMonitor)) return monitor(payload.substr(kMonitor.size()));
     return Command{};
 }
 
@@ -177,7 +188,8 @@ bool for_the_target(CommandKind kind) {
         case Kind::Continue:
         case Kind::Step:
         case Kind::Detach:
-        case Kind::Kill: return true;
+        case Kind::Kill:
+        case Kind::Monitor: return true;
         default: return false;
     }
 }

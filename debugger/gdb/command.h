@@ -33,6 +33,7 @@ enum class CommandKind {
     Step,            // s [ADDR], S SIG[;ADDR], vCont;s, vCont;S
     Detach,          // D
     Kill,            // k
+    Monitor,         // qRcmd,HEX: gdb's `monitor` command line
 };
 
 struct Command {
@@ -43,7 +44,7 @@ struct Command {
     uint32_t value = 0;    // P
     bool has_address = false;
     std::vector<uint8_t> data;  // M; G, four bytes a register, high first
-    std::string annex;          // qXfer
+    std::string annex;          // qXfer; the line of qRcmd
 };
 
 // Registers in the client's order: d0-d7, a0-a7, sr, pc.
