@@ -59,13 +59,17 @@ bench: deps
 
 # The libretro core and its .info where Debian's RetroArch looks for them
 # (/usr/lib/MULTIARCH/libretro/, /usr/share/libretro/info/); PREFIX and
-# DESTDIR as usual. Run as root for /usr.
+# DESTDIR as usual. Builds as the user; installs through sudo when the user
+# cannot write there.
 PREFIX  ?= /usr
 DESTDIR ?=
 install-libretro: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(RELEASE) -j $(JOBS) --target bevorel_libretro
-	DESTDIR=$(DESTDIR) cmake --install $(RELEASE) --component libretro --prefix $(PREFIX)
+	@root="$(DESTDIR)$(PREFIX)"; sudo=; \
+	if [ "$$(id -u)" -ne 0 ] && ! { mkdir -p "$$root" 2>/dev/null && [ -w "$$root" ]; }; then sudo=sudo; fi; \
+	echo $$sudo cmake --install $(RELEASE) --component libretro --prefix $(PREFIX); \
+	$$sudo env DESTDIR="$(DESTDIR)" cmake --install $(RELEASE) --component libretro --prefix $(PREFIX)
 
 clean:
 	rm -rf build

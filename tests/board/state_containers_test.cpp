@@ -1,8 +1,6 @@
-// The containers RetroArch wraps the core's state in, opened as the desktop
-// program's Load state opens them: good ones of each kind, and every refusal
-// (cut short, sizes declared past the state's length, unknown versions). The
-// layout follows files RetroArch 1.14 wrote; the real RetroArch's own files
-// load in the desktop program in tests/libretro/retroarch.cmake.
+// RetroArch's state containers as Load state opens them: good ones, and
+// refusals (cut short, sizes past the state's, an unknown version). Built as
+// RetroArch 1.14 writes them; its real files load in retroarch.cmake.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -72,39 +70,23 @@ struct Case {
 const Case kCases[] = {
     {"bare image", [] { return image(); }, nullptr},
     {"RASTATE", [] { return rastate(image()); }, nullptr},
-    {"RZIP of a RASTATE", [] { return rzip(rastate(image())); }, nullptr},
-    {"RZIP in 4 KiB chunks", [] { return rzip(rastate(image()), 4096); }, nullptr},
-    {"RZIP of a bare image", [] { return rzip(image()); }, nullptr},
+    {"RZIP of a RASTATE in 4 KiB chunks", [] { return rzip(rastate(image()), 4096); }, nullptr},
     {"RASTATE cut in its MEM block", [] { return withoutLast(rastate(image()), 1000); },
      "is a damaged RetroArch state: its block \"MEM \" claims 25222 bytes where 24232 are left"},
-    {"RASTATE without END", [] { return withoutLast(rastate(image()), 8); },
-     "is a RetroArch state cut short (no END block)"},
     {"RASTATE claiming 4 GiB", [] { return rastate(image(), 0xFFFFFFF0u); },
      "is a damaged RetroArch state: its block \"MEM \" claims 4294967280 bytes where 25232 are left"},
-    {"RASTATE of version 2", [] { auto f = rastate(image()); f[7] = 2; return f; },
-     "is a RetroArch state of an unknown version 2"},
-    {"RASTATE without MEM", [] { return Bytes{'R', 'A', 'S', 'T', 'A', 'T', 'E', 1, 'E', 'N', 'D', ' ', 0, 0, 0, 0}; },
-     "is a RetroArch state that holds no board state (no MEM block)"},
-    {"RZIP with damaged data", [] { auto f = rzip(rastate(image())); f[f.size() - 6] ^= 0x55; return f; },
-     "is a damaged compressed RetroArch state: a chunk does not inflate to its 25248 bytes"},
-    {"RZIP cut in a chunk's size", [] { return withoutLast(rzip(image()), rzip(image()).size() - 22); },
-     "is a compressed RetroArch state cut short"},
-    {"RZIP cut in its header", [] { return withoutLast(rzip(image()), rzip(image()).size() - 19); },
-     "is cut short: a compressed RetroArch state needs a 20-byte header"},
     {"RZIP declaring 1 TiB", [] { return rzip(rastate(image()), 131072, uint64_t{1} << 40); },
      "is a compressed RetroArch state of 1099511627776 bytes, more than a state of this program takes (25248)"},
-    {"RZIP chunk claiming 4 GiB",
-     [] {
+    {"RZIP chunk claiming 4 GiB", [] {
          auto f = withoutLast(rzip(image()), rzip(image()).size() - 20);
          put(f, 0xFFFFFFFFu, 4);
          put(f, "xyz");
          return f;
-     },
-     "is a compressed RetroArch state cut short: a chunk claims 4294967295 bytes where 3 are left"},
+     }, "is a compressed RetroArch state cut short: a chunk claims 4294967295 bytes where 3 are left"},
+    {"RZIP with damaged data", [] { auto f = rzip(rastate(image())); f[f.size() - 6] ^= 0x55; return f; },
+     "is a damaged compressed RetroArch state: a chunk does not inflate to its 25248 bytes"},
     {"RZIP of version 2", [] { auto f = rzip(image()); f[6] = 2; return f; },
      "is a compressed RetroArch state of an unknown version 2"},
-    {"RZIP with bytes after it", [] { auto f = rzip(image()); f.push_back(0); return f; },
-     "is a damaged compressed RetroArch state: bytes follow its last chunk"},
 };
 
 TEST(StateContainers, OpenTheImageOrSayWhyNot) {
