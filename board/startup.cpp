@@ -24,7 +24,10 @@ RomSource romSource = nullptr;
 std::string loadFailure;  // why the ROM set being loaded cannot be, for the report
 
 std::unique_ptr<unsigned char[]> read_rom(const char* name) {
-    return romSource ? romSource(name, loadFailure) : read_rom_file(std::string(_execPath) + name, loadFailure);
+    std::string reason;
+    auto file = romSource ? romSource(name, reason) : read_rom_file(std::string(_execPath) + name, reason);
+    if (!file) loadFailure = reason.empty() ? std::string(name) + " is missing" : reason;
+    return file;
 }
 
 void print_banner() {
