@@ -10,6 +10,7 @@
 #include "paths.h"
 #include "hotkeys.h"
 #include "presentation.h"
+#include "rom_files.h"
 #include "rom_set_location.h"
 #include "save_state.h"
 #include "state_slots.h"
@@ -66,7 +67,7 @@ BeVorelWindow::BeVorelWindow()
     mView->SetPictureScaling(fSettings.integerScaling ? B_PICTURE_INTEGER : B_PICTURE_ASPECT);
     bindGamepad();
     if (!boardReady())
-        (new BAlert("BePellmora", missingRomSetText(romSetPlace).c_str(), "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL,
+        (new BAlert("BePellmora", missingRomSetText(romSetPlace, rom_set_failure()).c_str(), "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL,
                     B_STOP_ALERT))
             ->Go(nullptr);
 }

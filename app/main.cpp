@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     removeStaleSettingsTemporaries();
     pm_setKeySource(read_key_states);  // the board's keys: the window's keyboard
     BeVorelApp* app = new BeVorelApp();
-    useRomSet(program, launchOptions.romDirectory);
+    useRomSet(program, launchOptions.romSet);
     const bool ran = app->Run() == B_OK;
     stopGdbLink();  // the emulation thread has been stopped by the quit
 

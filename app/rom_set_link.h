@@ -5,4 +5,6 @@
 
 // Finds the ROM set for this run (see locateRomSet), hands its place to the
 // board start-up and, when the program's directory cannot be used, says so.
-void useRomSet(const char* program, const std::string& givenDirectory);
+// A set given on the command line (`given`: its directory, one of its files
+// or a .zip of them) is read here and handed to start-up from memory.
+void useRomSet(const char* program, const std::string& given);

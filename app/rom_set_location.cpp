@@ -1,17 +1,15 @@
 #include "rom_set_location.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "paths.h"
 
-const char* const kRomSetFiles[6] = {"PELLMORA.2A", "PELLMORA.3A", "CH0", "CH1", "CH2", "CH3"};
 RomSetPlace romSetPlace;
 
 namespace {
-
-constexpr off_t kRomFileBytes = 131072;
 
 std::string withSlash(const std::string& directory) {
     return directory.empty() || directory.back() == '/' ? directory : directory + "/";
@@ -22,17 +20,16 @@ std::string directoryOf(const std::string& path) {
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-std::string currentDirectory() {
-    char buffer[4096];
-    return getcwd(buffer, sizeof buffer) ? withSlash(buffer) : "./";
+bool isDirectory(const std::string& path) {
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// An absolute spelling of `directory` for messages.
-std::string absolute(const std::string& directory) {
-    if (!directory.empty() && directory[0] == '/') return withSlash(directory);
-    std::string relative = withSlash(directory);
-    if (relative.rfind("./", 0) == 0) relative.erase(0, 2);
-    return currentDirectory() + relative;
+// `directory` as messages show it: absolute, links resolved, with its final '/'.
+std::string shownDirectory(const std::string& directory) {
+    std::error_code error;
+    const auto resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(directory, error), error);
+    return withSlash(error ? directory : resolved.string());
 }
 
 bool sameDirectory(const std::string& a, const std::string& b) {
@@ -45,28 +42,24 @@ bool fitsTheBoard(const std::string& prefix) { return prefix.size() < kPathSize;
 
 }  // namespace
 
-std::vector<std::string> missingRomFiles(const std::string& directory) {
-    std::vector<std::string> missing;
-    for (const char* name : kRomSetFiles) {
-        const std::string path = withSlash(directory) + name;
-        // O_NONBLOCK: a FIFO in a file's place never blocks the check.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat status;
-        const bool usable = fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                            status.st_size >= kRomFileBytes;
-        if (fd >= 0) ::close(fd);
-        if (!usable) missing.push_back(name);
-    }
-    return missing;
+std::string romSetDirectoryProblem(const std::string& directory) {
+    std::string reason;
+    for (const char* name : kRomSetNames)
+        if (!rom_file_usable(withSlash(directory) + name, reason)) return reason;
+    return "";
 }
 
-RomSetPlace locateRomSet(const std::string& givenDirectory, const std::string& invokedAs,
-                         const std::string& realProgram) {
+RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs, const std::string& realProgram) {
     RomSetPlace place;
-    if (!givenDirectory.empty()) {
-        place.prefix = withSlash(givenDirectory);
-        place.givenDirectory = true;
-        place.searched = {absolute(givenDirectory)};
+    if (!given.empty()) {
+        place.given = true;
+        if (isDirectory(given)) {
+            place.prefix = withSlash(given);
+            place.searched = {shownDirectory(given)};
+        } else {
+            place.prefix = directoryOf(given);
+            place.searched = {shown_path(given)};
+        }
         return place;
     }
     // The program's directory, as argv[0] spells it when that is the same
@@ -81,8 +74,8 @@ RomSetPlace locateRomSet(const std::string& givenDirectory, const std::string& i
     else place.programPathTooLong = true;
     if (candidates.empty() || !sameDirectory(programDirectory, "./")) candidates.push_back("./");
     for (const std::string& candidate : candidates) {
-        place.searched.push_back(absolute(candidate + "Roms"));
-        if (place.prefix.empty() && missingRomFiles(candidate + "Roms").empty()) place.prefix = candidate;
+        place.searched.push_back(shownDirectory(candidate + "Roms"));
+        if (place.prefix.empty() && romSetDirectoryProblem(candidate + "Roms").empty()) place.prefix = candidate;
     }
     if (place.prefix.empty()) place.prefix = candidates.front();
     return place;
@@ -95,7 +88,7 @@ std::string realProgramPath() {
     return std::string(buffer, static_cast<size_t>(length));
 }
 
-std::string missingRomSetText(const RomSetPlace& place) {
+std::string missingRomSetText(const RomSetPlace& place, const std::string& reason) {
     std::string text = "No ROM set could be loaded";
     if (place.searched.empty()) {
         text += ".";
@@ -107,8 +100,9 @@ std::string missingRomSetText(const RomSetPlace& place) {
             text += (i == 0 ? " " : i + 1 == place.searched.size() ? " and " : ", ") + place.searched[i];
         text += ".";
     }
+    if (!reason.empty()) text += "\n\n" + reason + ".";
     text += std::string("\n\nA ROM set is six files of at least 131,072 bytes each: ") + kRomSetFileList +
-            ". Start the program with the directory that holds them (bevorel DIR), or drop that directory "
-            "on this window. The console shows what went wrong.";
+            ". Start the program with their directory, one of them or a .zip of them (bevorel DIR, FILE or "
+            "ZIP), or drop one of those on this window.";
     return text;
 }

@@ -12,6 +12,7 @@
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
+#include "rom_set_content.h"
 #include "rom_set_location.h"
 #include "screenshot_files.h"
 #include "window_title.h"
@@ -127,19 +128,12 @@ void BeVorelWindow::romSetDropped(const BMessage& message) {
     entry_ref ref;
     if (message.FindRef("refs", &ref) != B_OK) return;
     const std::string& path = ref.path();
-    struct stat status;
-    if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-        refuse(path + " is not a directory: drop the directory that holds a ROM set's six files (" +
-               kRomSetFileList + ").");
-        return;
-    }
-    const std::vector<std::string> missing = missingRomFiles(path);
-    if (!missing.empty()) {
-        std::string files;
-        for (size_t i = 0; i < missing.size(); ++i)
-            files += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + missing[i];
-        refuse(path + " holds no whole ROM set: " + files + (missing.size() == 1 ? " is" : " are") +
-               " missing or shorter than 131,072 bytes.");
+    // The whole set is read now, so that a refusal says what is wrong before
+    // anything stops.
+    RomSetFiles set;
+    std::string error;
+    if (!load_rom_set(path, set, error)) {
+        refuse("No ROM set to start with: " + error + ".");
         return;
     }
     const std::string text = "The board loads its ROM set once, when the program starts, so the set in " + path +

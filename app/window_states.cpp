@@ -11,6 +11,7 @@
 #include "menus.h"
 #include "paths.h"
 #include "save_state.h"
+#include "state_containers.h"
 #include "state_slots.h"
 
 std::atomic<bool> startupStateRefused{false};
@@ -130,8 +131,11 @@ bool BeVorelWindow::restoreSlot(int slot) {
         case ReadStatus::Read:
             break;
     }
+    // A state RetroArch saved with the libretro core holds the same image.
+    std::vector<uint8_t> inner;
     auto state = std::make_unique<BoardState>();
-    if (!decodeState(image.data(), image.size(), fRomSetHash, *state, error))
+    if (!stateImageOf(image.data(), image.size(), inner, error) ||
+        !decodeState(inner.data(), inner.size(), fRomSetHash, *state, error))
         return refuse(refused + path + " " + error + ".", notLoaded);
 
     // The pause flag is not part of a state: a paused game stays paused,

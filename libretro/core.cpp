@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "board.h"
+#include "console.h"
 #include "joypad.h"
 #include "rom_files.h"
 #include "rom_set_content.h"
@@ -51,13 +52,17 @@ void log_line(retro_log_level level, const char* format, ...) {
 }
 
 // Start-up asks for "./Roms/NAME": the file of the loaded content.
-std::unique_ptr<unsigned char[]> content_rom(const char* name) {
-    const char* slash = std::strrchr(name, '/');
-    const unsigned char* data = rom_set_file(content, slash ? slash + 1 : name);
-    if (!data) return nullptr;
-    std::unique_ptr<unsigned char[]> copy(new unsigned char[kRomFileSize]);
-    std::memcpy(copy.get(), data, kRomFileSize);
-    return copy;
+std::unique_ptr<unsigned char[]> content_rom(const char* name, std::string& reason) {
+    return copy_rom_set_file(content, name, reason);
+}
+
+// The board's console report (banner, start-up, resets) goes to the
+// frontend's log line by line; without a log it stays on standard output.
+std::string consoleLine;
+void console_to_log(const char* text) {
+    consoleLine += text;
+    for (size_t end; (end = consoleLine.find('\n')) != std::string::npos; consoleLine.erase(0, end + 1))
+        if (end > 0 && frontendLog) frontendLog(RETRO_LOG_INFO, "%s\n", consoleLine.substr(0, end).c_str());
 }
 
 void joypad_key_source(uint8_t keyStates[16]) { std::memcpy(keyStates, joypadKeys, sizeof joypadKeys); }
@@ -91,6 +96,7 @@ void retro_set_environment(retro_environment_t callback) {
     callback(RETRO_ENVIRONMENT_SET_VARIABLES, const_cast<retro_variable*>(variables));
     retro_log_callback log{};
     frontendLog = callback(RETRO_ENVIRONMENT_GET_LOG_INTERFACE, &log) ? log.log : nullptr;
+    pm_setConsoleSink(frontendLog ? console_to_log : nullptr);
 }
 
 void retro_set_video_refresh(retro_video_refresh_t callback) { videoRefresh = callback; }
@@ -109,6 +115,8 @@ void retro_deinit() {
     gameLoaded = false;
     pm_setKeySource(nullptr);
     pm_setRomSource(nullptr);
+    pm_setConsoleSink(nullptr);
+    consoleLine.clear();
     content = RomSetFiles{};
     pm_releaseMemories();
 }
@@ -161,6 +169,7 @@ bool retro_load_game(const retro_game_info* game) {
     const std::string prefix = content.directory + "/";
     pm_initAll(prefix.size() < sizeof _execPath ? prefix.c_str() : "");
     std::fflush(stdout);
+    console_to_log("\n");  // what is left of the report, if its last line had no end
     pm_setRomSource(nullptr);
     content = RomSetFiles{};  // the board holds its own images now
     if (!board_ready()) {

@@ -225,8 +225,8 @@ TEST(Options, FullScreenAndTheRomSetDirectory) {
     std::string error;
     ASSERT_EQ(parseLaunchOptions({"--fullscreen", set.string(), "--boot"}, options, error), ParseResult::Run) << error;
     EXPECT_TRUE(options.fullScreen);
-    EXPECT_EQ(options.romDirectory, set.string());
-    EXPECT_EQ(options.romDirectoryArgument, 1);
+    EXPECT_EQ(options.romSet, set.string());
+    EXPECT_EQ(options.romSetArgument, 1);
     EXPECT_TRUE(options.boot);
 
     const auto refused = [](std::vector<std::string> args) {
@@ -236,14 +236,11 @@ TEST(Options, FullScreenAndTheRomSetDirectory) {
         return message;
     };
     EXPECT_EQ(refused({"/no/such/dir"}),
-              "'/no/such/dir' is not a directory: give the directory that holds the ROM set's six files");
-    std::ofstream(set / "CH0") << "x";
-    EXPECT_NE(refused({(set / "CH0").string()}).find("is not a directory"), std::string::npos);
-    EXPECT_EQ(refused({set.string(), "/tmp"}),
-              "one ROM set directory at most: '" + set.string() + "' and '/tmp' were given");
+              "'/no/such/dir' does not exist: give a ROM set's directory, one of its six files or a .zip of them");
+    EXPECT_EQ(refused({set.string(), "/tmp"}), "one ROM set at most: '" + set.string() + "' and '/tmp' were given");
     EXPECT_NE(refused({"/" + std::string(1022, 'd')}).find("1023 characters long; at most 1022"), std::string::npos);
     EXPECT_NE(refused({"--fullscreen=yes"}).find("takes no value"), std::string::npos);
-    EXPECT_NE(refused({""}).find("is not a directory"), std::string::npos);
+    EXPECT_NE(refused({""}).find("does not exist"), std::string::npos);
     test_home::isolatedHome().clear();
 }
 

@@ -10,8 +10,6 @@
 #include <cstring>
 #include <new>
 
-#include "rom_files.h"
-
 namespace {
 
 using Files = std::array<std::unique_ptr<unsigned char[]>, 6>;
@@ -45,30 +43,12 @@ std::string all_names() {
     return list;
 }
 
-// Loose files, by the board's own rule: regular files of at least 131072
-// bytes, of which only those bytes are read.
+// Loose files, by the board's own rule (rom_files.h).
 bool load_directory(const std::string& dir, Files& out, std::string& error) {
     Files files;
     for (size_t i = 0; i < kRomSetNames.size(); ++i) {
-        const std::string path = (dir == "/" ? "" : dir) + "/" + kRomSetNames[i];
-        struct stat st;
-        if (stat(path.c_str(), &st) != 0) {
-            error = path + (errno == ENOENT ? " is missing" : ": " + std::string(std::strerror(errno)));
-            return false;
-        }
-        if (!S_ISREG(st.st_mode)) {
-            error = path + " is not a regular file";
-            return false;
-        }
-        if (static_cast<size_t>(st.st_size) < kRomFileSize) {
-            error = path + " is " + std::to_string(st.st_size) + " bytes, shorter than a ROM file (" + kSize + ")";
-            return false;
-        }
-        files[i] = read_rom_file(path);
-        if (!files[i]) {
-            error = path + " cannot be read";
-            return false;
-        }
+        files[i] = read_rom_file((dir == "/" ? "" : dir) + "/" + kRomSetNames[i], error);
+        if (!files[i]) return false;
     }
     out = std::move(files);
     return true;
@@ -132,16 +112,17 @@ bool read_entry(zip_t* archive, zip_int64_t index, const std::string& where, std
 
 // The six files of an archive, each the one entry of its name in any folder.
 bool load_zip(const std::string& path, Files& out, std::string& error) {
+    const std::string shown = shown_path(path);
     // Opened here so that only a regular file reaches libzip (a FIFO would block).
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = path + ": " + std::strerror(errno);
+        error = shown + ": " + std::strerror(errno);
         return false;
     }
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
-        error = path + " is not a regular file";
+        error = shown + " is not a regular file";
         return false;
     }
     int code = 0;
@@ -150,7 +131,7 @@ bool load_zip(const std::string& path, Files& out, std::string& error) {
         close(fd);
         zip_error_t reason;
         zip_error_init_with_code(&reason, code);
-        error = path + " is not a zip archive libzip can read (" + zip_error_strerror(&reason) + ")";
+        error = shown + " is not a zip archive libzip can read (" + zip_error_strerror(&reason) + ")";
         zip_error_fini(&reason);
         return false;
     }
@@ -161,22 +142,22 @@ bool load_zip(const std::string& path, Files& out, std::string& error) {
         const int k = name ? set_index(base_of(name)) : -1;
         if (k < 0) continue;
         if (entries[k] >= 0) {
-            error = path + " holds " + kRomSetNames[k] + " twice";
+            error = shown + " holds " + kRomSetNames[k] + " twice";
             return false;
         }
         entries[k] = i;
     }
     for (size_t k = 0; k < kRomSetNames.size(); ++k) {
         if (entries[k] < 0) {
-            error = path + " holds no " + kRomSetNames[k];
+            error = shown + " holds no " + kRomSetNames[k];
             return false;
         }
     }
     for (size_t k = 0; k < kRomSetNames.size(); ++k)
-        if (!check_entry_size(archive.get(), entries[k], path + ": " + kRomSetNames[k], error)) return false;
+        if (!check_entry_size(archive.get(), entries[k], shown + ": " + kRomSetNames[k], error)) return false;
     Files files;
     for (size_t k = 0; k < kRomSetNames.size(); ++k)
-        if (!read_entry(archive.get(), entries[k], path + ": " + kRomSetNames[k], files[k], error)) return false;
+        if (!read_entry(archive.get(), entries[k], shown + ": " + kRomSetNames[k], files[k], error)) return false;
     out = std::move(files);
     return true;
 }
@@ -192,7 +173,9 @@ bool load_rom_set(const std::string& given, RomSetFiles& files, std::string& err
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
-        error = path + (errno == ENOENT ? " does not exist" : ": " + std::string(std::strerror(errno)));
+        const int reason = errno;  // before shown_path, which may change it
+        error = shown_path(path) + (reason == ENOENT || reason == ENOTDIR ? std::string(" does not exist")
+                                                                           : ": " + std::string(std::strerror(reason)));
         return false;
     }
     Files loaded;
@@ -207,7 +190,7 @@ bool load_rom_set(const std::string& given, RomSetFiles& files, std::string& err
         directory = parent_of(path);
         if (!load_directory(directory, loaded, error)) return false;
     } else {
-        error = path + " is not a ROM set: give its directory, one of its six files (" + all_names() +
+        error = shown_path(path) + " is not a ROM set: give its directory, one of its six files (" + all_names() +
                 ") or a .zip of them";
         return false;
     }
@@ -219,4 +202,20 @@ bool load_rom_set(const std::string& given, RomSetFiles& files, std::string& err
 const unsigned char* rom_set_file(const RomSetFiles& files, const std::string& name) {
     const int k = set_index(name);
     return k < 0 ? nullptr : files.data[static_cast<size_t>(k)].get();
+}
+
+std::unique_ptr<unsigned char[]> copy_rom_set_file(const RomSetFiles& files, const char* name, std::string& reason) {
+    const char* slash = std::strrchr(name, '/');
+    const unsigned char* data = rom_set_file(files, slash ? slash + 1 : name);
+    if (!data) {
+        reason = std::string(name) + " is not a file of the loaded ROM set";
+        return nullptr;
+    }
+    std::unique_ptr<unsigned char[]> copy(new (std::nothrow) unsigned char[kRomFileSize]);
+    if (!copy) {
+        reason = "out of memory for " + std::string(name);
+        return nullptr;
+    }
+    std::memcpy(copy.get(), data, kRomFileSize);
+    return copy;
 }

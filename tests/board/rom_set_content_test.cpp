@@ -1,5 +1,6 @@
-// The core's content loader: a directory, one of the six files, a .zip; and
-// every refusal with its one line, the set left as it was.
+// ROM sets as the desktop program and the libretro core read them: a
+// directory, one of the six files, a .zip; and every refusal with its one
+// line naming the file, the set left as it was.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,8 +8,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "../libretro/rom_set_fixtures.h"
 #include "rom_set_content.h"
-#include "rom_set_fixtures.h"
 
 using namespace libretro_test;
 
@@ -84,7 +85,7 @@ TEST_F(ContentLoader, LooseFilesFollowTheBoardsRule) {
         fs::remove(file);
         expectRefused(dir.path(), file.string() + " is missing");
         writeFile(file, std::vector<uint8_t>(kRomSize - 1, 0));
-        expectRefused(dir.path(), file.string() + " is 131071 bytes, shorter than a ROM file (131072)");
+        expectRefused(dir.path(), file.string() + " is 131071 bytes where 131072 are needed");
         fs::remove(file);
         fs::create_directory(file);
         expectRefused(dir.path(), file.string() + " is not a regular file");
