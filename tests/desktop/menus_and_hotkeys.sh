@@ -126,8 +126,9 @@ done
 # --- What to do and what must follow ------------------------------------------
 # A row: what is done | what must follow | its argument. What is done is a
 # menu path (its title is clicked, every other step moved over, the last
-# clicked), key:KEYS (pressed), hold:KEY (held, then released) or stdin:LINE
-# (a line for the monitor).
+# clicked; ^ before a step: an item of the same menu as the step before),
+# key:KEYS (pressed), hold:KEY (held, then released) or stdin:LINE (a line
+# for the monitor).
 steps() {
     cat <<'EOF'
 File>Boot                                | booted
@@ -160,7 +161,7 @@ key:F11                                  | size    | 1024x768
 key:Escape                               | size    | 256x242
 EOF
     for slot in 0 1 2 3 4 5 6 7; do
-        echo "File>Save state>$slot | console | State saved in slot $slot: "
+        echo "File>Load state>^Save state>$slot | console | State saved in slot $slot: "
         echo "File>Load state>$slot | console | State loaded from slot $slot: "
         echo "key:shift+F$((slot + 1)) | console | State saved in slot $slot: "
         ((slot != 2)) && echo "key:F$((slot + 1)) | console | State loaded from slot $slot: "
@@ -177,7 +178,9 @@ EOF
     for k in 0 1 2 3; do
         for ((i = 1; i <= ${#keys[@]}; i++)); do
             p=$(((marked_at_start[k] + i) % ${#keys[@]}))
-            echo "Controller>Keyboard configuration>${functions[k]}>${keys[p]} | setting | ${setting_names[k]} = ${keys[p]}"
+            via=""  # the first key of each function after Start: by way of the function before
+            ((k > 0 && i == 1)) && via="${functions[k - 1]}>^"
+            echo "Controller>Keyboard configuration>$via${functions[k]}>${keys[p]} | setting | ${setting_names[k]} = ${keys[p]}"
         done
     done
     cat <<'EOF'
@@ -261,6 +264,7 @@ click_path() {
     for element in "${elements[@]}"; do
         case $element in
             File | Emulation | Controller | About...) context=$element ;;  # a title: what follows is in its menu
+            ^*) context="${context%>*}>${element#^}" ;;
             *) context="$context>$element" ;;
         esac
         [[ -n ${at[$context]:-} ]] || fail "no position for \"$context\" in the table"
