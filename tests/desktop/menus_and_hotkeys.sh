@@ -256,8 +256,8 @@ new_picture_file() { compgen -G "$pictures/bevorel-*.png" >/dev/null; }
 # --- Doing it ----------------------------------------------------------------
 click() { xdotool mousedown 1 mouseup 1; }  # `xdotool click` waits 100 ms after it
 # Clicks the path's title, moves over each of its items in turn and clicks
-# the last. Each move waits for the frame that shows the item under the
-# pointer highlighted, so that no move overtakes the one before.
+# the last. Each move waits for the frame that shows the title or item under
+# the pointer highlighted, so that no move or click overtakes the one before.
 click_path() {
     local path=$1 effect=$2 context="" names=() xs=() ys=() x y
     IFS='>' read -r -a elements <<<"$path"
@@ -274,15 +274,13 @@ click_path() {
     local last=$((${#names[@]} - 1))
     for ((i = 0; i <= last; i++)); do
         xdotool mousemove --window "$win" "${xs[i]}" "${ys[i]}"
+        wait_for 5 "highlight under the pointer on \"${names[i]}\" at ${xs[i]},${ys[i]}" \
+            highlighted "${xs[i]}" "${ys[i]}"
         if ((i == 0)); then
             click
             wait_for 5 "menu open under \"${names[1]}\" after the click on ${names[0]}" \
                 menu_at "${xs[1]}" "${ys[1]}"
-            continue
-        fi
-        wait_for 5 "highlight under the pointer on \"${names[i]}\" at ${xs[i]},${ys[i]}" \
-            highlighted "${xs[i]}" "${ys[i]}"
-        if ((i == last)); then
+        elif ((i == last)); then
             click
             [[ $effect == about || $effect == quits ]] ||
                 wait_for 5 "menu closed after the click" menu_closed "${xs[i]}" "${ys[i]}"

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,7 +109,8 @@ int main(int argc, char** argv) {
                            : true)
         return fail("usage: window_pixels WINDOW png FILE | at X Y [X Y...] | lit X Y W H");
 
-    Display* display = XOpenDisplay(nullptr);
+    const std::unique_ptr<Display, int (*)(Display*)> open(XOpenDisplay(nullptr), XCloseDisplay);
+    Display* display = open.get();
     if (!display) return fail("cannot open the display");
     XSetErrorHandler(record_error);
     const Window id = static_cast<Window>(window);
