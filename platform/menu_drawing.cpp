@@ -7,8 +7,8 @@
 #include <cfloat>
 #include <cstdio>
 #include <map>
-#include <string>
 #include <mutex>
+#include <string>
 
 #include "menu.h"
 #include "menu_geometry.h"
