@@ -36,11 +36,36 @@ std::vector<Hotkey> build() {
     return keys;
 }
 
+// The key's name as printed on it.
+std::string keyName(uint32_t key) {
+    if (key >= kF1 && key <= kF12) return "F" + std::to_string(key - kF1 + 1);
+    switch (key) {
+        case kEscape: return "Esc";
+        case kPause: return "Pause";
+        case kTab: return "Tab";
+        case kP: return "P";
+        case kEnter: return "Enter";
+        case kKeypadEnter: return "Keypad Enter";
+        default: return "";
+    }
+}
+
 }  // namespace
 
 const std::vector<Hotkey>& hotkeys() {
     static const std::vector<Hotkey> keys = build();
     return keys;
+}
+
+std::string shortcutText(uint32_t command) {
+    for (const Hotkey& key : hotkeys()) {
+        if (key.pressed != command) continue;
+        std::string text;
+        if (key.modifiers & B_SHIFT_KEY) text += "Shift+";
+        if (key.modifiers & B_COMMAND_KEY) text += "Alt+";
+        return text + keyName(key.key);
+    }
+    return "";
 }
 
 const char* const kHotkeyHelp =

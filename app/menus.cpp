@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "gamepad_keys.h"
+#include "hotkeys.h"
 
 BMenuBar* menuBar = nullptr;
 BMenuItem* romInfoItem = nullptr;
@@ -31,7 +32,12 @@ const char* const keyLabels[kKeyCount] = {
 
 namespace {
 
-BMenuItem* item(const char* label, uint32_t code) { return new BMenuItem(label, new BMessage(code), 0, 0); }
+// An item that shows, at its right, the hotkey that sends its command too.
+BMenuItem* item(const char* label, uint32_t code) {
+    BMenuItem* made = new BMenuItem(label, new BMessage(code), 0, 0);
+    made->SetShortcutText(shortcutText(code).c_str());
+    return made;
+}
 
 BMenu* slotMenu(const char* name, uint32_t base) {
     BMenu* menu = new BMenu(name, B_ITEMS_IN_COLUMN);
