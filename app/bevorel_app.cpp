@@ -18,8 +18,9 @@ void BeVorelApp::ReadyToRun() {
     // The start-up options act as their menu commands do, in this order, for
     // this run only: they change nothing in the settings file.
     if (launchOptions.speedGiven) {
-        const uint32_t speeds[] = {kCmdSpeed60, kCmdSpeed30, kCmdSpeedUnlimited};
-        BMessage speed(speeds[static_cast<int>(launchOptions.speed)]);
+        BMessage speed(launchOptions.speed == Speed::Fps30       ? kCmdSpeed30
+                       : launchOptions.speed == Speed::Unlimited ? kCmdSpeedUnlimited
+                                                                 : kCmdSpeed60);
         speed.AddInt32(kForThisRun, 1);
         fMainWindow->PostMessage(&speed);
     }

@@ -145,16 +145,13 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
                           std::memory_order_relaxed);
             return;
         case kCmdSpeed30:
-            cpucycles_by_frame.store(kCycles30, std::memory_order_relaxed);
-            newSnoozeTime.store(kPeriod30, std::memory_order_relaxed);
+            applySpeed(Speed::Fps30);
             return;
         case kCmdSpeed60:
-            cpucycles_by_frame.store(kCycles60, std::memory_order_relaxed);
-            newSnoozeTime.store(kPeriod60, std::memory_order_relaxed);
+            applySpeed(Speed::Fps60);
             return;
         case kCmdSpeedUnlimited:
-            cpucycles_by_frame.store(kCycles60, std::memory_order_relaxed);
-            newSnoozeTime.store(kPeriodUnlimited, std::memory_order_relaxed);
+            applySpeed(Speed::Unlimited);
             return;
         case kCmdFreeRom:
             freeRom();

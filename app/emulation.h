@@ -5,14 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "launch_options.h"
-
-// Frame periods in microseconds and 68000 cycles per frame of the three speeds.
-constexpr uint32_t kPeriod60 = 16666;
-constexpr uint32_t kPeriod30 = 33332;
-constexpr uint32_t kPeriodUnlimited = 0;
-constexpr uint32_t kCycles60 = 133333;
-constexpr uint32_t kCycles30 = 266666;
+#include "speed.h"
 
 // Read by the running loop (written by the emulation thread only).
 extern uint32_t snoozeTime;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class Speed { Fps60, Fps30, Unlimited };
+#include "speed.h"
 
 struct LaunchOptions {
     bool boot = false;          // --boot: boot at start, as the Boot command does

@@ -9,6 +9,7 @@
 #include "bevorel_window.h"
 #include "emulation.h"
 #include "hotkeys.h"
+#include "key_codes.h"
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
@@ -20,19 +21,12 @@
 
 std::string restartRomSet;
 
-namespace {
-
-// The board's keys (as in key_info) that a controller's controls hold.
-constexpr uint8_t kKeyUp = 0x57, kKeyDown = 0x62, kKeyLeft = 0x61, kKeyRight = 0x63;
-constexpr uint8_t kKeyLeftAlt = 0x5D, kKeySpace = 0x5E, kKeyLeftShift = 0x4B;  // the three buttons
-
-}  // namespace
-
 void BeVorelWindow::addHotkeys() {
     for (const Hotkey& key : hotkeys())
         AddShortcut(key.key, key.modifiers, new BMessage(key.pressed), key.released ? new BMessage(key.released) : nullptr);
 }
 
+// A controller's controls hold the board's keys: the joystick and the three buttons.
 void BeVorelWindow::bindGamepad() {
     set_gamepad_binding(B_GAMEPAD_UP, kKeyUp);
     set_gamepad_binding(B_GAMEPAD_DOWN, kKeyDown);

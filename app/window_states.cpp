@@ -21,10 +21,6 @@ namespace {
 // A state file is 25 KiB; anything past this is refused unread.
 constexpr size_t kLargestStateFile = 1 << 20;
 
-static_assert(static_cast<int>(Speed::Fps60) == static_cast<int>(StateSpeed::Fps60) &&
-              static_cast<int>(Speed::Fps30) == static_cast<int>(StateSpeed::Fps30) &&
-              static_cast<int>(Speed::Unlimited) == static_cast<int>(StateSpeed::Unlimited));
-
 std::string slotName(int slot) { return "slot " + std::to_string(slot); }
 
 bool booted() { return romPath[0] != '\0'; }
@@ -94,7 +90,7 @@ bool BeVorelWindow::storeSlot(int slot) {
     auto state = std::make_unique<BoardState>();
     const bool running = emulationRunning();
     if (running) kill_thread(fCpuThread);
-    pm_captureState(*state, static_cast<StateSpeed>(currentSpeed()));
+    pm_captureState(*state, currentSpeed());
     if (running) restartEmulation();
 
     const std::vector<uint8_t> image = encodeState(*state, fRomSetHash);
@@ -142,7 +138,7 @@ bool BeVorelWindow::restoreSlot(int slot) {
     // showing the restored picture.
     kill_thread(fCpuThread);
     pm_restoreState(*state);
-    applySpeed(static_cast<Speed>(state->speed));
+    applySpeed(state->speed);
     restartEmulation();
     std::printf("State loaded from %s: %s\n", slotName(slot).c_str(), path.c_str());
     std::fflush(stdout);

@@ -58,7 +58,7 @@ void BM_SaveStateCommand(benchmark::State& state) {
     BoardState board;
     const uint64_t hash = pm_romSetHash();
     for (auto _ : state) {
-        pm_captureState(board, StateSpeed::Fps60);
+        pm_captureState(board, Speed::Fps60);
         const std::vector<uint8_t> image = encodeState(board, hash);
         std::string error;
         if (!writeFileAtomically(files.slot(), image.data(), image.size(), error)) return state.SkipWithError(error.c_str());
@@ -70,7 +70,7 @@ void BM_LoadStateCommand(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     SlotDirectory files;
     BoardState board;
-    pm_captureState(board, StateSpeed::Fps60);
+    pm_captureState(board, Speed::Fps60);
     const uint64_t hash = pm_romSetHash();
     const std::vector<uint8_t> saved = encodeState(board, hash);
     std::string error;
@@ -91,7 +91,7 @@ void BM_Capture(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     BoardState board;
     for (auto _ : state) {
-        pm_captureState(board, StateSpeed::Fps60);
+        pm_captureState(board, Speed::Fps60);
         benchmark::ClobberMemory();
     }
 }
@@ -101,7 +101,7 @@ void BM_CaptureAndEncode(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     BoardState board;
     for (auto _ : state) {
-        pm_captureState(board, StateSpeed::Fps60);
+        pm_captureState(board, Speed::Fps60);
         benchmark::DoNotOptimize(encodeState(board, 1));
     }
 }
@@ -110,7 +110,7 @@ BENCHMARK(BM_CaptureAndEncode)->Unit(benchmark::kMicrosecond);
 void BM_DecodeAndRestore(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     BoardState board;
-    pm_captureState(board, StateSpeed::Fps60);
+    pm_captureState(board, Speed::Fps60);
     const std::vector<uint8_t> image = encodeState(board, 1);
     std::string error;
     for (auto _ : state) {

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "key_codes.h"
 #include "s68000.h"
+#include "speed.h"
 
 // ---- Start-up and ROM set loading ----
 
@@ -16,6 +18,8 @@ extern unsigned char* codeRom;     // 256 KiB program ROM, memory image format
 extern unsigned char* tilesRom;    // 1 MiB graphics, one byte per pixel (4096 tiles of 256)
 extern unsigned char* onboardRam;  // 16 KiB work RAM at 0x100000
 extern unsigned char* spriteRam;   // 7680 bytes of sprite RAM at 0x700000
+constexpr size_t kCodeRomSize = 0x40000;
+constexpr size_t kTilesRomSize = 0x100000;
 constexpr size_t kOnboardRamSize = 0x4000;
 constexpr size_t kSpriteRamSize = 0x1E00;
 
@@ -82,7 +86,6 @@ constexpr int kScreenHeight = 224;
 extern uint16_t render_offscreen[kScreenWidth * kScreenHeight];  // 32-bit aligned
 // 68000 cycles per frame; written by the window thread, read once per slice.
 extern std::atomic<uint32_t> cpucycles_by_frame;
-constexpr uint32_t kCpuCyclesPerFrame = 133333;  // 8 MHz at 60 frames a second
 
 uint16_t* pm_render(bool debug, bool paused, int fps);
 // Draws the frame buffer from sprite RAM and the drawing palette: the
@@ -102,19 +105,8 @@ void displaySprite16x16(unsigned tile, unsigned colour, unsigned flipX, unsigned
 
 // ---- Player inputs ----
 
-// The board's keys by platform key code: physical key positions.
-constexpr uint8_t kKeyUp = 0x57;
-constexpr uint8_t kKeyDown = 0x62;
-constexpr uint8_t kKeyLeft = 0x61;
-constexpr uint8_t kKeyRight = 0x63;
-constexpr uint8_t kKeyLeftAlt = 0x5D;   // button 1
-constexpr uint8_t kKeySpace = 0x5E;     // button 2
-constexpr uint8_t kKeyLeftShift = 0x4B; // button 3
-constexpr uint8_t kKeyDigit[5] = {0x12, 0x13, 0x14, 0x15, 0x16};  // top-row 1 to 5: the switches
-
-// Fills the held keys: key code k is held when bit (7 - k % 8) of
-// keyStates[k / 8] is set.
-using KeySource = void (*)(uint8_t keyStates[16]);
+// The board's keys (key_codes.h): the arrows are the joystick, Left alt,
+// Space and Left shift buttons 1 to 3, the top row's 1 to 5 the switches.
 inline void pm_holdKey(uint8_t keyStates[16], uint8_t code) { keyStates[code / 8] |= 0x80u >> (code % 8); }
 // Where acquire_keyboard reads the held keys at every frame. The desktop
 // program reads its keyboard, another host its own controls; with none

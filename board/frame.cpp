@@ -5,7 +5,7 @@
 #include "cpudebug.h"
 
 alignas(64) uint16_t render_offscreen[kScreenWidth * kScreenHeight];
-std::atomic<uint32_t> cpucycles_by_frame{kCpuCyclesPerFrame};
+std::atomic<uint32_t> cpucycles_by_frame{cyclesPerFrame(Speed::Fps60)};
 void (*pm_frame_hook)() = nullptr;
 uint32_t (*pm_slice_runner)(int32_t cycles) = nullptr;
 

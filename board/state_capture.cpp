@@ -21,11 +21,9 @@ void wordsToImage(unsigned char* image, const uint16_t (&words)[N]) {
     std::memcpy(image, words, sizeof words);
 }
 
-uint32_t cyclesPerFrame(StateSpeed speed) { return speed == StateSpeed::Fps30 ? 266666 : 133333; }
-
 }  // namespace
 
-void pm_captureState(BoardState& state, StateSpeed speed) {
+void pm_captureState(BoardState& state, Speed speed) {
     s68000context context;
     s68000GetContext(&context);
     std::memcpy(state.dreg, context.dreg, sizeof state.dreg);

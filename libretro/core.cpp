@@ -222,7 +222,7 @@ size_t retro_serialize_size() { return gameLoaded ? save_state::kImageSize : 0; 
 bool retro_serialize(void* data, size_t size) {
     if (!gameLoaded || size < save_state::kImageSize) return false;
     BoardState state;
-    pm_captureState(state, StateSpeed::Fps60);
+    pm_captureState(state, Speed::Fps60);
     const std::vector<uint8_t> image = encodeState(state, romSetHash);
     std::memcpy(data, image.data(), image.size());
     return true;
@@ -237,7 +237,7 @@ bool retro_unserialize(const void* data, size_t size) {
         return false;
     }
     pm_restoreState(state);
-    cpucycles_by_frame = kCpuCyclesPerFrame;
+    cpucycles_by_frame = cyclesPerFrame(Speed::Fps60);
     return true;
 }
 

@@ -92,7 +92,7 @@ uint16_t* pm_render(bool debug, bool paused, int) {
 
 uint64_t pm_romSetHash() { return codeRom ? fake::romSetHash.load() : 0; }
 
-void pm_captureState(BoardState& state, StateSpeed speed) {
+void pm_captureState(BoardState& state, Speed speed) {
     ++fake::captures;
     if (fake::framesInProgress) ++fake::touchedDuringFrame;
     state = BoardState{};
@@ -104,5 +104,5 @@ void pm_restoreState(const BoardState& state) {
     ++fake::restores;
     if (fake::framesInProgress) ++fake::touchedDuringFrame;
     fake::machine = state.dreg[0];
-    cpucycles_by_frame = state.speed == StateSpeed::Fps30 ? 266666 : 133333;
+    cpucycles_by_frame = state.speed == Speed::Fps30 ? 266666 : 133333;
 }

@@ -147,7 +147,7 @@ TEST_F(Frontend, TabRunsUnlimitedWhileHeldAndChangesNoSetting) {
     EXPECT_TRUE(fast);
     EXPECT_TRUE(back) << "still unlimited after Tab was released";
     EXPECT_FALSE(heldWhileDown);
-    EXPECT_EQ(period, kPeriod60) << "the speed itself is not changed";
+    EXPECT_EQ(period, framePeriod(Speed::Fps60)) << "the speed itself is not changed";
     EXPECT_TRUE(std::regex_match(titleWhileHeld, std::regex("BePellmora v0\\.80 - [0-9]{3,} fps"))) << titleWhileHeld;
     EXPECT_FALSE(fs::exists(settingsPath())) << "Tab wrote the settings";
 }
@@ -184,7 +184,7 @@ TEST_F(Frontend, TheTitleBarShowsPauseDebugAndASpeedOtherThan60) {
         seen(kWindowName);
         window->PostMessage(kCmdFreeRom);
         window->PostMessage(kCmdSpeed30);
-        eventually([] { return newSnoozeTime.load() == kPeriod30; });  // both handled
+        eventually([] { return newSnoozeTime.load() == framePeriod(Speed::Fps30); });  // both handled
         snooze(50'000);
         titles.push_back(window->Title());  // nothing runs: no speed shown
     });
@@ -343,7 +343,7 @@ protected:
         ProgramTest::SetUp();
         dir_ = test_home::isolatedHome().data() / "dropped set";
         fs::create_directories(dir_);
-        for (const char* name : kRomSetFiles) {
+        for (const char* name : kRomSetNames) {
             std::ofstream(dir_ / name).put('\0');
             fs::resize_file(dir_ / name, 131072);
         }

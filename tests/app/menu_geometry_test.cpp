@@ -176,7 +176,7 @@ TEST_P(MenuGeometryTest, ChoicesInSubmenusSendTheirCommandsAndCloseTheMenus) {
     }
     EXPECT_EQ(startKey, 0x4E);  // "C"
     EXPECT_TRUE(closed);
-    EXPECT_EQ(period, kPeriodUnlimited);
+    EXPECT_EQ(period, framePeriod(Speed::Unlimited));
 }
 
 // Resized by hand and full screen: the four menus stay in the menu bar, in

@@ -121,8 +121,8 @@ TEST_F(StateSlots, LoadingRestoresTheSpeedAndRemembersItInTheSettings) {
     window->Send(kCmdSpeedUnlimited);
     EXPECT_NE(settingsText().find("speed = unlimited"), std::string::npos);
     Console(kCmdLoadStateBase + 0);
-    EXPECT_EQ(newSnoozeTime.load(), kPeriod30);
-    EXPECT_EQ(cpucycles_by_frame.load(), kCycles30);
+    EXPECT_EQ(newSnoozeTime.load(), framePeriod(Speed::Fps30));
+    EXPECT_EQ(cpucycles_by_frame.load(), cyclesPerFrame(Speed::Fps30));
     EXPECT_NE(settingsText().find("speed = 30"), std::string::npos);
 }
 

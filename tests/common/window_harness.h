@@ -73,8 +73,7 @@ inline void resetShellGlobals() {
     startupStateRefused = false;
     continueFrameCounts = false;
     romPath[0] = '\0';
-    snoozeTime = kPeriod60;
-    newSnoozeTime = kPeriod60;
+    snoozeTime = newSnoozeTime = framePeriod(Speed::Fps60);
     debugOn = 0;
     wpaused = 0;
     turbo = false;
@@ -85,9 +84,9 @@ inline void resetShellGlobals() {
     cpuTotalFrames = 0;
     frameLimit = 0;
     framesPresented = 0;
-    cpucycles_by_frame = kCycles60;
+    cpucycles_by_frame = cyclesPerFrame(Speed::Fps60);
     testMode = 0;
     controlType = 0;
-    const uint8_t initialKeys[4] = {0x3D, 0x3E, 0x27, 0x50};
+    const uint8_t initialKeys[4] = {kKeyS, kKeyD, kKeyQ, kKeyB};
     std::memcpy(keyboardConfig, initialKeys, 4);
 }

@@ -44,7 +44,7 @@ std::vector<uint64_t> runFrames(int from, int to) {
     return hashes;
 }
 
-std::vector<uint8_t> saveImage(StateSpeed speed) {
+std::vector<uint8_t> saveImage(Speed speed) {
     BoardState state;
     pm_captureState(state, speed);
     return encodeState(state, pm_romSetHash());
@@ -74,7 +74,7 @@ TEST_F(DemoStates, LoadingAStateReplaysTheFramesThatFollowedItAsARunThatNeverSav
         SCOPED_TRACE("saved after frame " + std::to_string(saveAt));
         powerOn(false);
         runFrames(1, saveAt);
-        const std::vector<uint8_t> image = saveImage(StateSpeed::Fps60);
+        const std::vector<uint8_t> image = saveImage(Speed::Fps60);
         const std::vector<uint64_t> first = runFrames(saveAt + 1, saveAt + kAfter);
 
         scrambleMachine();
@@ -94,7 +94,7 @@ TEST_F(DemoStates, AStateOfServiceModeAt30FpsBringsBackBoth) {
     powerOn(true);
     cpucycles_by_frame = 266666;
     runFrames(1, 40);
-    const std::vector<uint8_t> image = saveImage(StateSpeed::Fps30);
+    const std::vector<uint8_t> image = saveImage(Speed::Fps30);
     const std::vector<uint64_t> first = runFrames(41, 100);
 
     powerOn(false);  // another mode and speed, and a different picture

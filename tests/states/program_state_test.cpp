@@ -61,7 +61,7 @@ protected:
     // program would; a ROM-set hash may be given instead.
     static void saveSlot(int slot, uint64_t hash = pm_romSetHash()) {
         BoardState state;
-        pm_captureState(state, StateSpeed::Fps60);
+        pm_captureState(state, Speed::Fps60);
         const std::vector<uint8_t> image = encodeState(state, hash);
         std::string error;
         ASSERT_TRUE(writeFileAtomically(slotPath(pm_romSetHash(), slot), image.data(), image.size(), error)) << error;
