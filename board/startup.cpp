@@ -9,7 +9,7 @@
 #include "console.h"
 #include "rom_files.h"
 
-char _execPath[1024];
+char _execPath[kDirectoryCapacity];
 unsigned char* codeRom;
 unsigned char* tilesRom;
 unsigned char* onboardRam;
