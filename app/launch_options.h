@@ -40,6 +40,3 @@ std::vector<std::string> argumentsWithRomSet(const std::vector<std::string>& arg
 
 // The text of --help, for a program called `program`.
 std::string usageText(const char* program);
-
-// The options the running program was started with (set by main).
-extern LaunchOptions launchOptions;

@@ -7,8 +7,6 @@
 
 #include "paths.h"
 
-RomSetPlace romSetPlace;
-
 namespace {
 
 std::string withSlash(const std::string& directory) {

@@ -44,9 +44,6 @@ RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs,
 // it cannot be known.
 std::string realProgramPath();
 
-// Where this run reads its ROM set (set by main before the window is built).
-extern RomSetPlace romSetPlace;
-
 // What the window tells when no ROM set could be loaded: where it was looked
 // for, why the set there did not load (`reason`, as start-up reported it;
 // may be empty) and which files a set needs.

@@ -19,8 +19,6 @@
 #include "window_title.h"
 #include "xdg_dirs.h"
 
-std::string restartRomSet;
-
 void BeVorelWindow::addHotkeys() {
     for (const Hotkey& key : hotkeys())
         AddShortcut(key.key, key.modifiers, new BMessage(key.pressed), key.released ? new BMessage(key.released) : nullptr);
@@ -50,7 +48,7 @@ bool BeVorelWindow::frontendMessage(BMessage* message) {
             return true;
         case kMsgTurboOn:
         case kMsgTurboOff:
-            turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
+            fEmulation.turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
             fMeasuredFps = -1;
             return true;
         case kMsgFrameRate:
@@ -81,7 +79,7 @@ void BeVorelWindow::updateTitle() {
     status.paused = wpaused.load(std::memory_order_relaxed) != 0;
     status.debug = debugOn.load(std::memory_order_relaxed) != 0;
     status.speed = currentSpeed();
-    status.turbo = turbo.load(std::memory_order_relaxed);
+    status.turbo = fEmulation.turbo.load(std::memory_order_relaxed);
     status.measuredFps = fMeasuredFps;
     status.notice = currentNotice();
     const std::string title = statusTitle(status);
@@ -136,7 +134,7 @@ void BeVorelWindow::romSetDropped(const BMessage& message) {
     if ((new BAlert("BePellmora", text.c_str(), "Cancel", "Start again", nullptr, B_WIDTH_AS_USUAL, B_IDEA_ALERT))
             ->Go() != 1)
         return;
-    restartRomSet = path;
+    fRestartRomSet = path;
     std::printf("Starting again with the ROM set in %s\n", path.c_str());
     std::fflush(stdout);
     PostMessage(B_QUIT_REQUESTED);

@@ -112,18 +112,17 @@ class MenuGeometryTest : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         resetShellState();
-        launchOptions = LaunchOptions();
-        launchOptions.scale = GetParam();
+        options.scale = GetParam();
     }
-    void TearDown() override {
-        launchOptions = LaunchOptions();
-        releaseSurface();
-    }
+    void TearDown() override { releaseSurface(); }
+
+    FakeMachine fake;
+    LaunchOptions options;
 };
 
 TEST_P(MenuGeometryTest, SubmenusOpenBesideTheMenuTheyBelongTo) {
     {
-        DrivenApp app([&](DrivenApp& self) {
+        DrivenApp app(fake, options, [&](DrivenApp& self) {
             BWindow* window = self.fMainWindow;
             window->PostMessage(kCmdBoot);  // enables the state submenus
             Pointer pointer(window);
@@ -149,7 +148,7 @@ TEST_P(MenuGeometryTest, ChoicesInSubmenusSendTheirCommandsAndCloseTheMenus) {
     uint32_t period = 1;
     bool closed = false;
     {
-        DrivenApp app([&](DrivenApp& self) {
+        DrivenApp app(fake, options, [&](DrivenApp& self) {
             BWindow* window = self.fMainWindow;
             Pointer pointer(window);
             pointer.Frames(3);
@@ -182,7 +181,7 @@ TEST_P(MenuGeometryTest, ChoicesInSubmenusSendTheirCommandsAndCloseTheMenus) {
 // Resized by hand and full screen: the four menus stay in the menu bar, in
 // the window, and their submenus still open beside their menus.
 TEST_P(MenuGeometryTest, TheMenuBarStaysUsableAtEverySizeAndInFullScreen) {
-    DrivenApp app([&](DrivenApp& self) {
+    DrivenApp app(fake, options, [&](DrivenApp& self) {
         BWindow* window = self.fMainWindow;
         Pointer pointer(window);
         const auto check = [&](const std::string& what) {

@@ -199,9 +199,9 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
         Console console(inputPath, output);
         for (int done = 0; done < sequences; ++windows) {
             startShellState();
-            SyncWindow* window = new SyncWindow();
+            SyncWindow* window = new SyncWindow(boardMachine());
             window->Show();
-            if (!boardReady()) {
+            if (!boardMachine().ready()) {
                 ADD_FAILURE() << "the demo ROM set beside " << BEVOREL_PROGRAM << " did not load";
                 window->PostMessage(B_QUIT_REQUESTED);
                 wait_for_thread(window->Thread(), nullptr);
@@ -219,8 +219,9 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
                 expectState(window, model, done);
                 // Now and then let the game run a while, and see that it does.
                 if (model.running && !model.paused && !(model.debug && !inputPath) && random() % 16 == 0) {
-                    const uint32_t before = framesPresented.load();
-                    while (framesPresented.load() < before + 2) snooze(500);
+                    const std::atomic<uint32_t>& presented = window->fEmulation.framesPresented;
+                    const uint32_t before = presented.load();
+                    while (presented.load() < before + 2) snooze(500);
                 }
                 if (::testing::Test::HasFailure()) break;
             }
