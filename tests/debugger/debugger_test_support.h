@@ -3,6 +3,8 @@
 // string, and scripted input lines for the monitor's input hook.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
