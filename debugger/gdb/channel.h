@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string>
 
-#include "command.h"
+#include "commands.h"
 
 namespace gdbstub {
 

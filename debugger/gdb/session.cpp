@@ -5,8 +5,7 @@
 
 #include "channel.h"
 #include "gdb_stub.h"
-#include "hex.h"
-#include "monitor_commands.h"
+#include "packets.h"
 #include "s68000.h"
 #include "s68000_debug.h"
 #include "server.h"

@@ -14,7 +14,7 @@
 #include "settings.h"
 #include "shell_fixture.h"
 #include "synthetic_input.h"
-#include "window_geometry.h"
+#include "window_capture.h"
 
 namespace fs = std::filesystem;
 

@@ -5,9 +5,9 @@
 
 #include "launch_options.h"
 #include "menu_geometry.h"
-#include "window_geometry.h"
 #include "shell_fixture.h"
 #include "synthetic_input.h"
+#include "window_capture.h"
 
 namespace {
 

@@ -5,8 +5,7 @@
 
 #include <cstdio>
 
-#include "command.h"
-#include "server_replies.h"
+#include "commands.h"
 
 namespace {
 

@@ -1,5 +1,8 @@
-// The client's packets read into commands. Reading checks every argument;
-// nothing is done here.
+// The command layer's first half: the client's packets read into commands
+// (reading checks every argument; nothing is done here), and what the server
+// answers by itself, without the board: the protocol's features, the target
+// description, threads, and anything unknown or malformed. The commands that
+// need the board are in target_commands.h.
 #pragma once
 
 #include <cstdint>
@@ -58,5 +61,12 @@ Command parse_command(std::string_view payload);
 bool for_the_target(CommandKind kind);
 // Whether it sets the target running (its answer comes when it stops).
 bool resumes(CommandKind kind);
+
+// The reply to a command that for_the_target() does not claim.
+std::string server_reply(const Command& command);
+
+// The target description: a 68000, registers d0-d7, a0-a7, sr (as "ps",
+// 32 bits) and pc, no floating point.
+extern const char* const kTargetXml;
 
 }  // namespace gdbstub

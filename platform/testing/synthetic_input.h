@@ -1,11 +1,12 @@
-// Input made by the program itself instead of a person: key presses, the
-// close box and a quit request, queued as if they came from the window
-// system, and a capture of what a window shows. For automation and tests;
-// callable from any thread while the application's event loop runs.
+// Input made by the program itself instead of a person, for tests: key
+// presses, the close box, a quit request, a pointer, a resize and a drop,
+// queued as if they came from the window system, and game controllers of
+// the program's own. Callable from any thread while the application's event
+// loop runs. Part of the test library platform_testing, which the program
+// does not contain.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "gamepad_keys.h"
 
@@ -40,13 +41,5 @@ int attach_virtual_gamepad(const char* name);
 bool set_virtual_gamepad_control(int id, gamepad_control control, bool held);
 bool set_virtual_gamepad_stick(int id, int x, int y);
 bool detach_virtual_gamepad(int id);
-
-struct WindowCapture {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, row-major
-};
-// Waits (up to `timeoutMs`) for the event loop to draw `window` once more and
-// copies what it drew. False when the window is not shown or time runs out.
-bool capture_window(BWindow* window, WindowCapture& capture, int timeoutMs = 5000);
 
 }  // namespace kit
