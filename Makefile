@@ -6,7 +6,7 @@ RELEASE   := build/release
 SANITIZED := build/asan
 THREADED  := build/tsan
 
-.PHONY: all deps run check check-release check-asan check-tsan fuzz bench clean
+.PHONY: all deps run check check-release check-asan check-tsan fuzz bench coverage clean
 
 all: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
@@ -56,6 +56,11 @@ bench: deps
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DBEVOREL_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS)
 	bash bench/run.sh $(BENCH)
+
+# Line and branch coverage of the whole suite in an instrumented release build;
+# prints the two totals and leaves the per-file report in build/coverage.
+coverage: deps
+	bash tools/coverage.sh build/coverage
 
 clean:
 	rm -rf build
