@@ -231,13 +231,13 @@ TEST_F(DataCache, ProgramsThatRewriteRecordsAndListPointersThroughADirectRegion)
         .w(MOVE_L_ABS_D0 | 2 << 9).l(RAM + 0x84)  // the image still starts at the old low address
         .w(0x23FC).l(host_long(pointer)).l(field)
         .w(0x23FC).l(host_long(uint64_t{pointer} >> 32)).l(field + 4)
-        .w(MOVE_L_ABS_D0 | 3 << 9).l(RAM + 0x30);
+        .w(MOVE_L_ABS_D0 | 3 << 9).l(RAM + 0x84);  // what the read before cached, now through the other list
     s68000exec(28 + 20 + 28 + 20 + 20 + 28 + 28 + 20);
     ASSERT_EQ(ctx().readword, other.readword.data());
     EXPECT_EQ(D(0), x1.get32(RAM + 0x30));
     EXPECT_EQ(D(1), 0xFFFFFFFFu);
     EXPECT_EQ(D(2), x1.get32(RAM + 0x04));
-    EXPECT_EQ(D(3), x2.get32(RAM + 0x30));
+    EXPECT_EQ(D(3), x2.get32(RAM + 0x84));
 }
 
 // Supervisor and user lists map different stacks at the same addresses, and

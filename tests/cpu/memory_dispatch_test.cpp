@@ -17,6 +17,7 @@ constexpr uint32_t RAM2 = 0x110000;  // direct; a handler region after it
 constexpr uint32_t RAM3 = 0x120000;  // direct; another image after it
 constexpr uint32_t RAM4 = 0x130000;  // direct, behind an overlay ahead of it in the list
 constexpr uint32_t RAM5 = 0x140000;  // direct, behind a handler ahead of it in the list
+constexpr uint32_t RAM6 = 0x150000;  // direct with an even last address, another record over it ahead
 constexpr uint32_t HREG = 0x200000;  // handler region; an image after it
 constexpr uint32_t HOLE = 0x300000;  // nothing
 
@@ -35,13 +36,14 @@ protected:
 TEST_F(Memory, EveryAccessReachesWhatTheListsSay) {
     Image ram(RAM, RAM + 0xFF), ram2(RAM2, RAM2 + 0xFF), ram3(RAM3, RAM3 + 0xFF), after3(RAM3 + 0x100, RAM3 + 0x1FF);
     Image ram4(RAM4, RAM4 + 0xFF), overlay(RAM4 + 0x80, RAM4 + 0x17F), ram5(RAM5, RAM5 + 0xFF);
-    Image after_h(HREG + 0x100, HREG + 0x1FF);
-    Image* images[] = {&ram, &ram2, &ram3, &after3, &ram4, &overlay, &ram5, &after_h, &mem};
-    for (uint16_t id = 0; id < 8; ++id) pattern(*images[id], static_cast<uint16_t>(id + 1));
+    Image after_h(HREG + 0x100, HREG + 0x1FF), ram6(RAM6, RAM6 + 0x12), over6(RAM6 + 0x12, RAM6 + 0x13);
+    Image* images[] = {&ram, &ram2, &ram3, &after3, &ram4, &overlay, &ram5, &after_h, &ram6, &over6, &mem};
+    for (uint16_t id = 0; id < 10; ++id) pattern(*images[id], static_cast<uint16_t>(id + 1));
     start(CODE, [&](Lists& l) {
         l.data(overlay);
+        l.data(over6);
         l.ports(RAM5 + 0x80, RAM5 + 0x8F);
-        for (Image* m : {&ram, &ram2, &ram3, &after3, &ram4, &ram5, &after_h}) l.data(*m);
+        for (Image* m : {&ram, &ram2, &ram3, &after3, &ram4, &ram5, &after_h, &ram6}) l.data(*m);
         l.ports(RAM2 + 0x100, RAM2 + 0x1FF);
         l.ports(HREG, HREG + 0xFF);
     });
@@ -93,6 +95,8 @@ TEST_F(Memory, EveryAccessReachesWhatTheListsSay) {
          uint32_t{ram3.get16(RAM3 + 0xFE)} << 16 | after3.get16(RAM3 + 0x100)},
         {"and written", MOVE_L_D0_ABS, RAM3 + 0xFE, V, V, {}, {{&ram3, RAM3 + 0xFE, 0x89AB, 2}, {&after3,
          RAM3 + 0x100, 0xCDEF, 2}}},
+        {"a long's second word from its first word's record", MOVE_L_ABS_D0, RAM6 + 0x10, 0,
+         uint32_t{ram6.get16(RAM6 + 0x10)} << 16 | 0xFFFF},  // the region's byte at 0x12 lies outside its image
         {"a long at a handler region's last word, an image after", MOVE_L_ABS_D0, HREG + 0xFE, 0,
          w16(HREG + 0xFE) << 16 | after_h.get16(HREG + 0x100), {R(HREG + 0xFE)}},
         {"and written", MOVE_L_D0_ABS, HREG + 0xFE, V, V, {Wr(HREG + 0xFE, 0x89AB)}, {{&after_h, HREG + 0x100,
