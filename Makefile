@@ -6,7 +6,7 @@ RELEASE   := build/release
 SANITIZED := build/asan
 THREADED  := build/tsan
 
-.PHONY: all deps run check check-release check-asan check-tsan fuzz bench clean
+.PHONY: all deps run check check-release check-asan check-tsan fuzz bench coverage install-libretro clean
 
 all: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
@@ -56,6 +56,25 @@ bench: deps
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DBEVOREL_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS)
 	bash bench/run.sh $(BENCH)
+
+# The libretro core and its .info where Debian's RetroArch looks for them
+# (/usr/lib/MULTIARCH/libretro/, /usr/share/libretro/info/); PREFIX and
+# DESTDIR as usual. Builds as the user; installs through sudo when the user
+# cannot write there.
+PREFIX  ?= /usr
+DESTDIR ?=
+install-libretro: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) -j $(JOBS) --target bevorel_libretro
+	@root="$(DESTDIR)$(PREFIX)"; sudo=; \
+	if [ "$$(id -u)" -ne 0 ] && ! { mkdir -p "$$root" 2>/dev/null && [ -w "$$root" ]; }; then sudo=sudo; fi; \
+	echo $$sudo cmake --install $(RELEASE) --component libretro --prefix $(PREFIX); \
+	$$sudo env DESTDIR="$(DESTDIR)" cmake --install $(RELEASE) --component libretro --prefix $(PREFIX)
+
+# Line and branch coverage of the whole suite in an instrumented release build;
+# prints the two totals and leaves the per-file report in build/coverage.
+coverage: deps
+	bash tools/coverage.sh build/coverage
 
 clean:
 	rm -rf build

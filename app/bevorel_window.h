@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "emulation.h"
 #include "kit.h"
+#include "rom_set_link.h"
 #include "settings.h"
 
 extern const char* kWindowName;
@@ -22,16 +24,10 @@ constexpr uint32_t kMsgBootWithState = 0x6273746C;  // 'bstl'
 // setting it changes is not written to the settings file.
 constexpr const char* kForThisRun = "for this run";
 
-// Whether the state that --load-state asked for was refused.
-extern std::atomic<bool> startupStateRefused;
-// A ROM set directory dropped on the window, for which the user chose to
-// start the program again; "" when none. Written by the window's thread,
-// read once the application has ended.
-extern std::string restartRomSet;
-
 class BeVorelWindow : public BWindow {
 public:
-    BeVorelWindow();
+    // The window over `machine`, which it starts on the ROM set of `romSet`.
+    explicit BeVorelWindow(Machine& machine, const RomSetChoice& romSet = RomSetChoice());
     ~BeVorelWindow() override;
 
     void MessageReceived(BMessage* message) override;
@@ -48,20 +44,28 @@ public:
 
     // The settings file: ReadConfig reads it (and sets the speed it gives),
     // loadKeyboardConfiguration reads it and marks the controller and keys
-    // it gives, saveKeyboardConfiguration writes the settings. There is one
+    // it gives, saveKeyboardConfiguration writes the settings changed since
+    // the last write, on their own lines of the file. There is one
     // file: the `slot` arguments are not used.
     void loadKeyboardConfiguration(char slot);
     void saveKeyboardConfiguration(char slot);
-    // Save states, `slot` from 0 to 7 (a number, not a digit). Each refusal
-    // prints one line and shows an alert; the running game is untouched.
+    // Save states, `slot` from 0 to 7 (a number, not a digit). Each result
+    // prints one line and shows in the title bar a while; a refusal also
+    // shows an alert, except for an empty slot. The game is untouched.
     void loadState(char slot);
     void saveState(char slot);
     void ReadConfig();
     // The window scale and full screen that the settings file gives.
     int SavedScale() const { return fSettings.scale; }
     bool SavedFullScreen() const { return fSettings.fullScreen; }
+    // Whether the state that --load-state asked for was refused.
+    bool StartupStateRefused() const { return fStartupStateRefused.load(std::memory_order_relaxed); }
+    // A ROM set dropped on the window, for which the user chose to start the
+    // program again; "" when none. Read once the application has ended.
+    const std::string& RestartRomSet() const { return fRestartRomSet; }
 
     thread_id fCpuThread = -1;
+    EmulationControl fEmulation;
 
 private:
     void freeRom();
@@ -79,9 +83,14 @@ private:
     void gamepadPlugged(const BMessage& message);
     // Shows the game's state in the title bar.
     void updateTitle();
+    // Shows `notice` in the title bar for kNoticeTime, over the game's state.
+    void notify(const std::string& notice);
+    // The notice to show now; "" once its time is over.
+    std::string currentNotice() const;
     // The file of `slot` for a save or load; false, after the refusal that
-    // starts with `refused`, when there is none (no game booted, no home).
-    bool slotFile(int slot, const std::string& refused, std::string& path);
+    // starts with `refused` (with `notice`), when there is none (no game
+    // booted, no home).
+    bool slotFile(int slot, const std::string& refused, const std::string& notice, std::string& path);
     // Load and save state: true when done.
     bool restoreSlot(int slot);
     // --boot --load-state N: boots and loads slot "slot" in one step.
@@ -91,9 +100,10 @@ private:
     void markStateSlots();
     bool emulationRunning() const;
     void restartEmulation();
-    // One line on the console and an alert that does not stop the game;
-    // false, for the refusing command to return.
-    bool refuse(const std::string& line);
+    // One line on the console and an alert that does not stop the game,
+    // and `notice` in the title bar when given; false, for the refusing
+    // command to return.
+    bool refuse(const std::string& line, const std::string& notice = "");
     // The settings as the menus show them now.
     Settings liveSettings() const;
 
@@ -111,9 +121,16 @@ private:
     };
 
     Settings fSettings;  // what the settings file says, or will say
+    SettingKeySet fUnsavedSettings = 0;   // changed keys not written yet
+    bool fUnreadableSettingsSaid = false;  // that the file cannot be read and is not written
     uint64_t fRomSetHash = 0;  // of the ROM set, taken at boot
     int32 fMeasuredFps = -1;   // the emulation's last report; -1 since the speed changed
+    std::string fNotice;        // the title's notice (see notify)
+    bigtime_t fNoticeEnd = 0;   // when it is over
+    thread_id fNoticeTimer = -1;  // ends it
+    std::atomic<bool> fStartupStateRefused{false};
+    std::string fRestartRomSet;
 };
 
-// Whether the board start-up loaded the ROM set and made the memories.
-bool boardReady();
+// Removes the slot files' temporary files that a killed run left.
+void removeStaleStateTemporaries();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Commands that only hotkeys send.
@@ -23,6 +24,11 @@ struct Hotkey {
 // Pause pause, F11 and Alt+Enter (either Enter) switch full screen, Escape
 // leaves it, F12 takes a screenshot, Tab runs unlimited while it is held.
 const std::vector<Hotkey>& hotkeys();
+
+// The key that sends `command` when pressed, as menus show it beside the
+// item: "P", "F3", "Shift+F1"; empty when no key sends it. The first such
+// key of hotkeys() when several do.
+std::string shortcutText(uint32_t command);
 
 // The keys, a line each, as the About box lists them.
 extern const char* const kHotkeyHelp;

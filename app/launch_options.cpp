@@ -5,14 +5,12 @@
 #include <cerrno>
 #include <cstdlib>
 
-LaunchOptions launchOptions;
-
 namespace {
 
 constexpr int kMaxScale = 8;
 constexpr long kMaxPort = 65535;
 constexpr int kStateSlotCount = 8;
-constexpr size_t kLongestDirectory = 1024;  // what the board takes, with the final '/' and the terminator
+constexpr size_t kLongestRomSet = 1024;  // what the board takes, with the final '/' and the terminator
 
 // A whole decimal number from `low` to `high`, nothing else.
 bool parseNumber(const std::string& text, long low, long high, long* value) {
@@ -56,22 +54,23 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
 
         if (name == "--help" || name == "-h") return ParseResult::Help;
         if (name.empty() || name[0] != '-') {
-            if (!options.romDirectory.empty()) {
-                error = "one ROM set directory at most: '" + options.romDirectory + "' and '" + name + "' were given";
+            if (!options.romSet.empty()) {
+                error = "one ROM set at most: '" + options.romSet + "' and '" + name + "' were given";
                 return ParseResult::Error;
             }
             struct stat status;
-            if (name.size() + 1 >= kLongestDirectory) {
-                error = "the ROM set directory's name is " + std::to_string(name.size()) +
-                        " characters long; at most " + std::to_string(kLongestDirectory - 2) + " are supported";
+            if (name.size() + 1 >= kLongestRomSet) {
+                error = "the ROM set's name is " + std::to_string(name.size()) + " characters long; at most " +
+                        std::to_string(kLongestRomSet - 2) + " are supported";
                 return ParseResult::Error;
             }
-            if (::stat(name.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-                error = "'" + name + "' is not a directory: give the directory that holds the ROM set's six files";
+            if (::stat(name.c_str(), &status) != 0) {
+                error = "'" + name + "' does not exist: give a ROM set's directory, one of its six files or a .zip "
+                        "of them";
                 return ParseResult::Error;
             }
-            options.romDirectory = name;
-            options.romDirectoryArgument = static_cast<int>(i);
+            options.romSet = name;
+            options.romSetArgument = static_cast<int>(i);
             continue;
         }
         if (name == "--version") return ParseResult::Version;
@@ -136,18 +135,19 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
 }
 
 std::vector<std::string> argumentsWithRomSet(const std::vector<std::string>& args, const LaunchOptions& options,
-                                             const std::string& directory) {
+                                             const std::string& romSet) {
     std::vector<std::string> again;
     for (size_t i = 0; i < args.size(); ++i)
-        if (static_cast<int>(i) != options.romDirectoryArgument) again.push_back(args[i]);
-    again.push_back(directory);
+        if (static_cast<int>(i) != options.romSetArgument) again.push_back(args[i]);
+    again.push_back(romSet);
     return again;
 }
 
 std::string usageText(const char* program) {
-    return std::string("Usage: ") + program + " [options] [DIR]\n" +
-           "Emulates the arcade board with the ROM set in DIR, or without one in Roms/ beside\n"
-           "the program (its real path), else in Roms/ of the current directory.\n"
+    return std::string("Usage: ") + program + " [options] [DIR|FILE|ZIP]\n" +
+           "Emulates the arcade board with the ROM set in DIR (or the directory of FILE, one of\n"
+           "its six files, or in the archive ZIP), or without one in Roms/ beside the program\n"
+           "(its real path), else in Roms/ of the current directory.\n"
            "\n"
            "Options:\n"
            "  --boot               boot the game at start, as File > Boot does\n"

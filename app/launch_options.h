@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class Speed { Fps60, Fps30, Unlimited };
+#include "speed.h"
 
 struct LaunchOptions {
     bool boot = false;          // --boot: boot at start, as the Boot command does
@@ -19,26 +19,24 @@ struct LaunchOptions {
     bool scaleGiven = false;
     int loadState = -1;         // --load-state N: with --boot, the state of slot N (-1: none)
     bool fullScreen = false;    // --fullscreen: the window fills the screen from the start
-    std::string romDirectory;   // DIR: the directory that holds the ROM set ("": look for Roms/)
-    int romDirectoryArgument = -1;  // where DIR stands among the arguments
+    std::string romSet;         // DIR|FILE|ZIP: the ROM set's directory, one of its files or a .zip
+                                // of them ("": look for Roms/)
+    int romSetArgument = -1;    // where it stands among the arguments
 };
 
 enum class ParseResult { Run, Help, Version, Error };
 
 // Parses argv[1..]. On Error, `error` holds the message (without the
 // program's name or a newline). An argument that is no option is the ROM
-// set's directory, which must be a directory; there is at most one.
+// set, which must exist; there is at most one.
 ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptions& options,
                                std::string& error);
 
-// The arguments to start the program again with the ROM set in `directory`:
-// `args` (argv[1..], as parsed into `options`) with `directory` in place of
-// the ROM set directory they gave, if any.
+// The arguments to start the program again with the ROM set `romSet`:
+// `args` (argv[1..], as parsed into `options`) with `romSet` in place of the
+// ROM set they gave, if any.
 std::vector<std::string> argumentsWithRomSet(const std::vector<std::string>& args, const LaunchOptions& options,
-                                             const std::string& directory);
+                                             const std::string& romSet);
 
 // The text of --help, for a program called `program`.
 std::string usageText(const char* program);
-
-// The options the running program was started with (set by main).
-extern LaunchOptions launchOptions;

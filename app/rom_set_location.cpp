@@ -1,17 +1,13 @@
 #include "rom_set_location.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "paths.h"
 
-const char* const kRomSetFiles[6] = {"PELLMORA.2A", "PELLMORA.3A", "CH0", "CH1", "CH2", "CH3"};
-RomSetPlace romSetPlace;
-
 namespace {
-
-constexpr off_t kRomFileBytes = 131072;
 
 std::string withSlash(const std::string& directory) {
     return directory.empty() || directory.back() == '/' ? directory : directory + "/";
@@ -22,17 +18,16 @@ std::string directoryOf(const std::string& path) {
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-std::string currentDirectory() {
-    char buffer[4096];
-    return getcwd(buffer, sizeof buffer) ? withSlash(buffer) : "./";
+bool isDirectory(const std::string& path) {
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// An absolute spelling of `directory` for messages.
-std::string absolute(const std::string& directory) {
-    if (!directory.empty() && directory[0] == '/') return withSlash(directory);
-    std::string relative = withSlash(directory);
-    if (relative.rfind("./", 0) == 0) relative.erase(0, 2);
-    return currentDirectory() + relative;
+// `directory` as messages show it: absolute, links resolved, with its final '/'.
+std::string shownDirectory(const std::string& directory) {
+    std::error_code error;
+    const auto resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(directory, error), error);
+    return withSlash(error ? directory : resolved.string());
 }
 
 bool sameDirectory(const std::string& a, const std::string& b) {
@@ -43,30 +38,41 @@ bool sameDirectory(const std::string& a, const std::string& b) {
 
 bool fitsTheBoard(const std::string& prefix) { return prefix.size() < kPathSize; }
 
-}  // namespace
-
-std::vector<std::string> missingRomFiles(const std::string& directory) {
-    std::vector<std::string> missing;
-    for (const char* name : kRomSetFiles) {
-        const std::string path = withSlash(directory) + name;
-        // O_NONBLOCK: a FIFO in a file's place never blocks the check.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat status;
-        const bool usable = fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                            status.st_size >= kRomFileBytes;
-        if (fd >= 0) ::close(fd);
-        if (!usable) missing.push_back(name);
-    }
-    return missing;
+// 1234567 as "1,234,567".
+std::string withThousands(size_t number) {
+    std::string digits = std::to_string(number);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
 }
 
-RomSetPlace locateRomSet(const std::string& givenDirectory, const std::string& invokedAs,
-                         const std::string& realProgram) {
+// The six names as a sentence lists them: "A, B, C, D, E and F".
+std::string fileList() {
+    std::string list;
+    for (size_t k = 0; k < kRomSetNames.size(); ++k)
+        list += (k == 0 ? "" : k + 1 == kRomSetNames.size() ? " and " : ", ") + std::string(kRomSetNames[k]);
+    return list;
+}
+
+}  // namespace
+
+std::string romSetDirectoryProblem(const std::string& directory) {
+    std::string reason;
+    for (const char* name : kRomSetNames)
+        if (!rom_file_usable(withSlash(directory) + name, reason)) return reason;
+    return "";
+}
+
+RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs, const std::string& realProgram) {
     RomSetPlace place;
-    if (!givenDirectory.empty()) {
-        place.prefix = withSlash(givenDirectory);
-        place.givenDirectory = true;
-        place.searched = {absolute(givenDirectory)};
+    if (!given.empty()) {
+        place.given = true;
+        if (isDirectory(given)) {
+            place.prefix = withSlash(given);
+            place.searched = {shownDirectory(given)};
+        } else {
+            place.prefix = directoryOf(given);
+            place.searched = {shown_path(given)};
+        }
         return place;
     }
     // The program's directory, as argv[0] spells it when that is the same
@@ -81,8 +87,8 @@ RomSetPlace locateRomSet(const std::string& givenDirectory, const std::string& i
     else place.programPathTooLong = true;
     if (candidates.empty() || !sameDirectory(programDirectory, "./")) candidates.push_back("./");
     for (const std::string& candidate : candidates) {
-        place.searched.push_back(absolute(candidate + "Roms"));
-        if (place.prefix.empty() && missingRomFiles(candidate + "Roms").empty()) place.prefix = candidate;
+        place.searched.push_back(shownDirectory(candidate + "Roms"));
+        if (place.prefix.empty() && romSetDirectoryProblem(candidate + "Roms").empty()) place.prefix = candidate;
     }
     if (place.prefix.empty()) place.prefix = candidates.front();
     return place;
@@ -95,7 +101,7 @@ std::string realProgramPath() {
     return std::string(buffer, static_cast<size_t>(length));
 }
 
-std::string missingRomSetText(const RomSetPlace& place) {
+std::string missingRomSetText(const RomSetPlace& place, const std::string& reason) {
     std::string text = "No ROM set could be loaded";
     if (place.searched.empty()) {
         text += ".";
@@ -107,8 +113,9 @@ std::string missingRomSetText(const RomSetPlace& place) {
             text += (i == 0 ? " " : i + 1 == place.searched.size() ? " and " : ", ") + place.searched[i];
         text += ".";
     }
-    text += std::string("\n\nA ROM set is six files of at least 131,072 bytes each: ") + kRomSetFileList +
-            ". Start the program with the directory that holds them (bevorel DIR), or drop that directory "
-            "on this window. The console shows what went wrong.";
+    if (!reason.empty()) text += "\n\n" + reason + ".";
+    text += "\n\nA ROM set is six files of at least " + withThousands(kRomFileSize) + " bytes each: " + fileList() +
+            ". Start the program with their directory, one of them or a .zip of them (bevorel DIR, FILE or "
+            "ZIP), or drop one of those on this window.";
     return text;
 }

@@ -1,15 +1,18 @@
 #include "screenshot.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBIW_WINDOWS_UTF8 0
 #include <stb/stb_image_write.h>
 
-#include "board.h"
+#include "atomic_file.h"
+#include "machine.h"
 
 void rgb15ToRgb8(uint16_t pixel, uint8_t rgb[3]) {
     const unsigned parts[3] = {(pixel >> 10) & 31u, (pixel >> 5) & 31u, pixel & 31u};
@@ -52,12 +55,21 @@ bool encodePicturePng(const DrawnPicture& picture, std::vector<uint8_t>& png, st
 bool writePicturePng(const DrawnPicture& picture, const std::string& file, std::string& error) {
     std::vector<uint8_t> png;
     if (!encodePicturePng(picture, png, error)) return false;
-    std::FILE* out = std::fopen(file.c_str(), "wb");
-    const bool written = out && std::fwrite(png.data(), 1, png.size(), out) == png.size();
-    const int writeError = errno;
-    if (!out || std::fclose(out) != 0 || !written) {
-        error = "cannot write " + file + ": " + std::strerror(out && !written ? writeError : errno);
-        return false;
+    // Only a regular file is replaced: a FIFO or a device would take the
+    // picture somewhere else, or wait for a reader that never comes.
+    struct stat status;
+    if (::stat(file.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode)) {
+            error = file + " is not a regular file";
+            return false;
+        }
+    } else if (errno == ENOENT) {
+        // A new file goes into a directory that is there: a mistyped one is not made.
+        const std::filesystem::path parent = std::filesystem::path(file).parent_path();
+        if (::stat(parent.empty() ? "." : parent.c_str(), &status) != 0) {
+            error = "cannot write " + file + ": " + std::strerror(errno);
+            return false;
+        }
     }
-    return true;
+    return writeFileAtomically(file, png.data(), png.size(), error, 0666);
 }

@@ -7,6 +7,7 @@
 
 #include "atomic_file.h"
 #include "menus.h"
+#include "settings_text.h"
 #include "xdg_dirs.h"
 
 namespace {
@@ -92,6 +93,21 @@ int takeValue(void* user, const char* section, const char* name, const char* val
     return 1;  // unknown keys are ignored, and bad values are reported above
 }
 
+int ignoreValue(void*, const char*, const char*, const char*) { return 1; }
+
+// The reader's options, set before each parse: an indented line is a setting
+// like any other, not the continuation of the value above it, and a line is
+// read whole however long it is (a long comment is not cut into lines).
+int parseText(const std::string& text, ini_handler handler, void* user) {
+    ini_allow_multiline = false;
+    ini_use_stack = false;
+    ini_allow_realloc = false;
+    ini_initial_alloc = ini_max_line = static_cast<int>(kLargestFile) + 3;
+    return ini_parse_string(text.c_str(), handler, user);
+}
+
+bool isSettingsFileName(const std::string& name) { return name == "settings.ini"; }
+
 }  // namespace
 
 const std::vector<SettingKey>& settingKeys() {
@@ -117,10 +133,7 @@ std::string settingsPath() {
 Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& problems) {
     Settings settings;
     ParseContext context{&settings, &fileName, &problems};
-    // An indented line is a setting like any other, not the continuation of
-    // the value above it.
-    ini_allow_multiline = false;
-    const int badLine = ini_parse_string(text.c_str(), takeValue, &context);
+    const int badLine = parseText(text, takeValue, &context);
     if (badLine > 0)
         problems.push_back(fileName + ": line " + std::to_string(badLine) +
                            " is not \"name = value\" or \"[section]\"; such lines are ignored.");
@@ -129,8 +142,8 @@ Settings parseSettings(const std::string& text, const std::string& fileName, std
 
 std::string formatSettings(const Settings& settings) {
     std::string text =
-        "# BePellmora settings. The program rewrites this file when a setting\n"
-        "# changes in its menus; unknown keys are ignored.\n";
+        "# BePellmora settings. A setting changed in the menus changes its own\n"
+        "# line here; comments and unknown keys (ignored) are kept.\n";
     const char* section = "";
     for (const SettingKey& key : settingKeys()) {
         if (strcasecmp(section, key.section) != 0) {
@@ -162,18 +175,59 @@ Settings readSettingsFile(const std::string& path) {
     return settings;
 }
 
-bool writeSettingsFile(const std::string& path, const Settings& settings, std::string& error) {
-    const std::string text = formatSettings(settings);
-    return writeFileAtomically(path, text.data(), text.size(), error);
+std::string updateSettingsText(const std::string& text, const Settings& settings, SettingKeySet keys) {
+    std::string updated = text;
+    const std::vector<SettingKey>& all = settingKeys();
+    for (size_t i = 0; i < all.size(); ++i)
+        if (keys >> i & 1) updated = withSettingValue(updated, all[i].section, all[i].name, all[i].format(settings));
+    return updated;
 }
 
-bool takeChangedSettings(const Settings& before, const Settings& after, Settings& stored) {
-    bool changed = false;
-    for (const SettingKey& key : settingKeys()) {
-        const std::string value = key.format(after);
-        if (value == key.format(before)) continue;
-        key.parse(value, stored);
-        changed = true;
+SettingsWrite updateSettingsFile(const std::string& path, const Settings& settings, SettingKeySet keys,
+                                 std::string& error) {
+    std::vector<uint8_t> bytes;
+    std::string text;
+    switch (readWholeFile(path, kLargestFile, bytes, error)) {
+        case ReadStatus::Missing:
+            text = formatSettings(settings);
+            break;
+        case ReadStatus::Failed:
+            return SettingsWrite::Unreadable;
+        case ReadStatus::Read: {
+            // Only a file read as a whole is changed: its lines are kept as written.
+            text.assign(bytes.begin(), bytes.end());
+            if (text.find('\0') != std::string::npos) {
+                error = path + " holds a NUL byte";
+                return SettingsWrite::Unreadable;
+            }
+            if (const int line = parseText(text, ignoreValue, nullptr)) {
+                error = path + ": line " + std::to_string(line) + " is not \"name = value\" or \"[section]\"";
+                return SettingsWrite::Unreadable;
+            }
+            text = updateSettingsText(text, settings, keys);
+            break;
+        }
+    }
+    return writeFileAtomically(path, text.data(), text.size(), error) ? SettingsWrite::Written : SettingsWrite::Failed;
+}
+
+bool writeSettingsFile(const std::string& path, const Settings& settings, std::string& error) {
+    return updateSettingsFile(path, settings, kEveryKey, error) == SettingsWrite::Written;
+}
+
+void removeStaleSettingsTemporaries() {
+    const std::string path = settingsPath();
+    if (!path.empty()) removeStaleTemporaries(path.substr(0, path.rfind('/')), isSettingsFileName);
+}
+
+SettingKeySet takeChangedSettings(const Settings& before, const Settings& after, Settings& stored) {
+    SettingKeySet changed = 0;
+    const std::vector<SettingKey>& all = settingKeys();
+    for (size_t i = 0; i < all.size(); ++i) {
+        const std::string value = all[i].format(after);
+        if (value == all[i].format(before)) continue;
+        all[i].parse(value, stored);
+        changed |= SettingKeySet{1} << i;
     }
     return changed;
 }

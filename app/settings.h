@@ -33,6 +33,9 @@ struct SettingKey {
 };
 // Every key, in the file's order.
 const std::vector<SettingKey>& settingKeys();
+// A set of keys: bit i stands for settingKeys()[i].
+using SettingKeySet = uint32_t;
+constexpr SettingKeySet kEveryKey = ~SettingKeySet{0};
 
 // The settings file; "" when there is no home directory.
 std::string settingsPath();
@@ -44,13 +47,31 @@ std::string settingsPath();
 Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& problems);
 // The file's text for `settings`: every key, with a comment on top.
 std::string formatSettings(const Settings& settings);
+// `text` with the values `settings` gives `keys`, each changed on its own
+// line and everything else kept (see withSettingValue).
+std::string updateSettingsText(const std::string& text, const Settings& settings, SettingKeySet keys);
 
 // Reads the settings file at `path`. A missing file is normal and gives the
 // defaults; every problem is printed on standard output, one line each.
 Settings readSettingsFile(const std::string& path);
-// Writes the file at once (see writeFileAtomically).
+
+enum class SettingsWrite {
+    Written,
+    Unreadable,  // the file cannot be read whole or has lines that are no settings: it is left as it is
+    Failed,      // the file cannot be written: it is as it was
+};
+// Sets `keys` in the settings file at `path` to their values in `settings`
+// (see updateSettingsText); a missing file is written whole (formatSettings).
+// The file is replaced atomically, where a symbolic link leads, with its
+// permissions (see writeFileAtomically). Unless Written, `error` says why.
+SettingsWrite updateSettingsFile(const std::string& path, const Settings& settings, SettingKeySet keys,
+                                 std::string& error);
+// Sets every key.
 bool writeSettingsFile(const std::string& path, const Settings& settings, std::string& error);
 
 // Copies into `stored` every key whose value differs between `before` and
-// `after`; true when there was one.
-bool takeChangedSettings(const Settings& before, const Settings& after, Settings& stored);
+// `after`; gives those keys (none: 0).
+SettingKeySet takeChangedSettings(const Settings& before, const Settings& after, Settings& stored);
+
+// Removes the settings file's temporary files that a killed run left.
+void removeStaleSettingsTemporaries();

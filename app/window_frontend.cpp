@@ -9,29 +9,22 @@
 #include "bevorel_window.h"
 #include "emulation.h"
 #include "hotkeys.h"
+#include "key_codes.h"
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
+#include "rom_set_content.h"
 #include "rom_set_location.h"
 #include "screenshot_files.h"
 #include "window_title.h"
 #include "xdg_dirs.h"
-
-std::string restartRomSet;
-
-namespace {
-
-// The board's keys (as in key_info) that a controller's controls hold.
-constexpr uint8_t kKeyUp = 0x57, kKeyDown = 0x62, kKeyLeft = 0x61, kKeyRight = 0x63;
-constexpr uint8_t kKeyLeftAlt = 0x5D, kKeySpace = 0x5E, kKeyLeftShift = 0x4B;  // the three buttons
-
-}  // namespace
 
 void BeVorelWindow::addHotkeys() {
     for (const Hotkey& key : hotkeys())
         AddShortcut(key.key, key.modifiers, new BMessage(key.pressed), key.released ? new BMessage(key.released) : nullptr);
 }
 
+// A controller's controls hold the board's keys: the joystick and the three buttons.
 void BeVorelWindow::bindGamepad() {
     set_gamepad_binding(B_GAMEPAD_UP, kKeyUp);
     set_gamepad_binding(B_GAMEPAD_DOWN, kKeyDown);
@@ -55,12 +48,14 @@ bool BeVorelWindow::frontendMessage(BMessage* message) {
             return true;
         case kMsgTurboOn:
         case kMsgTurboOff:
-            turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
+            fEmulation.turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
             fMeasuredFps = -1;
             return true;
         case kMsgFrameRate:
             message->FindInt32("fps", &fMeasuredFps);
             return true;
+        case kMsgNoticeOver:
+            return true;  // the title is brought up to date after every message
         case B_SIMPLE_DATA:
             romSetDropped(*message);
             return true;
@@ -84,8 +79,9 @@ void BeVorelWindow::updateTitle() {
     status.paused = wpaused.load(std::memory_order_relaxed) != 0;
     status.debug = debugOn.load(std::memory_order_relaxed) != 0;
     status.speed = currentSpeed();
-    status.turbo = turbo.load(std::memory_order_relaxed);
+    status.turbo = fEmulation.turbo.load(std::memory_order_relaxed);
     status.measuredFps = fMeasuredFps;
+    status.notice = currentNotice();
     const std::string title = statusTitle(status);
     if (title != Title()) SetTitle(title.c_str());
 }
@@ -95,16 +91,17 @@ void BeVorelWindow::takeScreenshot() {
     if (mView) mView->CopyDrawnPicture(picture);
     const std::string directory = xdgPicturesDir();
     if (directory.empty()) {
-        refuse("No screenshot: there is no home directory (HOME) or XDG_PICTURES_DIR to keep it in.");
+        refuse("No screenshot: there is no home directory (HOME) or XDG_PICTURES_DIR to keep it in.", "No screenshot");
         return;
     }
     std::string path, error;
     if (!saveScreenshot(picture, directory, std::time(nullptr), path, error)) {
-        refuse("No screenshot: " + error + ".");
+        refuse("No screenshot: " + error + ".", "No screenshot");
         return;
     }
     std::printf("Screenshot saved: %s\n", path.c_str());
     std::fflush(stdout);
+    notify("Screenshot saved");
 }
 
 void BeVorelWindow::gamepadPlugged(const BMessage& message) {
@@ -123,19 +120,12 @@ void BeVorelWindow::romSetDropped(const BMessage& message) {
     entry_ref ref;
     if (message.FindRef("refs", &ref) != B_OK) return;
     const std::string& path = ref.path();
-    struct stat status;
-    if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-        refuse(path + " is not a directory: drop the directory that holds a ROM set's six files (" +
-               kRomSetFileList + ").");
-        return;
-    }
-    const std::vector<std::string> missing = missingRomFiles(path);
-    if (!missing.empty()) {
-        std::string files;
-        for (size_t i = 0; i < missing.size(); ++i)
-            files += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + missing[i];
-        refuse(path + " holds no whole ROM set: " + files + (missing.size() == 1 ? " is" : " are") +
-               " missing or shorter than 131,072 bytes.");
+    // The whole set is read now, so that a refusal says what is wrong before
+    // anything stops.
+    RomSetFiles set;
+    std::string error;
+    if (!load_rom_set(path, set, error)) {
+        refuse("No ROM set to start with: " + error + ".");
         return;
     }
     const std::string text = "The board loads its ROM set once, when the program starts, so the set in " + path +
@@ -144,7 +134,7 @@ void BeVorelWindow::romSetDropped(const BMessage& message) {
     if ((new BAlert("BePellmora", text.c_str(), "Cancel", "Start again", nullptr, B_WIDTH_AS_USUAL, B_IDEA_ALERT))
             ->Go() != 1)
         return;
-    restartRomSet = path;
+    fRestartRomSet = path;
     std::printf("Starting again with the ROM set in %s\n", path.c_str());
     std::fflush(stdout);
     PostMessage(B_QUIT_REQUESTED);

@@ -9,7 +9,7 @@
 void BeVorelWindow::ReadConfig() {
     const std::string path = settingsPath();
     fSettings = path.empty() ? Settings{} : readSettingsFile(path);
-    applySpeed(fSettings.speed);
+    fEmulation.applySpeed(fSettings.speed);
 }
 
 void BeVorelWindow::loadKeyboardConfiguration(char) {
@@ -21,10 +21,25 @@ void BeVorelWindow::loadKeyboardConfiguration(char) {
 void BeVorelWindow::saveKeyboardConfiguration(char) {
     const std::string path = settingsPath();
     std::string error;
-    if (path.empty())
+    if (path.empty()) {
         std::printf("Settings not saved: there is no home directory (HOME) or XDG_CONFIG_HOME to keep them in.\n");
-    else if (!writeSettingsFile(path, fSettings, error))
-        std::printf("Settings not saved: %s.\n", error.c_str());
+        return;
+    }
+    switch (updateSettingsFile(path, fSettings, fUnsavedSettings, error)) {
+        case SettingsWrite::Written:
+            fUnsavedSettings = 0;
+            return;
+        case SettingsWrite::Unreadable:
+            // The user's file is never replaced by one the program made up.
+            if (!fUnreadableSettingsSaid)
+                std::printf("Settings not saved: %s; the file is left as it is, and changes hold for this run.\n",
+                            error.c_str());
+            fUnreadableSettingsSaid = true;
+            return;
+        case SettingsWrite::Failed:
+            std::printf("Settings not saved: %s.\n", error.c_str());
+            return;
+    }
 }
 
 Settings BeVorelWindow::liveSettings() const {
@@ -46,6 +61,10 @@ BeVorelWindow::SettingsKeeper::SettingsKeeper(BeVorelWindow& window, const BMess
     : fWindow(window), fKeep(!message.HasField(kForThisRun)), fBefore(window.liveSettings()) {}
 
 BeVorelWindow::SettingsKeeper::~SettingsKeeper() {
-    if (fKeep && takeChangedSettings(fBefore, fWindow.liveSettings(), fWindow.fSettings))
-        fWindow.saveKeyboardConfiguration(0);
+    if (!fKeep) return;
+    const SettingKeySet changed = takeChangedSettings(fBefore, fWindow.liveSettings(), fWindow.fSettings);
+    if (!changed) return;
+    // Keys a failed write left unsaved go with the next write.
+    fWindow.fUnsavedSettings |= changed;
+    fWindow.saveKeyboardConfiguration(0);
 }

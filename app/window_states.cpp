@@ -5,38 +5,43 @@
 
 #include "atomic_file.h"
 #include "bevorel_window.h"
-#include "board.h"
 #include "emulation.h"
-#include "launch_options.h"
 #include "menus.h"
 #include "paths.h"
 #include "save_state.h"
+#include "state_containers.h"
 #include "state_slots.h"
-
-std::atomic<bool> startupStateRefused{false};
 
 namespace {
 
 // A state file is 25 KiB; anything past this is refused unread.
 constexpr size_t kLargestStateFile = 1 << 20;
 
-static_assert(static_cast<int>(Speed::Fps60) == static_cast<int>(StateSpeed::Fps60) &&
-              static_cast<int>(Speed::Fps30) == static_cast<int>(StateSpeed::Fps30) &&
-              static_cast<int>(Speed::Unlimited) == static_cast<int>(StateSpeed::Unlimited));
-
 std::string slotName(int slot) { return "slot " + std::to_string(slot); }
 
 bool booted() { return romPath[0] != '\0'; }
 
+// A slot file's name, as slotPath makes it: 0123456789abcdef-slot3.state.
+bool isSlotFileName(const std::string& name) {
+    return name.size() == 28 && name.find_first_not_of("0123456789abcdef") == 16 && name.compare(16, 5, "-slot") == 0 &&
+           name[21] >= '0' && name[21] < '0' + kStateSlots && name.compare(22, 6, ".state") == 0;
+}
+
 }  // namespace
+
+void removeStaleStateTemporaries() {
+    const std::string dir = stateDirectory();
+    if (!dir.empty()) removeStaleTemporaries(dir, isSlotFileName);
+}
 
 void BeVorelWindow::loadState(char slot) { restoreSlot(static_cast<unsigned char>(slot)); }
 
 void BeVorelWindow::saveState(char slot) { storeSlot(static_cast<unsigned char>(slot)); }
 
-bool BeVorelWindow::refuse(const std::string& line) {
+bool BeVorelWindow::refuse(const std::string& line, const std::string& notice) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+    if (!notice.empty()) notify(notice);
     (new BAlert("BePellmora", line.c_str(), "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT))->Go(nullptr);
     return false;
 }
@@ -47,10 +52,10 @@ bool BeVorelWindow::emulationRunning() const {
 }
 
 void BeVorelWindow::restartEmulation() {
-    continueFrameCounts.store(true, std::memory_order_relaxed);
+    fEmulation.continueFrameCounts.store(true, std::memory_order_relaxed);
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     if (fCpuThread >= 0) resume_thread(fCpuThread);
-    else continueFrameCounts.store(false, std::memory_order_relaxed);
+    else fEmulation.continueFrameCounts.store(false, std::memory_order_relaxed);
 }
 
 void BeVorelWindow::markStateSlots() {
@@ -61,41 +66,45 @@ void BeVorelWindow::markStateSlots() {
     }
 }
 
-bool BeVorelWindow::slotFile(int slot, const std::string& refused, std::string& path) {
+bool BeVorelWindow::slotFile(int slot, const std::string& refused, const std::string& notice, std::string& path) {
     if (slot >= kStateSlots) return false;
-    if (!booted()) return refuse(refused + "no game is booted.");
+    if (!booted()) return refuse(refused + "no game is booted.", "No game booted");
     path = slotPath(fRomSetHash, slot);
-    if (path.empty()) return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME for the states.");
+    if (path.empty())
+        return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME for the states.", notice);
     return true;
 }
 
 bool BeVorelWindow::storeSlot(int slot) {
     const std::string refused = "Cannot save " + slotName(slot) + ": ";
+    const std::string notSaved = "Slot " + std::to_string(slot) + " not saved";
     std::string path;
-    if (!slotFile(slot, refused, path)) return false;
+    if (!slotFile(slot, refused, notSaved, path)) return false;
 
     // The board is captured with no emulation thread running; the file is
     // written once the game runs again.
     auto state = std::make_unique<BoardState>();
     const bool running = emulationRunning();
     if (running) kill_thread(fCpuThread);
-    pm_captureState(*state, static_cast<StateSpeed>(currentSpeed()));
+    fEmulation.machine.capture(*state);
     if (running) restartEmulation();
 
     const std::vector<uint8_t> image = encodeState(*state, fRomSetHash);
     std::string error;
     if (!writeFileAtomically(path, image.data(), image.size(), error))
-        return refuse(refused + error + "; the slot keeps what it held.");
+        return refuse(refused + error + "; the slot keeps what it held.", notSaved);
     std::printf("State saved in %s: %s\n", slotName(slot).c_str(), path.c_str());
     std::fflush(stdout);
+    notify("Saved " + slotName(slot));
     markStateSlots();
     return true;
 }
 
 bool BeVorelWindow::restoreSlot(int slot) {
     const std::string refused = "Cannot load " + slotName(slot) + ": ";
+    const std::string notLoaded = "Slot " + std::to_string(slot) + " not loaded";
     std::string path;
-    if (!slotFile(slot, refused, path)) return false;
+    if (!slotFile(slot, refused, notLoaded, path)) return false;
 
     // Everything is read and checked while the game runs on: a refusal
     // leaves it untouched.
@@ -103,25 +112,33 @@ bool BeVorelWindow::restoreSlot(int slot) {
     std::string error;
     switch (readWholeFile(path, kLargestStateFile, image, error)) {
         case ReadStatus::Missing:
+            // An empty slot is no error: the line and the title say so, with no alert.
             markStateSlots();
-            return refuse(refused + "no state was saved there for this ROM set (" + path + ").");
+            std::printf("%sno state was saved there for this ROM set (%s).\n", refused.c_str(), path.c_str());
+            std::fflush(stdout);
+            notify("Slot " + std::to_string(slot) + " is empty");
+            return false;
         case ReadStatus::Failed:
-            return refuse(refused + error + ".");
+            return refuse(refused + error + ".", notLoaded);
         case ReadStatus::Read:
             break;
     }
+    // A state RetroArch saved with the libretro core holds the same image.
+    std::vector<uint8_t> inner;
     auto state = std::make_unique<BoardState>();
-    if (!decodeState(image.data(), image.size(), fRomSetHash, *state, error))
-        return refuse(refused + path + " " + error + ".");
+    if (!stateImageOf(image.data(), image.size(), inner, error) ||
+        !decodeState(inner.data(), inner.size(), fRomSetHash, *state, error))
+        return refuse(refused + path + " " + error + ".", notLoaded);
 
     // The pause flag is not part of a state: a paused game stays paused,
     // showing the restored picture.
     kill_thread(fCpuThread);
-    pm_restoreState(*state);
-    applySpeed(static_cast<Speed>(state->speed));
+    fEmulation.machine.restore(*state);
+    fEmulation.applySpeed(state->speed);
     restartEmulation();
     std::printf("State loaded from %s: %s\n", slotName(slot).c_str(), path.c_str());
     std::fflush(stdout);
+    notify("Loaded " + slotName(slot));
     return true;
 }
 
@@ -130,8 +147,8 @@ void BeVorelWindow::bootWithState(const BMessage& message) {
     message.FindInt32("slot", &slot);
     loadRom("po");
     if (slot < 0 || slot >= kStateSlots || !restoreSlot(slot)) {
-        startupStateRefused.store(true, std::memory_order_relaxed);
+        fStartupStateRefused.store(true, std::memory_order_relaxed);
         // Headless runs stop here rather than run a game from the wrong state.
-        if (launchOptions.frames) PostMessage(B_QUIT_REQUESTED);
+        if (fEmulation.frameLimit.load(std::memory_order_relaxed)) PostMessage(B_QUIT_REQUESTED);
     }
 }

@@ -4,6 +4,7 @@
 
 std::string statusTitle(const TitleStatus& status) {
     std::string title = kWindowName;
+    if (!status.notice.empty()) return title + " - " + status.notice;
     if (status.running && status.paused) title += " - Paused";
     if (status.debug) title += " - Debug";
     if (!status.running || status.paused || status.debug) return title;
@@ -17,3 +18,24 @@ std::string statusTitle(const TitleStatus& status) {
     }
     return title;
 }
+
+namespace {
+
+int32 endNotice(void* window) {
+    snooze(kNoticeTime);
+    static_cast<BWindow*>(window)->PostMessage(kMsgNoticeOver);
+    return 0;
+}
+
+}  // namespace
+
+void BeVorelWindow::notify(const std::string& notice) {
+    fNotice = notice;
+    fNoticeEnd = system_time() + kNoticeTime;
+    // One timer: the one of an earlier notice is replaced.
+    kill_thread(fNoticeTimer);
+    fNoticeTimer = spawn_thread(endNotice, "noticeTimer", B_LOW_PRIORITY, this);
+    if (fNoticeTimer >= 0) resume_thread(fNoticeTimer);
+}
+
+std::string BeVorelWindow::currentNotice() const { return system_time() < fNoticeEnd ? fNotice : ""; }

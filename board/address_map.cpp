@@ -1,8 +1,8 @@
 // The 68000's view of the board: the five region tables, and the board reset.
-#include <cstdio>
 #include <cstring>
 
 #include "board.h"
+#include "console.h"
 
 program_region pretend_programfetch[16];
 data_region pretend_readbyte[16];
@@ -55,15 +55,15 @@ void pm_defineMemoryMap() {
 }
 
 int pm_reset() {
-    std::printf("CPU Reset...");
+    pm_print("CPU Reset...");
     switch (s68000reset()) {
-        case 0: std::printf("Success\n"); break;
-        case 1: std::printf("Failure: Reset vector could not be fetched\n"); break;
-        case -1: std::printf("Failure: Double fault\n"); break;
+        case 0: pm_print("Success\n"); break;
+        case 1: pm_print("Failure: Reset vector could not be fetched\n"); break;
+        case -1: pm_print("Failure: Double fault\n"); break;
         default: break;
     }
-    std::printf("\tInitial Stack pointer   : 0x%.8x\n", _s68000context.areg[7]);
-    std::printf("\tInitial Program counter : 0x%.8x\n", s68000readPC());
+    pm_print("\tInitial Stack pointer   : 0x%.8x\n", _s68000context.areg[7]);
+    pm_print("\tInitial Program counter : 0x%.8x\n", s68000readPC());
     // Every drawing colour reads 0xFFFF until the program writes the palette.
     std::memset(dynamicPalette, 0xFF, sizeof dynamicPalette);
     IOBuf[1] = testMode ? 0x00 : 0xFF;

@@ -1,13 +1,15 @@
 // Board start-up: the banner, the ROM set, work RAM and sprite RAM, the core,
-// the address map and the first reset. Every step reports on standard output.
+// the address map and the first reset. Every step reports on the console; a
+// ROM set that cannot be loaded is reported with the file and the reason.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "board.h"
+#include "console.h"
 #include "rom_files.h"
 
-char _execPath[1024];
+char _execPath[kDirectoryCapacity];
 unsigned char* codeRom;
 unsigned char* tilesRom;
 unsigned char* onboardRam;
@@ -15,27 +17,28 @@ unsigned char* spriteRam;
 
 namespace {
 
-constexpr size_t kCodeRomSize = 0x40000;
-constexpr size_t kTilesRomSize = 0x100000;
-
 RomSource romSource = nullptr;
+std::string loadFailure;  // why the ROM set being loaded cannot be, for the report
 
 std::unique_ptr<unsigned char[]> read_rom(const char* name) {
-    return romSource ? romSource(name) : read_rom_file(std::string(_execPath) + name);
+    std::string reason;
+    auto file = romSource ? romSource(name, reason) : read_rom_file(std::string(_execPath) + name, reason);
+    if (!file) loadFailure = reason.empty() ? std::string(name) + " is missing" : reason;
+    return file;
 }
 
 void print_banner() {
-    std::printf("*******************************\n");
-    std::printf("BePellmora v0.80 - sprite board emulator, ROM set PELLMORA\n");
-    std::printf("68000 + Z80 board, 480 sprites over one background colour\n");
-    std::printf("*******************************\n\n");
-    std::printf("Credits : \n");
-    std::printf("\tEmulation programming: the BePellmora developers\n");
-    std::printf("\t68000 core library: the BePellmora developers\n");
-    std::printf("Main  CPU : 68000 8.0 Mhz\n");
-    std::printf("Sound CPU : Z80   3.6 Mhz\n");
-    std::printf("\n");
-    std::printf("Executing in %s\n", _execPath);
+    pm_print("*******************************\n");
+    pm_print("BePellmora v0.80 - sprite board emulator, ROM set PELLMORA\n");
+    pm_print("68000 + Z80 board, 480 sprites over one background colour\n");
+    pm_print("*******************************\n\n");
+    pm_print("Credits : \n");
+    pm_print("\tEmulation programming: the BePellmora developers\n");
+    pm_print("\t68000 core library: the BePellmora developers\n");
+    pm_print("Main  CPU : 68000 8.0 Mhz\n");
+    pm_print("Sound CPU : Z80   3.6 Mhz\n");
+    pm_print("\n");
+    pm_print("Executing in %s\n", _execPath);
 }
 
 // The memories are allocated by the first start-up and kept for the run.
@@ -53,9 +56,9 @@ int pm_initAll(const char* execPath) {
     if (length >= sizeof _execPath) {
         _execPath[0] = '\0';
         print_banner();
-        std::printf("The program's directory name is %zu characters long; at most %zu are supported.\n",
-                    length, sizeof _execPath - 1);
-        std::printf("Failed\n\n");
+        pm_print("The program's directory name is %zu characters long; at most %zu are supported.\n", length,
+                 sizeof _execPath - 1);
+        pm_print("Failed\n\n");
         return 0;
     }
     std::memcpy(_execPath, execPath, length + 1);
@@ -65,43 +68,54 @@ int pm_initAll(const char* execPath) {
 }
 
 int pm_init() {
-    std::printf("Loading ROMS...");
+    pm_print("Loading ROMS...");
     if (!pm_loadAllRoms()) {
-        std::printf("Failed\n\n");
+        pm_print("Failed\n\n");
         return 0;
     }
-    std::printf("Ok.\n");
-    std::printf("Allocating On-board memory...");
+    pm_print("Ok.\n");
+    pm_print("Allocating On-board memory...");
     if (!keep(onboardRam, kOnboardRamSize)) {
-        std::printf("Failed\n\n");
+        pm_print("Failed\n\n");
         return 0;
     }
     std::memset(onboardRam, 0, kOnboardRamSize);
     if (!keep(spriteRam, kSpriteRamSize)) {
-        std::printf("Failed\n\n");
+        pm_print("Failed\n\n");
         return 0;
     }
     std::memset(spriteRam, 0, kSpriteRamSize);
-    std::printf("Ok.\n");
-    std::printf("\nCPU(Motorola 68000 %f Mhz) init...", 8.0);
+    pm_print("Ok.\n");
+    pm_print("\nCPU(Motorola 68000 %f Mhz) init...", 8.0);
     s68000init();
-    std::printf("Ok\n");
-    std::printf("Initializing memory mapping...");
+    pm_print("Ok\n");
+    pm_print("Initializing memory mapping...");
     pm_defineMemoryMap();
-    std::printf("Ok\n");
+    pm_print("Ok\n");
     return pm_reset();
 }
 
+// A failure is reported inside "Loading ROMS..." and "Failed", in
+// parentheses: the file and why, such as "(/games/set/CH2 is missing)".
 int pm_loadAllRoms() {
-    if (!keep(codeRom, kCodeRomSize)) return 0;
-    if (!MergeBanks128k("./Roms/PELLMORA.2A", "./Roms/PELLMORA.3A", codeRom, codeRom + 0x20000)) return 0;
-    unsigned char* tiles = vr_merge128kRoms("./Roms/CH0", "./Roms/CH1", "./Roms/CH2", "./Roms/CH3");
+    // Each file by its name under the directory's Roms/: "./Roms/CH0".
+    std::string name[kRomSetNames.size()];
+    for (size_t k = 0; k < kRomSetNames.size(); ++k) name[k] = std::string("./Roms/") + kRomSetNames[k];
+    loadFailure = "out of memory for the program ROM";
+    unsigned char* tiles = nullptr;
+    if (keep(codeRom, kCodeRomSize) &&
+        MergeBanks128k(name[0].c_str(), name[1].c_str(), codeRom, codeRom + kCodeRomSize / 2)) {
+        loadFailure = "out of memory for the graphics";
+        tiles = vr_merge128kRoms(name[2].c_str(), name[3].c_str(), name[4].c_str(), name[5].c_str());
+    }
     if (!tiles) {
-        std::printf("(./Roms/CHx not found)");
+        pm_print("(%s)", loadFailure.c_str());
+        set_rom_set_failure(loadFailure);
         return 0;
     }
     std::free(tilesRom);  // only a repeated start-up has one
     tilesRom = tiles;
+    set_rom_set_failure("");
     return 1;
 }
 
@@ -110,9 +124,9 @@ int MergeBanks128k(const char* first, const char* second, unsigned char* lowHalf
     for (int lane = 0; lane < 2; ++lane) {
         const auto file = read_rom(names[lane]);
         if (!file) return 0;
-        for (size_t i = 0; i < 65536; ++i) {
+        for (size_t i = 0; i < kRomFileSize / 2; ++i) {
             lowHalf[2 * i + lane] = file[i];
-            highHalf[2 * i + lane] = file[65536 + i];
+            highHalf[2 * i + lane] = file[kRomFileSize / 2 + i];
         }
     }
     return 1;
@@ -147,7 +161,7 @@ void pm_powerOn() {
     interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0;
     std::memset(watchDogReset, 0, sizeof watchDogReset);
     std::memset(render_offscreen, 0, sizeof render_offscreen);
-    cpucycles_by_frame = kCpuCyclesPerFrame;
+    cpucycles_by_frame = cyclesPerFrame(Speed::Fps60);
     s68000tripOdometer();  // back to 0
 }
 

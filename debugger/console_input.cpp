@@ -1,9 +1,12 @@
 // Standard input for the monitor: fd 0 read directly into a line buffer of
 // our own, waiting in polls of 50 ms so that the stop check runs while the
-// user types. (stdio's FILE buffer would hide data from poll.)
+// user types. (stdio's FILE buffer would hide data from poll.) And Ctrl-C
+// (SIGINT), which ends the monitor's long loops instead of the program while
+// they run.
 #include <poll.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -86,4 +89,29 @@ bool console_still_at_end() {
 void console_reset() {
     pending_begin = pending_end = 0;
     end_seen = false;
+}
+
+// ---- Ctrl-C ----
+
+namespace {
+
+std::atomic<bool> interrupt_requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "used from a signal handler");
+
+extern "C" void on_interrupt(int) { interrupt_requested.store(true, std::memory_order_relaxed); }
+
+}  // namespace
+
+InterruptGuard::InterruptGuard() {
+    interrupt_requested.store(false, std::memory_order_relaxed);
+    struct sigaction action = {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous_);
+}
+
+InterruptGuard::~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+
+bool InterruptGuard::interrupted() const {
+    return interrupt_requested.load(std::memory_order_relaxed);
 }

@@ -11,7 +11,7 @@ extern uint16_t inst;        // opcode word of the instruction being decoded
 extern char eabuffer[32];    // text of the effective address formatted last
 extern char sdebug[80];      // text of the current instruction
 
-// Lists `count` instructions from debugpc on standard output, one line each,
+// Lists `count` instructions from debugpc, one line each (through monitor_print),
 // and leaves debugpc after the last.
 void cpudebug_disassemble(int count);
 

@@ -21,7 +21,5 @@ std::vector<OpenAlert> open_alerts();
 void answer_alert(uint64_t id, int32 button);
 // Drops the alerts nobody waits for (the event loop is ending).
 void drop_detached_alerts();
-// Whether the event loop is running (alerts can be shown).
-bool gui_running();
 
 }  // namespace kit

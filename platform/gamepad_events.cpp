@@ -40,13 +40,6 @@ void tell_application(uint32 what, const std::string& name) {
     be_app->PostMessage(&message);
 }
 
-// The device index of a joystick instance, -1 when it is gone.
-int device_index(SDL_JoystickID instance) {
-    for (int i = 0; i < SDL_NumJoysticks(); ++i)
-        if (SDL_JoystickGetDeviceInstanceID(i) == instance) return i;
-    return -1;
-}
-
 }  // namespace
 
 void Gamepads::Start() {
@@ -61,12 +54,6 @@ void Gamepads::Stop() {
     if (!fStarted) return;
     for (auto& [instance, open] : fOpen) SDL_GameControllerClose(static_cast<SDL_GameController*>(open.controller));
     fOpen.clear();
-    for (auto& [instance, joystick] : fVirtual) {
-        const int index = device_index(instance);
-        SDL_JoystickClose(static_cast<SDL_Joystick*>(joystick));
-        if (index >= 0) SDL_JoystickDetachVirtual(index);
-    }
-    fVirtual.clear();
     set_gamepad_controls(0);
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     fStarted = false;
@@ -119,49 +106,6 @@ bool Gamepads::HandleEvent(const void* raw) {
     return true;
 }
 
-int Gamepads::AttachVirtual(const char* name) {
-    if (!fStarted) return -1;
-    SDL_VirtualJoystickDesc description;
-    SDL_zero(description);
-    description.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    description.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    description.naxes = SDL_CONTROLLER_AXIS_MAX;
-    description.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    description.name = name;
-    const int index = SDL_JoystickAttachVirtualEx(&description);
-    if (index < 0) return -1;
-    SDL_Joystick* joystick = SDL_JoystickOpen(index);
-    if (!joystick) {
-        SDL_JoystickDetachVirtual(index);
-        return -1;
-    }
-    const SDL_JoystickID instance = SDL_JoystickInstanceID(joystick);
-    fVirtual[instance] = joystick;
-    return instance;
-}
-
-bool Gamepads::SetVirtualControl(int id, gamepad_control control, bool held) {
-    const auto found = fVirtual.find(id);
-    if (found == fVirtual.end() || control < 0 || control >= B_GAMEPAD_CONTROLS) return false;
-    return SDL_JoystickSetVirtualButton(static_cast<SDL_Joystick*>(found->second), kButtons[control], held) == 0;
-}
-
-bool Gamepads::SetVirtualStick(int id, int x, int y) {
-    const auto found = fVirtual.find(id);
-    if (found == fVirtual.end()) return false;
-    auto* joystick = static_cast<SDL_Joystick*>(found->second);
-    const auto clamp = [](int v) { return static_cast<Sint16>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); };
-    return SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, clamp(x)) == 0 &&
-           SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, clamp(y)) == 0;
-}
-
-bool Gamepads::DetachVirtual(int id) {
-    const auto found = fVirtual.find(id);
-    if (found == fVirtual.end()) return false;
-    const int index = device_index(id);
-    SDL_JoystickClose(static_cast<SDL_Joystick*>(found->second));
-    fVirtual.erase(found);
-    return index >= 0 && SDL_JoystickDetachVirtual(index) == 0;
-}
+int controller_button(gamepad_control control) { return kButtons[control]; }
 
 }  // namespace kit

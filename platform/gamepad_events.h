@@ -23,12 +23,6 @@ public:
     // as released.
     void SetFocused(bool focused);
 
-    // Virtual controllers (SDL's virtual joystick driver), for tests.
-    int AttachVirtual(const char* name);
-    bool SetVirtualControl(int id, gamepad_control control, bool held);
-    bool SetVirtualStick(int id, int x, int y);
-    bool DetachVirtual(int id);
-
 private:
     struct Open {
         void* controller;  // SDL_GameController
@@ -38,8 +32,11 @@ private:
 
     bool fStarted = false;
     bool fFocused = true;
-    std::map<int, Open> fOpen;            // by joystick instance id
-    std::map<int, void*> fVirtual;        // by joystick instance id: the SDL_Joystick that drives it
+    std::map<int, Open> fOpen;  // by joystick instance id
 };
+
+// The SDL game-controller button (an SDL_GameControllerButton) of `control`,
+// which is below B_GAMEPAD_CONTROLS.
+int controller_button(gamepad_control control);
 
 }  // namespace kit

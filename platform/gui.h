@@ -1,4 +1,7 @@
 // Inside the kit: the event loop's SDL and Dear ImGui side. Main thread only.
+// Its turns and its start and stop are in gui.cpp, the window surfaces in
+// gui_surfaces.cpp, the events in gui_events.cpp and the drawing in
+// gui_render.cpp.
 #pragma once
 
 #include <map>
@@ -9,8 +12,11 @@
 #include "gamepad_events.h"
 
 class BWindow;
+union SDL_Event;
 
 namespace kit {
+
+struct Surface;
 
 class Gui {
 public:
@@ -29,22 +35,20 @@ public:
     // redraws what changed.
     void Update(const std::vector<BWindow*>& windows);
 
-    // For the synthetic input of other threads (run on the main thread).
-    bool Resize(BWindow* window, int width, int height);
+    // A file or directory dropped on `window`: a message with its reference.
     bool Drop(BWindow* window, const char* path);
-    Gamepads& Pads() { return fGamepads; }
+    // The surface that shows `window`, or null.
+    Surface* SurfaceOf(BWindow* window);
+    // Redraws at the next turn.
+    void Invalidate() { fDirty = true; }
 
 private:
-    struct Surface;
     void SyncSurfaces(const std::vector<BWindow*>& windows);
-    void HandleEvent(const void* event);
+    void HandleEvent(SDL_Event& event);
     // Brings the SDL window in line with its BWindow: title, size limits,
     // full screen.
     void Apply(Surface& surface);
     void Render(Surface& surface, bool hostsAlerts);
-    // The oldest open alert, in the ImGui frame being built.
-    void DrawAlert(float scale);
-    void ServeCaptures(Surface& surface);
     Surface* SurfaceForWindowId(unsigned id);
     // The window a key event is for: its own, or for events that name no
     // window (synthesized ones) the first shown window.

@@ -41,6 +41,19 @@ bool BMenuItem::IsMarked() const {
     return fMarked;
 }
 
+void BMenuItem::SetShortcutText(const char* text) {
+    {
+        MenuLock held(kit::menu_lock());
+        fShortcutText = text ? text : "";
+    }
+    kit::wake_gui();
+}
+
+std::string BMenuItem::ShortcutText() const {
+    MenuLock held(kit::menu_lock());
+    return fShortcutText;
+}
+
 void BMenuItem::SetEnabled(bool enabled) {
     {
         MenuLock held(kit::menu_lock());

@@ -36,6 +36,11 @@ public:
 
     void SetMarked(bool marked);
     bool IsMarked() const;
+    // Extension: a text shown at the item's right, as desktop menus show a
+    // key that does what the item does ("F3", "Shift+F1"); empty: none. It
+    // is only shown: the key itself is the window's business.
+    void SetShortcutText(const char* text);
+    std::string ShortcutText() const;
     void SetEnabled(bool enabled);
     bool IsEnabled() const;
 
@@ -55,6 +60,7 @@ private:
     std::unique_ptr<BMenu> fSubmenu;
     BMenu* fMenu = nullptr;
     BLooper* fTarget = nullptr;
+    std::string fShortcutText;  // guarded by the menus' lock
     bool fMarked = false;   // guarded by the menus' lock
     bool fEnabled = true;   // guarded by the menus' lock
 };

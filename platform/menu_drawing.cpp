@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "menu.h"
 #include "menu_geometry.h"
@@ -76,6 +77,8 @@ struct Drawing {
     bool closeAll = false;  // a choice was made: every menu closes at the next frame
 };
 
+const ImVec4 kShortcutColour(0.33f, 0.33f, 0.33f, 1.0f);
+
 // Closes every open menu. ImGui asserts when asked to close popups that are
 // not open, and a plain item of a menu bar's menu has already closed its
 // whole chain by the time its click is seen.
@@ -132,6 +135,23 @@ bool heading_for(const ImRect& submenu) {
 
 void draw_menu(BMenu* menu, Drawing& d, int depth, int record);
 
+// ImGui starts every shortcut of a menu at the same column; desktop menus
+// end them at the same place. Blanks before the narrower ones do that (the
+// font's glyphs are all as wide as a blank).
+float widest_shortcut(BMenu* menu) {
+    float widest = 0;
+    for (int32 i = 0; i < menu->CountItems(); ++i)
+        widest = std::max(widest, ImGui::CalcTextSize(menu->ItemAt(i)->ShortcutText().c_str()).x);
+    return widest;
+}
+
+std::string right_aligned(std::string shortcut, float width) {
+    const float blank = ImGui::CalcTextSize(" ").x;
+    if (shortcut.empty() || blank <= 0) return shortcut;
+    const float missing = width - ImGui::CalcTextSize(shortcut.c_str()).x;
+    return std::string(static_cast<size_t>(std::max(0.0f, missing / blank + 0.5f)), ' ') + shortcut;
+}
+
 // The submenu open from the item `index` of the menu at `depth`.
 void draw_submenu(BMenu* submenu, const char* label, int index, const ImRect& item, Drawing& d, int depth,
                   int record) {
@@ -153,9 +173,14 @@ void draw_submenu(BMenu* submenu, const char* label, int index, const ImRect& it
     if (!ImGui::IsPopupOpen(popup, ImGuiPopupFlags_None)) ImGui::OpenPopupEx(popup, ImGuiPopupFlags_None);
     ImGui::SetNextWindowPos(ImVec2(place.x, place.y), ImGuiCond_Always);
     limit_next_menu_height(place.maxHeight);
-    const ImGuiWindowFlags flags = ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove |
-                                   ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoSavedSettings |
-                                   ImGuiWindowFlags_NoNavFocus;
+    // A child of the menu it opens from, as ImGui's own submenus are: a
+    // popup of its own would take the focus and leave the menus below it
+    // blind to the pointer, so that moving to another item would not open
+    // that item's submenu. (Not ImGuiWindowFlags_ChildMenu: ImGui would then
+    // place it itself.)
+    const ImGuiWindowFlags flags = ImGuiWindowFlags_ChildWindow | ImGuiWindowFlags_AlwaysAutoResize |
+                                   ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoTitleBar |
+                                   ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoNavFocus;
     if (!ImGui::BeginPopupEx(popup, flags)) {  // closed by ImGui (a click elsewhere)
         d.state.open[depth] = -1;
         return;
@@ -182,6 +207,7 @@ void draw_menu(BMenu* menu, Drawing& d, int depth, int record) {
     const char* openLabel = nullptr;
     ImRect openItem;
     ImGuiWindow* window = ImGui::GetCurrentWindow();
+    const float shortcutWidth = widest_shortcut(menu);
     for (int32 i = 0; i < menu->CountItems(); ++i) {
         BMenuItem* item = menu->ItemAt(i);
         ImGui::PushID(i);
@@ -199,7 +225,14 @@ void draw_menu(BMenu* menu, Drawing& d, int depth, int record) {
             }
             if (!enabled && s.open[depth] == i) s.open[depth] = -1;
         } else {
-            if (ImGui::MenuItem(item->Label(), nullptr, item->IsMarked(), item->IsEnabled())) {
+            const std::string shortcut = right_aligned(item->ShortcutText(), shortcutWidth);
+            // ImGui draws shortcuts in the disabled items' grey, too faint
+            // over a highlighted item: a darker grey, still apart from labels.
+            ImGui::PushStyleColor(ImGuiCol_TextDisabled, kShortcutColour);
+            const bool chosen = ImGui::MenuItem(item->Label(), shortcut.empty() ? nullptr : shortcut.c_str(),
+                                                item->IsMarked(), item->IsEnabled());
+            ImGui::PopStyleColor();
+            if (chosen) {
                 if (item->Message())
                     d.choices.push_back({item->Target() ? item->Target() : d.window, *item->Message()});
                 d.closeAll = true;

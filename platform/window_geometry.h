@@ -1,14 +1,12 @@
-// How a window was last drawn, for tests and automation: its size, the scale
-// of its menus, and where each of its views and their pictures went, in
-// screen pixels.
+// How the event loop drew a window: its size, the scale of its menus, and
+// where each of its views and their pictures went, in screen pixels. Handed
+// to the automation hooks after every draw.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "window_layout.h"
-
-class BWindow;
 
 namespace kit {
 
@@ -25,6 +23,5 @@ struct WindowGeometry {
     std::string title;
     std::vector<ViewGeometry> views;  // in the order they were added, menus left out
 };
-WindowGeometry window_geometry(BWindow* window);
 
 }  // namespace kit

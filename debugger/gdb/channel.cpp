@@ -11,12 +11,32 @@ Channel::~Channel() {
     if (wake_fd_ >= 0) close(wake_fd_);
 }
 
+namespace {
+
+bool connection_change(const Event& event) {
+    return event.kind == Event::Connected || event.kind == Event::Disconnected;
+}
+
+}  // namespace
+
 bool Channel::post(Event event) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        const bool from_client = event.kind == Event::Request || event.kind == Event::Interrupt;
-        if (from_client && events_.size() >= kMaxQueued) return false;
-        events_.push_back(std::move(event));
+        const bool change = connection_change(event);
+        if (!change && events_.size() >= kMaxQueued) return false;
+        // An end replaces the connection change just before it: an end that
+        // follows a start stands for that client's whole visit, and a later
+        // end covers an earlier one. A start is always queued, so that the
+        // target runs between one client's end and the next one's start.
+        // Clients that come and go while nothing takes the events (no game
+        // booted) leave an end and a start at most.
+        if (event.kind == Event::Disconnected && !events_.empty() && connection_change(events_.back())) {
+            events_.back() = std::move(event);
+            if (events_.size() >= 2 && events_[events_.size() - 2].kind == Event::Disconnected)
+                events_.erase(events_.end() - 2);
+        } else {
+            events_.push_back(std::move(event));
+        }
         pending_.store(true, std::memory_order_relaxed);
     }
     arrived_.notify_one();

@@ -13,14 +13,14 @@
 #include <mutex>
 #include <string>
 
-#include "command.h"
+#include "commands.h"
 
 namespace gdbstub {
 
 struct Event {
     enum Kind {
-        Connected,     // a client is in control
-        Disconnected,  // it is gone
+        Connected,     // a client is in control (any earlier one is gone)
+        Disconnected,  // this client and every earlier one are gone
         Interrupt,     // it wants the running target stopped
         Request,       // a command for the target
     } kind;
@@ -48,7 +48,8 @@ public:
 
     // ---- the server's side ----
     // False when a request or an interrupt finds the queue full: the client
-    // sends without waiting for answers (connections always get through).
+    // sends without waiting for answers. Connection changes always get
+    // through; an end replaces the change just before it.
     bool post(Event event);
     bool take_reply(Reply& reply);
     // Readable while replies wait; the server empties it with drain_wake().

@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "packet_framing.h"
-#include "server_replies.h"
+#include "commands.h"
+#include "packets.h"
 
 namespace gdbstub {
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "channel.h"
-#include "packet_reader.h"
+#include "packets.h"
 
 namespace gdbstub {
 

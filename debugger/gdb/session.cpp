@@ -5,7 +5,7 @@
 
 #include "channel.h"
 #include "gdb_stub.h"
-#include "hex.h"
+#include "packets.h"
 #include "s68000.h"
 #include "s68000_debug.h"
 #include "server.h"
@@ -31,6 +31,7 @@ struct Session {
     bool stopped = false;          // the target waits for commands
     bool awaiting_client = false;  // from the start until the first client
     std::string stop_reply = kTrapped;
+    MonitorPlaces monitor;         // of the client's `monitor` commands
 } session;
 
 void end_session() {
@@ -102,6 +103,10 @@ void command(const Command& c) {
             session.stopped = false;
             if (gdb_stub_kill_request) gdb_stub_kill_request();
             return;
+        case CommandKind::Monitor:
+            for (std::string& reply : monitor_replies(c.annex, session.monitor))
+                channel->reply(session.client, std::move(reply));
+            return;
         default: channel->reply(session.client, target_reply(c)); return;
     }
 }
@@ -114,11 +119,15 @@ void take(const Event& e) {
             session.awaiting_client = false;
             session.stopped = true;  // the client asks why with '?'
             session.stop_reply = kTrapped;
+            session.monitor = MonitorPlaces{};
             return;
         case Event::Disconnected:
-            if (e.client != session.client) return;
+            // Also the whole visit of a client whose start the channel folded
+            // into this, or the end of an earlier client: the target runs on.
+            if (session.client > e.client) return;
             end_session();
-            if (!session.awaiting_client) session.stopped = false;
+            session.awaiting_client = false;
+            session.stopped = false;
             return;
         case Event::Interrupt:
             if (e.client == session.client && !session.stopped) stop(kInterrupted);

@@ -2,6 +2,7 @@
 // table, screenshot files and where they go, and the options --fullscreen
 // and DIR with the arguments of a restart.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "menus.h"
 #include "restart.h"
 #include "scoped_environment.h"
+#include "screenshot.h"
 #include "screenshot_files.h"
 #include "window_title.h"
 #include "xdg_dirs.h"
@@ -62,6 +64,9 @@ TEST(Title, SaysWhatTheGameDoesWhenItIsNotJustRunningAt60) {
     TitleStatus idle;  // the pause flag means nothing before a boot; the monitor does
     idle.paused = idle.debug = true;
     EXPECT_EQ(statusTitle(idle), "BePellmora v0.80 - Debug");
+    status.notice = idle.notice = "Saved slot 3";  // for a while, over the rest
+    EXPECT_EQ(statusTitle(status), "BePellmora v0.80 - Saved slot 3");
+    EXPECT_EQ(statusTitle(idle), "BePellmora v0.80 - Saved slot 3");
 }
 
 TEST(Title, ShowsTheSpeedChosenUntilItIsMeasuredThenTheMeasure) {
@@ -165,6 +170,31 @@ TEST(Screenshots, RefusalsSayWhyAndLeaveNoFile) {
     }
 }
 
+// --screenshot FILE: a regular file or a new one in a directory that is
+// there, replaced whole; never a FIFO (that would wait for a reader).
+TEST(Screenshots, TheQuitsPictureReplacesOnlyARegularFile) {
+    test_home::isolatedHome().clear();
+    const fs::path dir = test_home::isolatedHome().pictures();
+    fs::create_directories(dir / "a directory");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir / "old.png") << "old";
+    const struct {
+        std::string file, error;
+    } cases[] = {
+        {(dir / "fifo").string(), (dir / "fifo").string() + " is not a regular file"},
+        {(dir / "a directory").string(), (dir / "a directory").string() + " is not a regular file"},
+        {(dir / "none" / "x.png").string(), "cannot write " + (dir / "none" / "x.png").string() + ": No such file or directory"},
+        {(dir / "old.png").string(), ""},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(writePicturePng(aPicture(), c.file, error), c.error.empty()) << c.file;
+        EXPECT_EQ(error, c.error);
+    }
+    EXPECT_EQ(bytesOf(dir / "old.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 3) << "nothing else made";
+}
+
 TEST(Screenshots, ThePicturesDirectoryFromTheVariableTheUserDirsFileOrTheHome) {
     Environment env;
     test_home::isolatedHome().clear();
@@ -195,8 +225,8 @@ TEST(Options, FullScreenAndTheRomSetDirectory) {
     std::string error;
     ASSERT_EQ(parseLaunchOptions({"--fullscreen", set.string(), "--boot"}, options, error), ParseResult::Run) << error;
     EXPECT_TRUE(options.fullScreen);
-    EXPECT_EQ(options.romDirectory, set.string());
-    EXPECT_EQ(options.romDirectoryArgument, 1);
+    EXPECT_EQ(options.romSet, set.string());
+    EXPECT_EQ(options.romSetArgument, 1);
     EXPECT_TRUE(options.boot);
 
     const auto refused = [](std::vector<std::string> args) {
@@ -206,14 +236,11 @@ TEST(Options, FullScreenAndTheRomSetDirectory) {
         return message;
     };
     EXPECT_EQ(refused({"/no/such/dir"}),
-              "'/no/such/dir' is not a directory: give the directory that holds the ROM set's six files");
-    std::ofstream(set / "CH0") << "x";
-    EXPECT_NE(refused({(set / "CH0").string()}).find("is not a directory"), std::string::npos);
-    EXPECT_EQ(refused({set.string(), "/tmp"}),
-              "one ROM set directory at most: '" + set.string() + "' and '/tmp' were given");
+              "'/no/such/dir' does not exist: give a ROM set's directory, one of its six files or a .zip of them");
+    EXPECT_EQ(refused({set.string(), "/tmp"}), "one ROM set at most: '" + set.string() + "' and '/tmp' were given");
     EXPECT_NE(refused({"/" + std::string(1022, 'd')}).find("1023 characters long; at most 1022"), std::string::npos);
     EXPECT_NE(refused({"--fullscreen=yes"}).find("takes no value"), std::string::npos);
-    EXPECT_NE(refused({""}).find("is not a directory"), std::string::npos);
+    EXPECT_NE(refused({""}).find("does not exist"), std::string::npos);
     test_home::isolatedHome().clear();
 }
 

@@ -1,5 +1,8 @@
 // The menu tree: labels, codes, order, separators, initial states, and the
 // states a boot changes.
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "shell_fixture.h"
@@ -129,4 +132,28 @@ TEST_F(ShellTest, BootEnablesRomInfoAndTheStateMenusOnly) {
     window->Send(kCmdReset);
     EXPECT_TRUE(romInfoItem->IsEnabled());
     EXPECT_TRUE(tmpMenu->IsEnabled());
+}
+
+// Items show the hotkeys that send their commands, as the Keys table of the
+// README gives them; every other item shows none.
+TEST_F(ShellTest, ItemsShowTheirHotkeys) {
+    std::map<uint32_t, std::string> shown = {{0x8005, "P"}, {0x8006, "F3"}};
+    for (int slot = 0; slot < 8; ++slot) {
+        if (slot != 2) shown[9001 + slot] = "F" + std::to_string(slot + 1);  // F3 resets
+        shown[9101 + slot] = "Shift+F" + std::to_string(slot + 1);
+    }
+    int items = 0;
+    std::function<void(BMenu*)> visit = [&](BMenu* menu) {
+        for (int i = 0; i < menu->CountItems(); ++i) {
+            BMenuItem* item = menu->ItemAt(i);
+            if (item->Submenu()) visit(item->Submenu());
+            if (item->IsSeparator()) continue;
+            ++items;
+            EXPECT_EQ(item->ShortcutText(), shown.count(item->Command()) ? shown[item->Command()] : "")
+                << item->Label();
+        }
+    };
+    visit(menuBar);
+    // 4 menus; File 7 and 16 slots; Emulation 5, Speed 3; Controller 3, 4 and 136 keys; About 1.
+    EXPECT_EQ(items, 4 + 7 + 16 + 5 + 3 + 3 + 4 + 4 * 34 + 1);
 }

@@ -30,7 +30,7 @@ protected:
     // `dir` holding the six files (`size` bytes each), made with its parents.
     static void writeSet(const fs::path& dir, size_t size = 131072) {
         fs::create_directories(dir);
-        for (const char* name : kRomSetFiles) {
+        for (const char* name : kRomSetNames) {
             std::ofstream(dir / name).put('\0');
             fs::resize_file(dir / name, size);
         }
@@ -49,30 +49,18 @@ std::string withSlash(const fs::path& dir) { return dir.string() + "/"; }
 
 }  // namespace
 
-TEST_F(RomSetLookup, WhatASetLacks) {
-    const fs::path dir = root_ / "set";
-    writeSet(dir);
-    EXPECT_TRUE(missingRomFiles(dir.string()).empty());
-    EXPECT_TRUE(missingRomFiles(withSlash(dir)).empty());
-    fs::resize_file(dir / "CH2", 131071);  // short
-    fs::remove(dir / "PELLMORA.3A");       // missing
-    fs::remove(dir / "CH0");
-    fs::create_directory(dir / "CH0");     // a directory in a file's place
-    fs::remove(dir / "CH3");
-    ASSERT_EQ(mkfifo((dir / "CH3").c_str(), 0600), 0);  // no ROM file, and checking it does not block
-    EXPECT_EQ(missingRomFiles(dir.string()), (std::vector<std::string>{"PELLMORA.3A", "CH0", "CH2", "CH3"}));
-    fs::resize_file(dir / "CH2", 6ull << 30);  // longer is fine (sparse)
-    EXPECT_EQ(missingRomFiles(dir.string()), (std::vector<std::string>{"PELLMORA.3A", "CH0", "CH3"}));
-    EXPECT_EQ(missingRomFiles((root_ / "nowhere").string()).size(), 6u);
-}
-
-TEST_F(RomSetLookup, AGivenDirectoryIsTheSetItself) {
+TEST_F(RomSetLookup, AGivenSetIsTheSetItself) {
     fs::current_path(root_);
+    fs::create_directories(root_ / "my set");
     const RomSetPlace given = locateRomSet("my set", "/usr/games/bevorel", "/usr/games/bevorel");
-    EXPECT_TRUE(given.givenDirectory);
+    EXPECT_TRUE(given.given);
     EXPECT_EQ(given.prefix, "my set/");
-    EXPECT_EQ(given.searched, std::vector<std::string>{withSlash(fs::current_path() / "my set")});
+    EXPECT_EQ(given.searched, std::vector<std::string>{withSlash(root_ / "my set")});
     EXPECT_EQ(locateRomSet("/srv/set/", "x", "").prefix, "/srv/set/");
+    // A file or an archive: its directory for the banner, itself in messages.
+    const RomSetPlace zip = locateRomSet("my set/../sets/demo.zip", "x", "");
+    EXPECT_EQ(zip.prefix, "my set/../sets/");
+    EXPECT_EQ(zip.searched, std::vector<std::string>{(root_ / "sets" / "demo.zip").string()});
 }
 
 TEST_F(RomSetLookup, BesideTheRealProgramKeepingHowArgv0SpellsItsDirectory) {
@@ -82,7 +70,7 @@ TEST_F(RomSetLookup, BesideTheRealProgramKeepingHowArgv0SpellsItsDirectory) {
     fs::current_path(root_);
     // Started as opt/bin/bevorel: the same directory, as the user wrote it.
     RomSetPlace place = locateRomSet("", "opt/bin/bevorel", real.string());
-    EXPECT_FALSE(place.givenDirectory);
+    EXPECT_FALSE(place.given);
     EXPECT_EQ(place.prefix, "opt/bin/");
     EXPECT_EQ(place.searched.front(), withSlash(bin / "Roms"));
     // Found on the search path (argv[0] without a directory): the real one.
@@ -144,16 +132,16 @@ TEST_F(RomSetLookup, AProgramDirectoryTooLongForTheBoardLeavesTheCurrentDirector
     EXPECT_EQ(place.prefix, withSlash(root_ / "short"));
 }
 
-TEST(RomSetText, NamesWhereItLookedAndTheSixFiles) {
+TEST(RomSetText, NamesWhereItLookedWhyAndTheSixFiles) {
     RomSetPlace place;
     place.searched = {"/opt/bevorel/Roms/", "/home/me/Roms/"};
-    const std::string text = missingRomSetText(place);
-    EXPECT_EQ(text.rfind("No ROM set could be loaded. It was looked for in /opt/bevorel/Roms/ and /home/me/Roms/.",
+    const std::string text = missingRomSetText(place, "/opt/bevorel/Roms/CH2 is missing");
+    EXPECT_EQ(text.rfind("No ROM set could be loaded. It was looked for in /opt/bevorel/Roms/ and /home/me/Roms/.\n\n"
+                         "/opt/bevorel/Roms/CH2 is missing.\n\n",
                          0),
               0u)
         << text;
     EXPECT_NE(text.find("PELLMORA.2A, PELLMORA.3A, CH0, CH1, CH2 and CH3"), std::string::npos) << text;
-    EXPECT_NE(text.find("131,072 bytes"), std::string::npos) << text;
     place.searched = {"/srv/set/"};
-    EXPECT_EQ(missingRomSetText(place).rfind("No ROM set could be loaded from /srv/set/.", 0), 0u);
+    EXPECT_EQ(missingRomSetText(place, "").rfind("No ROM set could be loaded from /srv/set/.\n\nA ROM set", 0), 0u);
 }

@@ -1,10 +1,15 @@
 // The settings file: every key read and written, names without regard to
 // case, unknown keys ignored, bad values and lines reported with the default
-// kept, and only changed keys taken over.
+// kept, only changed keys taken over and written on their own lines, and a
+// file that cannot be read never written.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 
 #include "isolated_home.h"
 #include "settings.h"
@@ -74,8 +79,8 @@ TEST(Settings, WhatIsWrittenReadsBackTheSame) {
     s.integerScaling = false;
     const std::string text = formatSettings(s);
     EXPECT_EQ(text,
-              "# BePellmora settings. The program rewrites this file when a setting\n"
-              "# changes in its menus; unknown keys are ignored.\n"
+              "# BePellmora settings. A setting changed in the menus changes its own\n"
+              "# line here; comments and unknown keys (ignored) are kept.\n"
               "\n[controller]\ntype = joystick\nstart = Enter\nselect = D\nbutton_a = A\nbutton_b = Left ctrl\n"
               "\n[emulation]\nspeed = 30\n"
               "\n[window]\nscale = 3\nfullscreen = yes\nscaling = fit\n");
@@ -121,9 +126,11 @@ TEST(Settings, BadValuesKeepTheDefaultAndSaySoOnceEach) {
 
 TEST(Settings, AMalformedLineIsReportedWithItsNumberAndTheRestIsRead) {
     std::vector<std::string> problems;
-    const Settings s = parse("[window]\nscale = 4\nthis is no setting\n[emulation]\nspeed = 30\n", &problems);
+    const std::string longComment = "; " + std::string(300, 'c') + "\n";  // one line, however long
+    const Settings s =
+        parse(longComment + "[window]\nscale = 4\nthis is no setting\n[emulation]\nspeed = 30\n", &problems);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0], "settings.ini: line 3 is not \"name = value\" or \"[section]\"; such lines are ignored.");
+    EXPECT_EQ(problems[0], "settings.ini: line 4 is not \"name = value\" or \"[section]\"; such lines are ignored.");
     EXPECT_EQ(s.scale, 4);
     EXPECT_EQ(s.speed, Speed::Fps30);
 }
@@ -166,4 +173,76 @@ TEST(Settings, AMissingFileIsNormalAndAnUnreadableOneFallsBackWithALine) {
     testing::internal::CaptureStdout();
     EXPECT_TRUE(same(readSettingsFile(path.string()), s));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+TEST(Settings, AChangeRewritesOnlyItsKeysLinesAndAddsWhatIsMissing) {
+    Settings changed;
+    changed.speed = Speed::Unlimited;
+    changed.scale = 3;
+    Settings stored;
+    stored.controlType = 1;  // not a changed key: never written
+    const SettingKeySet keys = takeChangedSettings(Settings{}, changed, stored);
+    const struct {
+        const char* name;
+        std::string in, out;
+    } cases[] = {
+        {"comments, unknown keys, a comment's column",
+         "# mine\n[emulation]\nspeed = 60             ; 30, 60 or unlimited\nturbo = on\n\n[window]\n; below\nscale=1 ; small\n",
+         "# mine\n[emulation]\nspeed = unlimited      ; 30, 60 or unlimited\nturbo = on\n\n[window]\n; below\nscale=3 ; small\n"},
+        {"a missing key after its section's last setting",
+         "[window]\nfullscreen = no\n\n[emulation]\nspeed = 30\n",
+         "[window]\nfullscreen = no\nscale = 3\n\n[emulation]\nspeed = unlimited\n"},
+        {"missing sections at the end, in the text's line ends",
+         "\xEF\xBB\xBF[Controller]\r\ntype = joystick\r\n",
+         "\xEF\xBB\xBF[Controller]\r\ntype = joystick\r\n\r\n[emulation]\r\nspeed = unlimited\r\n\r\n[window]\r\nscale = 3\r\n"},
+        {"names without regard to case, the last of a repeated key, no last line end",
+         "[WINDOW]\nSCALE =\n[emulation]\nspeed=30\nSpeed : 30", "[WINDOW]\nSCALE = 3\n[emulation]\nspeed=30\nSpeed : unlimited"},
+        {"a section without settings", "[window]", "[window]\nscale = 3\n\n[emulation]\nspeed = unlimited\n"},
+        {"nothing", "", "[emulation]\nspeed = unlimited\n\n[window]\nscale = 3\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string out = updateSettingsText(c.in, stored, keys);
+        EXPECT_EQ(out, c.out) << c.name;
+        std::vector<std::string> ignored;
+        Settings expected = parse(c.in, &ignored);
+        takeChangedSettings(Settings{}, changed, expected);
+        EXPECT_TRUE(same(parse(out), expected)) << c.name;
+    }
+}
+
+TEST(Settings, AMissingFileIsWrittenWholeAndOneThatCannotBeReadNever) {
+    test_home::isolatedHome().clear();
+    const std::filesystem::path dir = test_home::isolatedHome().config();
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "settings.ini").string();
+    const auto contentOf = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    Settings s;
+    s.fullScreen = true;
+    std::string error;
+    ASSERT_EQ(updateSettingsFile(path, s, 0, error), SettingsWrite::Written) << error;
+    EXPECT_EQ(contentOf(path), formatSettings(s)) << "a missing file is written whole";
+
+    const std::string unparsable = "[window]\nscale = 2\nthis is no setting\n";
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        std::string error;
+    } cases[] = {
+        {"too large", [&] { std::ofstream(path) << std::string(70000, '#'); }, path + " is too large (70000 bytes)"},
+        {"unparsable", [&] { std::ofstream(path) << unparsable; },
+         path + ": line 3 is not \"name = value\" or \"[section]\""},
+        {"a NUL byte", [&] { std::ofstream(path) << std::string("[window]\0", 9); }, path + " holds a NUL byte"},
+        {"a FIFO", [&] { mkfifo(path.c_str(), 0600); }, path + " is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(path);
+        c.make();
+        const std::string before = std::filesystem::is_fifo(path) ? "" : contentOf(path);
+        EXPECT_EQ(updateSettingsFile(path, s, kEveryKey, error), SettingsWrite::Unreadable) << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
+        if (!before.empty()) EXPECT_EQ(contentOf(path), before) << c.name;
+    }
 }

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -87,6 +88,15 @@ TEST_F(StateFiles, AnAtomicWriteMakesTheDirectoriesAndReplacesTheFileLeavingNoth
     EXPECT_EQ(contentOf(path), "the second");
     EXPECT_EQ(namesIn(path.parent_path()), std::vector<std::string>{"slot.state"});
     EXPECT_EQ(fs::status(dir()).permissions() & fs::perms::all, fs::perms::owner_all) << "made private";
+
+    // Through a symbolic link: the file it leads to, with its permissions.
+    const fs::path link = dir() / "link.state";
+    fs::create_symlink("deeper/slot.state", link);
+    fs::permissions(path, fs::perms(0640));
+    ASSERT_TRUE(writeFileAtomically(link.string(), "third", 5, error)) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(contentOf(path), "third");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
 }
 
 TEST_F(StateFiles, AWriteThatCannotHappenSaysWhyAndKeepsTheOldFile) {
@@ -124,25 +134,44 @@ TEST_F(StateFiles, AWriteCutOffPartWayKeepsTheOldFileWhole) {
 }
 
 // The process dies in the middle of the write (the signal of an exceeded
-// file size ends it there): the file is the old one, whole.
+// file size ends it there): the file is the old one, whole. An unnamed
+// temporary file leaves nothing; a named one is removed at the next start,
+// once it is no longer new.
 TEST_F(StateFiles, AProcessKilledInTheMiddleOfAWriteLeavesTheOldFile) {
     fs::create_directories(dir());
     const fs::path path = dir() / "slot.state";
     const std::string old(20000, 'o');
-    writeFile(path, old);
     const std::string larger(60000, 'n');
-    const int status = inChild([&] {
-        const rlimit limit{8192, 8192};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    for (const TemporaryFile kind : {TemporaryFile::Unnamed, TemporaryFile::Named}) {
+        writeFile(path, old);
+        const int status = inChild([&] {
+            const rlimit limit{8192, 8192};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::string error;
+            writeFileAtomically(path.string(), larger.data(), larger.size(), error, 0600, kind);
+            return 0;
+        });
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the child was not stopped mid-write";
+        EXPECT_EQ(contentOf(path), old);
+        const std::vector<std::string> names = namesIn(dir());
+        ASSERT_EQ(names.size(), kind == TemporaryFile::Unnamed ? 1u : 2u);
         std::string error;
-        writeFileAtomically(path.string(), larger.data(), larger.size(), error);
-        return 0;
-    });
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the child was not stopped mid-write";
-    EXPECT_EQ(contentOf(path), old);
-    std::string error;
-    ASSERT_TRUE(writeFileAtomically(path.string(), larger.data(), larger.size(), error)) << error;
-    EXPECT_EQ(contentOf(path), larger) << "the next write replaces it";
+        ASSERT_TRUE(writeFileAtomically(path.string(), larger.data(), larger.size(), error, 0600, kind)) << error;
+        EXPECT_EQ(contentOf(path), larger) << "the next write replaces it";
+    }
+    const std::string left = namesIn(dir()).front();  // ".slot.state.XXXXXX" sorts first
+    ASSERT_EQ(left.rfind(".slot.state.", 0), 0u) << left;
+    const auto isSlot = [](const std::string& name) { return name == "slot.state"; };
+    EXPECT_EQ(removeStaleTemporaries(dir().string(), isSlot), 0) << "a new one may be a write under way";
+    // Other names of the same shape, or a directory, are not the program's.
+    for (const char* other : {".slot.state.AB", ".other.state.ABCDEF", ".slot.state.ABC-EF", "slot.state.ABCDEF"})
+        writeFile(dir() / other, "x");
+    fs::create_directory(dir() / ".slot.state.DIRECT");
+    for (const auto& entry : fs::directory_iterator(dir()))
+        fs::last_write_time(entry.path(), fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    EXPECT_EQ(removeStaleTemporaries(dir().string(), isSlot), 1);
+    EXPECT_FALSE(fs::exists(dir() / left));
+    EXPECT_EQ(namesIn(dir()).size(), 6u);
 }
 
 TEST_F(StateFiles, ReadingWholeTakesRegularFilesUpToTheLimitAndNeverBlocks) {

@@ -5,12 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "command.h"
+#include "commands.h"
 #include "fuzz_memory.h"
-#include "packet_framing.h"
-#include "packet_reader.h"
+#include "packets.h"
 #include "s68000_debug.h"
-#include "server_replies.h"
 #include "target_commands.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

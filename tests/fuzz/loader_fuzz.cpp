@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -84,14 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pm_initAll(dir.c_str());
     const std::string out = console_text();
 
-    const bool program_ok = usable[0] && usable[1];
-    const bool all_ok = program_ok && usable[2] && usable[3] && usable[4] && usable[5];
+    const bool all_ok = std::all_of(usable, usable + 6, [](bool u) { return u; });
     const bool reported_ok = out.find("Initializing memory mapping...Ok\n") != std::string::npos;
     if (reported_ok != all_ok) fail("start-up outcome does not follow the files");
-    if (!program_ok && out.find("(./Roms/CHx not found)") != std::string::npos)
-        fail("graphics blamed for a program file");
-    if (program_ok && !all_ok && out.find("(./Roms/CHx not found)") == std::string::npos)
-        fail("missing graphics not reported");
+    // A failure names the first file that does not load.
+    const int first_bad = static_cast<int>(std::find(usable, usable + 6, false) - usable);
+    if (!all_ok && out.find("Loading ROMS...(" + dir + "Roms/" + kFiles[first_bad] + " ") == std::string::npos)
+        fail("the file that does not load is not named");
     if (all_ok) {
         for (size_t i : {size_t{0}, size_t{1}, size_t{4097}, kSize - 1}) {
             if (codeRom[2 * i] != contents[0][i] || codeRom[2 * i + 1] != contents[1][i])

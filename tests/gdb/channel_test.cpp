@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <vector>
+
 #include "channel.h"
 
 namespace {
@@ -54,6 +56,21 @@ TEST(Channel, AClientCannotQueueWithoutEnd) {
     channel.clear();
     EXPECT_FALSE(channel.pending());
     EXPECT_TRUE(channel.post(request(2, CommandKind::ReadMemory)));
+}
+
+// While nothing takes the events (no game booted), clients that come and go
+// leave one end; a start, and what a client asked, keep their places.
+TEST(Channel, ConnectionChangesInARowComeToTheLast) {
+    Channel channel;
+    constexpr uint64_t kLast = 100000;
+    for (uint64_t client = 1; client < kLast; ++client)
+        for (const auto kind : {Event::Connected, Event::Disconnected}) ASSERT_TRUE(channel.post({kind, client, {}}));
+    for (const Event& e : {Event{Event::Connected, kLast, {}}, request(kLast, CommandKind::Kill),
+                           Event{Event::Disconnected, kLast, {}}})
+        ASSERT_TRUE(channel.post(e));
+    std::vector<int> kinds;
+    for (Event e; channel.next(e, std::chrono::milliseconds(0));) kinds.push_back(e.kind);
+    EXPECT_EQ(kinds, (std::vector<int>{Event::Disconnected, Event::Connected, Event::Request, Event::Disconnected}));
 }
 
 }  // namespace

@@ -5,8 +5,7 @@
 
 #include <cstdio>
 
-#include "command.h"
-#include "server_replies.h"
+#include "commands.h"
 
 namespace {
 
@@ -112,12 +111,14 @@ TEST(Command, QueriesAndUnknownPackets) {
     EXPECT_EQ(x.annex, "target.xml");
     EXPECT_EQ(x.length, 0xFFBu);
     EXPECT_EQ(kind_of("qXfer:features:read:target.xml"), Kind::Malformed);
+    EXPECT_EQ(parse_command("qRcmd,642031303030").annex, "d 1000");
+    EXPECT_EQ(kind_of("qRcmd,6"), Kind::Malformed);
 }
 
 TEST(Command, OnlyBoardCommandsGoToTheTarget) {
     for (const char* p : {"?", "g", "G" "000000000000000000000000000000000000000000000000000000000000000000000000"
                           "000000000000000000000000000000000000000000000000000000000000000000000000",
-                          "p0", "P0=00000000", "m0,1", "M0,1:00", "Z0,0,2", "z0,0,2", "c", "s", "D", "k"})
+                          "p0", "P0=00000000", "m0,1", "M0,1:00", "Z0,0,2", "z0,0,2", "c", "s", "D", "k", "qRcmd,72"})
         EXPECT_TRUE(for_the_target(kind_of(p))) << p;
     for (const char* p : {"qSupported", "QStartNoAckMode", "qAttached", "vCont?", "Hg0", "qXfer:features:read:a:0,1",
                           "qTStatus", "m"})

@@ -7,15 +7,17 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <regex>
-#include <thread>
+#include <vector>
 
 #include "child_process.h"
+#include "cpudebug.h"
+#include "monitor_output.h"
+#include "s68000.h"
 
 namespace {
 
@@ -36,6 +38,38 @@ uint32_t rom_long(const fs::path& roms, uint32_t address) {
         value = value << 8 | static_cast<uint8_t>(file.get());
     }
     return value;
+}
+
+// What the console monitor's `print` prints over the ROM set's program,
+// mapped at 0 as the board maps it: the reference for gdb's `monitor`.
+std::string console_text(const fs::path& roms, void (*print)()) {
+    std::ifstream even(roms / "PELLMORA.3A", std::ios::binary), odd(roms / "PELLMORA.2A", std::ios::binary);
+    std::vector<uint16_t> image;
+    for (int high, low; (high = even.get()) != EOF && (low = odd.get()) != EOF;)
+        image.push_back(static_cast<uint16_t>(high << 8 | low));
+    program_region fetch[2] = {s68000_program(0, 2 * static_cast<uint32_t>(image.size()) - 1, image.data()),
+                               s68000_program_end()};
+    _s68000context.s_fetch = fetch;
+    MonitorCapture capture;
+    print();
+    _s68000context.s_fetch = nullptr;
+    return capture.text();
+}
+
+// The number of the first line of a source file that holds `text`.
+int line_of(const fs::path& file, const std::string& text) {
+    std::ifstream in(file);
+    int number = 1;
+    for (std::string line; std::getline(in, line); ++number)
+        if (line.find(text) != std::string::npos) return number;
+    return 0;
+}
+
+// The text gdb printed between two `echo` marks.
+std::string between(const std::string& out, const std::string& from, const std::string& to) {
+    const size_t start = out.find(from), end = out.find(to);
+    if (start == std::string::npos || end == std::string::npos || end < start) return "<no " + from + ">";
+    return out.substr(start + from.size(), end - start - from.size());
 }
 
 std::string hex(uint32_t v) {
@@ -81,17 +115,17 @@ protected:
         port_ = port[1];
     }
 
-    // Starts gdb on the commands after connecting.
-    ChildProcess& start_gdb(const std::string& commands) {
+    // Starts gdb, with the program file if given, on the commands after connecting.
+    ChildProcess& start_gdb(const std::string& commands, const std::string& program = "") {
         script_ = fs::temp_directory_path() / ("bevorel_gdb_" + std::to_string(getpid()) + ".gdb");
         std::ofstream(script_) << "set pagination off\n"
                                   "set confirm off\n"
                                   "set architecture m68k\n"
                                   "set endian big\n"
                                   "target remote 127.0.0.1:" << port_ << "\n" << commands;
-        gdb_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{GDB_MULTIARCH, "-nx", "-batch", "-x", script_.string()},
-            std::vector<std::string>{});
+        std::vector<std::string> argv{GDB_MULTIARCH, "-nx", "-batch", "-x", script_.string()};
+        if (!program.empty()) argv.push_back(program);
+        gdb_ = std::make_unique<ChildProcess>(argv, std::vector<std::string>{});
         return *gdb_;
     }
     // After gdb: the game runs its frames and quits by itself.
@@ -109,8 +143,9 @@ protected:
 };
 
 // Registers, a breakpoint at the demo's frame-interrupt handler (found in the
-// ROM set's vector table), a step, work RAM, an input port and the palette
-// read and written, a watched RAM word, and a detach.
+// ROM set's vector table), the console monitor's dumps there, a step, work
+// RAM, an input port and the palette read and written, a watched RAM word,
+// and a detach.
 TEST_F(GdbClient, DebugsTheDemoAndDetaches) {
     const uint32_t stack = rom_long(kRoms, 0);
     const uint32_t reset = rom_long(kRoms, 4);
@@ -122,6 +157,10 @@ TEST_F(GdbClient, DebugsTheDemoAndDetaches) {
                                   "break *" + hex(handler) + "\n"
                                   "continue\n"
                                   "printf \"stopped pc=%x\\n\", $pc\n"
+                                  "printf \"gdb: d0=%08X a2=%08X a7=%08X\\n\", $d0, $a2, $sp\n"
+                                  "echo <r>\\n\nmonitor r\necho <u>\\n\n"
+                                  "monitor u " + hex(handler) + "\nmonitor u\necho <d>\\n\n"
+                                  "monitor d 0\necho <end>\\n\n"
                                   "stepi\n"
                                   "printf \"stepped pc=%x\\n\", $pc\n"
                                   "x/wx " + hex(kStatus) + "\n"
@@ -148,6 +187,19 @@ TEST_F(GdbClient, DebugsTheDemoAndDetaches) {
     // At the handler, then one instruction further.
     EXPECT_TRUE(has(out, "Breakpoint 1, 0x0*" + hex(handler).substr(2) + " in")) << out;
     EXPECT_TRUE(has(out, "stopped pc=" + hex(handler).substr(2) + "\n")) << out;
+    // The console monitor's text: registers as gdb has them and the
+    // instruction at the PC, 32 instructions in two listings, the vectors.
+    const std::string registers = between(out, "<r>\n", "<u>\n");
+    std::smatch values;
+    ASSERT_TRUE(std::regex_search(out, values, std::regex("gdb: (d0=\\S+) (a2=\\S+) (a7=\\S+)\n"))) << out;
+    for (int n = 1; n <= 3; ++n) EXPECT_NE(registers.find(values[n]), std::string::npos) << values[n] << registers;
+    debugpc = handler;
+    EXPECT_TRUE(registers.ends_with(console_text(kRoms, [] { cpudebug_disassemble(1); }))) << registers;
+    debugpc = handler;
+    EXPECT_EQ(between(out, "<u>\n", "<d>\n"), console_text(kRoms, [] { cpudebug_disassemble(32); }));
+    hexaddr = 0;
+    EXPECT_EQ(between(out, "<d>\n", "<end>\n"), console_text(kRoms, cpudebug_hexdump));
+
     std::smatch stepped;
     ASSERT_TRUE(std::regex_search(out, stepped, std::regex("stepped pc=([0-9a-f]+)"))) << out;
     const uint32_t after = static_cast<uint32_t>(std::stoul(stepped[1], nullptr, 16));
@@ -177,14 +229,19 @@ TEST_F(GdbClient, DebugsTheDemoAndDetaches) {
 // second the game is still running when gdb is interrupted.
 TEST_F(GdbClient, InterruptsTheRunningGameAndKillsIt) {
     ASSERT_NO_FATAL_FAILURE(start_board("60", 600));
-    ChildProcess& gdb = start_gdb("printf \"continuing\\n\"\n"
+    ChildProcess& gdb = start_gdb("set debug remote 1\n"
                                   "continue\n"
+                                  "set debug remote 0\n"
                                   "printf \"interrupted pc=%x\\n\", $pc\n"
                                   "kill\n");
-    ASSERT_TRUE(gdb.read_until([](const std::string& out) { return out.find("continuing\n") != std::string::npos; },
-                               kSeconds))
+    // gdb's log of its packets says when it waits for the running target.
+    ASSERT_TRUE(gdb.read_until(
+        [](const std::string& out) {
+            const size_t resumed = out.find("Sending packet: $vCont;c");
+            return resumed != std::string::npos && out.find("wait: enter", resumed) != std::string::npos;
+        },
+        kSeconds))
         << gdb.output();
-    std::this_thread::sleep_for(std::chrono::seconds(1));  // until gdb waits for the running target
     gdb.send_signal(SIGINT);
     ASSERT_TRUE(gdb.wait(kSeconds)) << gdb.output();
     const std::string& out = gdb.output();
@@ -196,6 +253,37 @@ TEST_F(GdbClient, InterruptsTheRunningGameAndKillsIt) {
     expect_the_game_ran_on();
     // Start-up, boot, and the reset of the kill.
     EXPECT_EQ(count(board_->output(), "CPU Reset...Success"), 3u) << board_->output();
+}
+
+// Source-level debugging with the demo's debug information: a breakpoint at
+// a function, the call chain, lines stepped over, locals, a listing and the
+// return to the caller, each checked against the demo's source.
+TEST_F(GdbClient, StepsThroughTheDemosSource) {
+    const fs::path scene = fs::path(DEMO_SOURCE) / "scene.c", main_c = fs::path(DEMO_SOURCE) / "main.c";
+    const int entry = line_of(scene, "void scene_frame(");
+    const int edges = line_of(scene, "const uint8_t edges =");
+    const int call = line_of(main_c, "scene_frame(INPUT_BYTE");
+    ASSERT_TRUE(entry > 0 && edges > 0 && call > 0);
+    ASSERT_NO_FATAL_FAILURE(start_board("unlimited", 60));
+    ChildProcess& gdb = start_gdb("set filename-display basename\n"
+                                  "break scene_frame\ncontinue\nbt\nnext\nnext\ninfo locals\n"
+                                  "echo <list>\\n\nlist\necho <finish>\\n\nfinish\ndetach\n",
+                                  DEMO_ELF);
+    ASSERT_TRUE(gdb.wait(kSeconds)) << gdb.output();
+    const std::string& out = gdb.output();
+    EXPECT_EQ(gdb.status(), 0) << out;
+    EXPECT_TRUE(has(out, "Breakpoint 1, scene_frame \\(buttons=127 .*, frame=1\\) at scene\\.c:" +
+                             std::to_string(entry) + "\n")) << out;
+    EXPECT_TRUE(has(out, "\n#1  0x[0-9a-f]+ in main \\(\\) at main\\.c:" + std::to_string(call) + "\n")) << out;
+    // Two lines on, `pressed` is 0: no button is held.
+    EXPECT_TRUE(has(out, "\n" + std::to_string(edges) + "\t +const uint8_t edges")) << out;
+    EXPECT_TRUE(has(out, "\npressed = 0 '\\\\000'\n")) << out;
+    const std::string listed = between(out, "<list>\n", "<finish>\n");
+    EXPECT_TRUE(has(listed, "\n" + std::to_string(entry) + "\tvoid scene_frame\\(")) << out;
+    const std::string returned = between(out, "<finish>\n", "[Inferior");
+    EXPECT_TRUE(has(returned, "main \\(\\) at main\\.c:" + std::to_string(call) + "\n")) << out;
+    EXPECT_TRUE(has(out, "\\[Inferior 1 \\(Remote target\\) detached\\]")) << out;
+    expect_the_game_ran_on();
 }
 
 // A port that is taken: the program says so and starts nothing.

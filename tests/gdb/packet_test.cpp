@@ -3,9 +3,7 @@
 // and escapes of what the stub sends.
 #include <gtest/gtest.h>
 
-#include "hex.h"
-#include "packet_framing.h"
-#include "packet_reader.h"
+#include "packets.h"
 
 namespace {
 

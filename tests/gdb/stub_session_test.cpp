@@ -6,7 +6,9 @@
 // bad checksums, hostile packets, kill, detach, a second client and a client
 // that just goes away.
 #include <atomic>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "core_fixture.h"
 #include "gdb_stub.h"
@@ -85,6 +87,18 @@ protected:
     static void interrupt(RspClient& c) {
         c.send_raw("\x03");
         EXPECT_EQ(c.read_packet(), "S02");
+    }
+
+    // The text of a `monitor` command line, ending with `last`.
+    static std::string monitor(RspClient& c, const std::string& line, const std::string& last = "OK") {
+        std::string packet = "qRcmd,", text;
+        for (const unsigned char ch : line) packet += {"0123456789abcdef"[ch >> 4], "0123456789abcdef"[ch & 15]};
+        for (std::string reply = c.request(packet); reply != last; reply = c.read_packet()) {
+            if (reply.empty() || reply[0] != 'O') return "<" + reply + ">";
+            for (size_t i = 1; i + 1 < reply.size(); i += 2)
+                text += static_cast<char>(std::stoi(reply.substr(i, 2), nullptr, 16));
+        }
+        return text;
     }
 
     uint16_t port_ = 0;
@@ -193,7 +207,14 @@ TEST_F(StubSession, HostilePacketsGetErrorsOrNothingAndChangeNothing) {
     EXPECT_EQ(gdb->request("Z9,1000,2"), "E01");
     EXPECT_EQ(gdb->request("G00"), "E01");
     EXPECT_EQ(gdb->request("X2000,4:abcd"), "");
-    EXPECT_EQ(gdb->request("qRcmd,7265736574"), "");
+    // Monitor commands refused: the reason, which names what was wrong, then
+    // an error; the place of the next dump stays where it was.
+    EXPECT_EQ(monitor(*gdb, "d 2000").substr(0, 10), "00002000: ");
+    for (const auto& [line, named] : {std::pair{"reset", "'reset'"}, {"d 12zz", "'12zz'"}, {"d 1 2", "'2'"},
+                                      {"u 100000000", "'100000000'"}, {"r x", "'x'"}}) {
+        EXPECT_NE(monitor(*gdb, line, "E01").find(named), std::string::npos) << line;
+    }
+    EXPECT_EQ(monitor(*gdb, "d").substr(0, 10), "00002080: ");
     gdb->send_raw("$" + std::string(10000, 'M') + "#00");  // too long (and a bad checksum)
     EXPECT_EQ(gdb->read_byte(), '-');
     gdb->send(std::string(5000, 'm'));  // too long, checksum right

@@ -2,7 +2,7 @@
 // client's order, memory through the core's data lists (handlers see words
 // where the client asks for whole words, bytes elsewhere), and the core's
 // breakpoint and watchpoint tables.
-#include "command.h"
+#include "commands.h"
 #include "core_fixture.h"
 #include "s68000_debug.h"
 #include "target_commands.h"

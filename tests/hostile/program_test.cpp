@@ -115,7 +115,9 @@ TEST(RomSetLookup, WithNoSetBesideTheProgramTheCurrentDirectorysIsRead) {
     const ChildRun none = runChild({program, "--boot", "--frames", "3"}, empty.path(), kHeadless, kSecondsPerRun);
     ASSERT_TRUE(none.exited) << describe(none);
     EXPECT_EQ(none.status, 1) << describe(none);
-    EXPECT_TRUE(contains(none.out, "Executing in " + bin.prefix() + "\nLoading ROMS...Failed\n\n")) << describe(none);
+    EXPECT_TRUE(contains(none.out, "Executing in " + bin.prefix() + "\nLoading ROMS...(" + bin.prefix() +
+                                       "Roms/PELLMORA.2A is missing)Failed\n\n"))
+        << describe(none);
     EXPECT_TRUE(contains(none.out, "the game cannot be booted.\n")) << describe(none);
 }
 
@@ -148,7 +150,9 @@ TEST(ProgramPath, AProgramFileOf4KiBLooksInTheCurrentDirectory) {
     ASSERT_TRUE(none.exited) << "--boot --frames with no ROM set must end by itself\n" << describe(none);
     EXPECT_EQ(none.status, 1) << describe(none);
     EXPECT_TRUE(contains(none.out, "looking for Roms/ in the current directory.\n")) << describe(none);
-    EXPECT_TRUE(contains(none.out, "Executing in ./\nLoading ROMS...Failed\n\n")) << describe(none);
+    EXPECT_TRUE(contains(none.out, "Executing in ./\nLoading ROMS...(" + empty.prefix() +
+                                       "Roms/PELLMORA.2A is missing)Failed\n\n"))
+        << describe(none);
     EXPECT_FALSE(contains(none.out, kAverageFps)) << "frames were shown\n" << describe(none);
 }
 
@@ -162,7 +166,9 @@ TEST(ProgramWithoutRomSet, BootWithAFrameLimitEndsAtOnceWithStatus1) {
     const ChildRun run = runChild(plus(programOn(set), {"--boot", "--frames", "100"}), set.path(), kHeadless, 60);
     ASSERT_TRUE(run.exited) << "--boot --frames with no ROM set must end by itself\n" << describe(run);
     EXPECT_EQ(run.status, 1) << describe(run);
-    EXPECT_TRUE(contains(run.out, "Loading ROMS...(./Roms/CHx not found)Failed\n\n")) << describe(run);
+    EXPECT_TRUE(contains(run.out, "Loading ROMS...(" + set.file("CH2").string() + " is 131071 bytes where 131072 are "
+                                  "needed)Failed\n\n"))
+        << describe(run);
     EXPECT_TRUE(contains(run.out, "No ROM set is loaded (see the start-up messages above): the game cannot be "
                                   "booted.\n")) << describe(run);
     EXPECT_FALSE(contains(run.out, kAverageFps)) << describe(run);

@@ -28,16 +28,12 @@ const std::string kLoaded =
     "CPU Reset...Success\n"
     "\tInitial Stack pointer   : 0x00104000\n"
     "\tInitial Program counter : 0x00000400\n";
-const std::string kProgramRefused = "Loading ROMS...Failed\n\n";
-const std::string kGraphicsRefused = "Loading ROMS...(./Roms/CHx not found)Failed\n\n";
 
 ProgramImage program() {
     ProgramImage image(0x00104000, 0x400);
     image.words(0x400, {0x60FE});  // bra.s *
     return image;
 }
-
-bool isGraphics(const std::string& name) { return name.rfind("CH", 0) == 0; }
 
 // A value no start-up would leave in the PC: start-up that stops before the
 // reset leaves it there, so nothing was set up to run.
@@ -49,8 +45,12 @@ std::string startUp(const std::string& prefix) {
     return consoleOf([&] { EXPECT_EQ(pm_initAll(prefix.c_str()), 0); });
 }
 
-void expectRefused(const std::string& prefix, const std::string& refusal) {
-    EXPECT_EQ(startUp(prefix), banner(prefix) + refusal);
+// The report names `file`, the first that does not load, and why, in
+// parentheses before "Failed".
+void expectRefused(const std::string& prefix, const fs::path& file) {
+    const std::string out = startUp(prefix);
+    EXPECT_EQ(out.rfind(banner(prefix) + "Loading ROMS...(" + file.string() + " ", 0), 0u) << out;
+    EXPECT_TRUE(out.ends_with(")Failed\n\n")) << out;
     EXPECT_EQ(_s68000context.pc, kUntouchedPc) << "start-up went on to reset the CPU";
 }
 
@@ -151,7 +151,7 @@ TEST_P(HostileRomFile, IsRefusedAndNothingIsSetUpToRun) {
     ASSERT_EQ(startUp(set_.prefix()), banner(set_.prefix()) + kLoaded) << "the intact set must load";
     makeHostile(hostileCase.kind, name);
     if (HasFatalFailure()) return;
-    expectRefused(set_.prefix(), isGraphics(name) ? kGraphicsRefused : kProgramRefused);
+    expectRefused(set_.prefix(), set_.file(name));
 
     // The same set loads again once the file is whole.
     set_.writeComplete(program());
@@ -170,33 +170,33 @@ INSTANTIATE_TEST_SUITE_P(EveryFile, HostileRomFile,
 
 TEST(HostileRomDirectory, MissingRomsDirectory) {
     TempDir dir;
-    expectRefused(dir.prefix(), kProgramRefused);
+    expectRefused(dir.prefix(), dir.path() / "Roms" / "PELLMORA.2A");
 }
 
 TEST(HostileRomDirectory, RomsIsARegularFile) {
     TempDir dir;
     std::ofstream(dir.path() / "Roms") << "not a directory";
-    expectRefused(dir.prefix(), kProgramRefused);
+    expectRefused(dir.prefix(), dir.path() / "Roms" / "PELLMORA.2A");
 }
 
 TEST(HostileRomDirectory, ProgramDirectoryIsARegularFile) {
     RomSet set;
     set.writeComplete(program());
     const std::string prefix = (set.file("CH0")).string() + "/";  // "directory" CH0/ is a file
-    expectRefused(prefix, kProgramRefused);
+    expectRefused(prefix, set.file("CH0") / "Roms" / "PELLMORA.2A");
 }
 
 TEST(HostileRomDirectory, RomsIsADanglingLink) {
     TempDir dir;
     fs::create_symlink(dir.path() / "gone", dir.path() / "Roms");
-    expectRefused(dir.prefix(), kProgramRefused);
+    expectRefused(dir.prefix(), dir.path() / "Roms" / "PELLMORA.2A");
 }
 
 TEST(HostileRomDirectory, GraphicsOnlySetNamesTheGraphicsNever) {
     // Program files missing and graphics present: the program is what fails.
     RomSet set;
     set.writeGraphics();
-    expectRefused(set.prefix(), kProgramRefused);
+    expectRefused(set.prefix(), set.file("PELLMORA.2A"));
 }
 
 // ---- Huge sparse files: constant memory and time ----

@@ -1,6 +1,9 @@
 # Debian's RetroArch 1.14 runs the core headless on the demo ROM set: its
 # null video, audio and input drivers, a private configuration, home and
 # directories under WORK (the user's ~/.config is never read or written),
+# the core installed by the build's install rules (make install-libretro)
+# into a DESTDIR under WORK and loaded by its name from the directories
+# Debian's /etc/retroarch.cfg gives new configurations, under that DESTDIR,
 # --max-frames N with --max-frames-ss: RetroArch runs N frames (retro_run N
 # times; the core logs how many when it is unloaded) and saves the Nth frame.
 # Without the GPU, RetroArch 1.14 saves a 0RGB1555 frame by reading each
@@ -14,14 +17,33 @@
 # that loads it. RetroArch 1.14 loads that state after the run's first frame
 # (the core's log shows the restore at frame 1), so 181 frames of the second
 # run end on frame 60 + 180 = 240 of the demo, which must be the reviewed one.
+# RetroArch's state files, compressed (its default) and not, then load in the
+# desktop program from a slot: 180 frames later it shows the same frame 240.
 #
-# In: RETROARCH CORE INFO_DIR (holding the .info) DEMO_DIR HASHER GOLDEN_SOURCE WORK [PRELOAD]
+# In: RETROARCH BUILD_DIR (to install from) PROGRAM DEMO_DIR HASHER GOLDEN_SOURCE WORK [PRELOAD]
 cmake_minimum_required(VERSION 3.20)
 
 file(READ ${GOLDEN_SOURCE} golden_source)
 # RetroArch knows what the core supports (save states) only from the .info
-# of a core in its cores directory.
-get_filename_component(core_dir ${CORE} DIRECTORY)
+# of a core in its info directory.
+file(STRINGS /etc/retroarch.cfg debian_directories REGEX "^libretro_(directory|info_path) = ")
+if(NOT debian_directories MATCHES "libretro_directory = \"([^\"]+)\"")
+  message(FATAL_ERROR "/etc/retroarch.cfg gives no libretro_directory")
+endif()
+set(destdir ${WORK}/destdir)
+set(core_dir ${destdir}${CMAKE_MATCH_1})
+if(NOT debian_directories MATCHES "libretro_info_path = \"([^\"]+)\"")
+  message(FATAL_ERROR "/etc/retroarch.cfg gives no libretro_info_path")
+endif()
+set(info_dir ${destdir}${CMAKE_MATCH_1})
+file(REMOVE_RECURSE ${destdir})
+execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${destdir}
+                        ${CMAKE_COMMAND} --install ${BUILD_DIR} --component libretro --prefix /usr
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0 OR NOT EXISTS ${core_dir}/bevorel_libretro.so OR NOT EXISTS ${info_dir}/bevorel_libretro.info)
+  message(FATAL_ERROR "the core was not installed where Debian's RetroArch looks (${core_dir}, ${info_dir}):\n"
+                      "${out}${err}")
+endif()
 function(reviewed run frame out)
   if(NOT golden_source MATCHES "runAndCheck\\(\"${run}\"[^;]*\\{${frame}, (0x[0-9A-Fa-f]+)ull\\}")
     message(FATAL_ERROR "no reviewed frame ${frame} of ${run} in ${GOLDEN_SOURCE}")
@@ -65,7 +87,7 @@ function(run_retroarch name content frames service)
     "log_dir = \"${dir}/logs\"\n"
     "cache_directory = \"${dir}/cache\"\n"
     "libretro_directory = \"${core_dir}\"\n"
-    "libretro_info_path = \"${INFO_DIR}\"\n"
+    "libretro_info_path = \"${info_dir}\"\n"
     "network_cmd_enable = \"false\"\n"
     "stdin_cmd_enable = \"false\"\n"
     "pause_nonactive = \"false\"\n")
@@ -86,7 +108,7 @@ function(run_retroarch name content frames service)
   # TIMEOUT kills RetroArch should it outlive it.
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env ${environment}
-            ${RETROARCH} --config=${dir}/retroarch.cfg --libretro=${CORE} --verbose
+            ${RETROARCH} --config=${dir}/retroarch.cfg --libretro=bevorel --verbose
                          --max-frames=${frames} --max-frames-ss --max-frames-ss-path=${dir}/shots/frame.png
                          ${content}
     WORKING_DIRECTORY ${dir}
@@ -122,6 +144,14 @@ endfunction()
 
 run_retroarch(file ${DEMO_DIR}/PELLMORA.2A 60 disabled)
 expect_frame(file 60 demo_attract 60)
+string(FIND "${ra_log}" "Loading dynamic libretro core from: \"${core_dir}bevorel_libretro.so\"" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "file: RetroArch did not load the installed core by its name; see ${ra_dir}/console.txt")
+endif()
+string(FIND "${ra_log}" "[libretro INFO] Loading ROMS...Ok." at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "file: the board's start-up report is not in RetroArch's log; see ${ra_dir}/console.txt")
+endif()
 if(NOT ra_log MATCHES "Content loading skipped")
   message(FATAL_ERROR "file: RetroArch loaded the content itself instead of handing the core its path")
 endif()
@@ -165,9 +195,57 @@ expect_frame(state-saved 60 demo_attract 60)
 if(NOT ra_log MATCHES "Auto save state to [^\n]* succeeded")
   message(FATAL_ERROR "state-saved: RetroArch saved no state; see ${ra_dir}/console.txt")
 endif()
+# The same state uncompressed, beside it.
+set(plain_states ${WORK}/plain-states)
+file(REMOVE_RECURSE ${plain_states})
+file(MAKE_DIRECTORY ${plain_states})
+run_retroarch(plain-state-saved ${DEMO_DIR}/PELLMORA.2A 60 disabled
+  "savestate_directory = \"${plain_states}\"" "savestate_auto_save = \"true\""
+  "savestate_file_compression = \"false\"")
+expect_frame(plain-state-saved 60 demo_attract 60)
 run_retroarch(state-loaded ${DEMO_DIR}/PELLMORA.2A 181 disabled
   "savestate_directory = \"${states}\"" "savestate_auto_load = \"true\"")
 if(NOT ra_log MATCHES "Auto-loading save state from [^\n]* succeeded")
   message(FATAL_ERROR "state-loaded: RetroArch loaded no state; see ${ra_dir}/console.txt")
 endif()
 expect_frame(state-loaded 181 demo_attract 240)
+
+# The desktop program loads RetroArch's files from slot 0. The slot's file is
+# named after the ROM set's hash, which the state's image carries at offset 12
+# (little-endian), the image being at offset 16 of the uncompressed file.
+set(compressed ${states}/PELLMORA.state.auto)
+set(plain ${plain_states}/PELLMORA.state.auto)
+file(READ ${compressed} magic LIMIT 6 HEX)
+file(READ ${plain} plain_magic LIMIT 7 HEX)
+if(NOT magic STREQUAL "23525a495076" OR NOT plain_magic STREQUAL "52415354415445")  # "#RZIPv", "RASTATE"
+  message(FATAL_ERROR "RetroArch's state files are not a compressed and a plain one: ${compressed}, ${plain}")
+endif()
+file(READ ${plain} hash_bytes OFFSET 28 LIMIT 8 HEX)
+set(hash "")
+foreach(at RANGE 14 0 -2)
+  string(SUBSTRING ${hash_bytes} ${at} 2 byte)
+  string(APPEND hash ${byte})
+endforeach()
+reviewed(demo_attract 240 golden)
+foreach(form compressed plain)
+  set(dir ${WORK}/desktop-${form})
+  file(REMOVE_RECURSE ${dir})
+  file(MAKE_DIRECTORY ${dir}/data/bevorel/states)
+  file(COPY_FILE ${${form}} ${dir}/data/bevorel/states/${hash}-slot0.state)
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=dummy XDG_DATA_HOME=${dir}/data XDG_CONFIG_HOME=${dir}/config
+            ${PROGRAM} --boot --load-state 0 --frames 180 --speed unlimited --screenshot ${dir}/frame.png ${DEMO_DIR}
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 100)
+  file(WRITE ${dir}/console.txt "${out}${err}")
+  if(NOT status EQUAL 0 OR NOT out MATCHES "State loaded from slot 0")
+    message(FATAL_ERROR "desktop-${form}: the program did not load RetroArch's state (${status}); "
+                        "see ${dir}/console.txt")
+  endif()
+  execute_process(COMMAND ${HASHER} ${dir}/frame.png OUTPUT_VARIABLE frame_hash)
+  string(STRIP "${frame_hash}" frame_hash)
+  if(NOT frame_hash STREQUAL golden)
+    message(FATAL_ERROR "desktop-${form}: 180 frames after RetroArch's state the program shows ${frame_hash}, "
+                        "the reviewed frame 240 is ${golden}; see ${dir}/frame.png")
+  endif()
+  message(STATUS "desktop-${form}: RetroArch's state loaded, then frame 240 ${frame_hash}, as reviewed")
+endforeach()

@@ -17,6 +17,7 @@
 #include "menu_geometry.h"
 #include "synthetic_input.h"
 #include "window.h"
+#include "window_capture.h"
 
 namespace {
 

@@ -75,3 +75,14 @@ TEST(Menu, ADisabledSubmenuDisablesItsItem) {
     tree.file->ItemAt(0)->SetEnabled(false);
     EXPECT_FALSE(tree.file->ItemAt(0)->IsEnabled());
 }
+
+TEST(Menu, AnItemMayCarryAShortcutTextToShow) {
+    Tree tree;
+    BMenuItem* open = tree.file->ItemAt(0);
+    EXPECT_EQ(open->ShortcutText(), "");
+    open->SetShortcutText("Ctrl+O");
+    EXPECT_EQ(open->ShortcutText(), "Ctrl+O");
+    EXPECT_EQ(open->Command(), 1u);  // the item and its message are as they were
+    open->SetShortcutText(nullptr);
+    EXPECT_EQ(open->ShortcutText(), "");
+}

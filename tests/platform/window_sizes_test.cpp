@@ -6,7 +6,7 @@
 
 #include "kit_test_app.h"
 #include "menu.h"
-#include "window_geometry.h"
+#include "window_capture.h"
 
 namespace {
 

@@ -1,0 +1,50 @@
+// Inside the kit: what the event loop keeps for each shown window: its SDL
+// window, renderer and Dear ImGui context, and what they were last given.
+// Main thread only.
+#pragma once
+
+#include <SDL.h>
+#include <imgui.h>
+
+#include <map>
+#include <string>
+
+#include "view.h"
+
+class BWindow;
+
+namespace kit {
+
+constexpr float kMenuBarHeight = 18.0f;  // window pixels, above the views
+
+struct Surface {
+    BWindow* window = nullptr;
+    SDL_Window* sdlWindow = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    ImGuiContext* imgui = nullptr;
+    ImGuiStyle style;        // at scale 1
+    int preferredScale = 1;  // the window's pixel scale
+    int uiScale = 0;         // what menus and alerts are drawn at now (0: not yet)
+    bool hidden = false;
+    bool closeMenus = false;  // Escape was pressed: close the open menus at the next draw
+    // Where the pointer is in the window, from the last mouse event. ImGui's
+    // SDL backend asks X for the global position, which SDL caches and only
+    // refreshes on XInput2 raw motion; input that comes without raw events
+    // (XTEST, some remote displays) would leave menus blind to the pointer.
+    bool pointerInside = false;
+    ImVec2 pointer;
+    // What the SDL window was last given.
+    std::string title;
+    bool fullScreen = false;
+    int minWidth = 0, minHeight = 0;
+    SDL_Rect windowed{};  // the place and size to go back to from full screen
+    struct Picture {
+        DrawnPicture drawn;
+        SDL_Texture* texture = nullptr;
+    };
+    std::map<BView*, Picture> pictures;
+
+    ~Surface();
+};
+
+}  // namespace kit

@@ -1,0 +1,109 @@
+// RetroArch's state containers as Load state opens them: good ones, and
+// refusals (cut short, sizes past the state's, an unknown version). Built as
+// RetroArch 1.14 writes them; its real files load in retroarch.cmake.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "save_state.h"
+#include "state_containers.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void put(Bytes& out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+void put(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
+
+Bytes image() {
+    BoardState state{};
+    state.pc = 0x400;
+    return encodeState(state, 0x1234);
+}
+
+// "RASTATE" 1, the MEM block padded to 8 bytes, END.
+Bytes rastate(const Bytes& memory, uint32_t claimed) {
+    Bytes out;
+    put(out, std::string("RASTATE\x01MEM ", 12));
+    put(out, claimed, 4);
+    out.insert(out.end(), memory.begin(), memory.end());
+    out.resize((out.size() + 7) / 8 * 8, 0);
+    put(out, std::string("END \0\0\0\0", 8));
+    return out;
+}
+Bytes rastate(const Bytes& memory) { return rastate(memory, static_cast<uint32_t>(memory.size())); }
+
+// "#RZIPv" 1 "#", the chunk size, the total, then the zlib chunks.
+Bytes rzip(const Bytes& content, uint32_t chunk, uint64_t claimedTotal) {
+    Bytes out;
+    put(out, std::string("#RZIPv\x01#", 8));
+    put(out, chunk, 4);
+    put(out, claimedTotal, 8);
+    for (size_t at = 0; at < content.size(); at += chunk) {
+        const size_t length = std::min<size_t>(chunk, content.size() - at);
+        uLongf packed = compressBound(static_cast<uLong>(length));
+        Bytes data(packed);
+        EXPECT_EQ(compress(data.data(), &packed, content.data() + at, static_cast<uLong>(length)), Z_OK);
+        put(out, packed, 4);
+        out.insert(out.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(packed));
+    }
+    return out;
+}
+Bytes rzip(const Bytes& content, uint32_t chunk = 131072) { return rzip(content, chunk, content.size()); }
+
+Bytes withoutLast(Bytes bytes, size_t count) {
+    bytes.resize(bytes.size() - count);
+    return bytes;
+}
+
+struct Case {
+    const char* name;
+    std::function<Bytes()> file;
+    const char* error;  // null: the image comes out whole
+};
+
+const Case kCases[] = {
+    {"bare image", [] { return image(); }, nullptr},
+    {"RASTATE", [] { return rastate(image()); }, nullptr},
+    {"RZIP of a RASTATE in 4 KiB chunks", [] { return rzip(rastate(image()), 4096); }, nullptr},
+    {"RASTATE cut in its MEM block", [] { return withoutLast(rastate(image()), 1000); },
+     "is a damaged RetroArch state: its block \"MEM \" claims 25222 bytes where 24232 are left"},
+    {"RASTATE claiming 4 GiB", [] { return rastate(image(), 0xFFFFFFF0u); },
+     "is a damaged RetroArch state: its block \"MEM \" claims 4294967280 bytes where 25232 are left"},
+    {"RZIP declaring 1 TiB", [] { return rzip(rastate(image()), 131072, uint64_t{1} << 40); },
+     "is a compressed RetroArch state of 1099511627776 bytes, more than a state of this program takes (25248)"},
+    {"RZIP chunk claiming 4 GiB", [] {
+         auto f = withoutLast(rzip(image()), rzip(image()).size() - 20);
+         put(f, 0xFFFFFFFFu, 4);
+         put(f, "xyz");
+         return f;
+     }, "is a compressed RetroArch state cut short: a chunk claims 4294967295 bytes where 3 are left"},
+    {"RZIP with damaged data", [] { auto f = rzip(rastate(image())); f[f.size() - 6] ^= 0x55; return f; },
+     "is a damaged compressed RetroArch state: a chunk does not inflate to its 25248 bytes"},
+    {"RZIP of version 2", [] { auto f = rzip(image()); f[6] = 2; return f; },
+     "is a compressed RetroArch state of an unknown version 2"},
+};
+
+TEST(StateContainers, OpenTheImageOrSayWhyNot) {
+    for (const Case& c : kCases) {
+        const Bytes file = c.file();
+        Bytes out{9};
+        std::string error;
+        const bool opened = stateImageOf(file.data(), file.size(), out, error);
+        if (!c.error) {
+            ASSERT_TRUE(opened) << c.name << ": " << error;
+            EXPECT_EQ(out, image()) << c.name;
+            continue;
+        }
+        EXPECT_FALSE(opened) << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
+        EXPECT_EQ(out, Bytes{9}) << c.name << ": a refusal changed the image";
+    }
+}
+
+}  // namespace
