@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark and prints one table: the in-process Google
 # Benchmarks, host instructions per emulated instruction under callgrind,
-# the whole program's start-up time and peak memory, and a clean build.
+# the whole program's start-up time and peak memory, and a clean build;
+# then the frame pacing's own table (bench/pacing.sh).
 # Usage: bench/run.sh BUILD_DIR   (a Release build configured with -DBEVOREL_BENCH=ON)
 # Set BENCH_CLEAN_BUILD=0 to skip timing a clean build of the project.
 set -euo pipefail
@@ -95,3 +96,6 @@ print(f"{'Benchmark':<{width}}  {'Measured':>22}  Target")
 for name, value, target in rows:
     print(f"{name:<{width}}  {value:>22}  {target}")
 EOF
+
+echo
+bash "$source_dir/bench/pacing.sh" "$build"

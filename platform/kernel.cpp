@@ -1,7 +1,11 @@
 #include "kernel.h"
 
 #include <pthread.h>
+#include <sys/prctl.h>
+#include <time.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -43,6 +47,55 @@ void trampoline(std::shared_ptr<ThreadRecord> self) {
     self->state = ThreadRecord::State::Exited;
     self->exitValue = result;
     self->wake.notify_all();
+}
+
+// A point on the monotonic clock of system_time() and snooze (CLOCK_MONOTONIC).
+using TimePoint = std::chrono::steady_clock::time_point;
+
+// Gives the calling thread the finest timer slack, once. With the default
+// slack of 50 us the kernel may end a timed sleep up to that long after its
+// time, to group wake-ups.
+void use_finest_timer_slack() {
+    thread_local bool done = false;
+    if (done) return;
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);  // 1 ns, the least (0 would restore the default)
+    done = true;
+}
+
+// Sleeps until `end` (an absolute sleep: it neither drifts nor ends early).
+// Signals do not end it; kills do not either, so it is for threads the kit
+// did not start.
+void sleep_until(TimePoint end) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(end.time_since_epoch()).count();
+    const timespec at{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
+
+// A timed sleep ends some time after its point: the kernel's wake-up and the
+// scheduler's latency, tens of microseconds on a virtual machine. A snooze
+// therefore ends its sleep that much early and waits out the rest on the
+// clock. The lead follows the median of the latencies seen, a microsecond a
+// wake-up, and never exceeds kMaxLead, which bounds the wait on the clock.
+constexpr std::chrono::nanoseconds kLeadStep{1'000};
+constexpr std::chrono::nanoseconds kMaxLead{200'000};
+std::atomic<int64_t> wakeLead{0};  // nanoseconds; shared by every thread, as the machine is
+
+std::chrono::nanoseconds wake_lead() { return std::chrono::nanoseconds(wakeLead.load(std::memory_order_relaxed)); }
+
+void learn_wake_latency(std::chrono::nanoseconds latency) {
+    const auto lead = wake_lead();
+    const auto next = std::clamp(latency > lead ? lead + kLeadStep : lead - kLeadStep,
+                                 std::chrono::nanoseconds(0), kMaxLead);
+    wakeLead.store(next.count(), std::memory_order_relaxed);
+}
+
+void relax_cpu() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
 }
 
 std::shared_ptr<ThreadRecord> find(thread_id id) {
@@ -149,17 +202,33 @@ thread_id find_thread(const char* name) {
 }
 
 void snooze(bigtime_t microseconds) {
-    kit::ThreadRecord* self = kit::current_thread();
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::microseconds(microseconds > 0 ? microseconds : 0);
-    if (!self) {
-        std::this_thread::sleep_until(deadline);
-        return;
-    }
+    using std::chrono::steady_clock;
     check_thread_killed();
     if (microseconds <= 0) return;
-    std::unique_lock held(kit::lock());
-    kit::wait_until(held, self->wake, deadline, [] { return false; });
+    kit::use_finest_timer_slack();
+    // The end as one absolute point on the monotonic clock, in system_time()'s
+    // own microseconds: a caller that computed its remaining time from
+    // system_time() wakes at the very deadline it computed it from. At most
+    // about 31 years ahead, so that the point stays within the clock's range.
+    const bigtime_t length = std::min<bigtime_t>(microseconds, 1'000'000'000'000'000);
+    const kit::TimePoint end{std::chrono::microseconds(system_time() + length)};
+    const kit::TimePoint wakeAt = end - kit::wake_lead();
+    if (steady_clock::now() < wakeAt) {
+        if (kit::ThreadRecord* self = kit::current_thread()) {
+            // A wait that kill_thread wakes. Its timeout is a futex wait with
+            // an absolute CLOCK_MONOTONIC time: the same kernel timer as
+            // clock_nanosleep with TIMER_ABSTIME.
+            std::unique_lock held(kit::lock());
+            kit::wait_until(held, self->wake, wakeAt, [] { return false; });
+        } else {
+            kit::sleep_until(wakeAt);
+        }
+        kit::learn_wake_latency(steady_clock::now() - wakeAt);
+    }
+    while (steady_clock::now() < end) {  // at most the lead
+        check_thread_killed();
+        kit::relax_cpu();
+    }
 }
 
 bigtime_t system_time() {

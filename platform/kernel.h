@@ -51,8 +51,12 @@ status_t get_thread_info(thread_id id, thread_info* info);
 // start (the main thread). Lookup by name is not supported (B_BAD_VALUE).
 thread_id find_thread(const char* name);
 
-// Sleeps for the given number of microseconds (none when <= 0). In a kit
-// thread the sleep ends early, by unwinding, when the thread is killed.
+// Sleeps for the given number of microseconds (none when <= 0): until that
+// point on the monotonic clock, in system_time()'s microseconds, and returns
+// as close after it as the machine allows. The calling thread gets the
+// finest timer slack; the last stretch, at most 200 us and about as long as
+// the machine's wake-up latency, is waited out on the clock (busy). In a kit
+// thread the snooze ends early, by unwinding, when the thread is killed.
 void snooze(bigtime_t microseconds);
 // Monotonic time in microseconds.
 bigtime_t system_time();

@@ -1,6 +1,7 @@
 // Threads: suspended start, resume, the cooperative kill from every kind of
 // kit wait, and the time calls.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 
 #include <atomic>
 
@@ -140,10 +141,36 @@ TEST(Threads, KillCheckOutsideKitThreadsDoesNothing) {
     SUCCEED();
 }
 
-TEST(Time, SystemTimeIsMonotonicAndSnoozeSleepsAtLeastItsTime) {
+// A snooze of each length, timed from inside the snoozing thread, with the
+// thread's timer slack after it.
+struct Snoozer {
+    bigtime_t length;
+    bigtime_t slept = 0;
+    unsigned long timerSlack = 0;
+};
+
+int32 timeSnooze(void* data) {
+    auto* snoozer = static_cast<Snoozer*>(data);
     const bigtime_t start = system_time();
-    snooze(20'000);
-    const bigtime_t slept = system_time() - start;
-    EXPECT_GE(slept, 20'000);
-    EXPECT_GE(system_time(), start + slept);
+    snooze(snoozer->length);
+    snoozer->slept = system_time() - start;
+    snoozer->timerSlack = static_cast<unsigned long>(prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0));
+    return 0;
+}
+
+// Lengths longer and shorter than the part a snooze waits out on the clock,
+// in the main thread and in kit threads (whose sleep a kill can end).
+TEST(Time, SnoozeSleepsAtLeastItsTimeWithTheFinestTimerSlack) {
+    for (const bigtime_t length : {20'000, 30}) {
+        Snoozer inMain{length};
+        timeSnooze(&inMain);
+        Snoozer inKitThread{length};
+        const thread_id id = spawn_thread(timeSnooze, "snoozer", B_NORMAL_PRIORITY, &inKitThread);
+        ASSERT_EQ(resume_thread(id), B_OK);
+        ASSERT_EQ(wait_for_thread(id, nullptr), B_OK);
+        for (const Snoozer& snoozer : {inMain, inKitThread}) {
+            EXPECT_GE(snoozer.slept, length);
+            EXPECT_EQ(snoozer.timerSlack, 1u) << "1 ns, the least there is";
+        }
+    }
 }
