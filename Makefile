@@ -48,7 +48,7 @@ fuzz: deps
 	  -DBEVOREL_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(SANITIZED) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(SANITIZED) --output-on-failure -L fuzz
-	cmake -S . -B $(SANITIZED) -DBEVOREL_FUZZ_SECONDS=30
+	cmake -S . -B $(SANITIZED) -DBEVOREL_FUZZ_SECONDS=15
 
 # Every benchmark in one table (see bench/RESULTS.md for the history).
 BENCH := build/bench
