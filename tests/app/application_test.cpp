@@ -79,31 +79,6 @@ TEST_F(AppTest, StartOptionsActAsTheirCommands) {
     delete app.fMainWindow;
 }
 
-TEST_F(AppTest, TheProgramQuitsByItselfAfterTheRequestedFrames) {
-    options.boot = true;
-    options.frames = 10;
-    options.speed = Speed::Unlimited;
-    options.speedGiven = true;
-    testing::internal::CaptureStdout();
-    DrawnPicture picture;
-    bool drawn = false;
-    uint32_t presented = 0;
-    {
-        BeVorelApp app(fake, options);
-        ASSERT_EQ(app.Run(), B_OK);
-        drawn = mView->CopyDrawnPicture(picture);  // as main does before deleting the application
-        presented = app.fMainWindow->fEmulation.framesPresented;
-    }
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Average fps : "), std::string::npos) << out;
-    EXPECT_EQ(presented, 10u);
-    EXPECT_EQ(cpuTotalFrames, 10u);
-    ASSERT_TRUE(drawn);
-    uint16_t pixel;
-    std::memcpy(&pixel, picture.pixels.data(), 2);
-    EXPECT_EQ(pixel, 10);  // the fake fills frame n with n
-}
-
 TEST_F(AppTest, TheAboutAlertFreezesThePictureAndTheCloseBoxQuits) {
     bool alertShown = false, frozen = false, resumed = false;
     std::string text;
