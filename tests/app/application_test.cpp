@@ -71,7 +71,7 @@ TEST_F(AppTest, StartOptionsActAsTheirCommands) {
     ASSERT_TRUE(eventually([&] { return fake.renders.load() > 0; }));
     app.fMainWindow->Lock();
     EXPECT_STREQ(romPath, "po");
-    EXPECT_EQ(newSnoozeTime.load(), 33332u);
+    EXPECT_EQ(newSnoozeTime.load(), framePeriod(Speed::Fps30));
     EXPECT_EQ(fake.speed(), Speed::Fps30);
     EXPECT_EQ(app.fMainWindow->PixelScale(), 2);
     app.fMainWindow->Unlock();
