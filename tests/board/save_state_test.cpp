@@ -340,13 +340,13 @@ TEST_F(BoardStates, TheSpeedSetsTheFramesCyclesAndTheBoardsFlagsComeBack) {
     EXPECT_EQ(state.nextInterrupt, 26);
     state.testMode = 1;
     pm_restoreState(state);
-    EXPECT_EQ(cpucycles_by_frame.load(), 266666u);
+    EXPECT_EQ(cpucycles_by_frame.load(), cyclesPerFrame(Speed::Fps30));
     EXPECT_EQ(testMode, 1);
     testMode = 0;
     NextInterrupt = 0;
     state.speed = Speed::Unlimited;
     pm_restoreState(state);
-    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(cpucycles_by_frame.load(), cyclesPerFrame(Speed::Fps60));
     EXPECT_EQ(NextInterrupt, 26);
     testMode = 0;
 }

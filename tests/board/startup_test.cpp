@@ -219,7 +219,7 @@ TEST(BoardStartup, PowerOnClearsEverythingAStartUpOrResetKeeps) {
     EXPECT_EQ(interruptEnable | IRQ4ACK | IRQ3ACK | IRQ2ACK, 0);
     EXPECT_EQ(watchDogReset[0] | watchDogReset[1], 0);
     EXPECT_EQ(std::count(std::begin(render_offscreen), std::end(render_offscreen), 0), kScreenWidth * kScreenHeight);
-    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(cpucycles_by_frame.load(), cyclesPerFrame(Speed::Fps60));
     EXPECT_EQ(s68000readOdometer(), 0u);
 }
 
