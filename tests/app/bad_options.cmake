@@ -1,27 +1,10 @@
 # Every bad command line: exit status 2, a message on standard error, and
 # nothing started (no start-up banner on standard output).
-# One case a line; "|" separates the arguments of a case.
-set(cases
-  "--bogus"
-  "--frames"
-  "--frames|0"
-  "--frames|-3"
-  "--frames|12x"
-  "--frames|99999999999"
-  "--speed|45"
-  "--speed=fast"
-  "--scale|0"
-  "--scale|9"
-  "--screenshot"
-  "--screenshot|--boot"
-  "--boot=yes"
-  "--gdb"
-  "--gdb|65536"
-  "--gdb|0.0.0.0:1234"
-  "--boot|--load-state|8"
-  "--boot|--load-state=one"
-  "--load-state|2"
-  "stray")
+# "|" separates the arguments of a case.
+# One case for each way of failing (the parser's own tests hold every refusal):
+# an unknown option, a bad value, a missing value, an option without the one
+# it needs, a ROM set that is not there.
+set(cases "--bogus" "--speed|45" "--frames" "--load-state|2" "stray")
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" args "${case}")
   string(REPLACE "|" " " shown "${case}")

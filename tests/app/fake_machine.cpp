@@ -20,7 +20,12 @@ const uint16_t* FakeMachine::render(bool debug, bool paused, int) {
     if (debug) {
         ++renderedWhileDebug;
         ++monitorEntries;
+        struct Waiting {
+            std::atomic<bool>& flag;
+            ~Waiting() { flag = false; }  // also when the thread is killed here
+        } waiting{inMonitor};
         while (monitorWaits) {
+            inMonitor = true;
             if (stopCheck) stopCheck();
             if (leaveCheck && leaveCheck()) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -21,6 +21,7 @@ public:
     std::atomic<int> renderedWhilePaused{0};
     std::atomic<int> monitorEntries{0};
     std::atomic<bool> monitorWaits{false};  // while true, a frame with the debug flag waits in the monitor
+    std::atomic<bool> inMonitor{false};     // a frame is waiting in the monitor now
     // Save states: the machine's whole state is one counter that every
     // unpaused frame advances; a state carries it in D0, and the speed.
     std::atomic<uint32_t> counter{0};

@@ -1,24 +1,31 @@
-// The front end's parts on their own: the title bar's text, the hotkeys'
-// table, screenshot files and where they go, and the options --fullscreen
-// and DIR with the arguments of a restart.
+// The front end's parts on their own, each a table: the title bar's text, the
+// hotkeys, the options, paths, the frame-rate report, screenshot files and
+// where they go, and a restart with new arguments.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 
+#include "emulation.h"
 #include "hotkeys.h"
 #include "isolated_home.h"
+#include "key_codes.h"
 #include "launch_options.h"
 #include "menus.h"
+#include "paths.h"
 #include "restart.h"
 #include "scoped_environment.h"
 #include "screenshot.h"
 #include "screenshot_files.h"
+#include "bevorel_window.h"
 #include "window_title.h"
 #include "xdg_dirs.h"
 
@@ -26,19 +33,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TitleStatus running(Speed speed = Speed::Fps60) {
-    TitleStatus status;
-    status.running = true;
-    status.speed = speed;
-    return status;
-}
-
 DrawnPicture aPicture() {
     DrawnPicture picture;
-    picture.width = 256;
-    picture.height = 224;
-    picture.bytesPerRow = 512;
-    picture.pixels.assign(512 * 224, 0x1F);
+    picture.width = kScreenWidth;
+    picture.height = kScreenHeight;
+    picture.bytesPerRow = kScreenWidth * 2;
+    picture.pixels.assign(kScreenWidth * 2 * kScreenHeight, 0x1F);
     picture.serial = 1;
     return picture;
 }
@@ -48,213 +48,304 @@ std::string bytesOf(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+const std::string kPng = "\x89PNG\r\n\x1a\n";
+
+// The parsed options in one line, for comparing with a table's.
+std::string describe(const LaunchOptions& o) {
+    std::ostringstream out;
+    out << (o.boot ? "boot " : "") << "frames=" << o.frames << " shot=" << o.screenshot
+        << " speed=" << (o.speedGiven ? static_cast<int>(o.speed) : -1) << " scale=" << o.scale
+        << (o.scaleGiven ? "!" : "") << " gdb=" << o.gdbPort << " load=" << o.loadState
+        << (o.fullScreen ? " full" : "") << " set=" << o.romSet << "@" << o.romSetArgument;
+    return out.str();
+}
+
 }  // namespace
 
 TEST(Title, SaysWhatTheGameDoesWhenItIsNotJustRunningAt60) {
-    EXPECT_EQ(statusTitle(TitleStatus{}), "BePellmora v0.80");
-    EXPECT_EQ(statusTitle(running()), "BePellmora v0.80");
-    TitleStatus status = running();
-    status.paused = true;
-    EXPECT_EQ(statusTitle(status), "BePellmora v0.80 - Paused");
-    status.debug = true;
-    EXPECT_EQ(statusTitle(status), "BePellmora v0.80 - Paused - Debug");
-    status.paused = false;
-    status.measuredFps = 12;  // not shown in the monitor
-    EXPECT_EQ(statusTitle(status), "BePellmora v0.80 - Debug");
-    TitleStatus idle;  // the pause flag means nothing before a boot; the monitor does
-    idle.paused = idle.debug = true;
-    EXPECT_EQ(statusTitle(idle), "BePellmora v0.80 - Debug");
-    status.notice = idle.notice = "Saved slot 3";  // for a while, over the rest
-    EXPECT_EQ(statusTitle(status), "BePellmora v0.80 - Saved slot 3");
-    EXPECT_EQ(statusTitle(idle), "BePellmora v0.80 - Saved slot 3");
-}
-
-TEST(Title, ShowsTheSpeedChosenUntilItIsMeasuredThenTheMeasure) {
-    EXPECT_EQ(statusTitle(running(Speed::Fps30)), "BePellmora v0.80 - 30 fps");
-    EXPECT_EQ(statusTitle(running(Speed::Unlimited)), "BePellmora v0.80 - Unlimited");
-    TitleStatus turbo = running();
-    turbo.turbo = true;
-    EXPECT_EQ(statusTitle(turbo), "BePellmora v0.80 - Unlimited");
-    turbo.measuredFps = 4210;
-    EXPECT_EQ(statusTitle(turbo), "BePellmora v0.80 - 4210 fps");
-    TitleStatus slow = running();
-    for (int fps : {59, 60, 61}) {
-        slow.measuredFps = fps;
-        EXPECT_EQ(statusTitle(slow), "BePellmora v0.80") << fps;
+    const struct {
+        bool running, paused, debug;
+        Speed speed;
+        bool turbo;
+        int measured;
+        const char* notice;
+        std::string suffix;
+    } rows[] = {
+        {false, false, false, Speed::Fps60, false, -1, "", ""},
+        {true, false, false, Speed::Fps60, false, -1, "", ""},
+        {true, true, false, Speed::Fps60, false, -1, "", " - Paused"},
+        {true, true, true, Speed::Fps60, false, -1, "", " - Paused - Debug"},
+        {true, false, true, Speed::Fps60, false, 12, "", " - Debug"},  // no measure in the monitor
+        {false, true, true, Speed::Fps60, false, -1, "", " - Debug"},  // no pause before a boot
+        {true, true, true, Speed::Fps60, false, -1, "Saved slot 3", " - Saved slot 3"},
+        {false, true, true, Speed::Fps60, false, -1, "Saved slot 3", " - Saved slot 3"},
+        {true, false, false, Speed::Fps30, false, -1, "", " - 30 fps"},
+        {true, false, false, Speed::Unlimited, false, -1, "", " - Unlimited"},
+        {true, false, false, Speed::Fps60, true, -1, "", " - Unlimited"},
+        {true, false, false, Speed::Fps60, true, 4210, "", " - 4210 fps"},
+        {true, false, false, Speed::Fps60, false, 59, "", ""},
+        {true, false, false, Speed::Fps60, false, 61, "", ""},
+        {true, false, false, Speed::Fps60, false, 58, "", " - 58 fps"},
+        {true, false, false, Speed::Fps60, false, 62, "", " - 62 fps"},
+        {false, false, false, Speed::Fps30, false, 30, "", ""},  // nothing runs
+    };
+    for (const auto& r : rows) {
+        TitleStatus s;
+        s.running = r.running;
+        s.paused = r.paused;
+        s.debug = r.debug;
+        s.speed = r.speed;
+        s.turbo = r.turbo;
+        s.measuredFps = r.measured;
+        s.notice = r.notice;
+        EXPECT_EQ(statusTitle(s), std::string(kWindowName) + r.suffix) << r.suffix;
     }
-    slow.measuredFps = 58;
-    EXPECT_EQ(statusTitle(slow), "BePellmora v0.80 - 58 fps") << "a computer too slow for 60";
-    slow.measuredFps = 62;
-    EXPECT_EQ(statusTitle(slow), "BePellmora v0.80 - 62 fps");
-    TitleStatus stopped = running(Speed::Fps30);
-    stopped.running = false;  // free ROM: nothing runs
-    EXPECT_EQ(statusTitle(stopped), "BePellmora v0.80");
 }
 
-TEST(Hotkeys, EachKeyWithItsModifiersDoesOneThing) {
+// Each key with its modifiers does one thing, none is one of the board's
+// keys, and Enter alone is left to alerts.
+TEST(Hotkeys, NoneTwiceAndNoneTheBoardsKeys) {
     std::set<std::pair<uint32_t, uint32_t>> seen;
+    std::set<uint32_t> boardKeys = {kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyLeftAlt, kKeySpace, kKeyLeftShift,
+                                    kKeyEnter};
+    boardKeys.insert(std::begin(kKeyDigit), std::end(kKeyDigit));
     for (const Hotkey& key : hotkeys()) {
         EXPECT_TRUE(seen.insert({key.key, key.modifiers}).second) << "key 0x" << std::hex << key.key << " twice";
         EXPECT_LT(key.key, 128u);
+        if (key.modifiers == 0) EXPECT_EQ(boardKeys.count(key.key), 0u) << std::hex << key.key;
     }
-    const auto commandOf = [](uint32_t key, uint32_t modifiers) {
-        for (const Hotkey& hotkey : hotkeys())
-            if (hotkey.key == key && hotkey.modifiers == modifiers) return hotkey.pressed;
-        return 0u;
-    };
-    // None is a key of the board (arrows, Left Alt, Space, Left Shift, 1 to 5).
-    for (uint32_t boardKey : {0x57u, 0x62u, 0x61u, 0x63u, 0x5Du, 0x5Eu, 0x4Bu, 0x12u, 0x13u, 0x14u, 0x15u, 0x16u})
-        EXPECT_EQ(commandOf(boardKey, 0), 0u) << std::hex << boardKey;
-    EXPECT_EQ(commandOf(0x04, 0), kCmdReset);                  // F3
-    EXPECT_EQ(commandOf(0x04, B_SHIFT_KEY), kCmdSaveStateBase + 2);
-    EXPECT_EQ(commandOf(0x03, 0), kCmdLoadStateBase + 1);      // F2
-    EXPECT_EQ(commandOf(0x30, 0), kCmdPause);                  // P
-    EXPECT_EQ(commandOf(0x10, 0), kCmdPause);                  // Pause
-    EXPECT_EQ(commandOf(0x0C, 0), kMsgToggleFullScreen);       // F11
-    EXPECT_EQ(commandOf(0x47, B_COMMAND_KEY), kMsgToggleFullScreen);  // Alt+Enter
-    EXPECT_EQ(commandOf(0x5B, B_COMMAND_KEY), kMsgToggleFullScreen);  // Alt+Enter on the keypad
-    EXPECT_EQ(commandOf(0x47, 0), 0u) << "Enter alone answers alerts";
-    EXPECT_EQ(commandOf(0x01, 0), kMsgLeaveFullScreen);        // Escape
-    EXPECT_EQ(commandOf(0x0D, 0), kMsgScreenshot);             // F12
 }
 
-TEST(Screenshots, NamedAfterTheMomentInLocalTime) {
+TEST(Options, EveryOptionItsFormsAndEveryRefusal) {
+    const fs::path set = test_home::isolatedHome().data() / "my set";
+    fs::create_directories(set);
+    const std::string s = set.string();
+    const std::string none = "frames=0 shot= speed=-1 scale=1 gdb=-1 load=-1 set=@-1";
+    const struct {
+        std::vector<std::string> args;
+        ParseResult result;
+        std::string described;  // or a part of the error
+    } rows[] = {
+        {{}, ParseResult::Run, none},
+        {{"--boot", "--frames", "120", "--screenshot", "out.png", "--speed", "unlimited", "--scale", "3", "--gdb",
+          "1234", "--load-state", "7"},
+         ParseResult::Run, "boot frames=120 shot=out.png speed=2 scale=3! gdb=1234 load=7 set=@-1"},
+        {{"--frames=4294967295", "--speed=30", "--scale=8", "--gdb=0", "--boot", "--load-state=0"}, ParseResult::Run,
+         "boot frames=4294967295 shot= speed=1 scale=8! gdb=0 load=0 set=@-1"},
+        {{"--gdb", "65535"}, ParseResult::Run, "frames=0 shot= speed=-1 scale=1 gdb=65535 load=-1 set=@-1"},
+        {{"--fullscreen", s, "--boot"}, ParseResult::Run,
+         "boot frames=0 shot= speed=-1 scale=1 gdb=-1 load=-1 full set=" + s + "@1"},
+        {{"--version"}, ParseResult::Version, ""},
+        {{"--boot", "--help"}, ParseResult::Help, ""},
+        {{"--nope"}, ParseResult::Error, "--nope"},
+        {{"-x"}, ParseResult::Error, "-x"},
+        {{"--frames"}, ParseResult::Error, "--frames"},
+        {{"--frames", "0"}, ParseResult::Error, "'0'"},
+        {{"--frames", "-1"}, ParseResult::Error, "'-1'"},
+        {{"--frames", "1e3"}, ParseResult::Error, "'1e3'"},
+        {{"--frames", "4294967296"}, ParseResult::Error, "'4294967296'"},
+        {{"--speed", "45"}, ParseResult::Error, "'45'"},
+        {{"--scale", "0"}, ParseResult::Error, "'0'"},
+        {{"--scale", "9"}, ParseResult::Error, "'9'"},
+        {{"--scale", "2.5"}, ParseResult::Error, "'2.5'"},
+        {{"--screenshot", ""}, ParseResult::Error, "--screenshot"},
+        {{"--screenshot", "--boot"}, ParseResult::Error, "--screenshot"},
+        {{"--boot=1"}, ParseResult::Error, "takes no value"},
+        {{"--fullscreen=yes"}, ParseResult::Error, "takes no value"},
+        {{"--gdb"}, ParseResult::Error, "--gdb"},
+        {{"--gdb", "65536"}, ParseResult::Error, "'65536'"},
+        {{"--gdb", "-1"}, ParseResult::Error, "'-1'"},
+        {{"--gdb", "12x"}, ParseResult::Error, "'12x'"},
+        {{"--gdb", "127.0.0.1:1234"}, ParseResult::Error, "'127.0.0.1:1234'"},
+        {{"--boot", "--load-state", "8"}, ParseResult::Error, "'8'"},
+        {{"--boot", "--load-state", "-1"}, ParseResult::Error, "'-1'"},
+        {{"--boot", "--load-state"}, ParseResult::Error, "--load-state"},
+        {{"--load-state", "3"}, ParseResult::Error, "--load-state needs --boot: a state is loaded into the booted game"},
+        {{"/no/such/dir"}, ParseResult::Error,
+         "'/no/such/dir' does not exist: give a ROM set's directory, one of its six files or a .zip of them"},
+        {{""}, ParseResult::Error, "does not exist"},
+        {{s, "/tmp"}, ParseResult::Error, "one ROM set at most: '" + s + "' and '/tmp' were given"},
+        {{"/" + std::string(1022, 'd')}, ParseResult::Error, "1023 characters long; at most 1022"},
+    };
+    for (const auto& r : rows) {
+        LaunchOptions options;
+        std::string error;
+        const std::string name = r.args.empty() ? "(none)" : r.args.front();
+        ASSERT_EQ(parseLaunchOptions(r.args, options, error), r.result) << name << ": " << error;
+        if (r.result == ParseResult::Run) EXPECT_EQ(describe(options), r.described);
+        if (r.result == ParseResult::Error) EXPECT_NE(error.find(r.described), std::string::npos) << error;
+    }
+    test_home::isolatedHome().clear();
+}
+
+TEST(Options, StartingAgainKeepsTheOptionsAndTakesTheNewDirectory) {
+    const struct {
+        std::vector<std::string> args, again;
+    } rows[] = {
+        {{"--scale", "2", "--boot"}, {"--scale", "2", "--boot", "/games/set"}},
+        {{"--speed", "30", "/tmp", "--frames=5"}, {"--speed", "30", "--frames=5", "/games/set"}},
+    };
+    for (const auto& r : rows) {
+        LaunchOptions options;
+        std::string error;
+        ASSERT_EQ(parseLaunchOptions(r.args, options, error), ParseResult::Run) << error;
+        EXPECT_EQ(argumentsWithRomSet(r.args, options, "/games/set"), r.again);
+    }
+}
+
+TEST(Paths, TheDirectoryIsEverythingUpToTheLastSlashAndCopiesStopAt1024) {
+    const std::pair<const char*, const char*> dirs[] = {
+        {"/boot/apps/X/prog", "/boot/apps/X/"}, {"./bevorel", "./"}, {"/bevorel", "/"}, {"bevorel", "./"}, {"", "./"}};
+    for (const auto& [in, out] : dirs) {
+        char path[kPathSize];
+        std::strcpy(path, in);
+        cutToDirectory(path);
+        EXPECT_STREQ(path, out) << in;
+    }
+    for (size_t length : {1023u, 1024u, 5000u}) {
+        char path[kPathSize] = "keep";
+        const std::string given(length, 'a');
+        EXPECT_EQ(copyPath(path, given.c_str()), length < 1024) << length;
+        EXPECT_EQ(std::string(path), length < 1024 ? given : "keep");
+    }
+    char path[kPathSize] = "keep";
+    EXPECT_FALSE(copyPath(path, nullptr));
+}
+
+TEST(FrameRate, WholeMicrosecondsPerFrameThenTheRate) {
+    const struct {
+        int64_t time;
+        uint32_t frames;
+        std::string report;
+        int figure;
+    } rows[] = {
+        {10'000'000, 500, "Average fps : 50.000000\n", 50},
+        {10'000'000, 600, "Average fps : 60.002400\n", 60},  // 16666 us a frame
+        {10'000'000, 599, "Average fps : 59.901761\n", 59},  // 16694 us a frame
+        {10'000'000, 0, "", 0},
+        {1'000'000, 1, "Average fps : 1.000000\n", 1},
+        {1'000'000, 1'000'000, "Average fps : 1000000.000000\n", 1'000'000},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(fpsReport(r.time, r.frames), r.report);
+        EXPECT_EQ(fpsFigure(r.time, r.frames), r.figure) << r.report;
+    }
+    EXPECT_TRUE(std::isinf(averageFps(5, 10))) << "frames under a microsecond";
+    EXPECT_EQ(fpsFigure(5, 10), INT32_MAX);
+}
+
+TEST(Screenshots, NamedAfterTheMomentInLocalTimeWithWidenedColours) {
     Environment env;
-    env.set("TZ", "UTC0");
-    tzset();
-    EXPECT_EQ(screenshotName(0), "bevorel-19700101-000000.png");
-    EXPECT_EQ(screenshotName(1735689599), "bevorel-20241231-235959.png");
-    env.set("TZ", "CET-1");
-    tzset();
-    EXPECT_EQ(screenshotName(1735689599), "bevorel-20250101-005959.png");
+    const struct {
+        const char* tz;
+        time_t when;
+        const char* name;
+    } names[] = {{"UTC0", 0, "bevorel-19700101-000000.png"},
+                 {"UTC0", 1735689599, "bevorel-20241231-235959.png"},
+                 {"CET-1", 1735689599, "bevorel-20250101-005959.png"}};
+    for (const auto& n : names) {
+        env.set("TZ", n.tz);
+        tzset();
+        EXPECT_EQ(screenshotName(n.when), n.name);
+    }
     env.set("TZ", nullptr);
     tzset();
+    const struct {
+        uint16_t pixel;
+        uint8_t r, g, b;
+    } colours[] = {{0x7C00, 255, 0, 0}, {0xFFFF, 255, 255, 255}, {0x0210, 0, 132, 132}, {0, 0, 0, 0}};
+    for (const auto& c : colours) {
+        uint8_t rgb[3];
+        rgb15ToRgb8(c.pixel, rgb);
+        EXPECT_EQ(std::vector<int>(rgb, rgb + 3), (std::vector<int>{c.r, c.g, c.b})) << std::hex << c.pixel;
+    }
 }
 
 TEST(Screenshots, NeverReplaceAFileAndMakeTheirDirectory) {
     test_home::isolatedHome().clear();
     const fs::path dir = test_home::isolatedHome().pictures() / "shots";
+    const std::string stem = dir / screenshotName(1000000000).substr(0, screenshotName(0).size() - 4);
     std::string first, second, third, error;
     ASSERT_TRUE(saveScreenshot(aPicture(), dir.string(), 1000000000, first, error)) << error;
-    const std::string name = screenshotName(1000000000);
-    EXPECT_EQ(first, (dir / name).string());
+    EXPECT_EQ(first, stem + ".png");
     ASSERT_TRUE(saveScreenshot(aPicture(), dir.string(), 1000000000, second, error)) << error;
-    EXPECT_EQ(second, (dir / (name.substr(0, name.size() - 4) + "-2.png")).string());
-    std::ofstream(dir / (name.substr(0, name.size() - 4) + "-3.png")) << "someone else's";
+    EXPECT_EQ(second, stem + "-2.png");
+    std::ofstream(stem + "-3.png") << "someone else's";
     ASSERT_TRUE(saveScreenshot(aPicture(), dir.string(), 1000000000, third, error)) << error;
-    EXPECT_EQ(third, (dir / (name.substr(0, name.size() - 4) + "-4.png")).string());
-    EXPECT_EQ(bytesOf(dir / (name.substr(0, name.size() - 4) + "-3.png")), "someone else's");
-    EXPECT_EQ(bytesOf(first).substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(third, stem + "-4.png");
+    EXPECT_EQ(bytesOf(stem + "-3.png"), "someone else's");
+    EXPECT_EQ(bytesOf(first).substr(0, 8), kPng);
     EXPECT_EQ(bytesOf(first), bytesOf(third));
 }
 
+// Every refusal says why and leaves no file; --screenshot FILE replaces only
+// a regular file, never a FIFO (that would wait for a reader).
 TEST(Screenshots, RefusalsSayWhyAndLeaveNoFile) {
     test_home::isolatedHome().clear();
     const fs::path pictures = test_home::isolatedHome().pictures();
     std::string path, error;
     EXPECT_FALSE(saveScreenshot(DrawnPicture{}, pictures.string(), 0, path, error));
     EXPECT_EQ(error, "no frame was presented");
+    EXPECT_FALSE(writePicturePng(DrawnPicture{}, (pictures / "x.png").string(), error));
     EXPECT_FALSE(fs::exists(pictures));
     fs::create_directories(pictures.parent_path());
     std::ofstream(pictures) << "a file where the directory should be";
     EXPECT_FALSE(saveScreenshot(aPicture(), pictures.string(), 0, path, error));
     EXPECT_NE(error.find("is not a directory"), std::string::npos) << error;
     fs::remove(pictures);
+    fs::create_directories(pictures / "a directory");
     if (geteuid() != 0) {  // root writes anywhere
-        fs::create_directories(pictures);
-        fs::permissions(pictures, fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_FALSE(saveScreenshot(aPicture(), pictures.string(), 0, path, error));
+        fs::permissions(pictures / "a directory", fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(saveScreenshot(aPicture(), (pictures / "a directory").string(), 0, path, error));
         EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
-        fs::permissions(pictures, fs::perms::owner_all);
-        EXPECT_TRUE(fs::is_empty(pictures));
+        fs::permissions(pictures / "a directory", fs::perms::owner_all);
     }
-}
-
-// --screenshot FILE: a regular file or a new one in a directory that is
-// there, replaced whole; never a FIFO (that would wait for a reader).
-TEST(Screenshots, TheQuitsPictureReplacesOnlyARegularFile) {
-    test_home::isolatedHome().clear();
-    const fs::path dir = test_home::isolatedHome().pictures();
-    fs::create_directories(dir / "a directory");
-    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    std::ofstream(dir / "old.png") << "old";
+    ASSERT_EQ(mkfifo((pictures / "fifo").c_str(), 0600), 0);
+    std::ofstream(pictures / "old.png") << "old";
     const struct {
-        std::string file, error;
+        fs::path file;
+        std::string error;
     } cases[] = {
-        {(dir / "fifo").string(), (dir / "fifo").string() + " is not a regular file"},
-        {(dir / "a directory").string(), (dir / "a directory").string() + " is not a regular file"},
-        {(dir / "none" / "x.png").string(), "cannot write " + (dir / "none" / "x.png").string() + ": No such file or directory"},
-        {(dir / "old.png").string(), ""},
+        {pictures / "fifo", (pictures / "fifo").string() + " is not a regular file"},
+        {pictures / "a directory", (pictures / "a directory").string() + " is not a regular file"},
+        {pictures / "none" / "x.png", "cannot write " + (pictures / "none" / "x.png").string() + ": No such file or directory"},
+        {pictures / "old.png", ""},
     };
     for (const auto& c : cases) {
-        std::string error;
-        EXPECT_EQ(writePicturePng(aPicture(), c.file, error), c.error.empty()) << c.file;
+        error.clear();
+        EXPECT_EQ(writePicturePng(aPicture(), c.file.string(), error), c.error.empty()) << c.file;
         EXPECT_EQ(error, c.error);
     }
-    EXPECT_EQ(bytesOf(dir / "old.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 3) << "nothing else made";
+    EXPECT_EQ(bytesOf(pictures / "old.png").substr(0, 8), kPng);
+    EXPECT_EQ(std::distance(fs::directory_iterator(pictures), fs::directory_iterator{}), 3) << "nothing else made";
+    EXPECT_TRUE(fs::is_empty(pictures / "a directory"));
 }
 
 TEST(Screenshots, ThePicturesDirectoryFromTheVariableTheUserDirsFileOrTheHome) {
     Environment env;
     test_home::isolatedHome().clear();
     const fs::path config = test_home::isolatedHome().config();
+    fs::create_directories(config);
     env.set("HOME", "/home/player");
     env.set("XDG_CONFIG_HOME", config.c_str());
-    env.set("XDG_PICTURES_DIR", "/srv/pictures");
-    EXPECT_EQ(xdgPicturesDir(), "/srv/pictures");
-    env.set("XDG_PICTURES_DIR", "relative");  // not valid: ignored
-    EXPECT_EQ(xdgPicturesDir(), "/home/player/Pictures");
-    env.set("XDG_PICTURES_DIR", nullptr);
-    fs::create_directories(config);
-    std::ofstream(config / "user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
-                                                "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                                                "XDG_PICTURES_DIR=\"$HOME/Bilder/\"\n";
-    EXPECT_EQ(xdgPicturesDir(), "/home/player/Bilder");
-    std::ofstream(config / "user-dirs.dirs") << "  XDG_PICTURES_DIR=\"/data/photos\"\n";
-    EXPECT_EQ(xdgPicturesDir(), "/data/photos");
-    std::ofstream(config / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"Pictures\"\nXDG_PICTURES_DIR=\"$HOMEX/p\"\n";
-    EXPECT_EQ(xdgPicturesDir(), "/home/player/Pictures") << "neither form is valid";
-    test_home::isolatedHome().clear();
-}
-
-TEST(Options, FullScreenAndTheRomSetDirectory) {
-    const fs::path set = test_home::isolatedHome().data() / "my set";
-    fs::create_directories(set);
-    LaunchOptions options;
-    std::string error;
-    ASSERT_EQ(parseLaunchOptions({"--fullscreen", set.string(), "--boot"}, options, error), ParseResult::Run) << error;
-    EXPECT_TRUE(options.fullScreen);
-    EXPECT_EQ(options.romSet, set.string());
-    EXPECT_EQ(options.romSetArgument, 1);
-    EXPECT_TRUE(options.boot);
-
-    const auto refused = [](std::vector<std::string> args) {
-        LaunchOptions o;
-        std::string message;
-        EXPECT_EQ(parseLaunchOptions(args, o, message), ParseResult::Error) << args.back();
-        return message;
+    const struct {
+        const char* variable;  // nullptr: unset
+        const char* userDirs;
+        const char* dir;
+    } rows[] = {
+        {"/srv/pictures", "", "/srv/pictures"},
+        {"relative", "", "/home/player/Pictures"},  // not valid: ignored
+        {nullptr, "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder/\"\n",
+         "/home/player/Bilder"},
+        {nullptr, "  XDG_PICTURES_DIR=\"/data/photos\"\n", "/data/photos"},
+        {nullptr, "XDG_PICTURES_DIR=\"Pictures\"\nXDG_PICTURES_DIR=\"$HOMEX/p\"\n", "/home/player/Pictures"},
     };
-    EXPECT_EQ(refused({"/no/such/dir"}),
-              "'/no/such/dir' does not exist: give a ROM set's directory, one of its six files or a .zip of them");
-    EXPECT_EQ(refused({set.string(), "/tmp"}), "one ROM set at most: '" + set.string() + "' and '/tmp' were given");
-    EXPECT_NE(refused({"/" + std::string(1022, 'd')}).find("1023 characters long; at most 1022"), std::string::npos);
-    EXPECT_NE(refused({"--fullscreen=yes"}).find("takes no value"), std::string::npos);
-    EXPECT_NE(refused({""}).find("does not exist"), std::string::npos);
+    for (const auto& r : rows) {
+        env.set("XDG_PICTURES_DIR", r.variable);
+        std::ofstream(config / "user-dirs.dirs") << r.userDirs;
+        EXPECT_EQ(xdgPicturesDir(), r.dir) << r.userDirs;
+    }
     test_home::isolatedHome().clear();
-}
-
-TEST(Options, StartingAgainKeepsTheOptionsAndTakesTheNewDirectory) {
-    LaunchOptions options;
-    std::string error;
-    const std::vector<std::string> plain = {"--scale", "2", "--boot"};
-    ASSERT_EQ(parseLaunchOptions(plain, options, error), ParseResult::Run);
-    EXPECT_EQ(argumentsWithRomSet(plain, options, "/games/set"),
-              (std::vector<std::string>{"--scale", "2", "--boot", "/games/set"}));
-    const std::vector<std::string> withSet = {"--speed", "30", "/tmp", "--frames=5"};
-    ASSERT_EQ(parseLaunchOptions(withSet, options, error), ParseResult::Run) << error;
-    EXPECT_EQ(argumentsWithRomSet(withSet, options, "/games/set"),
-              (std::vector<std::string>{"--speed", "30", "--frames=5", "/games/set"}));
 }
 
 TEST(Restart, TheProgramsOwnFileStartsAgainWithTheNewArguments) {

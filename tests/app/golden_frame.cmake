@@ -1,4 +1,5 @@
-# The real program's 60th frame after a boot, taken from its screenshot,
+# The real program's 60th frame after a boot (--boot, --frames, --screenshot),
+# taken from its screenshot,
 # against the reviewed hash of the same frame of the demo's attract mode in
 # the end-to-end tests (read from their source, so both follow one review).
 # EXTRA: more options for the program, separated by ";".
@@ -13,6 +14,12 @@ execute_process(COMMAND ${PROGRAM} --boot --frames 60 --speed unlimited --screen
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "the program failed (${status}):\n${out}\n${err}")
 endif()
+# It started, reset the board and quit as the Quit command does.
+foreach(expected "Loading ROMS...Ok." "CPU Reset...Success" "Average fps : [0-9]+\\.[0-9][0-9][0-9][0-9][0-9][0-9]\n$")
+  if(NOT out MATCHES "${expected}")
+    message(FATAL_ERROR "no '${expected}' in the output:\n${out}")
+  endif()
+endforeach()
 execute_process(COMMAND ${HASHER} ${OUT} RESULT_VARIABLE status OUTPUT_VARIABLE hash ERROR_VARIABLE err)
 string(STRIP "${hash}" hash)
 if(NOT status EQUAL 0)

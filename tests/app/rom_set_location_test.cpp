@@ -49,70 +49,66 @@ std::string withSlash(const fs::path& dir) { return dir.string() + "/"; }
 
 }  // namespace
 
-TEST_F(RomSetLookup, AGivenSetIsTheSetItself) {
-    fs::current_path(root_);
-    fs::create_directories(root_ / "my set");
-    const RomSetPlace given = locateRomSet("my set", "/usr/games/bevorel", "/usr/games/bevorel");
-    EXPECT_TRUE(given.given);
-    EXPECT_EQ(given.prefix, "my set/");
-    EXPECT_EQ(given.searched, std::vector<std::string>{withSlash(root_ / "my set")});
-    EXPECT_EQ(locateRomSet("/srv/set/", "x", "").prefix, "/srv/set/");
-    // A file or an archive: its directory for the banner, itself in messages.
-    const RomSetPlace zip = locateRomSet("my set/../sets/demo.zip", "x", "");
-    EXPECT_EQ(zip.prefix, "my set/../sets/");
-    EXPECT_EQ(zip.searched, std::vector<std::string>{(root_ / "sets" / "demo.zip").string()});
-}
-
-TEST_F(RomSetLookup, BesideTheRealProgramKeepingHowArgv0SpellsItsDirectory) {
-    const fs::path bin = root_ / "opt" / "bin";
-    const fs::path real = program(bin);
-    writeSet(bin / "Roms");
-    fs::current_path(root_);
-    // Started as opt/bin/bevorel: the same directory, as the user wrote it.
-    RomSetPlace place = locateRomSet("", "opt/bin/bevorel", real.string());
-    EXPECT_FALSE(place.given);
-    EXPECT_EQ(place.prefix, "opt/bin/");
-    EXPECT_EQ(place.searched.front(), withSlash(bin / "Roms"));
-    // Found on the search path (argv[0] without a directory): the real one.
-    place = locateRomSet("", "bevorel", real.string());
-    EXPECT_EQ(place.prefix, withSlash(bin));
-    // Unknown real path: argv[0]'s directory, as before.
-    place = locateRomSet("", "opt/bin/bevorel", "");
-    EXPECT_EQ(place.prefix, "opt/bin/");
-}
-
-TEST_F(RomSetLookup, ThroughALinkTheSetBesideTheRealFileWins) {
-    const fs::path real = program(root_ / "real");
-    writeSet(root_ / "real" / "Roms");
-    fs::create_directories(root_ / "links");
-    fs::create_symlink(real, root_ / "links" / "bevorel");
-    writeSet(root_ / "links" / "Roms");  // another set beside the link: not looked at
-    fs::current_path(root_ / "links");
-    const RomSetPlace place = locateRomSet("", (root_ / "links" / "bevorel").string(), real.string());
-    EXPECT_EQ(place.prefix, withSlash(root_ / "real"));
-    EXPECT_EQ(place.searched, (std::vector<std::string>{withSlash(root_ / "real" / "Roms"),
-                                                        withSlash(root_ / "links" / "Roms")}));
-}
-
-TEST_F(RomSetLookup, TheCurrentDirectoryWhenNoWholeSetIsBesideTheProgram) {
-    const fs::path real = program(root_ / "bin");
-    writeSet(root_ / "bin" / "Roms", 1000);  // too short: no whole set
-    writeSet(root_ / "work" / "Roms");
-    fs::current_path(root_ / "work");
-    RomSetPlace place = locateRomSet("", real.string(), real.string());
-    EXPECT_EQ(place.prefix, "./");
-    EXPECT_EQ(place.searched, (std::vector<std::string>{withSlash(root_ / "bin" / "Roms"),
-                                                        withSlash(root_ / "work" / "Roms")}));
-    // Neither holds one: the program's directory, whose failure the console shows.
-    fs::remove(root_ / "work" / "Roms" / "CH1");
-    place = locateRomSet("", real.string(), real.string());
-    EXPECT_EQ(place.prefix, withSlash(root_ / "bin"));
-    EXPECT_EQ(place.searched.size(), 2u);
-    // The program's directory is the current one: looked in once.
-    fs::current_path(root_ / "bin");
-    place = locateRomSet("", "./bevorel", real.string());
-    EXPECT_EQ(place.prefix, "./");
-    EXPECT_EQ(place.searched, std::vector<std::string>{withSlash(root_ / "bin" / "Roms")});
+// Each row: a tree under a fresh root ("P dir": a program file in dir, "S
+// dir": a whole set, "s dir": a set of short files, "L link target": a link),
+// the current directory, then what locateRomSet is given and what it finds.
+// "@" in paths stands for the root.
+TEST_F(RomSetLookup, WhereTheSetIsLookedForAndFound) {
+    const struct {
+        const char* name;
+        std::vector<std::string> tree;
+        std::string cwd, given, argv0, real, prefix;
+        std::vector<std::string> searched;  // empty: not checked
+    } rows[] = {
+        {"a given directory", {"S my set"}, "", "my set", "/usr/games/bevorel", "/usr/games/bevorel", "my set/",
+         {"@/my set/"}},
+        {"a given absolute directory", {}, "", "/srv/set/", "x", "", "/srv/set/", {}},
+        {"a given file or archive: its directory, itself searched", {"s my set"}, "", "my set/../sets/demo.zip", "x",
+         "", "my set/../sets/", {"@/sets/demo.zip"}},
+        {"beside the program, as argv[0] spells it", {"P opt/bin", "S opt/bin/Roms"}, "", "", "opt/bin/bevorel",
+         "@/opt/bin/bevorel", "opt/bin/", {"@/opt/bin/Roms/", "@/Roms/"}},
+        {"found on the search path: the real directory", {"P opt/bin", "S opt/bin/Roms"}, "", "", "bevorel",
+         "@/opt/bin/bevorel", "@/opt/bin/", {}},
+        {"unknown real path: argv[0]'s directory", {"P opt/bin", "S opt/bin/Roms"}, "", "", "opt/bin/bevorel", "",
+         "opt/bin/", {}},
+        {"through a link the set beside the real file wins",
+         {"P real", "S real/Roms", "L links/bevorel real/bevorel", "S links/Roms"}, "links", "", "@/links/bevorel",
+         "@/real/bevorel", "@/real/", {"@/real/Roms/", "@/links/Roms/"}},
+        {"the current directory when no whole set is beside the program", {"P bin", "s bin/Roms", "S work/Roms"},
+         "work", "", "@/bin/bevorel", "@/bin/bevorel", "./", {"@/bin/Roms/", "@/work/Roms/"}},
+        {"neither holds one: the program's directory", {"P bin", "s bin/Roms", "s work/Roms"}, "work", "",
+         "@/bin/bevorel", "@/bin/bevorel", "@/bin/", {"@/bin/Roms/", "@/work/Roms/"}},
+        {"the program's directory is the current one: looked in once", {"P bin", "S bin/Roms"}, "bin", "",
+         "./bevorel", "@/bin/bevorel", "./", {"@/bin/Roms/"}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        fs::current_path(before_);
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        const auto at = [&](std::string text) {
+            if (text.rfind('@', 0) == 0) text = root_.string() + text.substr(1);
+            return text;
+        };
+        for (const std::string& entry : r.tree) {
+            const std::string path = entry.substr(2);
+            if (entry[0] == 'P') program(root_ / path);
+            if (entry[0] == 'S' || entry[0] == 's') writeSet(root_ / path, entry[0] == 'S' ? 131072 : 1000);
+            if (entry[0] == 'L') {
+                const size_t space = path.find(' ');
+                fs::create_directories((root_ / path.substr(0, space)).parent_path());
+                fs::create_symlink(root_ / path.substr(space + 1), root_ / path.substr(0, space));
+            }
+        }
+        fs::current_path(root_ / r.cwd);
+        const RomSetPlace place = locateRomSet(r.given, at(r.argv0), at(r.real));
+        EXPECT_EQ(place.given, !r.given.empty());
+        EXPECT_EQ(place.prefix, at(r.prefix));
+        if (r.searched.empty()) continue;
+        std::vector<std::string> searched;
+        for (const std::string& s : r.searched) searched.push_back(at(s));
+        EXPECT_EQ(place.searched, searched);
+    }
 }
 
 TEST_F(RomSetLookup, AProgramDirectoryTooLongForTheBoardLeavesTheCurrentDirectory) {

@@ -143,17 +143,12 @@ TEST_F(StateSlots, EveryBadFileIsRefusedWithOneLineAndTheGameUntouched) {
             writeBytes(Path(1), bytes);
         };
     };
+    // One case for each way the window's load fails: no file, a file that
+    // cannot be read whole, one the image refuses (every refusal of the
+    // image is the board's tests').
     const std::vector<Case> cases = {
         {"no file", [&] { fs::remove(Path(1)); },
          refused + "no state was saved there for this ROM set (" + Path(1) + ")."},
-        {"empty", spoiled([](auto& b) { b.clear(); }),
-         refused + Path(1) + " is not a save state (it does not start with the state signature)."},
-        {"a newer format", spoiled([](auto& b) { b[8] = 2; }),
-         refused + Path(1) + " was saved by a newer version of the program (state format 2; this one reads format 1)."},
-        {"cut short", spoiled([](auto& b) { b.resize(b.size() - 10); }),
-         refused + Path(1) + " is cut short: 25212 bytes where a state has 25222."},
-        {"too long", spoiled([](auto& b) { b.resize(b.size() + 1); }),
-         refused + Path(1) + " is too long: 25223 bytes where a state has 25222."},
         {"damaged", spoiled([](auto& b) { b[4000] ^= 0xFF; }), refused + Path(1) + " is damaged: the CRC-32"},
         {"huge", spoiled([](auto& b) { b.resize(3 << 20); }), refused + Path(1) + " is too large (3145728 bytes)."},
         {"a directory", [&] { fs::remove(Path(1)), fs::create_directory(Path(1)); },
@@ -258,15 +253,13 @@ TEST_F(StateSlots, SavesAndLoadsNeverMeetARunningFrameEvenInTheMonitor) {
 
 TEST_F(StateSlots, FunctionKeysAreTheSlotsHotkeys) {
     BMessage message;
-    for (uint32 slot = 0; slot < 8; ++slot) {
-        // F3 resets (see the hotkeys' tests): slot 2 loads from the menu.
+    for (uint32 slot = 0; slot < kStateSlots; ++slot) {
+        // F3 resets: slot 2 loads from the menu only.
         ASSERT_TRUE(window->FindShortcut(B_F1_KEY + slot, 0, &message, nullptr));
         EXPECT_EQ(message.what, slot == 2 ? kCmdReset : kCmdLoadStateBase + slot);
         ASSERT_TRUE(window->FindShortcut(B_F1_KEY + slot, B_SHIFT_KEY, &message, nullptr));
         EXPECT_EQ(message.what, kCmdSaveStateBase + slot);
     }
-    EXPECT_FALSE(window->FindShortcut(B_F1_KEY + 8, 0, &message, nullptr)) << "F9";
-    EXPECT_FALSE(window->FindShortcut(B_F1_KEY, B_CONTROL_KEY, &message, nullptr));
 }
 
 TEST_F(StateSlots, StartUpLoadBootsAndLoadsInOneStepOrSaysItCannot) {

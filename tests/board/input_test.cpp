@@ -31,37 +31,36 @@ protected:
     }
 };
 
-TEST_F(PlayerInput, NoKeyHeldReadsAllInactive) {
-    EXPECT_EQ(ports({}), std::make_pair(0x7F, 0xBF));
-}
-
-TEST_F(PlayerInput, UpWinsOverDownAndRightOverLeft) {
-    EXPECT_EQ(ports({kUp}).first, 0x7E);
-    EXPECT_EQ(ports({kDown}).first, 0x7D);
-    EXPECT_EQ(ports({kUp, kDown}).first, 0x7E);
-    EXPECT_EQ(ports({kRight}).first, 0x77);
-    EXPECT_EQ(ports({kLeft}).first, 0x7B);
-    EXPECT_EQ(ports({kLeft, kRight}).first, 0x77);
-    EXPECT_EQ(ports({kUp, kDown, kLeft, kRight}).first, 0x76);
-    EXPECT_EQ(ports({kDown, kLeft}).first, 0x79);
-}
-
-TEST_F(PlayerInput, ButtonsClearBitsFourToSix) {
-    EXPECT_EQ(ports({kLeftAlt}).first, 0x6F);
-    EXPECT_EQ(ports({kSpace}).first, 0x5F);
-    EXPECT_EQ(ports({kLeftShift}).first, 0x3F);
-    EXPECT_EQ(ports({kSpace, kLeftShift}).first, 0x1F);
-    EXPECT_EQ(ports({kUp, kRight, kLeftAlt, kSpace, kLeftShift}).first, 0x06) << "bit 7 stays 0";
-}
-
-TEST_F(PlayerInput, DigitKeysClearTheirBitsOfPortFour) {
-    EXPECT_EQ(ports({kDigit1}).second, 0xBE);
-    EXPECT_EQ(ports({kDigit2}).second, 0xBD);
-    EXPECT_EQ(ports({kDigit3}).second, 0xBB);
-    EXPECT_EQ(ports({kDigit4}).second, 0xB7);
-    EXPECT_EQ(ports({kDigit5}).second, 0x9F);
-    EXPECT_EQ(ports({kDigit1, kDigit5}).second, 0x9E);
-    EXPECT_EQ(ports({kDigit1, kDigit2, kDigit3, kDigit4, kDigit5}).second, 0x90) << "bits 4 and 7 stay 1, bit 6 0";
+// Active low: up wins over down and right over left; the buttons clear bits
+// 4 to 6 of port 0 (bit 7 stays 0), the digits their bits of port 4 (bits 4
+// and 7 stay 1, bit 6 0).
+TEST_F(PlayerInput, HeldKeysClearTheirBits) {
+    const struct {
+        std::initializer_list<uint8_t> keys;
+        int port0, port4;
+    } rows[] = {
+        {{}, 0x7F, 0xBF},
+        {{kUp}, 0x7E, 0xBF},
+        {{kDown}, 0x7D, 0xBF},
+        {{kUp, kDown}, 0x7E, 0xBF},
+        {{kRight}, 0x77, 0xBF},
+        {{kLeft}, 0x7B, 0xBF},
+        {{kLeft, kRight}, 0x77, 0xBF},
+        {{kUp, kDown, kLeft, kRight}, 0x76, 0xBF},
+        {{kDown, kLeft}, 0x79, 0xBF},
+        {{kLeftAlt}, 0x6F, 0xBF},
+        {{kSpace}, 0x5F, 0xBF},
+        {{kLeftShift}, 0x3F, 0xBF},
+        {{kUp, kRight, kLeftAlt, kSpace, kLeftShift}, 0x06, 0xBF},
+        {{kDigit1}, 0x7F, 0xBE},
+        {{kDigit2}, 0x7F, 0xBD},
+        {{kDigit3}, 0x7F, 0xBB},
+        {{kDigit4}, 0x7F, 0xB7},
+        {{kDigit5}, 0x7F, 0x9F},
+        {{kDigit1, kDigit2, kDigit3, kDigit4, kDigit5}, 0x7F, 0x90},
+    };
+    int row = 0;
+    for (const auto& r : rows) EXPECT_EQ(ports(r.keys), std::make_pair(r.port0, r.port4)) << "row " << row++;
 }
 
 TEST_F(PlayerInput, OtherKeysAndOtherPortsAreLeftAlone) {

@@ -1,7 +1,7 @@
 // Test support for the picture: tile memory, sprite RAM and a palette owned
 // by the test and lent to the board, sprite entries written as the 68000
-// leaves them in memory, a literal reference painter, and views of the frame
-// that read well in a failure message (ASCII regions, PNG files).
+// leaves them in memory, a literal reference painter, and PNG files of frames
+// that differ.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,7 +23,6 @@ constexpr size_t kSpriteRamBytes = 480 * 16;
 
 // Bits of entry word +6 and word +14.
 constexpr unsigned kSignX = 0x01, kSignY = 0x02, kRelative = 0x04;
-constexpr unsigned kFlipY = 0x40, kFlipX = 0x80;
 
 // Drawing colour n of the test palette is kColourBase + n: every palette index
 // is recognisable in the frame, and the background is none of them.
@@ -59,24 +58,7 @@ public:
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
-    // Tile bytes by raw offset within the tile (quarters of 64 bytes).
-    void setTileByte(unsigned tile, unsigned offset, uint8_t value) { tiles_.at(tile * 256 + offset) = value; }
     void fillTile(unsigned tile, uint8_t value) { std::memset(&tiles_.at(tile * 256), value, 256); }
-
-    // A tile drawn as 16 lines of 16 characters: '.' is 0, hex digits 1-F.
-    // The test lays the quarters out itself: top-left, top-right,
-    // bottom-left, bottom-right, each 8 rows of 8 bytes.
-    void drawTile(unsigned tile, const std::array<const char*, 16>& rows) {
-        for (int r = 0; r < 16; ++r) {
-            ASSERT_EQ(std::strlen(rows[r]), 16u) << "tile row " << r;
-            for (int c = 0; c < 16; ++c) {
-                const char ch = rows[r][c];
-                const uint8_t v = ch == '.' ? 0 : static_cast<uint8_t>(std::stoi(std::string(1, ch), nullptr, 16));
-                const int quarter = (r / 8) * 2 + c / 8;
-                setTileByte(tile, quarter * 64 + (r % 8) * 8 + c % 8, v);
-            }
-        }
-    }
 
     // Writes entry n in the memory image format: each 68000 word as one
     // host-order 16-bit value at the word's offset.
@@ -104,22 +86,6 @@ private:
 };
 
 inline uint16_t pixel(int x, int y) { return render_offscreen[y * kWidth + x]; }
-
-// A frame region as text, one line per frame line: '.' background, the low
-// hex digit of the palette index for a test colour, '?' anything else.
-inline std::string region(int x0, int y0, int w, int h) {
-    std::string out;
-    for (int y = y0; y < y0 + h; ++y) {
-        for (int x = x0; x < x0 + w; ++x) {
-            const uint16_t p = pixel(x, y);
-            if (p == kBackground) out += '.';
-            else if (p >= kColourBase && p < kColourBase + 256) out += "0123456789ABCDEF"[(p - kColourBase) & 15];
-            else out += '?';
-        }
-        out += '\n';
-    }
-    return out;
-}
 
 // Pixels of the frame other than the background.
 inline int countDrawn() {

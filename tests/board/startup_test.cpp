@@ -12,6 +12,7 @@
 #include "board.h"
 #include "rom_files.h"
 #include "rom_set.h"
+#include "scramble_machine.h"
 
 using namespace board_test;
 
@@ -204,17 +205,8 @@ TEST(BoardStartup, PowerOnClearsEverythingAStartUpOrResetKeeps) {
     RomSetDir set;
     set.write_complete();
     start(set);
-    std::memset(onboardRam, 0x11, 0x4000);
-    std::memset(spriteRam, 0x22, 0x1E00);
-    std::memset(_dynamicPalette, 0x33, sizeof _dynamicPalette);
-    std::memset(dynamicPalette, 0x44, sizeof dynamicPalette);
-    std::memset(IOBuf, 0x55, sizeof IOBuf);
+    scrambleMachine();
     NextInterrupt = 26;
-    interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0x6666;
-    watchDogReset[0] = watchDogReset[1] = 0x77;
-    render_offscreen[0] = render_offscreen[kScreenWidth * kScreenHeight - 1] = 0x0888;
-    cpucycles_by_frame = 266666;
-    s68000exec(1000);
 
     pm_powerOn();
     EXPECT_EQ(std::count(onboardRam, onboardRam + 0x4000, 0), 0x4000);
@@ -227,7 +219,7 @@ TEST(BoardStartup, PowerOnClearsEverythingAStartUpOrResetKeeps) {
     EXPECT_EQ(interruptEnable | IRQ4ACK | IRQ3ACK | IRQ2ACK, 0);
     EXPECT_EQ(watchDogReset[0] | watchDogReset[1], 0);
     EXPECT_EQ(std::count(std::begin(render_offscreen), std::end(render_offscreen), 0), kScreenWidth * kScreenHeight);
-    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(cpucycles_by_frame.load(), cyclesPerFrame(Speed::Fps60));
     EXPECT_EQ(s68000readOdometer(), 0u);
 }
 

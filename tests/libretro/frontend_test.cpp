@@ -1,8 +1,11 @@
 // The core as a frontend sees it, loaded with dlopen and run headless: what
-// it declares, the demo's reviewed frames through the joypad and the service
-// mode option, every form of content, reset, a second start in the same
-// process, and bad content refused with one log line.
+// it declares agrees with its .info file and its frames, the demo's reviewed
+// frames through the joypad and the service mode option, content by path,
+// reset, a fresh board at every load, states that replay, and bad content and
+// states refused with one log line. (The content loader and the state image
+// are the board's tests'.)
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -93,30 +96,6 @@ protected:
     const std::string demo = DEMO_ROM_DIR;
 };
 
-TEST_F(Core, DeclaresItselfAndItsPicture) {
-    EXPECT_EQ(core().api().api_version(), unsigned(RETRO_API_VERSION));
-    retro_system_info system{};
-    core().api().get_system_info(&system);
-    EXPECT_STREQ(system.library_name, "BePellmora");
-    EXPECT_STREQ(system.library_version, "0.80");
-    EXPECT_STREQ(system.valid_extensions, "zip|2a|3a");
-    EXPECT_TRUE(system.need_fullpath);
-    EXPECT_TRUE(system.block_extract);
-
-    retro_system_av_info av{};
-    core().api().get_system_av_info(&av);
-    const retro_game_geometry& g = av.geometry;
-    EXPECT_EQ(std::tie(g.base_width, g.base_height, g.max_width, g.max_height),
-              std::make_tuple(256u, 224u, 256u, 224u));
-    EXPECT_FLOAT_EQ(av.geometry.aspect_ratio, 8.0f / 7.0f);
-    EXPECT_DOUBLE_EQ(av.timing.fps, 60.0);
-    EXPECT_DOUBLE_EQ(av.timing.sample_rate, 48000.0);
-
-    ASSERT_EQ(core().declaredOptions().count(kServiceMode), 1u);
-    EXPECT_EQ(core().declaredOptions().at(kServiceMode), "Service mode (resets the board); disabled|enabled");
-    EXPECT_EQ(core().api().get_memory_data(RETRO_MEMORY_SYSTEM_RAM), nullptr) << "no RAM before content";
-}
-
 // The .info file frontends read before loading the core says what the core
 // itself says.
 TEST_F(Core, InfoFileAgreesWithTheCore) {
@@ -136,9 +115,11 @@ TEST_F(Core, InfoFileAgreesWithTheCore) {
     EXPECT_EQ(info["supports_no_game"], "false");
     EXPECT_EQ(info["core_options"], "true");
     EXPECT_EQ(info["input_descriptors"], "true");
-    const bool saves =
-        core().api().serialize_size() > 0 || (core().load(demo.c_str()) && core().api().serialize_size() > 0);
+    EXPECT_EQ(core().api().serialize_size(), 0u) << "no state before content";
+    EXPECT_EQ(core().api().get_memory_data(RETRO_MEMORY_SYSTEM_RAM), nullptr) << "no RAM before content";
+    const bool saves = core().load(demo.c_str()) && core().api().serialize_size() > 0;
     EXPECT_EQ(info["savestate"], saves ? "true" : "false");
+    EXPECT_EQ(core().api().api_version(), unsigned(RETRO_API_VERSION));
 }
 
 TEST_F(Core, DescribesEveryJoypadButtonItReads) {
@@ -148,74 +129,60 @@ TEST_F(Core, DescribesEveryJoypadButtonItReads) {
         EXPECT_EQ(std::make_tuple(d.port, d.device, d.index), std::make_tuple(0u, unsigned(RETRO_DEVICE_JOYPAD), 0u));
         EXPECT_TRUE(described.emplace(d.id, d.description).second) << "button " << d.id << " described twice";
     }
-    const std::map<unsigned, std::string> expected = {
-        {RETRO_DEVICE_ID_JOYPAD_UP, "Up"},           {RETRO_DEVICE_ID_JOYPAD_DOWN, "Down"},
-        {RETRO_DEVICE_ID_JOYPAD_LEFT, "Left"},       {RETRO_DEVICE_ID_JOYPAD_RIGHT, "Right"},
-        {RETRO_DEVICE_ID_JOYPAD_B, "Button 1"},      {RETRO_DEVICE_ID_JOYPAD_A, "Button 2"},
-        {RETRO_DEVICE_ID_JOYPAD_Y, "Button 3"},      {RETRO_DEVICE_ID_JOYPAD_SELECT, "Switch 1"},
-        {RETRO_DEVICE_ID_JOYPAD_START, "Switch 2"},  {RETRO_DEVICE_ID_JOYPAD_L, "Switch 3"},
-        {RETRO_DEVICE_ID_JOYPAD_R, "Switch 4"},      {RETRO_DEVICE_ID_JOYPAD_L2, "Switch 5"},
-    };
-    EXPECT_EQ(described, expected);
-}
-
-// Frames as the end-to-end tests' reviewed ones, 256 x 224 in 0RGB1555 with
-// bit 15 clear, one poll and 800 silent stereo samples a frame.
-TEST_F(Core, AttractModeShowsTheReviewedFrames) {
-    ASSERT_TRUE(core().load(demo.c_str()));
-    EXPECT_TRUE(core().pixelFormatSet());
-    EXPECT_EQ(core().pixelFormat(), RETRO_PIXEL_FORMAT_0RGB1555);
-    playAndCheck(golden("demo_attract"));
-    EXPECT_EQ(std::make_tuple(core().frameWidth(), core().frameHeight(), core().framePitch()),
-              std::make_tuple(256u, 224u, 512u));
-    EXPECT_EQ(core().inputPolls(), core().framesPresented());
-    EXPECT_EQ(core().audioFramesReceived(), 800u * core().framesPresented());
-    EXPECT_TRUE(core().audioAllSilent());
-    EXPECT_EQ(core().api().get_memory_size(RETRO_MEMORY_SYSTEM_RAM), 0x4000u);
-    EXPECT_EQ(status(kMagic), kDemoMagic);
+    std::set<unsigned> read, named;
+    for (const auto& [key, button] : kJoypadOf) read.insert(button);
+    for (const auto& [button, text] : described) {
+        named.insert(button);
+        EXPECT_FALSE(text.empty()) << button;
+    }
+    EXPECT_EQ(named, read) << "the buttons described are the buttons that play";
 }
 
 // The keyboard script of the end-to-end play test on the joypad: d-pad, the
-// three buttons and two switches give the reviewed frames.
+// three buttons and two switches give the reviewed frames, in the pixel
+// format and size the core declared, one poll and silent sound a frame.
 TEST_F(Core, JoypadPlaysTheReviewedGame) {
     ASSERT_TRUE(core().load(demo.c_str()));
     const DemoRun run = golden("demo_play");
     EXPECT_GE(run.script.size(), 10u);
     playAndCheck(run);
+    retro_system_av_info av{};
+    core().api().get_system_av_info(&av);
+    EXPECT_EQ(std::make_tuple(core().frameWidth(), core().frameHeight(), core().framePitch()),
+              std::make_tuple(av.geometry.base_width, av.geometry.base_height, size_t{av.geometry.base_width} * 2));
+    EXPECT_TRUE(core().pixelFormatSet());
+    EXPECT_EQ(core().pixelFormat(), RETRO_PIXEL_FORMAT_0RGB1555);
+    EXPECT_EQ(core().inputPolls(), core().framesPresented());
+    EXPECT_EQ(core().audioFramesReceived() * av.timing.fps, av.timing.sample_rate * core().framesPresented());
+    EXPECT_TRUE(core().audioAllSilent());
+    EXPECT_EQ(status(kMagic), kDemoMagic);
 }
 
-// Frame 30 is compared with its reviewed hash. Frame 40, with the script's
-// keys held, lights lamps in colours the program never wrote, which the board
-// keeps as the reset's 0xFFFF: the frontend gets them with bit 15 clear (the
-// 0RGB1555 rule), so that frame cannot hash as the board's own does.
-TEST_F(Core, ServiceModeOptionAtLoadShowsTheReviewedInputTest) {
+// Set at load, the option gives the reviewed input test (frame 30; frame
+// 40, with the script's keys held, lights lamps in colours the program never
+// wrote, which the board keeps as the reset's 0xFFFF and the frontend gets
+// with bit 15 clear, so it cannot hash as the board's own does). Switched
+// while running, it resets the board out of service mode and back, as the
+// desktop program's menu item does; set to its value again, it does nothing.
+TEST_F(Core, ServiceModeOptionAtLoadAndWhileRunning) {
     core().setOption(kServiceMode, "enabled");
     ASSERT_TRUE(core().load(demo.c_str()));
+    core().clearLog();
     DemoRun run = golden("demo_service");
     std::erase_if(run.golden, [](const GoldenFrame& g) { return g.frame > 30; });
     ASSERT_EQ(run.golden.size(), 1u);
     playAndCheck(run);
     EXPECT_EQ(status(kService), 1u);
-}
-
-// Switched while running, the option resets the board into service mode and
-// back, as the desktop program's menu item does.
-TEST_F(Core, ServiceModeOptionSwitchedWhileRunningResetsTheBoard) {
-    ASSERT_TRUE(core().load(demo.c_str()));
-    core().run(100);
-    EXPECT_EQ(status(kService), 0u);
-    const uint32_t before = status(kFrame);
-    EXPECT_GT(before, 90u);
-    core().setOption(kServiceMode, "enabled");
-    core().run(30);
-    EXPECT_EQ(status(kService), 1u);
-    EXPECT_LT(status(kFrame), 31u) << "the program did not start again";
-    core().run(30);
-    core().setOption(kServiceMode, "disabled");
-    core().run(30);
-    EXPECT_EQ(status(kService), 0u);
-    EXPECT_LT(status(kFrame), 31u);
-    core().setOption(kServiceMode, "disabled");  // unchanged value: no reset
+    EXPECT_TRUE(core().log().empty()) << "started in service mode, not reset into it: " << core().log()[0].text;
+    core().run(70);
+    EXPECT_GT(status(kFrame), 90u);
+    for (const char* value : {"disabled", "enabled"}) {
+        core().setOption(kServiceMode, value);
+        core().run(30);
+        EXPECT_EQ(status(kService), value[0] == 'e' ? 1u : 0u);
+        EXPECT_LT(status(kFrame), 31u) << "the program did not start again";
+    }
+    core().setOption(kServiceMode, "enabled");  // unchanged value: no reset
     core().run(10);
     EXPECT_GT(status(kFrame), 31u);
 }
@@ -262,19 +229,17 @@ TEST_F(Core, WhiteOfAResetReachesTheFrontendWithBit15Clear) {
     EXPECT_EQ(std::count(core().frame().begin(), core().frame().end(), 0x7FFF), 256 * 224);
 }
 
-// Every form of content starts the same machine: each load (in the same
-// process) gives the reviewed frame 60 again.
+// Content is a path the core hands to the board's loader (whose tests hold
+// every form): each load in the same process gives the reviewed frame 60.
 TEST_F(Core, DirectoryAnyOfTheSixFilesOrAZipStartTheSameBoard) {
     const uint64_t frame60 = reviewed("demo_attract", 60);
 
     TempDir dir;
     std::vector<std::vector<uint8_t>> files;
     for (const char* name : kSetNames) files.push_back(readFile(fs::path(demo) / name));
-    ASSERT_TRUE(writeZip(dir / "demo.zip", setEntries(files)));
     ASSERT_TRUE(writeZip(dir / "FOLDER.ZIP", setEntries(files, "demo/Roms/")));
 
-    const std::vector<std::string> contents = {demo, demo + "/", demo + "/PELLMORA.2A", demo + "/CH3",
-                                               (dir / "demo.zip"), (dir / "FOLDER.ZIP")};
+    const std::vector<std::string> contents = {demo, demo + "/CH3", (dir / "FOLDER.ZIP")};
     for (const auto& content : contents) {
         SCOPED_TRACE(content);
         ASSERT_TRUE(core().load(content.c_str()));
@@ -363,10 +328,18 @@ TEST_F(Core, StateRoundTripReplaysTheSameFrames) {
     core().run(7);  // somewhere else entirely
     ASSERT_TRUE(core().api().unserialize(state.data(), state.size()));
     EXPECT_EQ(play(81, 160), first) << "restored on a machine started afresh";
+
+    // A state the desktop program saved at 30 fps (its last byte, the CRC of
+    // the body made right again) runs on at the core's 60.
+    state.back() = 1;
+    const uint32_t crc = static_cast<uint32_t>(crc32(0, state.data() + 28, static_cast<uInt>(state.size() - 28)));
+    for (int i = 0; i < 4; ++i) state[24 + i] = static_cast<uint8_t>(crc >> (8 * i));
+    ASSERT_TRUE(core().api().unserialize(state.data(), state.size()));
+    EXPECT_EQ(play(81, 160), first) << "restored at another speed";
 }
 
-// A damaged state, one of another ROM set, a cut or a long one: refused with
-// one log line, and the game runs on as if nothing had been tried.
+// A damaged state, a cut one, one of another ROM set: refused with one log
+// line, and the game runs on as if nothing had been tried.
 TEST_F(Core, BadStatesAreRefusedAndChangeNothing) {
     TempDir dir;
     writeSet(dir.path(), idleProgramSet());
@@ -384,14 +357,10 @@ TEST_F(Core, BadStatesAreRefusedAndChangeNothing) {
     damaged[5000] ^= 0x40;
     auto cut = state;
     cut.pop_back();
-    auto longer = state;
-    longer.push_back(0);
     const std::vector<std::pair<std::vector<uint8_t>, std::string>> bad = {
         {damaged, "is damaged: the CRC-32 of its body"},
         {cut, "is cut short"},
-        {longer, "is too long"},
         {otherSet, "belongs to another ROM set"},
-        {std::vector<uint8_t>(100, 0), "is not a save state"},
     };
     ASSERT_TRUE(core().api().unserialize(state.data(), state.size()));
     for (const auto& [image, why] : bad) {
@@ -410,9 +379,6 @@ TEST_F(Core, BadContentIsRefusedWithOneLogLine) {
     TempDir dir;
     writeSet(dir.path(), patternedSet());
     fs::remove(dir / "CH2");
-    auto entries = honestEntries(patternedSet());
-    entries[2] = {"CH0", 0x7FFFFFF0u, std::vector<uint8_t>(64, 1), 8, 0};
-    writeFile(dir / "huge.zip", handMadeZip(entries));
     writeFile(dir / "notes.txt", {'n', 'o'});
     struct Case {
         std::string path, line;
@@ -420,9 +386,6 @@ TEST_F(Core, BadContentIsRefusedWithOneLogLine) {
     const std::vector<Case> cases = {
         {(dir / "missing"), (dir / "missing") + " does not exist"},
         {dir.path().string(), (dir / "CH2") + " is missing"},
-        {(dir / "CH0"), (dir / "CH2") + " is missing"},
-        {(dir / "huge.zip"),
-         (dir / "huge.zip") + ": CH0 is 2147483632 bytes; a ROM file in an archive must be exactly 131072"},
         {(dir / "notes.txt"), (dir / "notes.txt") + " is not a ROM set"},
     };
     for (const auto& c : cases) {
@@ -440,6 +403,7 @@ TEST_F(Core, BadContentIsRefusedWithOneLogLine) {
     core().clearLog();
     EXPECT_FALSE(core().load(nullptr));
     ASSERT_EQ(core().log().size(), 1u);
+    EXPECT_EQ(core().log()[0].level, RETRO_LOG_ERROR);
     EXPECT_EQ(core().log()[0].text,
               "BePellmora needs content: a ROM set directory, one of its six files or a .zip");
 
