@@ -118,9 +118,13 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
         // Go() waits: Return chooses the last button, Escape the first.
         for (const int key : {kScancodeReturn, kScancodeEscape}) {
             const size_t count = w.Received().size() + 1;
+            kit::WindowCapture before, shown;
+            EXPECT_TRUE(kit::capture_window(&w, before));
             w.PostMessage(kAsk);
             EXPECT_TRUE(eventually([] { return kit::open_alerts().size() == 1; }));
             asked = kit::open_alerts();
+            EXPECT_TRUE(eventually([&] { return kit::capture_window(&w, shown) && shown.pixels != before.pixels; }))
+                << "the alert is not shown";
             press(kScancodeF2);
             kit::synthesize_key(key, true);
             EXPECT_TRUE(eventually([&] { return w.Received().size() == count; }));

@@ -31,7 +31,10 @@ protected:
     void TearDown() override { enable_gamepad_keys(false); }
 };
 
-using App = kit_test::DrivenApp<kit_test::MenuWindow>;
+struct PlainWindow : BWindow {  // no menu bar
+    PlainWindow() : BWindow(BRect(0, 0, 99, 99), "Pad", B_TITLED_WINDOW, B_NOT_RESIZABLE) {}
+};
+using App = kit_test::DrivenApp<PlainWindow>;
 
 }  // namespace
 
@@ -49,6 +52,8 @@ TEST_F(Gamepad, HeldControlsHoldTheirKeysWhileSwitchedOn) {
     set_gamepad_binding(B_GAMEPAD_UP, 128);  // no such key: unbound
     set_gamepad_binding(static_cast<gamepad_control>(B_GAMEPAD_CONTROLS), 0x57);  // no such control: ignored
     EXPECT_EQ(keys(), "....A.");
+    set_gamepad_binding(B_GAMEPAD_A, -1);
+    EXPECT_EQ(keys(), "......");
     set_gamepad_controls(0);
 }
 

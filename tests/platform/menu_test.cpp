@@ -19,6 +19,7 @@ TEST(Menu, ItemsAreFoundInSubmenusAndADisabledSubmenuDisablesItsItem) {
     file->AddItem(recent);
     file->AddSeparatorItem();
     bar.AddItem(file);
+    EXPECT_EQ(file->ItemAt(3), nullptr);
     EXPECT_EQ(bar.FindItem("Two"), recent->ItemAt(1));
     EXPECT_EQ(bar.FindItem(3u), recent->ItemAt(1));
     EXPECT_EQ(recent->FindItem(1u), nullptr) << "not upwards";
@@ -28,7 +29,11 @@ TEST(Menu, ItemsAreFoundInSubmenusAndADisabledSubmenuDisablesItsItem) {
     EXPECT_EQ(file->FindMarked(), nullptr) << "only in the menu itself";
     EXPECT_EQ(recent->FindMarked(), recent->ItemAt(0));
     recent->SetEnabled(false);
-    EXPECT_FALSE(file->ItemAt(1)->IsEnabled());
+    file->ItemAt(0)->SetEnabled(false);
+    EXPECT_FALSE(file->ItemAt(1)->IsEnabled() || recent->IsEnabled() || file->ItemAt(0)->IsEnabled());
+    file->ItemAt(0)->SetShortcutText("Ctrl+O");
+    file->ItemAt(0)->SetShortcutText(nullptr);
+    EXPECT_EQ(file->ItemAt(0)->ShortcutText() + std::to_string(file->ItemAt(0)->Command()), "1");
 }
 
 // A window at scale 1 below its menu bar; each row a parent menu, the item

@@ -40,8 +40,11 @@ TEST(Storage, EntriesTraverseLinksOnlyWhenAsked) {
         EXPECT_EQ(entry.SetTo(&ref, traverse), B_OK);
         EXPECT_EQ(entry.GetPath(&path), B_OK);
         EXPECT_EQ(std::string(path.Path()) + " " + path.Leaf(), expected.string() + " " + expected.filename().string());
+        EXPECT_TRUE(entry.Exists());
     }
     fs::remove_all(dir);
+    const entry_ref empty;
+    EXPECT_EQ(entry.SetTo(&empty), B_BAD_VALUE);
     EXPECT_EQ(entry.SetTo(static_cast<const entry_ref*>(nullptr)), B_BAD_VALUE);
     EXPECT_EQ(entry.GetPath(&path), B_NO_INIT);
 }
@@ -58,6 +61,7 @@ TEST(FilePanel, SendsItsMessageWithTheChosenRefs) {
     inbox.Run();
     BMessenger messenger(&inbox);
     BFilePanel panel(B_OPEN_PANEL, &messenger, nullptr, 0, true), single(B_OPEN_PANEL, &messenger, nullptr, 0, false);
+    EXPECT_EQ(panel.Message()->what, B_REFS_RECEIVED) << "by default";
     BMessage custom(0x8001);
     panel.SetMessage(&custom);
     EXPECT_EQ(panel.SendRefs({}), B_BAD_VALUE);

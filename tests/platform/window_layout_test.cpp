@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "kit_test_app.h"
+#include "screen.h"
 
 namespace {
 
@@ -79,8 +80,11 @@ TEST(WindowLayout, ThePictureFitsAtEverySize) {
     EXPECT_EQ(kit::fit_picture({0, 0, 10, 10}, 0, 0, B_PICTURE_ASPECT).width, 0);
     // Bitmap rows are padded to four bytes; unsupported spaces and empty bounds have no memory.
     EXPECT_EQ(BBitmap(BRect(0, 0, 254, 0), B_RGB15).BytesPerRow(), 512);
-    EXPECT_NE(BBitmap(BRect(0, 0, 10, 10), static_cast<color_space>(8)).InitCheck(), B_OK);
+    EXPECT_EQ(BBitmap(BRect(0, 0, 10, 10), static_cast<color_space>(8)).Bits(), nullptr);
     EXPECT_NE(BBitmap(BRect(0, 0, -1, -1), B_RGB15).InitCheck(), B_OK);
+    const BScreen screen(nullptr);  // its colour index: black is 0, white 255
+    EXPECT_EQ(std::pair(screen.IndexForColor(rgb_color{0, 0, 0, 255}), screen.IndexForColor(255, 255, 255)),
+              (std::pair<uint8, uint8>(0, 255)));
 }
 
 // Opened at scale 2, resized (never below its frame) and full screen: the
@@ -100,6 +104,9 @@ TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
         std::fill(pixels, pixels + 256 * 224, 0x4210);
         // Red, green, blue; white (bit 15 means nothing).
         pixels[0] = 0x7C00, pixels[255] = 0x03E0, pixels[223 * 256] = 0x001F, pixels[223 * 256 + 255] = 0xFFFF;
+        window->view->DrawBitmap(&bitmap, BPoint(1, 2));  // unscaled: one pixel of it a pixel of the window
+        ASSERT_TRUE(kit::capture_window(window, blank));
+        EXPECT_EQ(std::pair(kit_test::at(blank, 3, 41), kit_test::at(blank, 1, 39)), std::pair(0xFF0000u, 0u));
         window->view->SetPictureScaling(B_PICTURE_INTEGER);
         window->view->DrawBitmap(&bitmap);
         pixels[0] = 0x001F;  // after the draw: not shown
