@@ -6,7 +6,7 @@ RELEASE   := build/release
 SANITIZED := build/asan
 THREADED  := build/tsan
 
-.PHONY: all deps run check check-release check-asan check-tsan fuzz bench install-libretro clean
+.PHONY: all deps run check check-release check-asan check-tsan fuzz bench coverage install-libretro clean
 
 all: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
@@ -70,6 +70,11 @@ install-libretro: deps
 	if [ "$$(id -u)" -ne 0 ] && ! { mkdir -p "$$root" 2>/dev/null && [ -w "$$root" ]; }; then sudo=sudo; fi; \
 	echo $$sudo cmake --install $(RELEASE) --component libretro --prefix $(PREFIX); \
 	$$sudo env DESTDIR="$(DESTDIR)" cmake --install $(RELEASE) --component libretro --prefix $(PREFIX)
+
+# Line and branch coverage of the whole suite in an instrumented release build;
+# prints the two totals and leaves the per-file report in build/coverage.
+coverage: deps
+	bash tools/coverage.sh build/coverage
 
 clean:
 	rm -rf build

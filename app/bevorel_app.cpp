@@ -1,39 +1,39 @@
 #include "bevorel_app.h"
 
-#include "emulation.h"
-#include "launch_options.h"
 #include "gamepad_keys.h"
 #include "menus.h"
 
-BeVorelApp::BeVorelApp() : BApplication(kSignature) {}
+BeVorelApp::BeVorelApp(Machine& machine, LaunchOptions options)
+    : BApplication(kSignature), fMachine(machine), fOptions(std::move(options)) {}
 
 BeVorelApp::~BeVorelApp() = default;
 
 void BeVorelApp::ReadyToRun() {
-    fMainWindow = new BeVorelWindow();
-    fMainWindow->SetPixelScale(launchOptions.scaleGiven ? launchOptions.scale : fMainWindow->SavedScale());
-    fMainWindow->SetFullScreen(launchOptions.fullScreen || fMainWindow->SavedFullScreen());
-    frameLimit.store(launchOptions.frames, std::memory_order_relaxed);
+    fMainWindow = new BeVorelWindow(fMachine, fRomSet);
+    fMainWindow->SetPixelScale(fOptions.scaleGiven ? fOptions.scale : fMainWindow->SavedScale());
+    fMainWindow->SetFullScreen(fOptions.fullScreen || fMainWindow->SavedFullScreen());
+    fMainWindow->fEmulation.frameLimit.store(fOptions.frames, std::memory_order_relaxed);
     fMainWindow->Show();
     // The start-up options act as their menu commands do, in this order, for
     // this run only: they change nothing in the settings file.
-    if (launchOptions.speedGiven) {
-        const uint32_t speeds[] = {kCmdSpeed60, kCmdSpeed30, kCmdSpeedUnlimited};
-        BMessage speed(speeds[static_cast<int>(launchOptions.speed)]);
+    if (fOptions.speedGiven) {
+        BMessage speed(fOptions.speed == Speed::Fps30       ? kCmdSpeed30
+                       : fOptions.speed == Speed::Unlimited ? kCmdSpeedUnlimited
+                                                            : kCmdSpeed60);
         speed.AddInt32(kForThisRun, 1);
         fMainWindow->PostMessage(&speed);
     }
-    if (launchOptions.boot && launchOptions.loadState >= 0) {
+    if (fOptions.boot && fOptions.loadState >= 0) {
         BMessage boot(kMsgBootWithState);
-        boot.AddInt32("slot", launchOptions.loadState);
+        boot.AddInt32("slot", fOptions.loadState);
         boot.AddInt32(kForThisRun, 1);
         fMainWindow->PostMessage(&boot);
-    } else if (launchOptions.boot) {
+    } else if (fOptions.boot) {
         fMainWindow->PostMessage(kCmdBoot);
     }
     // Without a ROM set the boot is refused and no frame is ever shown, so a
     // frame limit would never be reached: the program quits after the refusal.
-    if (launchOptions.boot && launchOptions.frames && !boardReady()) fMainWindow->PostMessage(B_QUIT_REQUESTED);
+    if (fOptions.boot && fOptions.frames && !fMachine.ready()) fMainWindow->PostMessage(B_QUIT_REQUESTED);
 }
 
 void BeVorelApp::MessageReceived(BMessage* message) {

@@ -3,16 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "board.h"
-#include "cpudebug.h"
-#include "emulation.h"
+#include "hotkeys.h"
 #include "menus.h"
 #include "paths.h"
-#include "hotkeys.h"
 #include "presentation.h"
-#include "rom_files.h"
-#include "rom_set_location.h"
-#include "save_state.h"
 #include "state_slots.h"
 
 const char* kWindowName = "BePellmora v0.80";
@@ -33,10 +27,8 @@ void enableBootedMenus() {
 
 }  // namespace
 
-bool boardReady() { return codeRom && tilesRom && onboardRam && spriteRam; }
-
-BeVorelWindow::BeVorelWindow()
-    : BWindow(kWindowFrame, kWindowName, B_TITLED_WINDOW, kWindowFlags, B_CURRENT_WORKSPACE) {
+BeVorelWindow::BeVorelWindow(Machine& machine, const RomSetChoice& romSet)
+    : BWindow(kWindowFrame, kWindowName, B_TITLED_WINDOW, kWindowFlags, B_CURRENT_WORKSPACE), fEmulation(machine) {
     menuBar = new BMenuBar(BRect(0, 0, 256, 20), "main", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP,
                            B_ITEMS_IN_ROW, true);
     cutToDirectory(execPath);
@@ -54,21 +46,20 @@ BeVorelWindow::BeVorelWindow()
     // The monitor checks for a kill while it waits for a line or runs long
     // loops, so a Reset or Quit can stop an emulation thread that is in it;
     // and switching Debug off releases it, so the game runs on.
-    cpudebug_stop_check = check_thread_killed;
-    cpudebug_leave_check = debugSwitchedOff;
+    machine.setMonitorChecks(check_thread_killed, debugSwitchedOff);
 
     Lock();
     createPresentationSurface(this);
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     Unlock();
 
-    pm_initAll(execPath);
+    machine.startUp(execPath, romSet.source());
     loadKeyboardConfiguration(0);
     mView->SetPictureScaling(fSettings.integerScaling ? B_PICTURE_INTEGER : B_PICTURE_ASPECT);
     bindGamepad();
-    if (!boardReady())
-        (new BAlert("BePellmora", missingRomSetText(romSetPlace, rom_set_failure()).c_str(), "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL,
-                    B_STOP_ALERT))
+    if (!machine.ready())
+        (new BAlert("BePellmora", missingRomSetText(romSet.place, machine.startUpFailure()).c_str(), "Ok", nullptr,
+                    nullptr, B_WIDTH_AS_USUAL, B_STOP_ALERT))
             ->Go(nullptr);
 }
 
@@ -79,14 +70,14 @@ void BeVorelWindow::loadRom(const char* path) {
         std::printf("Cannot boot: the game's path is %zu characters or more.\n", kPathSize);
         return;
     }
-    if (!boardReady()) {
+    if (!fEmulation.machine.ready()) {
         std::fputs(kNotBootable, stdout);
         return;
     }
     copyPath(romPath, path);
     Reset();
     enableBootedMenus();
-    fRomSetHash = pm_romSetHash();  // names the state slots' files
+    fRomSetHash = fEmulation.machine.romSetHash();  // names the state slots' files
     markStateSlots();
 }
 
@@ -94,11 +85,11 @@ void BeVorelWindow::Reset() {
     if (romPath[0] == '\0') {
         // No emulation thread runs before a boot. After a failed start-up the
         // board's reset is still safe: it reports that the CPU cannot reset.
-        pm_reset();
+        fEmulation.machine.reset();
         return;
     }
     kill_thread(fCpuThread);
-    pm_reset();
+    fEmulation.machine.reset();
     startupClear();
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     if (fCpuThread >= 0) resume_thread(fCpuThread);
@@ -133,7 +124,7 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
             if (booted) Reset();
             return;
         case kCmdServiceMode:
-            testMode = testMode ? 0 : 1;
+            fEmulation.machine.setServiceMode(!fEmulation.machine.serviceMode());
             Reset();
             return;
         case kCmdPause:
@@ -145,16 +136,13 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
                           std::memory_order_relaxed);
             return;
         case kCmdSpeed30:
-            cpucycles_by_frame.store(kCycles30, std::memory_order_relaxed);
-            newSnoozeTime.store(kPeriod30, std::memory_order_relaxed);
+            fEmulation.applySpeed(Speed::Fps30);
             return;
         case kCmdSpeed60:
-            cpucycles_by_frame.store(kCycles60, std::memory_order_relaxed);
-            newSnoozeTime.store(kPeriod60, std::memory_order_relaxed);
+            fEmulation.applySpeed(Speed::Fps60);
             return;
         case kCmdSpeedUnlimited:
-            cpucycles_by_frame.store(kCycles60, std::memory_order_relaxed);
-            newSnoozeTime.store(kPeriodUnlimited, std::memory_order_relaxed);
+            fEmulation.applySpeed(Speed::Unlimited);
             return;
         case kCmdFreeRom:
             freeRom();

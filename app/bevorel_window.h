@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "emulation.h"
 #include "kit.h"
+#include "rom_set_link.h"
 #include "settings.h"
 
 extern const char* kWindowName;
@@ -22,16 +24,10 @@ constexpr uint32_t kMsgBootWithState = 0x6273746C;  // 'bstl'
 // setting it changes is not written to the settings file.
 constexpr const char* kForThisRun = "for this run";
 
-// Whether the state that --load-state asked for was refused.
-extern std::atomic<bool> startupStateRefused;
-// A ROM set directory dropped on the window, for which the user chose to
-// start the program again; "" when none. Written by the window's thread,
-// read once the application has ended.
-extern std::string restartRomSet;
-
 class BeVorelWindow : public BWindow {
 public:
-    BeVorelWindow();
+    // The window over `machine`, which it starts on the ROM set of `romSet`.
+    explicit BeVorelWindow(Machine& machine, const RomSetChoice& romSet = RomSetChoice());
     ~BeVorelWindow() override;
 
     void MessageReceived(BMessage* message) override;
@@ -62,8 +58,14 @@ public:
     // The window scale and full screen that the settings file gives.
     int SavedScale() const { return fSettings.scale; }
     bool SavedFullScreen() const { return fSettings.fullScreen; }
+    // Whether the state that --load-state asked for was refused.
+    bool StartupStateRefused() const { return fStartupStateRefused.load(std::memory_order_relaxed); }
+    // A ROM set dropped on the window, for which the user chose to start the
+    // program again; "" when none. Read once the application has ended.
+    const std::string& RestartRomSet() const { return fRestartRomSet; }
 
     thread_id fCpuThread = -1;
+    EmulationControl fEmulation;
 
 private:
     void freeRom();
@@ -126,9 +128,9 @@ private:
     std::string fNotice;        // the title's notice (see notify)
     bigtime_t fNoticeEnd = 0;   // when it is over
     thread_id fNoticeTimer = -1;  // ends it
+    std::atomic<bool> fStartupStateRefused{false};
+    std::string fRestartRomSet;
 };
 
-// Whether the board start-up loaded the ROM set and made the memories.
-bool boardReady();
 // Removes the slot files' temporary files that a killed run left.
 void removeStaleStateTemporaries();

@@ -4,37 +4,22 @@
 #include <cstdio>
 #include <limits>
 
-#include "board.h"
-
-uint32_t snoozeTime = kPeriod60;
-std::atomic<uint32_t> newSnoozeTime{kPeriod60};
+uint32_t snoozeTime = framePeriod(Speed::Fps60);
+std::atomic<uint32_t> newSnoozeTime{framePeriod(Speed::Fps60)};
 std::atomic<uint8_t> debugOn{0};
 
 bool debugSwitchedOff() { return debugOn.load(std::memory_order_relaxed) == 0; }
 std::atomic<uint8_t> wpaused{0};
-std::atomic<bool> turbo{false};
 
 int64_t cpuTimeStart = 0;
 uint32_t cpuTotalFrames = 0;
 int64_t cpuTimeEnd = 0;
 
-std::atomic<bool> continueFrameCounts{false};
+Speed currentSpeed() { return speedOfPeriod(newSnoozeTime.load(std::memory_order_relaxed)); }
 
-std::atomic<uint32_t> frameLimit{0};
-std::atomic<uint32_t> framesPresented{0};
-
-Speed currentSpeed() {
-    switch (newSnoozeTime.load(std::memory_order_relaxed)) {
-        case kPeriod30: return Speed::Fps30;
-        case kPeriodUnlimited: return Speed::Unlimited;
-        default: return Speed::Fps60;
-    }
-}
-
-void applySpeed(Speed speed) {
-    cpucycles_by_frame.store(speed == Speed::Fps30 ? kCycles30 : kCycles60, std::memory_order_relaxed);
-    newSnoozeTime.store(speed == Speed::Fps30 ? kPeriod30 : speed == Speed::Unlimited ? kPeriodUnlimited : kPeriod60,
-                        std::memory_order_relaxed);
+void EmulationControl::applySpeed(Speed speed) {
+    machine.setSpeed(speed);
+    newSnoozeTime.store(framePeriod(speed), std::memory_order_relaxed);
 }
 
 double averageFps(int64_t elapsed, uint32_t frames) {

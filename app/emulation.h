@@ -5,14 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "launch_options.h"
-
-// Frame periods in microseconds and 68000 cycles per frame of the three speeds.
-constexpr uint32_t kPeriod60 = 16666;
-constexpr uint32_t kPeriod30 = 33332;
-constexpr uint32_t kPeriodUnlimited = 0;
-constexpr uint32_t kCycles60 = 133333;
-constexpr uint32_t kCycles30 = 266666;
+#include "machine.h"
 
 // Read by the running loop (written by the emulation thread only).
 extern uint32_t snoozeTime;
@@ -23,31 +16,40 @@ extern std::atomic<uint8_t> debugOn;
 // Whether debugOn is clear: the monitor's leave check.
 bool debugSwitchedOff();
 extern std::atomic<uint8_t> wpaused;
-// While set (the Tab key held), frames follow one another without pacing,
-// whatever the speed; the speed itself is not changed.
-extern std::atomic<bool> turbo;
 
 // Of the last emulation thread that ran.
 extern int64_t cpuTimeStart;
 extern uint32_t cpuTotalFrames;
 extern int64_t cpuTimeEnd;
 
-// Set by the window before it replaces the emulation thread around a state
-// save or load: the new thread carries on the frame-rate counters of the one
-// it replaces instead of starting them afresh.
-extern std::atomic<bool> continueFrameCounts;
-
 // The speed the Speed commands last asked for, from the requested period.
 Speed currentSpeed();
-// Asks for a speed as the Speed commands do: the CPU cycles of a frame at
-// once, the period from the end of the frame under way.
-void applySpeed(Speed speed);
 
-// Automation: after this many presented frames (0: never) the emulation
-// posts a quit to the window, as the Quit command does, and presents no more.
-extern std::atomic<uint32_t> frameLimit;
-// Frames presented since the program started, by every emulation thread.
-extern std::atomic<uint32_t> framesPresented;
+// What the window and its emulation threads share besides the flags above:
+// the board they run, and how the frames go on. The window owns it; each
+// emulation thread reads it through the window.
+struct EmulationControl {
+    explicit EmulationControl(Machine& board) : machine(board) {}
+
+    // Asks for a speed as the Speed commands do: the CPU cycles of a frame at
+    // once, the period from the end of the frame under way.
+    void applySpeed(Speed speed);
+
+    Machine& machine;
+    // While set (the Tab key held), frames follow one another without
+    // pacing, whatever the speed; the speed itself is not changed.
+    std::atomic<bool> turbo{false};
+    // Automation: after this many presented frames (0: never) the emulation
+    // posts a quit to the window, as the Quit command does, and presents no
+    // more.
+    std::atomic<uint32_t> frameLimit{0};
+    // Frames presented since the window was built, by every emulation thread.
+    std::atomic<uint32_t> framesPresented{0};
+    // Set by the window before it replaces the emulation thread around a
+    // state save or load: the new thread carries on the frame-rate counters
+    // of the one it replaces instead of starting them afresh.
+    std::atomic<bool> continueFrameCounts{false};
+};
 
 // The emulation thread posts this to the window about once a second while it
 // runs, with the frames a second it presented since the last one under

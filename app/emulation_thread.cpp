@@ -1,12 +1,12 @@
 // The emulation thread: one board frame at a time, presented and paced.
 #include "bevorel_window.h"
-#include "board.h"
 #include "emulation.h"
 #include "presentation.h"
 
 int32 BeVorelWindow::cpuThread(void* data) {
-    BWindow* window = static_cast<BWindow*>(data);
-    if (!continueFrameCounts.exchange(false, std::memory_order_relaxed)) {
+    BeVorelWindow* window = static_cast<BeVorelWindow*>(data);
+    EmulationControl& control = window->fEmulation;
+    if (!control.continueFrameCounts.exchange(false, std::memory_order_relaxed)) {
         cpuTimeStart = system_time();
         cpuTotalFrames = 0;
     }
@@ -15,10 +15,11 @@ int32 BeVorelWindow::cpuThread(void* data) {
     uint32_t rateFrames = 0;
     for (;;) {
         const bigtime_t frameStart = system_time();
-        const bigtime_t period = turbo.load(std::memory_order_relaxed) ? 0 : static_cast<bigtime_t>(snoozeTime);
+        const bigtime_t period =
+            control.turbo.load(std::memory_order_relaxed) ? 0 : static_cast<bigtime_t>(snoozeTime);
         const bigtime_t deadline = frameStart + period;
-        const uint16_t* frame = pm_render(debugOn.load(std::memory_order_relaxed) != 0,
-                                          wpaused.load(std::memory_order_relaxed) != 0, fps);
+        const uint16_t* frame = control.machine.render(debugOn.load(std::memory_order_relaxed) != 0,
+                                                       wpaused.load(std::memory_order_relaxed) != 0, fps);
         copyFrame(frame);
         window->Lock();
         mView->DrawBitmap(mOffscreen);
@@ -36,8 +37,8 @@ int32 BeVorelWindow::cpuThread(void* data) {
             rateFrames = 0;
         }
 
-        const uint32_t presented = framesPresented.fetch_add(1, std::memory_order_relaxed) + 1;
-        const uint32_t limit = frameLimit.load(std::memory_order_relaxed);
+        const uint32_t presented = control.framesPresented.fetch_add(1, std::memory_order_relaxed) + 1;
+        const uint32_t limit = control.frameLimit.load(std::memory_order_relaxed);
         if (limit && presented >= limit) {
             window->PostMessage(B_QUIT_REQUESTED);
             for (;;) snooze(1000000);  // until the quit stops this thread

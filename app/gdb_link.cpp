@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "bevorel_app.h"
-#include "board.h"
 #include "gdb_stub.h"
 #include "menus.h"
 
@@ -17,20 +16,18 @@ void resetBoard() {
 
 }  // namespace
 
-bool startGdbLink(int port, std::string& error) {
+bool startGdbLink(Machine& machine, int port, std::string& error) {
     const int listening = gdb_stub_start(static_cast<unsigned>(port), error);
     if (listening < 0) return false;
     std::printf("GDB server listening on 127.0.0.1:%d; the game waits for gdb at its first frame\n", listening);
     std::fflush(stdout);
     gdb_stub_wait_check = check_thread_killed;
     gdb_stub_kill_request = resetBoard;
-    pm_frame_hook = gdb_stub_frame_boundary;
-    pm_slice_runner = gdb_stub_run_slice;
+    machine.setDebugger(gdb_stub_frame_boundary, gdb_stub_run_slice);
     return true;
 }
 
-void stopGdbLink() {
-    pm_frame_hook = nullptr;
-    pm_slice_runner = nullptr;
+void stopGdbLink(Machine& machine) {
+    machine.setDebugger(nullptr, nullptr);
     gdb_stub_stop();
 }

@@ -1,51 +1,40 @@
 #include "hotkeys.h"
 
+#include "key_codes.h"
 #include "menus.h"
 #include "state_slots.h"
 
 namespace {
 
-// Key codes (as in key_info) of the keys used here.
-constexpr uint32_t kEscape = 0x01;
-constexpr uint32_t kF1 = 0x02;
-constexpr uint32_t kF3 = 0x04;
-constexpr uint32_t kF11 = 0x0C;
-constexpr uint32_t kF12 = 0x0D;
-constexpr uint32_t kPause = 0x10;
-constexpr uint32_t kTab = 0x26;
-constexpr uint32_t kP = 0x30;
-constexpr uint32_t kEnter = 0x47;
-constexpr uint32_t kKeypadEnter = 0x5B;
-
 std::vector<Hotkey> build() {
     std::vector<Hotkey> keys;
     for (uint32_t slot = 0; slot < kStateSlots; ++slot) {
-        const uint32_t key = kF1 + slot;
-        if (key != kF3) keys.push_back({key, 0, kCmdLoadStateBase + slot, 0});
+        const uint32_t key = kKeyF1 + slot;
+        if (key != kKeyF3) keys.push_back({key, 0, kCmdLoadStateBase + slot, 0});
         keys.push_back({key, B_SHIFT_KEY, kCmdSaveStateBase + slot, 0});
     }
-    keys.push_back({kF3, 0, kCmdReset, 0});
-    keys.push_back({kP, 0, kCmdPause, 0});
-    keys.push_back({kPause, 0, kCmdPause, 0});
-    keys.push_back({kF11, 0, kMsgToggleFullScreen, 0});
-    keys.push_back({kEnter, B_COMMAND_KEY, kMsgToggleFullScreen, 0});
-    keys.push_back({kKeypadEnter, B_COMMAND_KEY, kMsgToggleFullScreen, 0});
-    keys.push_back({kEscape, 0, kMsgLeaveFullScreen, 0});
-    keys.push_back({kF12, 0, kMsgScreenshot, 0});
-    keys.push_back({kTab, 0, kMsgTurboOn, kMsgTurboOff});
+    keys.push_back({kKeyF3, 0, kCmdReset, 0});
+    keys.push_back({kKeyP, 0, kCmdPause, 0});
+    keys.push_back({kKeyPause, 0, kCmdPause, 0});
+    keys.push_back({kKeyF11, 0, kMsgToggleFullScreen, 0});
+    keys.push_back({kKeyEnter, B_COMMAND_KEY, kMsgToggleFullScreen, 0});
+    keys.push_back({kKeyKeypadEnter, B_COMMAND_KEY, kMsgToggleFullScreen, 0});
+    keys.push_back({kKeyEscape, 0, kMsgLeaveFullScreen, 0});
+    keys.push_back({kKeyF12, 0, kMsgScreenshot, 0});
+    keys.push_back({kKeyTab, 0, kMsgTurboOn, kMsgTurboOff});
     return keys;
 }
 
 // The key's name as printed on it.
 std::string keyName(uint32_t key) {
-    if (key >= kF1 && key <= kF12) return "F" + std::to_string(key - kF1 + 1);
+    if (key >= kKeyF1 && key <= kKeyF12) return "F" + std::to_string(key - kKeyF1 + 1);
     switch (key) {
-        case kEscape: return "Esc";
-        case kPause: return "Pause";
-        case kTab: return "Tab";
-        case kP: return "P";
-        case kEnter: return "Enter";
-        case kKeypadEnter: return "Keypad Enter";
+        case kKeyEscape: return "Esc";
+        case kKeyPause: return "Pause";
+        case kKeyTab: return "Tab";
+        case kKeyP: return "P";
+        case kKeyEnter: return "Enter";
+        case kKeyKeypadEnter: return "Keypad Enter";
         default: return "";
     }
 }

@@ -5,8 +5,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-LaunchOptions launchOptions;
-
 namespace {
 
 constexpr int kMaxScale = 8;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class Speed { Fps60, Fps30, Unlimited };
+#include "speed.h"
 
 struct LaunchOptions {
     bool boot = false;          // --boot: boot at start, as the Boot command does
@@ -40,6 +40,3 @@ std::vector<std::string> argumentsWithRomSet(const std::vector<std::string>& arg
 
 // The text of --help, for a program called `program`.
 std::string usageText(const char* program);
-
-// The options the running program was started with (set by main).
-extern LaunchOptions launchOptions;

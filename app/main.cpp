@@ -5,7 +5,6 @@
 
 #include "bevorel_app.h"
 #include "bevorel_window.h"
-#include "board.h"
 #include "gdb_link.h"
 #include "key_state.h"
 #include "launch_options.h"
@@ -23,7 +22,8 @@ int main(int argc, char** argv) {
     const char* program = argc > 0 && argv[0] ? argv[0] : "bevorel";
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::string error;
-    switch (parseLaunchOptions(args, launchOptions, error)) {
+    LaunchOptions options;
+    switch (parseLaunchOptions(args, options, error)) {
         case ParseResult::Help:
             std::fputs(usageText(program).c_str(), stdout);
             return 0;
@@ -37,34 +37,38 @@ int main(int argc, char** argv) {
             break;
     }
 
-    if (launchOptions.gdbPort >= 0 && !startGdbLink(launchOptions.gdbPort, error)) {
+    Machine& machine = boardMachine();
+    if (options.gdbPort >= 0 && !startGdbLink(machine, options.gdbPort, error)) {
         std::fprintf(stderr, "%s: --gdb: %s\n", program, error.c_str());
         return 1;
     }
     // What a run killed in the middle of a save left behind.
     removeStaleStateTemporaries();
     removeStaleSettingsTemporaries();
-    pm_setKeySource(read_key_states);  // the board's keys: the window's keyboard
-    BeVorelApp* app = new BeVorelApp();
-    useRomSet(program, launchOptions.romSet);
+    machine.setKeySource(read_key_states);  // the board's keys: the window's keyboard
+    BeVorelApp* app = new BeVorelApp(machine, options);
+    app->UseRomSet(chooseRomSet(program, options.romSet));
     const bool ran = app->Run() == B_OK;
-    stopGdbLink();  // the emulation thread has been stopped by the quit
+    stopGdbLink(machine);  // the emulation thread has been stopped by the quit
+    const BeVorelWindow* window = app->fMainWindow;
 
     // A boot asked for that could not happen (no ROM set), or a state it
     // could not load, is a failure too.
-    int status = ran && !(launchOptions.boot && !boardReady()) && !startupStateRefused ? 0 : 1;
-    if (ran && !launchOptions.screenshot.empty()) {
+    const bool stateRefused = window && window->StartupStateRefused();
+    int status = ran && !(options.boot && !machine.ready()) && !stateRefused ? 0 : 1;
+    if (ran && !options.screenshot.empty()) {
         DrawnPicture picture;
         if (mView) mView->CopyDrawnPicture(picture);
-        if (!writePicturePng(picture, launchOptions.screenshot, error)) {
+        if (!writePicturePng(picture, options.screenshot, error)) {
             std::fprintf(stderr, "%s: no screenshot written: %s\n", program, error.c_str());
             status = 1;
         }
     }
-    delete app;
     // A ROM set dropped on the window, for which the user chose to restart.
+    const std::string restartRomSet = window ? window->RestartRomSet() : "";
+    delete app;
     if (!restartRomSet.empty()) {
-        restartProgram(program, argumentsWithRomSet(args, launchOptions, restartRomSet));
+        restartProgram(program, argumentsWithRomSet(args, options, restartRomSet));
         return 1;
     }
     return status;

@@ -4,6 +4,7 @@
 
 #include "gamepad_keys.h"
 #include "hotkeys.h"
+#include "key_codes.h"
 
 BMenuBar* menuBar = nullptr;
 BMenuItem* romInfoItem = nullptr;
@@ -14,15 +15,19 @@ BMenuItem* fController[2] = {};
 BMenu* menus[5] = {};
 
 uint8_t controlType = 0;
-// Button A and Button B start on the keys their menus mark, "A" and "B".
-uint8_t keyboardConfig[4] = {0x3D, 0x3E, 0x27, 0x50};
 
-// Physical key codes; the letters sit where a French AZERTY keyboard has them.
+// The key of each item (key_codes.h): the letters sit where a French AZERTY
+// keyboard has them, so "A", "Z", "Q", "W" and "M" are the keys a US
+// keyboard labels Q, W, A, Z and the semicolon.
 const uint8_t keyCodesArray[kKeyCount] = {
-    0x27, 0x50, 0x4E, 0x3E, 0x29, 0x3F, 0x40, 0x41, 0x2E, 0x42, 0x43, 0x44,
-    0x45, 0x51, 0x2F, 0x30, 0x3C, 0x2A, 0x3D, 0x2B, 0x2D, 0x4F, 0x4C, 0x4D,
-    0x2C, 0x28, 0x4B, 0x5C, 0x5D, 0x5E, 0x5F, 0x60, 0x56, 0x47,
+    kKeyQ, kKeyB, kKeyC, kKeyD, kKeyE, kKeyF, kKeyG, kKeyH, kKeyI, kKeyJ, kKeyK, kKeyL,
+    kKeySemicolon, kKeyN, kKeyO, kKeyP, kKeyA, kKeyR, kKeyS, kKeyT, kKeyU, kKeyV, kKeyZ, kKeyX,
+    kKeyY, kKeyW, kKeyLeftShift, kKeyLeftCtrl, kKeyLeftAlt, kKeySpace, kKeyRightAlt, kKeyRightCtrl,
+    kKeyRightShift, kKeyEnter,
 };
+
+// Button A and Button B start on the keys their menus mark, "A" and "B".
+uint8_t keyboardConfig[4] = {kKeyS, kKeyD, kKeyQ, kKeyB};
 
 const char* const keyLabels[kKeyCount] = {
     "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q",

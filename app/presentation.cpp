@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "board.h"
+#include "machine.h"
 
 BView* mView = nullptr;
 BBitmap* mOffscreen = nullptr;

@@ -7,8 +7,6 @@
 
 #include "paths.h"
 
-RomSetPlace romSetPlace;
-
 namespace {
 
 std::string withSlash(const std::string& directory) {
@@ -39,6 +37,21 @@ bool sameDirectory(const std::string& a, const std::string& b) {
 }
 
 bool fitsTheBoard(const std::string& prefix) { return prefix.size() < kPathSize; }
+
+// 1234567 as "1,234,567".
+std::string withThousands(size_t number) {
+    std::string digits = std::to_string(number);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
+// The six names as a sentence lists them: "A, B, C, D, E and F".
+std::string fileList() {
+    std::string list;
+    for (size_t k = 0; k < kRomSetNames.size(); ++k)
+        list += (k == 0 ? "" : k + 1 == kRomSetNames.size() ? " and " : ", ") + std::string(kRomSetNames[k]);
+    return list;
+}
 
 }  // namespace
 
@@ -101,7 +114,7 @@ std::string missingRomSetText(const RomSetPlace& place, const std::string& reaso
         text += ".";
     }
     if (!reason.empty()) text += "\n\n" + reason + ".";
-    text += std::string("\n\nA ROM set is six files of at least 131,072 bytes each: ") + kRomSetFileList +
+    text += "\n\nA ROM set is six files of at least " + withThousands(kRomFileSize) + " bytes each: " + fileList() +
             ". Start the program with their directory, one of them or a .zip of them (bevorel DIR, FILE or "
             "ZIP), or drop one of those on this window.";
     return text;

@@ -8,10 +8,6 @@
 
 #include "rom_files.h"
 
-// The six files of a ROM set, in the order the board loads them.
-inline constexpr const auto& kRomSetFiles = kRomSetNames;
-constexpr const char* kRomSetFileList = "PELLMORA.2A, PELLMORA.3A, CH0, CH1, CH2 and CH3";
-
 struct RomSetPlace {
     // What the board start-up is handed: a directory with its final '/'.
     // Without `given` the board reads prefix + "./Roms/" + file.
@@ -31,7 +27,7 @@ struct RomSetPlace {
 
 // Why `directory` (with or without a final '/') holds no whole ROM set: the
 // first of its six files that is missing, not a regular file or shorter than
-// 131072 bytes, and why (read_rom_file's reason); empty when it holds one.
+// kRomFileSize bytes, and why (read_rom_file's reason); empty when it holds one.
 std::string romSetDirectoryProblem(const std::string& directory);
 
 // Where to read the ROM set: from `given` when it is not empty;
@@ -47,9 +43,6 @@ RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs,
 // The program's own file with every link resolved (/proc/self/exe); "" when
 // it cannot be known.
 std::string realProgramPath();
-
-// Where this run reads its ROM set (set by main before the window is built).
-extern RomSetPlace romSetPlace;
 
 // What the window tells when no ROM set could be loaded: where it was looked
 // for, why the set there did not load (`reason`, as start-up reported it;

@@ -12,7 +12,7 @@
 #include <stb/stb_image_write.h>
 
 #include "atomic_file.h"
-#include "board.h"
+#include "machine.h"
 
 void rgb15ToRgb8(uint16_t pixel, uint8_t rgb[3]) {
     const unsigned parts[3] = {(pixel >> 10) & 31u, (pixel >> 5) & 31u, pixel & 31u};

@@ -9,6 +9,7 @@
 #include "bevorel_window.h"
 #include "emulation.h"
 #include "hotkeys.h"
+#include "key_codes.h"
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
@@ -18,21 +19,12 @@
 #include "window_title.h"
 #include "xdg_dirs.h"
 
-std::string restartRomSet;
-
-namespace {
-
-// The board's keys (as in key_info) that a controller's controls hold.
-constexpr uint8_t kKeyUp = 0x57, kKeyDown = 0x62, kKeyLeft = 0x61, kKeyRight = 0x63;
-constexpr uint8_t kKeyLeftAlt = 0x5D, kKeySpace = 0x5E, kKeyLeftShift = 0x4B;  // the three buttons
-
-}  // namespace
-
 void BeVorelWindow::addHotkeys() {
     for (const Hotkey& key : hotkeys())
         AddShortcut(key.key, key.modifiers, new BMessage(key.pressed), key.released ? new BMessage(key.released) : nullptr);
 }
 
+// A controller's controls hold the board's keys: the joystick and the three buttons.
 void BeVorelWindow::bindGamepad() {
     set_gamepad_binding(B_GAMEPAD_UP, kKeyUp);
     set_gamepad_binding(B_GAMEPAD_DOWN, kKeyDown);
@@ -56,7 +48,7 @@ bool BeVorelWindow::frontendMessage(BMessage* message) {
             return true;
         case kMsgTurboOn:
         case kMsgTurboOff:
-            turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
+            fEmulation.turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
             fMeasuredFps = -1;
             return true;
         case kMsgFrameRate:
@@ -87,7 +79,7 @@ void BeVorelWindow::updateTitle() {
     status.paused = wpaused.load(std::memory_order_relaxed) != 0;
     status.debug = debugOn.load(std::memory_order_relaxed) != 0;
     status.speed = currentSpeed();
-    status.turbo = turbo.load(std::memory_order_relaxed);
+    status.turbo = fEmulation.turbo.load(std::memory_order_relaxed);
     status.measuredFps = fMeasuredFps;
     status.notice = currentNotice();
     const std::string title = statusTitle(status);
@@ -142,7 +134,7 @@ void BeVorelWindow::romSetDropped(const BMessage& message) {
     if ((new BAlert("BePellmora", text.c_str(), "Cancel", "Start again", nullptr, B_WIDTH_AS_USUAL, B_IDEA_ALERT))
             ->Go() != 1)
         return;
-    restartRomSet = path;
+    fRestartRomSet = path;
     std::printf("Starting again with the ROM set in %s\n", path.c_str());
     std::fflush(stdout);
     PostMessage(B_QUIT_REQUESTED);

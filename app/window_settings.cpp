@@ -9,7 +9,7 @@
 void BeVorelWindow::ReadConfig() {
     const std::string path = settingsPath();
     fSettings = path.empty() ? Settings{} : readSettingsFile(path);
-    applySpeed(fSettings.speed);
+    fEmulation.applySpeed(fSettings.speed);
 }
 
 void BeVorelWindow::loadKeyboardConfiguration(char) {

@@ -5,25 +5,17 @@
 
 #include "atomic_file.h"
 #include "bevorel_window.h"
-#include "board.h"
 #include "emulation.h"
-#include "launch_options.h"
 #include "menus.h"
 #include "paths.h"
 #include "save_state.h"
 #include "state_containers.h"
 #include "state_slots.h"
 
-std::atomic<bool> startupStateRefused{false};
-
 namespace {
 
 // A state file is 25 KiB; anything past this is refused unread.
 constexpr size_t kLargestStateFile = 1 << 20;
-
-static_assert(static_cast<int>(Speed::Fps60) == static_cast<int>(StateSpeed::Fps60) &&
-              static_cast<int>(Speed::Fps30) == static_cast<int>(StateSpeed::Fps30) &&
-              static_cast<int>(Speed::Unlimited) == static_cast<int>(StateSpeed::Unlimited));
 
 std::string slotName(int slot) { return "slot " + std::to_string(slot); }
 
@@ -60,10 +52,10 @@ bool BeVorelWindow::emulationRunning() const {
 }
 
 void BeVorelWindow::restartEmulation() {
-    continueFrameCounts.store(true, std::memory_order_relaxed);
+    fEmulation.continueFrameCounts.store(true, std::memory_order_relaxed);
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     if (fCpuThread >= 0) resume_thread(fCpuThread);
-    else continueFrameCounts.store(false, std::memory_order_relaxed);
+    else fEmulation.continueFrameCounts.store(false, std::memory_order_relaxed);
 }
 
 void BeVorelWindow::markStateSlots() {
@@ -94,7 +86,7 @@ bool BeVorelWindow::storeSlot(int slot) {
     auto state = std::make_unique<BoardState>();
     const bool running = emulationRunning();
     if (running) kill_thread(fCpuThread);
-    pm_captureState(*state, static_cast<StateSpeed>(currentSpeed()));
+    fEmulation.machine.capture(*state);
     if (running) restartEmulation();
 
     const std::vector<uint8_t> image = encodeState(*state, fRomSetHash);
@@ -141,8 +133,8 @@ bool BeVorelWindow::restoreSlot(int slot) {
     // The pause flag is not part of a state: a paused game stays paused,
     // showing the restored picture.
     kill_thread(fCpuThread);
-    pm_restoreState(*state);
-    applySpeed(static_cast<Speed>(state->speed));
+    fEmulation.machine.restore(*state);
+    fEmulation.applySpeed(state->speed);
     restartEmulation();
     std::printf("State loaded from %s: %s\n", slotName(slot).c_str(), path.c_str());
     std::fflush(stdout);
@@ -155,8 +147,8 @@ void BeVorelWindow::bootWithState(const BMessage& message) {
     message.FindInt32("slot", &slot);
     loadRom("po");
     if (slot < 0 || slot >= kStateSlots || !restoreSlot(slot)) {
-        startupStateRefused.store(true, std::memory_order_relaxed);
+        fStartupStateRefused.store(true, std::memory_order_relaxed);
         // Headless runs stop here rather than run a game from the wrong state.
-        if (launchOptions.frames) PostMessage(B_QUIT_REQUESTED);
+        if (fEmulation.frameLimit.load(std::memory_order_relaxed)) PostMessage(B_QUIT_REQUESTED);
     }
 }

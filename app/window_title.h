@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "launch_options.h"
+#include "speed.h"
 
 struct TitleStatus {
     bool running = false;  // a game is booted and its emulation thread runs

@@ -9,9 +9,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
-#include "board.h"
+#include "machine.h"
 
 extern "C" {
 #include "calls_abi.h"
@@ -27,22 +26,15 @@ constexpr uint32_t kCycles = 40'000'000;  // five seconds of a real 68000
 static_assert(SELFTEST_PARAMS_ADDRESS == CALLS_PARAMS_ADDRESS);
 constexpr uint32_t kIterationsAddress = SELFTEST_PARAMS_ADDRESS + 4;
 
-void start(const char* dir) {
-    pm_initAll(dir);
-    const uint16_t iterations[2] = {0x7FFF, 0xFFFF};
-    std::memcpy(codeRom + kIterationsAddress, iterations, sizeof iterations);
-    pm_reset();
-    s68000tripOdometer();  // each run counts from 0
-}
+Machine& machine = boardMachine();
 
-// The CPU part of the frame driver, until the odometer reaches `cycles`.
-void run_frames(uint32_t cycles) {
-    while (s68000readOdometer() < cycles) {
-        for (int slice = 0; slice < 3; ++slice) {
-            if (NextInterrupt) s68000interrupt(4, NextInterrupt);
-            s68000exec(44444);
-        }
-    }
+// The program from power-on (its cycles counted from 0), running more
+// iterations than the run can finish.
+void start() {
+    machine.powerOn();
+    const uint16_t iterations[2] = {0x7FFF, 0xFFFF};
+    std::memcpy(machine.memory(Memory::ProgramRom).data() + kIterationsAddress, iterations, sizeof iterations);
+    machine.reset();
 }
 
 }  // namespace
@@ -52,25 +44,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s ROM_DIR/\n", argv[0]);
         return 2;
     }
-    start(argv[1]);
-    CALLGRIND_START_INSTRUMENTATION;
-    run_frames(kCycles);
-    CALLGRIND_STOP_INSTRUMENTATION;
-    const uint32_t cycles = s68000readOdometer();
-
-    // The same run again from reset, one instruction at a time, counts the
-    // instructions (the run is deterministic).
-    start(argv[1]);
-    uint64_t instructions = 0;
-    while (s68000readOdometer() < cycles) {
-        // The board's interrupts at the same points: before each slice.
-        const uint32_t slice_end = s68000readOdometer() + 44444;
-        if (NextInterrupt) s68000interrupt(4, NextInterrupt);
-        while (s68000readOdometer() < slice_end) {
-            s68000exec(1);
-            ++instructions;
-        }
+    if (!machine.startUp(argv[1])) {
+        std::fprintf(stderr, "%s: no ROM set could be loaded from %sRoms/\n", argv[0], argv[1]);
+        return 1;
     }
+    // The CPU part of the frame driver, until the count reaches kCycles.
+    const KeyStates keys;
+    start();
+    CALLGRIND_START_INSTRUMENTATION;
+    while (machine.cycles() < kCycles) machine.runFrame(keys, FrameRun{.draw = false});
+    CALLGRIND_STOP_INSTRUMENTATION;
+    const uint32_t cycles = machine.cycles();
+
+    // The same run again from power-on, one instruction at a time, counts the
+    // instructions (the run is deterministic).
+    start();
+    uint64_t instructions = 0;
+    while (machine.cycles() < cycles) machine.runFrame(keys, FrameRun{.draw = false, .instructions = &instructions});
     std::printf("emulated cycles %u\nemulated instructions %llu\n", cycles,
                 static_cast<unsigned long long>(instructions));
     return 0;

@@ -4,16 +4,13 @@
 // restored), their in-memory parts alone, and the ROM set's hash, which the
 // window takes once, at boot.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "atomic_file.h"
-#include "board.h"
+#include "machine.h"
 #include "save_state.h"
 
 #ifndef BENCH_DEMO_DIR
@@ -22,20 +19,18 @@
 
 namespace {
 
+Machine& machine = boardMachine();
+
+void quiet(const char*) {}
+
 // The demo started and run for 120 frames, once; false when it did not load.
 bool demoRunning() {
     static const bool running = [] {
-        std::fflush(stdout);
-        const int saved = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        pm_initAll(BENCH_DEMO_DIR);
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(null);
-        close(saved);
-        if (!codeRom || !tilesRom || !onboardRam || !spriteRam) return false;
-        for (int i = 0; i < 120; ++i) pm_render(false, false, 60);
+        machine.setConsole(quiet);
+        const bool ready = machine.startUp(BENCH_DEMO_DIR);
+        machine.setConsole(nullptr);
+        if (!ready) return false;
+        for (int i = 0; i < 120; ++i) machine.runFrame(KeyStates{});
         return true;
     }();
     return running;
@@ -56,9 +51,9 @@ void BM_SaveStateCommand(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     SlotDirectory files;
     BoardState board;
-    const uint64_t hash = pm_romSetHash();
+    const uint64_t hash = machine.romSetHash();
     for (auto _ : state) {
-        pm_captureState(board, StateSpeed::Fps60);
+        machine.capture(board);
         const std::vector<uint8_t> image = encodeState(board, hash);
         std::string error;
         if (!writeFileAtomically(files.slot(), image.data(), image.size(), error)) return state.SkipWithError(error.c_str());
@@ -70,8 +65,8 @@ void BM_LoadStateCommand(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     SlotDirectory files;
     BoardState board;
-    pm_captureState(board, StateSpeed::Fps60);
-    const uint64_t hash = pm_romSetHash();
+    machine.capture(board);
+    const uint64_t hash = machine.romSetHash();
     const std::vector<uint8_t> saved = encodeState(board, hash);
     std::string error;
     if (!writeFileAtomically(files.slot(), saved.data(), saved.size(), error)) return state.SkipWithError(error.c_str());
@@ -80,7 +75,7 @@ void BM_LoadStateCommand(benchmark::State& state) {
         if (readWholeFile(files.slot(), 1 << 20, image, error) != ReadStatus::Read ||
             !decodeState(image.data(), image.size(), hash, board, error))
             return state.SkipWithError(error.c_str());
-        pm_restoreState(board);
+        machine.restore(board);
     }
 }
 BENCHMARK(BM_LoadStateCommand)->Unit(benchmark::kMillisecond);
@@ -91,7 +86,7 @@ void BM_Capture(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     BoardState board;
     for (auto _ : state) {
-        pm_captureState(board, StateSpeed::Fps60);
+        machine.capture(board);
         benchmark::ClobberMemory();
     }
 }
@@ -101,7 +96,7 @@ void BM_CaptureAndEncode(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     BoardState board;
     for (auto _ : state) {
-        pm_captureState(board, StateSpeed::Fps60);
+        machine.capture(board);
         benchmark::DoNotOptimize(encodeState(board, 1));
     }
 }
@@ -110,19 +105,19 @@ BENCHMARK(BM_CaptureAndEncode)->Unit(benchmark::kMicrosecond);
 void BM_DecodeAndRestore(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
     BoardState board;
-    pm_captureState(board, StateSpeed::Fps60);
+    machine.capture(board);
     const std::vector<uint8_t> image = encodeState(board, 1);
     std::string error;
     for (auto _ : state) {
         if (!decodeState(image.data(), image.size(), 1, board, error)) return state.SkipWithError(error.c_str());
-        pm_restoreState(board);
+        machine.restore(board);
     }
 }
 BENCHMARK(BM_DecodeAndRestore)->Unit(benchmark::kMicrosecond);
 
 void BM_RomSetHash(benchmark::State& state) {
     if (!demoRunning()) return state.SkipWithError("the demo ROM set did not load");
-    for (auto _ : state) benchmark::DoNotOptimize(pm_romSetHash());
+    for (auto _ : state) benchmark::DoNotOptimize(machine.romSetHash());
 }
 BENCHMARK(BM_RomSetHash)->Unit(benchmark::kMicrosecond);
 

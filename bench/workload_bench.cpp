@@ -1,17 +1,15 @@
 // The emulator on its real workloads: the 68000 core running the self-test
 // ROM set's CPU-bound workloads and the call-heavy workload (emulated cycles
-// per host second), and whole unpaced frames of the demo ROM set (pm_render:
-// CPU, clear and sprites).
+// per host second), and whole unpaced frames of the demo ROM set (the CPU,
+// the fill and the sprites).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
-#include "board.h"
+#include "machine.h"
 
 extern "C" {
 #include "calls_abi.h"
@@ -31,40 +29,31 @@ extern "C" {
 
 namespace {
 
+Machine& machine = boardMachine();
+
+void quiet(const char*) {}
+
 // Board start-up on a ROM set directory, its console report kept out of the
-// benchmark's table. False when the set could not be loaded.
+// benchmark's table. False when the set could not be loaded or the program
+// cannot start.
 bool start_board(const std::string& dir) {
-    std::fflush(stdout);
-    const int saved = dup(1);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    pm_initAll(dir.c_str());
-    std::fflush(stdout);
-    dup2(saved, 1);
-    close(null);
-    close(saved);
-    return codeRom && tilesRom && onboardRam && spriteRam && _s68000context.pc == (_s68000context.pc & ~1u);
+    machine.setConsole(quiet);
+    const bool ready = machine.startUp(dir);
+    machine.setConsole(nullptr);
+    if (!ready) return false;
+    auto state = std::make_unique<BoardState>();
+    machine.capture(*state);
+    return (state->pc & 1) == 0;
 }
 
 void quiet_reset() {
-    std::fflush(stdout);
-    const int saved = dup(1);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    pm_reset();
-    std::fflush(stdout);
-    dup2(saved, 1);
-    close(null);
-    close(saved);
+    machine.setConsole(quiet);
+    machine.reset();
+    machine.setConsole(nullptr);
 }
 
 // The CPU part of a frame, exactly as the frame driver runs it.
-void cpu_frame() {
-    for (int slice = 0; slice < 3; ++slice) {
-        if (NextInterrupt) s68000interrupt(4, NextInterrupt);
-        s68000exec(static_cast<int32_t>(cpucycles_by_frame.load(std::memory_order_relaxed) / 3));
-    }
-}
+void cpu_frame() { machine.runFrame(KeyStates{}, FrameRun{.draw = false}); }
 
 // Both workload programs keep their iteration count as a big-endian long
 // at the same place in ROM.
@@ -79,15 +68,15 @@ bool measure_workload(benchmark::State& state, const char* dir) {
         return false;
     }
     const uint16_t iterations[2] = {0x7FFF, 0xFFFF};
-    std::memcpy(codeRom + kIterationsAddress, iterations, sizeof iterations);
+    std::memcpy(machine.memory(Memory::ProgramRom).data() + kIterationsAddress, iterations, sizeof iterations);
     quiet_reset();
     for (int warm = 0; warm < 10; ++warm) cpu_frame();
     // The odometer is 32 bits wide: add up frame by frame.
     uint64_t total = 0;
     for (auto _ : state) {
-        const uint32_t before = s68000readOdometer();
+        const uint32_t before = machine.cycles();
         cpu_frame();
-        total += s68000readOdometer() - before;
+        total += machine.cycles() - before;
     }
     const double cycles = static_cast<double>(total);
     state.counters["cycles"] = benchmark::Counter(cycles, benchmark::Counter::kIsRate);
@@ -95,12 +84,8 @@ bool measure_workload(benchmark::State& state, const char* dir) {
     return true;
 }
 
-// A long of work RAM, kept in the memory image format.
-uint32_t ram_long(uint32_t address) {
-    uint16_t words[2];
-    std::memcpy(words, onboardRam + (address - 0x100000), sizeof words);
-    return uint32_t{words[0]} << 16 | words[1];
-}
+// A long of work RAM.
+uint32_t ram_long(uint32_t address) { return machine.peekLong(address).value_or(0); }
 
 void BM_SelfTestWorkload(benchmark::State& state) { measure_workload(state, BENCH_SELFTEST_DIR); }
 BENCHMARK(BM_SelfTestWorkload)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
@@ -126,8 +111,9 @@ void BM_DemoFrame(benchmark::State& state) {
         return;
     }
     quiet_reset();
-    for (int warm = 0; warm < 120; ++warm) pm_render(false, false, 0);
-    for (auto _ : state) benchmark::DoNotOptimize(pm_render(false, false, 0));
+    const KeyStates keys;
+    for (int warm = 0; warm < 120; ++warm) machine.runFrame(keys);
+    for (auto _ : state) benchmark::DoNotOptimize(machine.runFrame(keys));
     state.counters["frames"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                   benchmark::Counter::kIsRate);
 }

@@ -5,7 +5,7 @@
 #include "cpudebug.h"
 
 alignas(64) uint16_t render_offscreen[kScreenWidth * kScreenHeight];
-std::atomic<uint32_t> cpucycles_by_frame{kCpuCyclesPerFrame};
+std::atomic<uint32_t> cpucycles_by_frame{cyclesPerFrame(Speed::Fps60)};
 void (*pm_frame_hook)() = nullptr;
 uint32_t (*pm_slice_runner)(int32_t cycles) = nullptr;
 
@@ -22,26 +22,34 @@ void pm_put(const char* text) {
 }
 
 uint16_t* pm_render(bool debug, bool paused, int /*fps: not used*/) {
-    acquire_keyboard();  // sampled even while paused
+    pm_startFrame(debug);
+    if (paused) return render_offscreen;  // the last frame, untouched
+    pm_runSlices(nullptr);
+    pm_drawFrame();
+    return render_offscreen;
+}
 
+void pm_startFrame(bool debug) {
+    acquire_keyboard();  // sampled even while paused
     if (pm_frame_hook) pm_frame_hook();
     if (debug) cpudebug_interactive(kMonitorCpu, pm_put, nullptr, nullptr, nullptr);
+}
 
-    if (paused) return render_offscreen;  // the last frame, untouched
-
-    // One frame's cycles in three slices, the board's pending vector offered
-    // at level 4 before each. The speed is read afresh for every slice.
+// One frame's cycles in three slices, the board's pending vector offered at
+// level 4 before each. The speed is read afresh for every slice.
+void pm_runSlices(uint64_t* instructions) {
     for (int slice = 0; slice < kSlicesPerFrame; ++slice) {
         if (NextInterrupt != 0) s68000interrupt(kFrameInterruptLevel, NextInterrupt);
         const uint32_t cycles = cpucycles_by_frame.load(std::memory_order_relaxed) / kSlicesPerFrame;
-        if (pm_slice_runner)
+        if (instructions) {
+            for (const uint32_t start = s68000readOdometer(); s68000readOdometer() - start < cycles; ++*instructions)
+                s68000exec(1);
+        } else if (pm_slice_runner) {
             pm_slice_runner(static_cast<int32_t>(cycles));
-        else
+        } else {
             s68000exec(static_cast<int32_t>(cycles));
+        }
     }
-
-    pm_drawFrame();
-    return render_offscreen;
 }
 
 void pm_drawFrame() {

@@ -1,5 +1,5 @@
 // ROM files: the six names of a set, the rule a loose file must follow and
-// the one-line reason when it does not. Only the 131072 bytes a ROM file
+// the one-line reason when it does not. Only the kRomFileSize bytes a ROM file
 // contributes are ever read or allocated, whatever the file's size. Nothing
 // here needs the board, so the desktop shell checks sets with it too.
 #pragma once

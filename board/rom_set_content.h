@@ -11,7 +11,7 @@
 #include "rom_files.h"
 
 struct RomSetFiles {
-    // The first 131072 bytes of each file, in the order of kRomSetNames.
+    // The first kRomFileSize bytes of each file, in the order of kRomSetNames.
     std::array<std::unique_ptr<unsigned char[]>, 6> data;
     // The directory the set came from (for a .zip, the archive's directory).
     std::string directory;
@@ -20,7 +20,7 @@ struct RomSetFiles {
 // Reads the set at `path`. On success fills `files`; on refusal `error` holds
 // one line saying what is wrong, naming the file by shown_path (no newline),
 // and `files` is left as it was. Loose files follow the board's rule
-// (read_rom_file); an archive's entries must be exactly 131072 bytes, which
+// (read_rom_file); an archive's entries must be exactly kRomFileSize bytes, which
 // is checked before anything is allocated for them.
 bool load_rom_set(const std::string& path, RomSetFiles& files, std::string& error);
 

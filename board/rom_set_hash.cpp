@@ -9,15 +9,12 @@
 
 namespace {
 
-constexpr size_t kProgramBytes = 0x40000;
-constexpr size_t kGraphicsBytes = 0x100000;
-
 // The program ROM image holds 68000 words in host order; the CRC is taken
 // over the bytes as the 68000 reads them, the even address first.
 uint32_t programCrc() {
     uLong crc = crc32(0, nullptr, 0);
     unsigned char bytes[4096];
-    for (size_t at = 0; at < kProgramBytes; at += sizeof bytes) {
+    for (size_t at = 0; at < kCodeRomSize; at += sizeof bytes) {
         for (size_t i = 0; i < sizeof bytes; i += 2) {
             uint16_t word;
             std::memcpy(&word, codeRom + at + i, sizeof word);
@@ -30,7 +27,7 @@ uint32_t programCrc() {
 }
 
 uint32_t graphicsCrc() {
-    return static_cast<uint32_t>(crc32(crc32(0, nullptr, 0), tilesRom, kGraphicsBytes));
+    return static_cast<uint32_t>(crc32(crc32(0, nullptr, 0), tilesRom, kTilesRomSize));
 }
 
 }  // namespace

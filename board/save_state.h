@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "speed.h"
+
 namespace save_state {
 
 constexpr uint8_t kMagic[8] = {'B', 'V', 'S', 'T', 'A', 'T', 'E', 0x1A};
@@ -40,9 +42,6 @@ constexpr size_t kBodySize = 19 * 4 + 8 + 2                      // CPU
 constexpr size_t kImageSize = kHeaderSize + kBodySize;
 
 }  // namespace save_state
-
-// The Speed menu's choice, as a state records it.
-enum class StateSpeed : uint8_t { Fps60 = 0, Fps30 = 1, Unlimited = 2 };
 
 // The machine's state, field for field, as a state image holds it.
 struct BoardState {
@@ -65,7 +64,7 @@ struct BoardState {
     uint16_t interruptEnable, irq4Ack, irq3Ack, irq2Ack;
     uint16_t watchdog;
     uint8_t testMode;
-    StateSpeed speed;
+    Speed speed;
 };
 
 // The loaded ROM set's identity: the CRC-32 of the program ROM as the 68000
@@ -75,7 +74,7 @@ uint64_t pm_romSetHash();
 
 // The machine as it stands, with the speed the caller runs it at. Only
 // between frames, with no emulation thread running.
-void pm_captureState(BoardState& state, StateSpeed speed);
+void pm_captureState(BoardState& state, Speed speed);
 // Puts the machine in a captured state: CPU, memories, ports, the frame's
 // cycle count for the speed; then draws the frame buffer from the restored
 // sprite list and palette. Only between frames, with no emulation thread

@@ -9,16 +9,13 @@
 #include "console.h"
 #include "rom_files.h"
 
-char _execPath[1024];
+char _execPath[kDirectoryCapacity];
 unsigned char* codeRom;
 unsigned char* tilesRom;
 unsigned char* onboardRam;
 unsigned char* spriteRam;
 
 namespace {
-
-constexpr size_t kCodeRomSize = 0x40000;
-constexpr size_t kTilesRomSize = 0x100000;
 
 RomSource romSource = nullptr;
 std::string loadFailure;  // why the ROM set being loaded cannot be, for the report
@@ -101,12 +98,15 @@ int pm_init() {
 // A failure is reported inside "Loading ROMS..." and "Failed", in
 // parentheses: the file and why, such as "(/games/set/CH2 is missing)".
 int pm_loadAllRoms() {
+    // Each file by its name under the directory's Roms/: "./Roms/CH0".
+    std::string name[kRomSetNames.size()];
+    for (size_t k = 0; k < kRomSetNames.size(); ++k) name[k] = std::string("./Roms/") + kRomSetNames[k];
     loadFailure = "out of memory for the program ROM";
     unsigned char* tiles = nullptr;
     if (keep(codeRom, kCodeRomSize) &&
-        MergeBanks128k("./Roms/PELLMORA.2A", "./Roms/PELLMORA.3A", codeRom, codeRom + 0x20000)) {
+        MergeBanks128k(name[0].c_str(), name[1].c_str(), codeRom, codeRom + kCodeRomSize / 2)) {
         loadFailure = "out of memory for the graphics";
-        tiles = vr_merge128kRoms("./Roms/CH0", "./Roms/CH1", "./Roms/CH2", "./Roms/CH3");
+        tiles = vr_merge128kRoms(name[2].c_str(), name[3].c_str(), name[4].c_str(), name[5].c_str());
     }
     if (!tiles) {
         pm_print("(%s)", loadFailure.c_str());
@@ -124,9 +124,9 @@ int MergeBanks128k(const char* first, const char* second, unsigned char* lowHalf
     for (int lane = 0; lane < 2; ++lane) {
         const auto file = read_rom(names[lane]);
         if (!file) return 0;
-        for (size_t i = 0; i < 65536; ++i) {
+        for (size_t i = 0; i < kRomFileSize / 2; ++i) {
             lowHalf[2 * i + lane] = file[i];
-            highHalf[2 * i + lane] = file[65536 + i];
+            highHalf[2 * i + lane] = file[kRomFileSize / 2 + i];
         }
     }
     return 1;
@@ -161,7 +161,7 @@ void pm_powerOn() {
     interruptEnable = IRQ4ACK = IRQ3ACK = IRQ2ACK = 0;
     std::memset(watchDogReset, 0, sizeof watchDogReset);
     std::memset(render_offscreen, 0, sizeof render_offscreen);
-    cpucycles_by_frame = kCpuCyclesPerFrame;
+    cpucycles_by_frame = cyclesPerFrame(Speed::Fps60);
     s68000tripOdometer();  // back to 0
 }
 

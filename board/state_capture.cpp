@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "board.h"
+#include "s68000_debug.h"
 #include "save_state.h"
 
 namespace {
@@ -21,11 +22,9 @@ void wordsToImage(unsigned char* image, const uint16_t (&words)[N]) {
     std::memcpy(image, words, sizeof words);
 }
 
-uint32_t cyclesPerFrame(StateSpeed speed) { return speed == StateSpeed::Fps30 ? 266666 : 133333; }
-
 }  // namespace
 
-void pm_captureState(BoardState& state, StateSpeed speed) {
+void pm_captureState(BoardState& state, Speed speed) {
     s68000context context;
     s68000GetContext(&context);
     std::memcpy(state.dreg, context.dreg, sizeof state.dreg);
@@ -53,24 +52,23 @@ void pm_captureState(BoardState& state, StateSpeed speed) {
 
 void pm_restoreState(const BoardState& state) {
     // The registers come from the state; the region lists and the reset
-    // handler stay as the board installed them, and the current lists are
-    // the set that the restored S bit selects.
+    // handler stay as the board installed them. The current lists are the
+    // set of the restored mode, which the core installs itself: the context
+    // goes in as if in the other mode (S inverted, stack pointers swapped),
+    // and the core's switch of SR swaps the stack pointers back and installs
+    // the lists.
     s68000context context;
     s68000GetContext(&context);
     std::memcpy(context.dreg, state.dreg, sizeof context.dreg);
     std::memcpy(context.areg, state.areg, sizeof context.areg);
-    context.asp = state.asp;
+    context.areg[7] = state.asp;
+    context.asp = state.areg[7];
     context.pc = state.pc;
     context.odometer = state.odometer;
     std::memcpy(context.interrupts, state.interrupts, sizeof context.interrupts);
-    context.sr = state.sr;
-    const bool supervisor = state.sr & kSupervisor;
-    context.fetch = supervisor ? context.s_fetch : context.u_fetch;
-    context.readbyte = supervisor ? context.s_readbyte : context.u_readbyte;
-    context.readword = supervisor ? context.s_readword : context.u_readword;
-    context.writebyte = supervisor ? context.s_writebyte : context.u_writebyte;
-    context.writeword = supervisor ? context.s_writeword : context.u_writeword;
+    context.sr = state.sr ^ kSupervisor;
     s68000SetContext(&context);
+    s68000setSR(state.sr);
 
     wordsToImage(onboardRam, state.workRam);
     wordsToImage(spriteRam, state.spriteRam);

@@ -139,7 +139,7 @@ void readBody(Reader& r, BoardState& s) {
     s.irq2Ack = r.u16();
     s.watchdog = r.u16();
     s.testMode = r.u8();
-    s.speed = static_cast<StateSpeed>(r.u8());
+    s.speed = static_cast<Speed>(r.u8());
 }
 
 // The fields with a fixed range hold values the machine can have.
@@ -151,7 +151,7 @@ bool checkValues(const BoardState& s, std::string& error) {
         return refuse(error, "is damaged: its next interrupt vector %u is not 0, 26, 27 or 28", s.nextInterrupt);
     if (s.testMode > 1)
         return refuse(error, "is damaged: its service-mode flag is %u, not 0 or 1", s.testMode);
-    if (static_cast<uint8_t>(s.speed) > static_cast<uint8_t>(StateSpeed::Unlimited))
+    if (static_cast<uint8_t>(s.speed) > static_cast<uint8_t>(Speed::Unlimited))
         return refuse(error, "is damaged: its speed %u is not 0 (60 fps), 1 (30 fps) or 2 (unlimited)",
                       static_cast<unsigned>(s.speed));
     return true;

@@ -10,10 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "board.h"
-#include "console.h"
 #include "joypad.h"
-#include "rom_files.h"
+#include "machine.h"
 #include "rom_set_content.h"
 #include "save_state.h"
 
@@ -32,11 +30,10 @@ retro_input_poll_t inputPoll;
 retro_input_state_t inputState;
 retro_log_printf_t frontendLog;
 
+Machine& board = boardMachine();
 bool gameLoaded = false;
 uint64_t romSetHash = 0;  // the loaded set's, which its states carry
 unsigned long framesRun = 0;  // since the content was loaded
-RomSetFiles content;  // the ROM set being handed to start-up
-uint8_t joypadKeys[16];
 uint16_t picture[kScreenWidth * kScreenHeight];
 int16_t silence[2 * kSamplesPerFrame];
 
@@ -51,11 +48,6 @@ void log_line(retro_log_level level, const char* format, ...) {
     else std::fprintf(stderr, "%s\n", text);
 }
 
-// Start-up asks for "./Roms/NAME": the file of the loaded content.
-std::unique_ptr<unsigned char[]> content_rom(const char* name, std::string& reason) {
-    return copy_rom_set_file(content, name, reason);
-}
-
 // The board's console report (banner, start-up, resets) goes to the
 // frontend's log line by line; without a log it stays on standard output.
 std::string consoleLine;
@@ -65,8 +57,6 @@ void console_to_log(const char* text) {
         if (end > 0 && frontendLog) frontendLog(RETRO_LOG_INFO, "%s\n", consoleLine.substr(0, end).c_str());
 }
 
-void joypad_key_source(uint8_t keyStates[16]) { std::memcpy(keyStates, joypadKeys, sizeof joypadKeys); }
-
 bool service_mode_wanted() {
     retro_variable variable{kServiceModeKey, nullptr};
     return environment && environment(RETRO_ENVIRONMENT_GET_VARIABLE, &variable) && variable.value &&
@@ -75,13 +65,11 @@ bool service_mode_wanted() {
 
 // As the desktop program's Service mode command: the flag, then a reset.
 void follow_service_mode_option() {
-    const unsigned char wanted = service_mode_wanted() ? 1 : 0;
-    if (wanted == testMode) return;
-    testMode = wanted;
-    pm_reset();
+    const bool wanted = service_mode_wanted();
+    if (wanted == board.serviceMode()) return;
+    board.setServiceMode(wanted);
+    board.reset();
 }
-
-bool board_ready() { return codeRom && tilesRom && onboardRam && spriteRam; }
 
 }  // namespace
 
@@ -96,7 +84,7 @@ void retro_set_environment(retro_environment_t callback) {
     callback(RETRO_ENVIRONMENT_SET_VARIABLES, const_cast<retro_variable*>(variables));
     retro_log_callback log{};
     frontendLog = callback(RETRO_ENVIRONMENT_GET_LOG_INTERFACE, &log) ? log.log : nullptr;
-    pm_setConsoleSink(frontendLog ? console_to_log : nullptr);
+    board.setConsole(frontendLog ? console_to_log : nullptr);
 }
 
 void retro_set_video_refresh(retro_video_refresh_t callback) { videoRefresh = callback; }
@@ -105,20 +93,13 @@ void retro_set_audio_sample_batch(retro_audio_sample_batch_t callback) { audioBa
 void retro_set_input_poll(retro_input_poll_t callback) { inputPoll = callback; }
 void retro_set_input_state(retro_input_state_t callback) { inputState = callback; }
 
-void retro_init() {
-    gameLoaded = false;
-    std::memset(joypadKeys, 0, sizeof joypadKeys);
-}
+void retro_init() { gameLoaded = false; }
 
 // The frontend may unload the module next: nothing of the board stays.
 void retro_deinit() {
     gameLoaded = false;
-    pm_setKeySource(nullptr);
-    pm_setRomSource(nullptr);
-    pm_setConsoleSink(nullptr);
+    board.shutDown();
     consoleLine.clear();
-    content = RomSetFiles{};
-    pm_releaseMemories();
 }
 
 void retro_get_system_info(retro_system_info* info) {
@@ -159,26 +140,20 @@ bool retro_load_game(const retro_game_info* game) {
     }
 
     gameLoaded = false;
-    content = std::move(set);
-    pm_powerOn();
-    testMode = service_mode_wanted() ? 1 : 0;
-    std::memset(joypadKeys, 0, sizeof joypadKeys);
-    pm_setKeySource(joypad_key_source);
-    pm_setRomSource(content_rom);
-    // The banner names the set's directory when it fits the board's buffer.
-    const std::string prefix = content.directory + "/";
-    pm_initAll(prefix.size() < sizeof _execPath ? prefix.c_str() : "");
+    board.powerOn();
+    board.setServiceMode(service_mode_wanted());
+    // The banner names the set's directory when it fits start-up's buffer.
+    const std::string prefix = set.directory + "/";
+    const bool ready = board.startUp(prefix.size() < kDirectoryCapacity ? prefix : "", RomSetSource{&set, ""});
     std::fflush(stdout);
     console_to_log("\n");  // what is left of the report, if its last line had no end
-    pm_setRomSource(nullptr);
-    content = RomSetFiles{};  // the board holds its own images now
-    if (!board_ready()) {
+    if (!ready) {
         log_line(RETRO_LOG_ERROR, "BePellmora: the board did not start (out of memory)");
         return false;
     }
     if (environment)
         environment(RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS, const_cast<retro_input_descriptor*>(joypad_descriptors()));
-    romSetHash = pm_romSetHash();
+    romSetHash = board.romSetHash();
     gameLoaded = true;
     framesRun = 0;
     return true;
@@ -189,11 +164,10 @@ bool retro_load_game_special(unsigned, const retro_game_info*, size_t) { return 
 void retro_unload_game() {
     if (gameLoaded) log_line(RETRO_LOG_INFO, "BePellmora: unloaded after %lu frames", framesRun);
     gameLoaded = false;
-    pm_setKeySource(nullptr);
 }
 
 void retro_reset() {
-    if (gameLoaded) pm_reset();
+    if (gameLoaded) board.reset();
 }
 
 void retro_run() {
@@ -202,9 +176,7 @@ void retro_run() {
     if (environment && environment(RETRO_ENVIRONMENT_GET_VARIABLE_UPDATE, &updated) && updated)
         follow_service_mode_option();
     if (inputPoll) inputPoll();
-    joypad_keys(inputState, joypadKeys);
-
-    const uint16_t* frame = pm_render(false, false, 60);
+    const uint16_t* frame = board.runFrame(joypad_keys(inputState));
     ++framesRun;
     // The frontend wants bit 15 clear; a reset's white fill sets it.
     for (size_t i = 0; i < std::size(picture); ++i) picture[i] = frame[i] & 0x7FFF;
@@ -222,7 +194,7 @@ size_t retro_serialize_size() { return gameLoaded ? save_state::kImageSize : 0; 
 bool retro_serialize(void* data, size_t size) {
     if (!gameLoaded || size < save_state::kImageSize) return false;
     BoardState state;
-    pm_captureState(state, StateSpeed::Fps60);
+    board.capture(state);
     const std::vector<uint8_t> image = encodeState(state, romSetHash);
     std::memcpy(data, image.data(), image.size());
     return true;
@@ -236,8 +208,8 @@ bool retro_unserialize(const void* data, size_t size) {
         log_line(RETRO_LOG_ERROR, "BePellmora: the state given %s", error.c_str());
         return false;
     }
-    pm_restoreState(state);
-    cpucycles_by_frame = kCpuCyclesPerFrame;
+    board.restore(state);
+    board.setSpeed(Speed::Fps60);
     return true;
 }
 
@@ -246,6 +218,8 @@ void retro_cheat_set(unsigned, bool, const char*) {}
 
 // Work RAM as the core keeps it: each 68000 word in host byte order.
 void* retro_get_memory_data(unsigned id) {
-    return id == RETRO_MEMORY_SYSTEM_RAM && gameLoaded ? onboardRam : nullptr;
+    return id == RETRO_MEMORY_SYSTEM_RAM && gameLoaded ? board.memory(Memory::WorkRam).data() : nullptr;
 }
-size_t retro_get_memory_size(unsigned id) { return id == RETRO_MEMORY_SYSTEM_RAM && gameLoaded ? kOnboardRamSize : 0; }
+size_t retro_get_memory_size(unsigned id) {
+    return id == RETRO_MEMORY_SYSTEM_RAM && gameLoaded ? board.memory(Memory::WorkRam).size() : 0;
+}

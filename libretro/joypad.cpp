@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "board.h"
-
 namespace {
 
 struct Binding {
@@ -42,9 +40,10 @@ const auto kDescriptors = make_descriptors();
 
 const retro_input_descriptor* joypad_descriptors() { return kDescriptors.data(); }
 
-void joypad_keys(retro_input_state_t state, uint8_t keyStates[16]) {
-    for (int i = 0; i < 16; ++i) keyStates[i] = 0;
-    if (!state) return;
+KeyStates joypad_keys(retro_input_state_t state) {
+    KeyStates keys;
+    if (!state) return keys;
     for (const Binding& b : kBindings)
-        if (state(0, RETRO_DEVICE_JOYPAD, 0, b.button) != 0) pm_holdKey(keyStates, b.key);
+        if (state(0, RETRO_DEVICE_JOYPAD, 0, b.button) != 0) keys.hold(b.key);
+    return keys;
 }

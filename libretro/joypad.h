@@ -7,9 +7,10 @@
 
 #include <cstdint>
 
+#include "key_codes.h"
+
 // The descriptors of every mapped button, ended by a null description.
 const retro_input_descriptor* joypad_descriptors();
 
-// The held keys (the board's key-state layout) for what `state` reports of
-// the joypad on port 0.
-void joypad_keys(retro_input_state_t state, uint8_t keyStates[16]);
+// The held keys for what `state` reports of the joypad on port 0.
+KeyStates joypad_keys(retro_input_state_t state);

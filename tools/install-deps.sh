@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make pkg-config clang libclang-rt-14-dev lld
+  cmake make pkg-config clang libclang-rt-14-dev lld llvm
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libimgui-dev libstb-dev
   nlohmann-json3-dev zlib1g-dev libinih-dev libzip-dev

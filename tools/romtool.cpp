@@ -16,15 +16,18 @@ using namespace romset;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: romtool COMMAND ARGUMENTS\n"
-    "  split PROGRAM.bin DIR     68000 program image (at most 256 KiB) -> DIR/PELLMORA.3A and DIR/PELLMORA.2A\n"
-    "  join DIR PROGRAM.bin      DIR/PELLMORA.3A and DIR/PELLMORA.2A -> the 256 KiB program image\n"
-    "  tiles SHEET.png DIR       tile sheet -> DIR/CH0 ... DIR/CH3\n"
-    "  sheet DIR SHEET.png [N]   DIR/CH0 ... DIR/CH3 -> tile sheet of N rows of 16 tiles\n"
-    "                            (default: up to the last tile that is not empty)\n"
-    "  check DIR                 lists the six files of the ROM set in DIR\n"
-    "A tile sheet is a PNG 256 pixels wide; pixel value n is the grey level 17 x n.\n";
+std::string usage() {
+    const std::string program = std::string("DIR/") + kEvenProgramFile + " and DIR/" + kOddProgramFile;
+    const std::string graphics = std::string("DIR/") + kGraphicsFiles[0] + " ... DIR/" + kGraphicsFiles[3];
+    return "usage: romtool COMMAND ARGUMENTS\n"
+           "  split PROGRAM.bin DIR     68000 program image (at most 256 KiB) -> " + program + "\n"
+           "  join DIR PROGRAM.bin      " + program + " -> the 256 KiB program image\n"
+           "  tiles SHEET.png DIR       tile sheet -> " + graphics + "\n"
+           "  sheet DIR SHEET.png [N]   " + graphics + " -> tile sheet of N rows of 16 tiles\n"
+           "                            (default: up to the last tile that is not empty)\n"
+           "  check DIR                 lists the six files of the ROM set in DIR\n"
+           "A tile sheet is a PNG 256 pixels wide; pixel value n is the grey level 17 x n.\n";
+}
 
 void makeDirectory(const std::string& dir) {
     std::error_code error;
@@ -60,7 +63,7 @@ int tiles(const std::string& sheetPath, const std::string& dir) {
     const GraphicsRoms roms = encodeTiles(sheet);
     makeDirectory(dir);
     for (std::size_t n = 0; n < 4; ++n) writeFile(joinPath(dir, kGraphicsFiles[n]), roms[n]);
-    std::printf("%s: %d tiles -> CH0-CH3\n", sheetPath.c_str(), sheet.tileCount());
+    std::printf("%s: %d tiles -> %s-%s\n", sheetPath.c_str(), sheet.tileCount(), kGraphicsFiles[0], kGraphicsFiles[3]);
     return 0;
 }
 
@@ -81,7 +84,8 @@ int sheet(const std::string& dir, const std::string& sheetPath, const char* rows
 
 int check(const std::string& dir) {
     bool complete = true;
-    const char* names[6] = {kEvenProgramFile, kOddProgramFile, "CH0", "CH1", "CH2", "CH3"};
+    const char* names[6] = {kEvenProgramFile, kOddProgramFile, kGraphicsFiles[0], kGraphicsFiles[1],
+                            kGraphicsFiles[2], kGraphicsFiles[3]};
     std::vector<uint8_t> files[6];
     for (int n = 0; n < 6; ++n) {
         const std::string path = joinPath(dir, names[n]);
@@ -93,7 +97,9 @@ int check(const std::string& dir) {
             continue;
         }
         const bool ok = files[n].size() >= kRomFileSize;
-        std::printf("%-12s %8zu bytes%s\n", names[n], files[n].size(), ok ? "" : "  too short: needs 131072");
+        std::printf("%-12s %8zu bytes", names[n], files[n].size());
+        if (!ok) std::printf("  too short: needs %zu", kRomFileSize);
+        std::printf("\n");
         complete = complete && ok;
     }
     if (!complete) {
@@ -117,7 +123,7 @@ int run(const std::vector<std::string>& args) {
     if (command == "tiles" && n == 3) return tiles(args[1], args[2]);
     if (command == "sheet" && (n == 3 || n == 4)) return sheet(args[1], args[2], n == 4 ? args[3].c_str() : nullptr);
     if (command == "check" && n == 2) return check(args[1]);
-    std::fputs(kUsage, stderr);
+    std::fputs(usage().c_str(), stderr);
     return 2;
 }
 

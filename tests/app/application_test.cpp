@@ -26,7 +26,7 @@ void closeWindow(BeVorelWindow* window) {
 }  // namespace
 
 TEST_F(AppTest, AFileReferenceBootsTheGameOnTheWindowsThread) {
-    BeVorelApp app;
+    BeVorelApp app(fake, options);
     app.ReadyToRun();
     BeVorelWindow* window = app.fMainWindow;
     ASSERT_NE(window, nullptr);
@@ -42,7 +42,7 @@ TEST_F(AppTest, AFileReferenceBootsTheGameOnTheWindowsThread) {
     app.MessageReceived(&emptyRef);
     snooze(50'000);
     EXPECT_EQ(romPath[0], '\0');
-    EXPECT_EQ(fake::resets.load(), 0);
+    EXPECT_EQ(fake.resets.load(), 0);
 
     BMessage chosen(*Load->Message());
     const entry_ref game("/games/pellmora/PELLMORA.2A");
@@ -54,25 +54,25 @@ TEST_F(AppTest, AFileReferenceBootsTheGameOnTheWindowsThread) {
         window->Unlock();
         return booted;
     }));
-    ASSERT_TRUE(eventually([] { return fake::renders.load() > 0; }));
+    ASSERT_TRUE(eventually([&] { return fake.renders.load() > 0; }));
     EXPECT_TRUE(romInfoItem->IsEnabled());
     closeWindow(window);
     delete window;
 }
 
 TEST_F(AppTest, StartOptionsActAsTheirCommands) {
-    launchOptions.boot = true;
-    launchOptions.speed = Speed::Fps30;
-    launchOptions.speedGiven = true;
-    launchOptions.scale = 2;
-    launchOptions.scaleGiven = true;
-    BeVorelApp app;
+    options.boot = true;
+    options.speed = Speed::Fps30;
+    options.speedGiven = true;
+    options.scale = 2;
+    options.scaleGiven = true;
+    BeVorelApp app(fake, options);
     app.ReadyToRun();
-    ASSERT_TRUE(eventually([] { return fake::renders.load() > 0; }));
+    ASSERT_TRUE(eventually([&] { return fake.renders.load() > 0; }));
     app.fMainWindow->Lock();
     EXPECT_STREQ(romPath, "po");
     EXPECT_EQ(newSnoozeTime.load(), 33332u);
-    EXPECT_EQ(cpucycles_by_frame.load(), 266666u);
+    EXPECT_EQ(fake.speed(), Speed::Fps30);
     EXPECT_EQ(app.fMainWindow->PixelScale(), 2);
     app.fMainWindow->Unlock();
     closeWindow(app.fMainWindow);
@@ -80,22 +80,23 @@ TEST_F(AppTest, StartOptionsActAsTheirCommands) {
 }
 
 TEST_F(AppTest, TheProgramQuitsByItselfAfterTheRequestedFrames) {
-    launchOptions.boot = true;
-    launchOptions.frames = 10;
-    launchOptions.speed = Speed::Unlimited;
-    launchOptions.speedGiven = true;
+    options.boot = true;
+    options.frames = 10;
+    options.speed = Speed::Unlimited;
+    options.speedGiven = true;
     testing::internal::CaptureStdout();
     DrawnPicture picture;
     bool drawn = false;
+    uint32_t presented = 0;
     {
-        BeVorelApp app;
-        frameLimit = 0;
+        BeVorelApp app(fake, options);
         ASSERT_EQ(app.Run(), B_OK);
         drawn = mView->CopyDrawnPicture(picture);  // as main does before deleting the application
+        presented = app.fMainWindow->fEmulation.framesPresented;
     }
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("Average fps : "), std::string::npos) << out;
-    EXPECT_EQ(framesPresented.load(), 10u);
+    EXPECT_EQ(presented, 10u);
     EXPECT_EQ(cpuTotalFrames, 10u);
     ASSERT_TRUE(drawn);
     uint16_t pixel;
@@ -108,9 +109,9 @@ TEST_F(AppTest, TheAboutAlertFreezesThePictureAndTheCloseBoxQuits) {
     std::string text;
     testing::internal::CaptureStdout();
     {
-        DrivenApp app([&](DrivenApp& self) {
+        DrivenApp app(fake, options, [&](DrivenApp& self) {
             self.fMainWindow->PostMessage(kCmdBoot);
-            if (!eventually([] { return fake::renders.load() >= 3; })) return;
+            if (!eventually([&] { return fake.renders.load() >= 3; })) return;
             self.fMainWindow->PostMessage(kCmdAbout);
             alertShown = eventually([] { return !kit::open_alerts().empty(); });
             if (alertShown) {
@@ -121,12 +122,12 @@ TEST_F(AppTest, TheAboutAlertFreezesThePictureAndTheCloseBoxQuits) {
                 EXPECT_EQ(alert.type, B_INFO_ALERT);
             }
             snooze(50'000);
-            const int frames = fake::renders.load();
+            const int frames = fake.renders.load();
             snooze(100'000);
-            frozen = fake::renders.load() <= frames + 1;
+            frozen = fake.renders.load() <= frames + 1;
             kit::synthesize_key(40, true);  // Enter
             kit::synthesize_key(40, false);
-            resumed = eventually([&] { return fake::renders.load() > frames + 3; });
+            resumed = eventually([&] { return fake.renders.load() > frames + 3; });
             kit::synthesize_close(self.fMainWindow);
         });
         ASSERT_EQ(app.Run(), B_OK);
@@ -148,26 +149,26 @@ TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
     std::string text;
     testing::internal::CaptureStdout();
     {
-        DrivenApp app([&](DrivenApp& self) {
+        DrivenApp app(fake, options, [&](DrivenApp& self) {
             self.fMainWindow->PostMessage(kCmdBoot);
-            if (!eventually([] { return fake::renders.load() >= 3; })) return;
+            if (!eventually([&] { return fake.renders.load() >= 3; })) return;
             kit::synthesize_key(kF2, true, B_SHIFT_KEY);  // save slot 1
             kit::synthesize_key(kF2, false, B_SHIFT_KEY);
-            saved = eventually([] { return fake::captures.load() == 1; });
+            saved = eventually([&] { return fake.captures.load() == 1; });
             kit::synthesize_key(kF2, true);  // load slot 1
             kit::synthesize_key(kF2, false);
-            loaded = eventually([] { return fake::restores.load() == 1; });
+            loaded = eventually([&] { return fake.restores.load() == 1; });
             kit::synthesize_key(kF5, true);  // load slot 4: nothing there, which needs no alert
             kit::synthesize_key(kF5, false);
             emptyNoticed = eventually([&] { return self.fMainWindow->Title() == "BePellmora v0.80 - Slot 4 is empty"; });
-            std::ofstream(slotPath(fake::romSetHash, 5)) << "not a state";
+            std::ofstream(slotPath(fake.hash, 5)) << "not a state";
             kit::synthesize_key(kF6, true);  // load slot 5: refused
             kit::synthesize_key(kF6, false);
             alertShown = eventually([] { return !kit::open_alerts().empty(); });
             alerts = kit::open_alerts().size();
             if (alertShown) text = kit::open_alerts().front().text;
-            const int frames = fake::renders.load();
-            ranUnderAlert = eventually([&] { return fake::renders.load() > frames + 3; });
+            const int frames = fake.renders.load();
+            ranUnderAlert = eventually([&] { return fake.renders.load() > frames + 3; });
             kit::synthesize_key(kReturn, true);
             answered = eventually([] { return kit::open_alerts().empty(); });
             kit::synthesize_close(self.fMainWindow);
@@ -177,15 +178,15 @@ TEST_F(AppTest, HotkeysSaveAndLoadAndARefusalShowsAnAlertWhileTheGameRuns) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(saved);
     EXPECT_TRUE(loaded);
-    EXPECT_TRUE(slotHoldsState(fake::romSetHash, 1));
+    EXPECT_TRUE(slotHoldsState(fake.hash, 1));
     EXPECT_TRUE(emptyNoticed);
     EXPECT_NE(out.find("Cannot load slot 4: no state was saved there for this ROM set (" +
-                       slotPath(fake::romSetHash, 4) + ").\n"),
+                       slotPath(fake.hash, 4) + ").\n"),
               std::string::npos)
         << out;
     EXPECT_TRUE(alertShown);
     EXPECT_EQ(alerts, 1u);
-    EXPECT_EQ(text, "Cannot load slot 5: " + slotPath(fake::romSetHash, 5) +
+    EXPECT_EQ(text, "Cannot load slot 5: " + slotPath(fake.hash, 5) +
                         " is not a save state (it does not start with the state signature).");
     EXPECT_NE(out.find(text + "\n"), std::string::npos) << out;
     EXPECT_TRUE(ranUnderAlert) << "the game stood still under the alert";

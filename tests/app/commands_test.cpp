@@ -2,19 +2,18 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cpudebug.h"
 #include "shell_fixture.h"
 
 TEST_F(ShellTest, ConstructionStartsTheBoardAndLeavesTheThreadSuspended) {
     EXPECT_STREQ(execPath, "/opt/games/bevorel/bin/");
-    EXPECT_EQ(fake::initCalls.load(), 1);
-    EXPECT_EQ(fake::initPath, "/opt/games/bevorel/bin/");
+    EXPECT_EQ(fake.startUps.load(), 1);
+    EXPECT_EQ(fake.startUpDirectory, "/opt/games/bevorel/bin/");
     thread_info info;
     ASSERT_EQ(get_thread_info(window->fCpuThread, &info), B_OK);
     EXPECT_EQ(info.state, B_THREAD_SUSPENDED);
     EXPECT_STREQ(info.name, "cpuThread");
     EXPECT_EQ(info.priority, 10);
-    EXPECT_EQ(cpudebug_stop_check, &check_thread_killed);
+    EXPECT_EQ(fake.stopCheck, &check_thread_killed);
     // Exactly the picture, 256 x 224 (rectangles count both edges), below the menu bar.
     EXPECT_EQ(mOffscreen->Bounds().IntegerWidth(), 255);
     EXPECT_EQ(mOffscreen->Bounds().IntegerHeight(), 223);
@@ -24,7 +23,7 @@ TEST_F(ShellTest, ConstructionStartsTheBoardAndLeavesTheThreadSuspended) {
     EXPECT_EQ(mView->Frame().bottom, 241);
     EXPECT_EQ(mView->PictureScaling(), B_PICTURE_INTEGER);
     snooze(50'000);
-    EXPECT_EQ(fake::renders.load(), 0);
+    EXPECT_EQ(fake.renders.load(), 0);
     EXPECT_FALSE(Booted());
 }
 
@@ -32,7 +31,7 @@ TEST_F(ShellTest, BootResetsTheBoardAndRunsAFreshThread) {
     const thread_id suspended = window->fCpuThread;
     window->Send(kCmdBoot);
     EXPECT_STREQ(romPath, "po");
-    EXPECT_EQ(fake::resets.load(), 1);
+    EXPECT_EQ(fake.resets.load(), 1);
     EXPECT_NE(window->fCpuThread, suspended);
     thread_info info;
     EXPECT_EQ(get_thread_info(suspended, &info), B_BAD_THREAD_ID);
@@ -40,7 +39,7 @@ TEST_F(ShellTest, BootResetsTheBoardAndRunsAFreshThread) {
 
     const thread_id first = window->fCpuThread;
     window->Send(kCmdBoot);  // again: replaced and reset
-    EXPECT_EQ(fake::resets.load(), 2);
+    EXPECT_EQ(fake.resets.load(), 2);
     EXPECT_NE(window->fCpuThread, first);
     EXPECT_TRUE(WaitForFrames(3));
 }
@@ -50,7 +49,7 @@ TEST_F(ShellTest, BeforeBootResetPauseAndFreeRomDoNothing) {
     window->Send(kCmdReset);
     window->Send(kCmdPause);
     window->Send(kCmdFreeRom);
-    EXPECT_EQ(fake::resets.load(), 0);
+    EXPECT_EQ(fake.resets.load(), 0);
     EXPECT_EQ(wpaused.load(), 0);
     EXPECT_EQ(window->fCpuThread, suspended);
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
@@ -59,13 +58,13 @@ TEST_F(ShellTest, BeforeBootResetPauseAndFreeRomDoNothing) {
 TEST_F(ShellTest, ServiceModeFlipsTheFlagAndResetsWithoutStartingBeforeBoot) {
     const thread_id suspended = window->fCpuThread;
     window->Send(kCmdServiceMode);
-    EXPECT_EQ(testMode, 1);
-    EXPECT_EQ(fake::resets.load(), 1);
+    EXPECT_TRUE(fake.serviceMode());
+    EXPECT_EQ(fake.resets.load(), 1);
     EXPECT_EQ(window->fCpuThread, suspended);
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
     window->Send(kCmdServiceMode);
-    EXPECT_EQ(testMode, 0);
-    EXPECT_EQ(fake::resets.load(), 2);
+    EXPECT_FALSE(fake.serviceMode());
+    EXPECT_EQ(fake.resets.load(), 2);
 }
 
 TEST_F(ShellTest, ResetAndServiceModeReplaceTheRunningThread) {
@@ -73,13 +72,13 @@ TEST_F(ShellTest, ResetAndServiceModeReplaceTheRunningThread) {
     ASSERT_TRUE(WaitForFrames(2));
     thread_id previous = window->fCpuThread;
     window->Send(kCmdReset);
-    EXPECT_EQ(fake::resets.load(), 2);
+    EXPECT_EQ(fake.resets.load(), 2);
     EXPECT_NE(window->fCpuThread, previous);
     EXPECT_TRUE(WaitForFrames(2));
     previous = window->fCpuThread;
     window->Send(kCmdServiceMode);
-    EXPECT_EQ(testMode, 1);
-    EXPECT_EQ(fake::resets.load(), 3);
+    EXPECT_TRUE(fake.serviceMode());
+    EXPECT_EQ(fake.resets.load(), 3);
     EXPECT_NE(window->fCpuThread, previous);
     EXPECT_TRUE(WaitForFrames(2));
 }
@@ -88,9 +87,9 @@ TEST_F(ShellTest, PauseInvertsTheFlagOnceBootedAndFramesKeepComing) {
     window->Send(kCmdBoot);
     window->Send(kCmdPause);
     EXPECT_EQ(wpaused.load(), 0xFF);
-    const int pausedBefore = fake::renderedWhilePaused.load();
+    const int pausedBefore = fake.renderedWhilePaused.load();
     ASSERT_TRUE(WaitForFrames(3));
-    EXPECT_GT(fake::renderedWhilePaused.load(), pausedBefore);  // still presented, paused
+    EXPECT_GT(fake.renderedWhilePaused.load(), pausedBefore);  // still presented, paused
     window->Send(kCmdPause);
     EXPECT_EQ(wpaused.load(), 0);
 }
@@ -105,16 +104,16 @@ TEST_F(ShellTest, FreeRomStopsTheThreadClearsThePictureAndKeepsTheGameBooted) {
     EXPECT_STREQ(romPath, "po");
     for (int y = 0; y < 224; ++y)
         for (int x = 0; x < 256; ++x) ASSERT_EQ(mBits[y * 256 + x], 0) << x << "," << y;
-    const int frames = fake::renders.load();
+    const int frames = fake.renders.load();
     snooze(60'000);
-    EXPECT_EQ(fake::renders.load(), frames);
+    EXPECT_EQ(fake.renders.load(), frames);
 
     window->Send(kCmdPause);  // inverted even though nothing runs
     EXPECT_EQ(wpaused.load(), 0xFF);
     window->Send(kCmdPause);
 
     window->Send(kCmdReset);  // and the emulation runs again from a reset
-    EXPECT_EQ(fake::resets.load(), 2);
+    EXPECT_EQ(fake.resets.load(), 2);
     EXPECT_TRUE(WaitForFrames(2));
 }
 
@@ -125,18 +124,18 @@ TEST_F(ShellTest, DebugTogglesBeforeAndAfterBoot) {
     EXPECT_EQ(debugOn.load(), 0);
     window->Send(kCmdBoot);
     window->Send(kCmdDebug);
-    EXPECT_TRUE(eventually([] { return fake::renderedWhileDebug.load() > 0; }));
+    EXPECT_TRUE(eventually([&] { return fake.renderedWhileDebug.load() > 0; }));
 }
 
 TEST_F(ShellTest, SpeedsSetCyclesAndPeriod) {
     window->Send(kCmdSpeed30);
-    EXPECT_EQ(cpucycles_by_frame.load(), 266666u);
+    EXPECT_EQ(fake.speed(), Speed::Fps30);
     EXPECT_EQ(newSnoozeTime.load(), 33332u);
     window->Send(kCmdSpeedUnlimited);
-    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(fake.speed(), Speed::Unlimited);
     EXPECT_EQ(newSnoozeTime.load(), 0u);
     window->Send(kCmdSpeed60);
-    EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
+    EXPECT_EQ(fake.speed(), Speed::Fps60);
     EXPECT_EQ(newSnoozeTime.load(), 16666u);
     for (BMenuItem* speed : fSkip) EXPECT_FALSE(speed->IsMarked());
 }
@@ -153,10 +152,10 @@ TEST_F(ShellTest, TheRunningLoopAdoptsANewPeriodAtTheEndOfAFrame) {
 TEST_F(ShellTest, PacedAtSixtyNoFrameComesEarly) {
     window->Send(kCmdBoot);
     ASSERT_TRUE(WaitForFrames(1));
-    const int first = fake::renders.load();
+    const int first = fake.renders.load();
     const bigtime_t start = system_time();
     snooze(300'000);
-    const int frames = fake::renders.load() - first;
+    const int frames = fake.renders.load() - first;
     const bigtime_t elapsed = system_time() - start;
     EXPECT_LE(frames, elapsed / 16666 + 2);
 }
@@ -198,7 +197,7 @@ TEST_F(ShellTest, InertCommandsChangeNothing) {
     for (uint32_t code : {kCmdRomInfo, kCmdPlaySample, 9009u, 9100u, 9109u, 0x12345678u, 4034u})
         window->Send(code);
     EXPECT_EQ(window->fCpuThread, running);
-    EXPECT_EQ(fake::resets.load(), 1);
+    EXPECT_EQ(fake.resets.load(), 1);
     EXPECT_EQ(wpaused.load(), 0);
     EXPECT_EQ(debugOn.load(), 0);
     EXPECT_EQ(std::memcmp(keyboardConfig, "\x3D\x3E\x27\x50", 4), 0);
@@ -224,16 +223,10 @@ TEST_F(ShellTest, FramesAreCopiedRowByRowWithTheBitmapsStride) {
 }
 
 TEST_F(ShellTest, BootingWithoutALoadedRomSetIsRefused) {
-    quit = true;  // this test makes its own window
-    window->PostMessage(B_QUIT_REQUESTED);
-    wait_for_thread(window->Thread(), nullptr);
-    delete window;
-    releaseSurface();
+    CloseWindow();
     resetShellState();
-    fake::startupSucceeds = false;
-    window = new TestWindow();
-    window->Show();
-    quit = false;
+    fake.startUpSucceeds = false;
+    OpenWindow();
     const thread_id suspended = window->fCpuThread;
     testing::internal::CaptureStdout();
     window->Send(kCmdBoot);
@@ -245,8 +238,8 @@ TEST_F(ShellTest, BootingWithoutALoadedRomSetIsRefused) {
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
     EXPECT_FALSE(romInfoItem->IsEnabled());
     window->Send(kCmdServiceMode);  // flips and resets the board, which reports its failure
-    EXPECT_EQ(testMode, 1);
-    EXPECT_EQ(fake::resets.load(), 1);
+    EXPECT_TRUE(fake.serviceMode());
+    EXPECT_EQ(fake.resets.load(), 1);
     EXPECT_EQ(window->fCpuThread, suspended);
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
 }

@@ -26,19 +26,30 @@ constexpr int kP = 19, kEnter = 40, kEscape = 41, kTab = 43, kF3 = 60, kF11 = 68
 
 class Frontend : public ProgramTest {
 protected:
-    // Runs the program's loop with `drive`, the console captured into `console`.
-    void Run(const std::function<void(DrivenApp&)>& drive) {
+    // Runs the program's loop with `drive`, the console captured into
+    // `console`, the ROM set looked for in `place`.
+    void Run(const std::function<void(DrivenApp&)>& drive, const RomSetPlace& place = {}) {
         testing::internal::CaptureStdout();
         {
-            DrivenApp app([&](DrivenApp& self) {
+            DrivenApp app(fake, options, [&](DrivenApp& self) {
                 drive(self);
                 kit::synthesize_close(self.fMainWindow);
             });
+            RomSetChoice romSet;
+            romSet.place = place;
+            app.UseRomSet(std::move(romSet));
             EXPECT_EQ(app.Run(), B_OK);
+            restartRomSet = app.fMainWindow->RestartRomSet();
         }
         console = testing::internal::GetCapturedStdout();
     }
+    // Boots the game and waits for its first frames.
+    bool booted(DrivenApp& app) {
+        app.fMainWindow->PostMessage(kCmdBoot);
+        return eventually([&] { return fake.renders.load() >= 3; });
+    }
     std::string console;
+    std::string restartRomSet;  // what the window asked to start again with
 };
 
 void press(int scancode, uint32 modifiers = 0) {
@@ -59,11 +70,6 @@ bool keyHeld(int code) {
     key_info info;
     get_key_info(&info);
     return info.key_states[code / 8] & (0x80 >> (code % 8));
-}
-
-bool booted(DrivenApp& app) {
-    app.fMainWindow->PostMessage(kCmdBoot);
-    return eventually([] { return fake::renders.load() >= 3; });
 }
 
 bool titleIs(BWindow* window, const std::string& title) {
@@ -108,14 +114,14 @@ TEST_F(Frontend, PAndPausePauseF3ResetsAndNoHotkeyReachesTheBoard) {
             return id;
         };
         const thread_id before = emulationThread();
-        const int resets = fake::resets.load();
+        const int resets = fake.resets.load();
         kit::synthesize_key(kF3, true);
-        reset = eventually([&] { return fake::resets.load() == resets + 1; });
+        reset = eventually([&] { return fake.resets.load() == resets + 1; });
         heldWhileDown = heldWhileDown || anyKeyHeld();
         kit::synthesize_key(kF3, false);
         EXPECT_TRUE(eventually([&] { return emulationThread() != before; }));
-        const int frames = fake::renders.load();
-        EXPECT_TRUE(eventually([&] { return fake::renders.load() > frames + 3; })) << "the game runs after F3";
+        const int frames = fake.renders.load();
+        EXPECT_TRUE(eventually([&] { return fake.renders.load() > frames + 3; })) << "the game runs after F3";
     });
     EXPECT_TRUE(pausedByP);
     EXPECT_TRUE(resumedByP);
@@ -133,7 +139,7 @@ TEST_F(Frontend, TabRunsUnlimitedWhileHeldAndChangesNoSetting) {
         if (!booted(self)) return;
         clear_key_states();
         kit::synthesize_key(kTab, true);
-        fast = eventually([] { return turbo.load(); });
+        fast = eventually([&] { return self.fMainWindow->fEmulation.turbo.load(); });
         heldWhileDown = anyKeyHeld();
         period = newSnoozeTime.load();
         // Measured over a second while held: far more than 60 frames.
@@ -142,12 +148,13 @@ TEST_F(Frontend, TabRunsUnlimitedWhileHeldAndChangesNoSetting) {
         });
         titleWhileHeld = self.fMainWindow->Title();
         kit::synthesize_key(kTab, false);
-        back = eventually([] { return !turbo.load(); }) && titleIs(self.fMainWindow, kWindowName);
+        back = eventually([&] { return !self.fMainWindow->fEmulation.turbo.load(); }) &&
+               titleIs(self.fMainWindow, kWindowName);
     });
     EXPECT_TRUE(fast);
     EXPECT_TRUE(back) << "still unlimited after Tab was released";
     EXPECT_FALSE(heldWhileDown);
-    EXPECT_EQ(period, kPeriod60) << "the speed itself is not changed";
+    EXPECT_EQ(period, framePeriod(Speed::Fps60)) << "the speed itself is not changed";
     EXPECT_TRUE(std::regex_match(titleWhileHeld, std::regex("BePellmora v0\\.80 - [0-9]{3,} fps"))) << titleWhileHeld;
     EXPECT_FALSE(fs::exists(settingsPath())) << "Tab wrote the settings";
 }
@@ -184,7 +191,7 @@ TEST_F(Frontend, TheTitleBarShowsPauseDebugAndASpeedOtherThan60) {
         seen(kWindowName);
         window->PostMessage(kCmdFreeRom);
         window->PostMessage(kCmdSpeed30);
-        eventually([] { return newSnoozeTime.load() == kPeriod30; });  // both handled
+        eventually([] { return newSnoozeTime.load() == framePeriod(Speed::Fps30); });  // both handled
         snooze(50'000);
         titles.push_back(window->Title());  // nothing runs: no speed shown
     });
@@ -235,7 +242,7 @@ TEST_F(Frontend, F11AndAltEnterSwitchFullScreenEscapeLeavesItAndTheSettingIsKept
 }
 
 TEST_F(Frontend, FullScreenFromTheOptionIsForThisRunOnly) {
-    launchOptions.fullScreen = true;
+    options.fullScreen = true;
     bool full = false;
     Run([&](DrivenApp& self) {
         full = eventually([&] {
@@ -324,15 +331,16 @@ TEST_F(Frontend, AControllerPlaysWhenJoystickIsChosenAndIsToldWhenPlugged) {
 }
 
 TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
-    fake::startupSucceeds = false;
-    romSetPlace.searched = {"/opt/bevorel/Roms/", "/home/player/Roms/"};
+    fake.startUpSucceeds = false;
+    RomSetPlace place;
+    place.searched = {"/opt/bevorel/Roms/", "/home/player/Roms/"};
     kit::OpenAlert alert;
     Run([&](DrivenApp&) {
         alert = openAlert();
         press(kEnter);
         eventually([] { return kit::open_alerts().empty(); });
-    });
-    EXPECT_EQ(alert.text, missingRomSetText(romSetPlace, ""));
+    }, place);
+    EXPECT_EQ(alert.text, missingRomSetText(place, ""));
     EXPECT_NE(alert.text.find("/opt/bevorel/Roms/ and /home/player/Roms/"), std::string::npos) << alert.text;
     EXPECT_EQ(alert.type, B_STOP_ALERT);
 }
@@ -343,7 +351,7 @@ protected:
         ProgramTest::SetUp();
         dir_ = test_home::isolatedHome().data() / "dropped set";
         fs::create_directories(dir_);
-        for (const char* name : kRomSetFiles) {
+        for (const char* name : kRomSetNames) {
             std::ofstream(dir_ / name).put('\0');
             fs::resize_file(dir_ / name, 131072);
         }

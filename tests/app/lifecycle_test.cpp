@@ -2,7 +2,6 @@
 // frame-rate report at quit.
 #include <regex>
 
-#include "cpudebug.h"
 #include "shell_fixture.h"
 
 TEST_F(ShellTest, QuitBeforeAnyFramePrintsNothing) {
@@ -44,7 +43,7 @@ TEST_F(ShellTest, RepeatedResetsAndFreeRomsWhileRunningUnpaced) {
         window->PostMessage(kCmdBoot);
     }
     window->Sync();
-    EXPECT_EQ(fake::resets.load(), 1 + 25 * 4);
+    EXPECT_EQ(fake.resets.load(), 1 + 25 * 4);
     EXPECT_EQ(EmulationState() == B_THREAD_RUNNING || EmulationState() == B_THREAD_WAITING ||
                   EmulationState() == B_THREAD_ASLEEP,
               true);
@@ -53,38 +52,38 @@ TEST_F(ShellTest, RepeatedResetsAndFreeRomsWhileRunningUnpaced) {
 }
 
 TEST_F(ShellTest, StoppingAThreadThatWaitsInTheMonitor) {
-    fake::monitorWaits = true;
+    fake.monitorWaits = true;
     window->Send(kCmdDebug);
     window->Send(kCmdBoot);
     // Each thread enters the monitor once and waits there for good.
     for (int round = 1; round <= 5; ++round) {
-        ASSERT_TRUE(eventually([&] { return fake::monitorEntries.load() >= round; }));
+        ASSERT_TRUE(eventually([&] { return fake.monitorEntries.load() >= round; }));
         window->Send(round % 2 ? kCmdReset : kCmdBoot);  // killed in the monitor, replaced
     }
-    ASSERT_TRUE(eventually([] { return fake::monitorEntries.load() >= 6; }));
+    ASSERT_TRUE(eventually([&] { return fake.monitorEntries.load() >= 6; }));
     window->Send(kCmdFreeRom);
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
     window->Send(kCmdReset);
-    ASSERT_TRUE(eventually([] { return fake::monitorEntries.load() >= 7; }))
-        << fake::monitorEntries.load() << " entries, " << fake::renders.load() << " frames, state "
+    ASSERT_TRUE(eventually([&] { return fake.monitorEntries.load() >= 7; }))
+        << fake.monitorEntries.load() << " entries, " << fake.renders.load() << " frames, state "
         << EmulationState();
     const std::string out = QuitAndCaptureOutput();  // and quit while it waits there
-    EXPECT_EQ(fake::renders.load(), fake::monitorEntries.load());
+    EXPECT_EQ(fake.renders.load(), fake.monitorEntries.load());
 }
 
 TEST_F(ShellTest, SwitchingDebugOffReleasesTheWaitingMonitor) {
-    EXPECT_EQ(cpudebug_leave_check, &debugSwitchedOff);
-    fake::monitorWaits = true;
+    EXPECT_EQ(fake.leaveCheck, &debugSwitchedOff);
+    fake.monitorWaits = true;
     window->Send(kCmdDebug);
     window->Send(kCmdBoot);
-    ASSERT_TRUE(eventually([] { return fake::monitorEntries.load() >= 1; }));
+    ASSERT_TRUE(eventually([&] { return fake.monitorEntries.load() >= 1; }));
     snooze(50'000);
-    EXPECT_EQ(fake::renders.load(), 1);  // held in the monitor
+    EXPECT_EQ(fake.renders.load(), 1);  // held in the monitor
     const thread_id running = window->fCpuThread;
     window->Send(kCmdDebug);
     EXPECT_TRUE(WaitForFrames(5));  // the same thread runs on
     EXPECT_EQ(window->fCpuThread, running);
-    EXPECT_EQ(fake::monitorEntries.load(), 1);
+    EXPECT_EQ(fake.monitorEntries.load(), 1);
 }
 
 TEST_F(ShellTest, TheEmulationWaitsForTheWindowAndCanBeStoppedThere) {
@@ -102,21 +101,21 @@ TEST_F(ShellTest, TheEmulationWaitsForTheWindowAndCanBeStoppedThere) {
     window->holdMs = 200;
     window->PostMessage(TestWindow::kHold);
     snooze(60'000);
-    const int frames = fake::renders.load();
+    const int frames = fake.renders.load();
     snooze(60'000);
-    EXPECT_LE(fake::renders.load(), frames + 1);  // stands still while the window is busy
+    EXPECT_LE(fake.renders.load(), frames + 1);  // stands still while the window is busy
     window->Sync();
     EXPECT_TRUE(WaitForFrames(2));
 }
 
 TEST_F(ShellTest, AutomationQuitsAfterTheRequestedFrames) {
-    frameLimit = 12;
+    window->fEmulation.frameLimit = 12;
     window->Send(kCmdSpeedUnlimited);
     window->Send(kCmdBoot);
     ASSERT_TRUE(eventually([&] { return window->IsQuitting(); }));
     wait_for_thread(window->Thread(), nullptr);
     quit = true;
-    EXPECT_EQ(framesPresented.load(), 12u);
+    EXPECT_EQ(window->fEmulation.framesPresented.load(), 12u);
     EXPECT_EQ(cpuTotalFrames, 12u);
-    EXPECT_EQ(fake::renders.load(), 12);
+    EXPECT_EQ(fake.renders.load(), 12);
 }

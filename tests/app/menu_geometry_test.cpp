@@ -112,18 +112,17 @@ class MenuGeometryTest : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         resetShellState();
-        launchOptions = LaunchOptions();
-        launchOptions.scale = GetParam();
+        options.scale = GetParam();
     }
-    void TearDown() override {
-        launchOptions = LaunchOptions();
-        releaseSurface();
-    }
+    void TearDown() override { releaseSurface(); }
+
+    FakeMachine fake;
+    LaunchOptions options;
 };
 
 TEST_P(MenuGeometryTest, SubmenusOpenBesideTheMenuTheyBelongTo) {
     {
-        DrivenApp app([&](DrivenApp& self) {
+        DrivenApp app(fake, options, [&](DrivenApp& self) {
             BWindow* window = self.fMainWindow;
             window->PostMessage(kCmdBoot);  // enables the state submenus
             Pointer pointer(window);
@@ -149,7 +148,7 @@ TEST_P(MenuGeometryTest, ChoicesInSubmenusSendTheirCommandsAndCloseTheMenus) {
     uint32_t period = 1;
     bool closed = false;
     {
-        DrivenApp app([&](DrivenApp& self) {
+        DrivenApp app(fake, options, [&](DrivenApp& self) {
             BWindow* window = self.fMainWindow;
             Pointer pointer(window);
             pointer.Frames(3);
@@ -176,13 +175,13 @@ TEST_P(MenuGeometryTest, ChoicesInSubmenusSendTheirCommandsAndCloseTheMenus) {
     }
     EXPECT_EQ(startKey, 0x4E);  // "C"
     EXPECT_TRUE(closed);
-    EXPECT_EQ(period, kPeriodUnlimited);
+    EXPECT_EQ(period, framePeriod(Speed::Unlimited));
 }
 
 // Resized by hand and full screen: the four menus stay in the menu bar, in
 // the window, and their submenus still open beside their menus.
 TEST_P(MenuGeometryTest, TheMenuBarStaysUsableAtEverySizeAndInFullScreen) {
-    DrivenApp app([&](DrivenApp& self) {
+    DrivenApp app(fake, options, [&](DrivenApp& self) {
         BWindow* window = self.fMainWindow;
         Pointer pointer(window);
         const auto check = [&](const std::string& what) {

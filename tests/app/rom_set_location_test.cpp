@@ -30,7 +30,7 @@ protected:
     // `dir` holding the six files (`size` bytes each), made with its parents.
     static void writeSet(const fs::path& dir, size_t size = 131072) {
         fs::create_directories(dir);
-        for (const char* name : kRomSetFiles) {
+        for (const char* name : kRomSetNames) {
             std::ofstream(dir / name).put('\0');
             fs::resize_file(dir / name, size);
         }

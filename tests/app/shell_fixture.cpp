@@ -17,32 +17,31 @@ void TestWindow::Send(uint32 code) {
 }
 
 void resetShellState() {
-    fake::reset();
     test_home::isolatedHome().clear();
     std::strcpy(execPath, "/opt/games/bevorel/bin/bevorel");
     resetShellGlobals();
 }
 
-void ProgramTest::SetUp() {
-    resetShellState();
-    launchOptions = LaunchOptions();
-}
-
-void ProgramTest::TearDown() {
-    launchOptions = LaunchOptions();
-    releaseSurface();
-}
-
 void ShellTest::SetUp() {
     resetShellState();
-    window = new TestWindow();
-    window->Show();
+    OpenWindow();
 }
 
 void ShellTest::TearDown() {
-    fake::monitorWaits = false;
+    fake.monitorWaits = false;
+    CloseWindow();
+}
+
+void ShellTest::OpenWindow() {
+    window = new TestWindow(fake);
+    window->Show();
+    quit = false;
+}
+
+void ShellTest::CloseWindow() {
     if (!quit) QuitAndCaptureOutput();
     delete window;
+    window = nullptr;
     releaseSurface();
 }
 
@@ -64,6 +63,6 @@ thread_state ShellTest::EmulationState() const {
 }
 
 bool ShellTest::WaitForFrames(uint32_t frames) {
-    const int start = fake::renders.load();
-    return eventually([&] { return fake::renders.load() >= start + static_cast<int>(frames); });
+    const int start = fake.renders.load();
+    return eventually([&] { return fake.renders.load() >= start + static_cast<int>(frames); });
 }

@@ -101,21 +101,21 @@ TEST_F(PlayerInput, ReleasedKeysReadInactiveAtTheNextSample) {
 
 // Another host hands the board its own held keys: read afresh at every
 // sample; without a source no key is held.
-uint8_t hostKeys[16];
-void hostKeySource(uint8_t keyStates[16]) { std::memcpy(keyStates, hostKeys, sizeof hostKeys); }
+KeyStates hostKeys;
+void hostKeySource(uint8_t keyStates[16]) { std::memcpy(keyStates, hostKeys.bytes, sizeof hostKeys.bytes); }
 
 TEST_F(PlayerInput, KeysComeFromTheSourceTheHostInstalled) {
     set_key_state(kUp, true);  // the desktop keyboard, no longer the source
-    std::memset(hostKeys, 0, sizeof hostKeys);
-    pm_holdKey(hostKeys, kLeft);
-    pm_holdKey(hostKeys, kDigit2);
+    hostKeys = {};
+    hostKeys.hold(kLeft);
+    hostKeys.hold(kDigit2);
     pm_setKeySource(hostKeySource);
     acquire_keyboard();
     EXPECT_EQ(IOBuf[0], 0x7B);
     EXPECT_EQ(IOBuf[4], 0xBD);
 
-    std::memset(hostKeys, 0, sizeof hostKeys);
-    pm_holdKey(hostKeys, kLeftShift);
+    hostKeys = {};
+    hostKeys.hold(kLeftShift);
     acquire_keyboard();
     EXPECT_EQ(IOBuf[0], 0x3F) << "the source is read at every sample";
     EXPECT_EQ(IOBuf[4], 0xBF);

@@ -48,7 +48,7 @@ BoardState patternState() {
     s.irq2Ack = 0x0202;
     s.watchdog = 0x5A5A;
     s.testMode = 1;
-    s.speed = StateSpeed::Fps30;
+    s.speed = Speed::Fps30;
     return s;
 }
 
@@ -123,7 +123,7 @@ TEST(SaveStateImage, DecodesEveryFieldItEncoded) {
     ASSERT_TRUE(decodeState(image.data(), image.size(), kHash, decoded, error)) << error;
     EXPECT_EQ(encodeState(decoded, kHash), image);
     EXPECT_EQ(std::memcmp(decoded.workRam, s.workRam, sizeof s.workRam), 0);
-    EXPECT_EQ(decoded.speed, StateSpeed::Fps30);
+    EXPECT_EQ(decoded.speed, Speed::Fps30);
     EXPECT_EQ(decoded.sr, 0x2714);
 }
 
@@ -280,7 +280,7 @@ TEST_F(BoardStates, ARestoredMachineRunsTheSameFramesAsTheSavedOne) {
     frames(5);
     const Snapshot atSave = snapshot();
     BoardState state;
-    pm_captureState(state, StateSpeed::Fps60);
+    pm_captureState(state, Speed::Fps60);
     ASSERT_EQ(state.interrupts[0] & 1, 1) << "the program waits in STOP between frames";
     const std::vector<Snapshot> original = frames(7);
 
@@ -297,7 +297,7 @@ TEST_F(BoardStates, PendingInterruptsAndTheirVectorsComeBack) {
     ASSERT_EQ(s68000interrupt(2, 26), 0);
     ASSERT_EQ(s68000interrupt(6, 28), 0);
     BoardState state;
-    pm_captureState(state, StateSpeed::Fps60);
+    pm_captureState(state, Speed::Fps60);
     EXPECT_EQ(state.interrupts[0], (1 << 2) | (1 << 6));
     EXPECT_EQ(state.interrupts[2], 26);
     EXPECT_EQ(state.interrupts[6], 28);
@@ -321,7 +321,7 @@ TEST_F(BoardStates, RestoreKeepsTheHostsListsAndSelectsTheSetOfTheRestoredMode) 
     frames(1);
 
     BoardState state;
-    pm_captureState(state, StateSpeed::Fps60);
+    pm_captureState(state, Speed::Fps60);
     state.sr = 0x0700;  // user mode
     pm_restoreState(state);
     const s68000context& c = _s68000context;
@@ -344,8 +344,8 @@ TEST_F(BoardStates, RestoreKeepsTheHostsListsAndSelectsTheSetOfTheRestoredMode) 
 TEST_F(BoardStates, TheSpeedSetsTheFramesCyclesAndTheBoardsFlagsComeBack) {
     frames(3);
     BoardState state;
-    pm_captureState(state, StateSpeed::Fps30);
-    EXPECT_EQ(state.speed, StateSpeed::Fps30);
+    pm_captureState(state, Speed::Fps30);
+    EXPECT_EQ(state.speed, Speed::Fps30);
     EXPECT_EQ(state.nextInterrupt, 26);
     state.testMode = 1;
     pm_restoreState(state);
@@ -353,7 +353,7 @@ TEST_F(BoardStates, TheSpeedSetsTheFramesCyclesAndTheBoardsFlagsComeBack) {
     EXPECT_EQ(testMode, 1);
     testMode = 0;
     NextInterrupt = 0;
-    state.speed = StateSpeed::Unlimited;
+    state.speed = Speed::Unlimited;
     pm_restoreState(state);
     EXPECT_EQ(cpucycles_by_frame.load(), 133333u);
     EXPECT_EQ(NextInterrupt, 26);

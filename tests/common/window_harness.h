@@ -10,17 +10,18 @@
 #include <cstring>
 
 #include "bevorel_window.h"
-#include "board.h"
 #include "emulation.h"
 #include "gamepad_keys.h"
+#include "key_codes.h"
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
-#include "rom_set_location.h"
 
 class SyncWindow : public BeVorelWindow {
 public:
     static constexpr uint32 kSync = 'sync';
+
+    explicit SyncWindow(Machine& machine) : BeVorelWindow(machine) {}
 
     void MessageReceived(BMessage* message) override {
         if (message->what != kSync) {
@@ -70,24 +71,14 @@ inline void releaseSurface() {
 // The shell's process-wide variables as at program start (the program's own
 // path excepted: each test program sets the one it needs).
 inline void resetShellGlobals() {
-    startupStateRefused = false;
-    continueFrameCounts = false;
     romPath[0] = '\0';
-    snoozeTime = kPeriod60;
-    newSnoozeTime = kPeriod60;
+    snoozeTime = newSnoozeTime = framePeriod(Speed::Fps60);
     debugOn = 0;
     wpaused = 0;
-    turbo = false;
-    romSetPlace = RomSetPlace();
-    restartRomSet.clear();
     enable_gamepad_keys(false);
     cpuTimeStart = cpuTimeEnd = 0;
     cpuTotalFrames = 0;
-    frameLimit = 0;
-    framesPresented = 0;
-    cpucycles_by_frame = kCycles60;
-    testMode = 0;
     controlType = 0;
-    const uint8_t initialKeys[4] = {0x3D, 0x3E, 0x27, 0x50};
+    const uint8_t initialKeys[4] = {kKeyS, kKeyD, kKeyQ, kKeyB};
     std::memcpy(keyboardConfig, initialKeys, 4);
 }

@@ -32,7 +32,7 @@ void install(Lists& super, Lists& user) {
     c.u_writeword = user.writeword.data();
 }
 
-void CoreTest::SetUp() {
+void CoreTest::clear() {
     std::memset(&_s68000context, 0, sizeof _s68000context);
     port_log.clear();
     port_value = 0;
@@ -40,19 +40,13 @@ void CoreTest::SetUp() {
     port_reply = nullptr;
 }
 
-void CoreTest::TearDown() {
-    port_action = nullptr;
-    port_reply = nullptr;
-    std::memset(&_s68000context, 0, sizeof _s68000context);
-}
-
 void CoreTest::start(uint32_t pc, const std::function<void(Lists&)>& first) {
+    super = user = Lists{};
     for (Lists* l : {&super, &user}) {
         if (first) first(*l);
         l->program(mem);
         l->data(mem);
-        l->readers(PORT, PORT + 0xFFFF, port_read);
-        l->writers(PORT, PORT + 0xFFFF, port_write);
+        l->ports(PORT, PORT + 0xFFFF);
         l->finish();
     }
     install(super, user);
@@ -63,20 +57,6 @@ void CoreTest::start(uint32_t pc, const std::function<void(Lists&)>& first) {
     mem.put32(0, RESET_SSP);
     mem.put32(4, pc);
     ASSERT_EQ(s68000reset(), 0);
-}
-
-void CoreTest::set_sr(uint16_t sr) {
-    s68000context& c = _s68000context;
-    if ((sr ^ c.sr) & 0x2000) {
-        std::swap(c.areg[7], c.asp);
-        const bool s = sr & 0x2000;
-        c.fetch = s ? c.s_fetch : c.u_fetch;
-        c.readbyte = s ? c.s_readbyte : c.u_readbyte;
-        c.readword = s ? c.s_readword : c.u_readword;
-        c.writebyte = s ? c.s_writebyte : c.u_writebyte;
-        c.writeword = s ? c.s_writeword : c.u_writeword;
-    }
-    c.sr = sr;
 }
 
 }  // namespace coretest

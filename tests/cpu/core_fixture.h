@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "s68000.h"
+#include "s68000_debug.h"
 
 namespace coretest {
 
@@ -21,45 +21,46 @@ namespace coretest {
 class Image {
 public:
     Image(uint32_t low, uint32_t high, uint8_t fill = 0)
-        : low_(low), high_(high), size_(size_t{high} - low + 1), bytes_(new uint8_t[size_]) {
-        std::memset(bytes_.get(), fill, size_);
-    }
+        : low_(low), high_(high), bytes_(size_t{high} - low + 1, fill) {}
     uint32_t low() const { return low_; }
     uint32_t high() const { return high_; }
-    size_t size() const { return size_; }
-    uint8_t* host() { return bytes_.get(); }
-    const uint8_t* host() const { return bytes_.get(); }
-
+    size_t size() const { return bytes_.size(); }
+    uint8_t* host() { return bytes_.data(); }
+    std::vector<uint8_t> snapshot() const { return bytes_; }
     void put8(uint32_t a, uint8_t v) { bytes_[position(a)] = v; }
     uint8_t get8(uint32_t a) const { return bytes_[position(a)]; }
-    void put16(uint32_t a, uint16_t v) {
-        put8(a, static_cast<uint8_t>(v >> 8));
-        put8(a + 1, static_cast<uint8_t>(v));
-    }
+    void put16(uint32_t a, uint16_t v) { put8(a, static_cast<uint8_t>(v >> 8)), put8(a + 1, static_cast<uint8_t>(v)); }
     uint16_t get16(uint32_t a) const { return static_cast<uint16_t>(get8(a) << 8 | get8(a + 1)); }
-    void put32(uint32_t a, uint32_t v) {
-        put16(a, static_cast<uint16_t>(v >> 16));
-        put16(a + 2, static_cast<uint16_t>(v));
-    }
+    void put32(uint32_t a, uint32_t v) { put16(a, uint16_t(v >> 16)), put16(a + 2, uint16_t(v)); }
     uint32_t get32(uint32_t a) const { return uint32_t{get16(a)} << 16 | get16(a + 2); }
-    // The raw host 16-bit value at an image offset.
-    uint16_t host16(size_t offset) const {
-        uint16_t v;
-        std::memcpy(&v, bytes_.get() + offset, 2);
-        return v;
-    }
-    std::vector<uint8_t> snapshot() const { return {bytes_.get(), bytes_.get() + size_}; }
 
 private:
     size_t position(uint32_t a) const {
         const size_t p = (size_t{a} - low_) ^ 1;
-        if (a < low_ || a > high_ || p >= size_) ADD_FAILURE() << "test writes outside its image";
-        return p < size_ ? p : 0;
+        if (a < low_ || a > high_ || p >= size()) ADD_FAILURE() << "test writes outside its image";
+        return p < size() ? p : 0;
     }
     uint32_t low_, high_;
-    size_t size_;
-    std::unique_ptr<uint8_t[]> bytes_;
+    std::vector<uint8_t> bytes_;  // allocated to its exact size
 };
+
+// Handler regions that log every call. Reads answer `port_reply(address)` when
+// set, else `port_value` (all 32 bits, for the core to cut); every call runs
+// `port_action` when set.
+struct PortCall {
+    bool write;
+    uint32_t address, data;
+    bool operator==(const PortCall&) const = default;
+};
+extern std::vector<PortCall> port_log;
+extern uint32_t port_value;
+extern std::function<void()> port_action;
+extern std::function<uint32_t(uint32_t)> port_reply;
+uint32_t port_read(uint32_t address, data_region* region);
+void port_write(uint32_t address, uint32_t data, data_region* region);
+inline PortCall R(uint32_t a) { return {false, a, 0}; }
+inline PortCall Wr(uint32_t a, uint32_t d) { return {true, a, d}; }
+using Log = std::vector<PortCall>;
 
 // The five lists of one mode. Records are added, then finish() ends the lists;
 // they must not change after they are installed.
@@ -69,11 +70,8 @@ struct Lists {
 
     void program(Image& m) { fetch.push_back(s68000_program(m.low(), m.high(), m.host())); }
     void data(Image& m) {
-        const data_region r = s68000_direct(m.low(), m.high(), m.host());
-        readbyte.push_back(r);
-        readword.push_back(r);
-        writebyte.push_back(r);
-        writeword.push_back(r);
+        for (auto* l : {&readbyte, &readword, &writebyte, &writeword})
+            l->push_back(s68000_direct(m.low(), m.high(), m.host()));
     }
     void readers(uint32_t low, uint32_t high, s68000_read_handler fn) {
         readbyte.push_back(s68000_reader(low, high, fn));
@@ -82,6 +80,11 @@ struct Lists {
     void writers(uint32_t low, uint32_t high, s68000_write_handler fn) {
         writebyte.push_back(s68000_writer(low, high, fn));
         writeword.push_back(s68000_writer(low, high, fn));
+    }
+    // A logging handler region (port_read, port_write).
+    void ports(uint32_t low, uint32_t high) {
+        readers(low, high, port_read);
+        writers(low, high, port_write);
     }
     void finish() {
         fetch.push_back(s68000_program_end());
@@ -97,8 +100,11 @@ class Asm {
 public:
     Asm(Image& m, uint32_t at) : m_(m), pc_(at) {}
     Asm& w(uint16_t v) {
-        m_.put16(pc_, v);
-        pc_ += 2;
+        m_.put16(pc_, v), pc_ += 2;
+        return *this;
+    }
+    Asm& w(const std::vector<uint16_t>& words) {
+        for (uint16_t v : words) w(v);
         return *this;
     }
     Asm& l(uint32_t v) { return w(static_cast<uint16_t>(v >> 16)).w(static_cast<uint16_t>(v)); }
@@ -109,25 +115,6 @@ private:
     uint32_t pc_;
 };
 
-// Handler regions that log every call. Reads answer `port_reply(address)` when
-// set, else `port_value` (all 32 bits, for the core to cut); every call runs
-// `port_action` when set.
-struct PortCall {
-    bool write;
-    uint32_t address;
-    uint32_t data;
-    bool operator==(const PortCall&) const = default;
-};
-extern std::vector<PortCall> port_log;
-extern uint32_t port_value;
-extern std::function<void()> port_action;
-extern std::function<uint32_t(uint32_t)> port_reply;
-uint32_t port_read(uint32_t address, data_region* region);
-void port_write(uint32_t address, uint32_t data, data_region* region);
-inline PortCall R(uint32_t a) { return {false, a, 0}; }
-inline PortCall Wr(uint32_t a, uint32_t d) { return {true, a, d}; }
-using Log = std::vector<PortCall>;
-
 // Instructions with an absolute long operand; the address words follow.
 constexpr uint16_t MOVE_B_ABS_D0 = 0x1039;
 constexpr uint16_t MOVE_W_ABS_D0 = 0x3039;
@@ -136,6 +123,8 @@ constexpr uint16_t MOVE_B_D0_ABS = 0x13C0;
 constexpr uint16_t MOVE_W_D0_ABS = 0x33C0;
 constexpr uint16_t MOVE_L_D0_ABS = 0x23C0;
 constexpr uint16_t ADDQ_W_1_ABS = 0x5279;
+constexpr uint16_t NOP = 0x4E71;
+constexpr uint16_t RTE = 0x4E73;
 
 // The standard machine: one 64 KiB image at 0x000000-0x00FFFF that is program
 // and data (vectors, code, stack), a logging port region at 0xF00000-0xF0FFFF
@@ -149,16 +138,22 @@ constexpr uint32_t vector_target(unsigned n) { return 0x4000 + 16 * n; }
 class CoreTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { s68000init(); }
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { clear(); }
+    void TearDown() override { clear(); }
+    static void clear();  // the context and the port's globals
 
-    // Builds the standard lists (the user set equal to the supervisor set),
-    // after the records `first` adds, and resets the core so that it starts
-    // at `pc`.
+    // Builds the standard lists afresh (the user set equal to the supervisor
+    // set), after the records `first` adds, and resets the core so that it
+    // starts at `pc`.
     void start(uint32_t pc = CODE, const std::function<void(Lists&)>& first = {});
     // Sets SR without going through an instruction (between slices).
-    void set_sr(uint16_t sr);
+    void set_sr(uint16_t sr) { s68000setSR(sr); }
     Asm code(uint32_t at = CODE) { return Asm(mem, at); }
+    // Writes `words` at CODE and moves the PC there.
+    void load(const std::vector<uint16_t>& words) {
+        code().w(words);
+        ctx().pc = CODE;
+    }
 
     s68000context& ctx() { return _s68000context; }
     uint32_t D(int n) { return _s68000context.dreg[n]; }

@@ -1,10 +1,12 @@
-// Test support for the disassembler and the monitor: a small 68000 memory
-// built from the core's region lists, standard output captured into a
-// string, and scripted input lines for the monitor's input hook.
+// The one fixture of the disassembler and monitor tests: a small 68000
+// memory built from the core's region lists, and the monitor run on scripted
+// lines with every wait bounded.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
-#include <deque>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -12,23 +14,15 @@
 #include "cpudebug.h"
 #include "s68000.h"
 
-// 64 KiB at 0x000000-0x00FFFF, one image serving as program region (fetch
-// and the disassembler) and direct data region (the CPU's reads and writes).
-// Everything above 0x00FFFF is unmapped. Reset vectors: SSP 0x8000, PC 0x1000.
+// 64 KiB at 0x000000-0x00FFFF as program and data region, nothing above.
+// Reset vectors: SSP 0x8000, PC 0x1000.
 class TestMachine {
 public:
-    static constexpr uint32_t kSize = 0x10000;
-    static constexpr uint32_t kResetPc = 0x1000;
-    static constexpr uint32_t kResetSsp = 0x8000;
-
     TestMachine();
     TestMachine(const TestMachine&) = delete;
     TestMachine& operator=(const TestMachine&) = delete;
 
-    // Stores 68000 words from an even address on.
-    void poke(uint32_t address, std::initializer_list<uint16_t> words);
-    void poke_bytes(uint32_t address, const std::string& bytes);
-    uint16_t word(uint32_t address) const { return image_[address / 2]; }
+    void poke(uint32_t address, std::initializer_list<uint16_t> words);  // from an even address
 
 private:
     std::vector<uint16_t> image_;
@@ -36,33 +30,42 @@ private:
     data_region data_[2];
 };
 
-// Redirects file descriptor 1 into a temporary file until finish().
-class StdoutCapture {
-public:
-    StdoutCapture();
-    ~StdoutCapture();
-    std::string finish();
-
-private:
-    int saved_ = -1;
-    std::FILE* file_ = nullptr;
-};
-
 // Lists `count` instructions from `address` and returns the text printed.
 std::string listing(uint32_t address, int count = 1);
 
-// The text of one instruction (column 36 on), words stored at 0x1000.
-std::string text_of(std::initializer_list<uint16_t> words, uint32_t address = 0x1000);
+// `text` with every '~' replaced by the monitor's prompt "[cpu 1]>".
+std::string prompts(const std::string& text);
 
-// Scripted lines for the monitor's input hook; null when they run out.
-extern std::deque<std::string> script;
-char* scripted_input(char* buffer, int size);
+struct StopRequested {};  // what a test's stop check throws to stop the monitor's thread
+constexpr int kStopped = -100;
 
 struct MonitorRun {
-    int result;
+    int result;  // kStopped when the stop check threw StopRequested
     std::string output;
+    bool operator==(const MonitorRun&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const MonitorRun& run) {
+        return out << run.result << " '" << run.output << "'";
+    }
 };
 
-// Runs the monitor with cpu 1, scripted input and the given hooks.
-MonitorRun run_monitor(std::vector<std::string> lines, cpudebug_step_hook step = nullptr,
-                       cpudebug_dump_hook dump = nullptr);
+// The monitor with "moveq #1,d0; addq.l #1,d0; nop; bra 0x1000" at the reset
+// PC. Every run is bounded: its stop check throws once the run has taken 5 s,
+// so a monitor that never returns fails the test instead of hanging it.
+class MonitorTest : public ::testing::Test {
+protected:
+    MonitorTest();
+    ~MonitorTest() override;
+
+    // Runs the monitor (cpu 1) with `lines` for the scripted input hook.
+    MonitorRun run(std::vector<std::string> lines, cpudebug_input_hook input = scripted_input,
+                   cpudebug_step_hook step = nullptr, cpudebug_dump_hook dump = nullptr);
+    static char* scripted_input(char* buffer, int size);
+    static void bounded_stop_check();
+    static bool answer_leave_check() { return leave_check && leave_check(); }
+
+    TestMachine machine;
+    static inline std::vector<std::string> script;  // lines not given yet
+    static inline int stop_checks = 0;               // calls of the stop check in this run
+    static inline std::function<void()> on_stop_check;
+    static inline std::function<bool()> leave_check;
+};

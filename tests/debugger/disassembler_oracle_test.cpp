@@ -1,45 +1,28 @@
-// The disassembler against an outside oracle: the official decoding of all
-// 65,536 opcode words in the shared 68000 test suite. Our text is rewritten
-// into that notation (mnemonic, size, operand kinds and registers) and must
-// equal it for every opcode the 68000 decodes.
-#include <gtest/gtest.h>
+// The disassembler against outside oracles. All 65,536 opcode words, each
+// followed by four patterns of extension words: every line consumes 2 to 10
+// bytes, shows the words it consumed padded to five slots, and its text fits
+// sdebug (under AddressSanitizer: no formatter reads or writes outside its
+// buffers). With the first pattern, the official decoding in the shared 68000
+// test suite: our text, rewritten into that notation (mnemonic, size, operand
+// kinds and registers), must equal it wherever the 68000 decodes the opcode,
+// and groups it leaves wholly undefined read "unrecognized".
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cctype>
-#include <cstdlib>
+#include <cstring>
 #include <fstream>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "debugger_test_support.h"
+#include "disasm.h"
 
 namespace {
 
 std::string upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
-}
-
-// Operands split at commas outside parentheses.
-std::vector<std::string> split_operands(const std::string& text) {
-    std::vector<std::string> operands;
-    if (text.empty()) return operands;
-    std::string current;
-    int depth = 0;
-    for (char c : text) {
-        if (c == '(') ++depth;
-        if (c == ')') --depth;
-        if (c == ',' && depth == 0) {
-            operands.push_back(current);
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    operands.push_back(current);
-    return operands;
 }
 
 bool is_register(const std::string& op, char kind) {
@@ -50,12 +33,10 @@ bool is_quick(const std::string& op) { return op.size() >= 2 && op[0] == '#' && 
 
 std::string operand_kind(const std::string& op) {
     if (is_register(op, 'd') || is_register(op, 'a')) return upper(op);
-    if (op.size() == 4 && op[0] == '(' && op[1] == 'a' && op[3] == ')') return upper(op);
-    if (op.size() == 5 && op[0] == '(' && op[4] == '+') return upper(op);
-    if (op.size() == 5 && op[0] == '-' && op[1] == '(') return upper(op);
+    if ((op.size() == 4 && op.rfind("(a", 0) == 0) || (op.size() == 5 && (op[4] == '+' || op[0] == '-')))
+        return upper(op);  // (An), (An)+, -(An)
     if ((op[0] == '+' || op[0] == '-') && op[1] == '$') {
-        size_t open = op.find('(');
-        std::string base = upper(op.substr(open + 1, 2));
+        std::string base = upper(op.substr(op.find('(') + 1, 2));
         return op.find(',') != std::string::npos ? "(d8, " + base + ", Xn)" : "(d16, " + base + ")";
     }
     if (op.rfind("($", 0) == 0) return op.size() == 7 ? "(xxx).w" : "(xxx).l";
@@ -65,142 +46,155 @@ std::string operand_kind(const std::string& op) {
     return "?" + op;
 }
 
-const std::set<std::string> kUnsized = {"abcd", "sbcd", "nbcd", "bchg", "bclr", "bset", "btst",
-                                        "chk",  "divs", "divu", "exg",  "jmp",  "jsr",  "lea",
-                                        "link", "muls", "mulu", "nop",  "pea",  "reset", "rte",
-                                        "rtr",  "rts",  "stop", "swap", "tas",  "trap", "trapv"};
-const std::set<std::string> kSet = {"st",  "sf",  "shi", "sls", "scc", "scs", "sne", "seq",
-                                    "svc", "svs", "spl", "smi", "sge", "slt", "sgt", "sle"};
-const std::set<std::string> kBranch = {"bra", "bhi", "bls", "bcc", "bcs", "bne", "beq", "bvc",
-                                       "bvs", "bpl", "bmi", "bge", "blt", "bgt", "ble"};
-const std::set<std::string> kShift = {"asr", "asl", "lsr", "lsl", "roxr", "roxl", "ror", "rol"};
-
 std::string join(const std::string& name, const std::vector<std::string>& operands) {
     std::string text = name;
     for (size_t i = 0; i < operands.size(); ++i) text += (i ? ", " : " ") + operands[i];
     return text;
 }
 
-// Rewrites one of our instruction texts into the oracle's notation.
+// Rewrites one of our instruction texts into the oracle's notation (whose
+// ".w" is dropped, as ours has none). The condition of Bcc, Scc and DBcc is
+// not in that notation: see the objdump test.
 std::string to_oracle_notation(const std::string& text, uint16_t opcode) {
     size_t blank = text.find(' ');
-    std::string mnemonic = text.substr(0, blank);
+    std::string stem = text.substr(0, blank), size;
     std::string rest = blank == std::string::npos ? "" : text.substr(text.find_first_not_of(' ', blank));
-    std::vector<std::string> raw = split_operands(rest);
-
-    std::string stem = mnemonic, size = ".w";
-    if (mnemonic.size() > 2 && mnemonic[mnemonic.size() - 2] == '.') {
-        stem = mnemonic.substr(0, mnemonic.size() - 2);
-        size = mnemonic.substr(mnemonic.size() - 2);
+    std::vector<std::string> raw(rest.empty() ? 0 : 1), ops;  // split at commas outside parentheses
+    int depth = 0;
+    for (char c : rest) {
+        depth += (c == '(') - (c == ')');
+        if (c == ',' && depth == 0) raw.emplace_back();
+        else raw.back() += c;
     }
-
-    std::vector<std::string> ops;
     for (const std::string& op : raw) ops.push_back(operand_kind(op));
+    if (stem.size() > 2 && stem[stem.size() - 2] == '.') {
+        size = stem == "nbcd.b" ? "" : stem.substr(stem.size() - 2);
+        stem.resize(stem.size() - 2);
+    }
 
-    if (kSet.count(stem)) return join("Scc", ops);
-    if (stem.rfind("db", 0) == 0) return join("DBcc", {ops[0], "#"});
-    if (kBranch.count(stem) || stem == "bsr") {
-        std::string name = stem == "bsr" ? "BSR" : "Bcc";
+    if ((opcode & 0xF0F8) == 0x50C8) return join("DBcc", {ops[0], "#"});
+    if ((opcode & 0xF0C0) == 0x50C0) return join("Scc", ops);
+    if ((opcode & 0xF000) == 0x6000) {
         int8_t displacement = static_cast<int8_t>(opcode & 0xFF);
-        return join(name, {displacement ? std::to_string(displacement) : "#"});
+        return join(stem == "bsr" ? "BSR" : "Bcc", {displacement ? std::to_string(displacement) : "#"});
     }
-    if (stem == "moveq") {
-        int8_t value = static_cast<int8_t>(std::strtol(raw[0].c_str() + 2, nullptr, 16));
-        return join("MOVE.q", {std::to_string(value), ops[1]});
-    }
+    if (stem == "moveq")
+        return join("MOVE.q", {std::to_string(static_cast<int8_t>(std::stoi(raw[0].substr(2), nullptr, 16))), ops[1]});
     if (stem == "unlk") return join("UNLINK", ops);
     if (stem == "link") return join("LINK", {ops[0], "#"});
-    if (stem == "trap") return join("TRAP", ops);
-    if (stem == "ext") return join("EXT" + size, ops);
     if (stem == "movem") {
-        bool to_registers = opcode & 0x0400;
-        ops[to_registers ? 1 : 0] = "#";
+        ops[(opcode & 0x0400) ? 1 : 0] = "#";
         return join("MOVEM" + size, ops);
     }
     if (stem == "move" && !raw.empty()) {
-        if (raw.back() == "ccr") return join("MOVEtoCCR", {ops[0]});
-        if (raw.back() == "sr") return join("MOVEtoSR", {ops[0]});
-        if (raw.back() == "usp") return join("MOVEtoUSP", {ops[0]});
-        if (raw.front() == "sr") return join("MOVEfromSR", {ops[1]});
-        if (raw.front() == "usp") return join("MOVEfromUSP", {ops[1]});
-        if (raw.front() == "ccr") return join("MOVEfromCCR", {ops[1]});
+        for (const char* special : {"ccr", "sr", "usp"}) {
+            if (raw.back() == special) return join("MOVEto" + upper(special), {ops[0]});
+            if (raw.front() == special) return join("MOVEfrom" + upper(special), {ops[1]});
+        }
         if (is_register(raw.back(), 'a')) return join("MOVEA" + size, ops);
     }
-    if ((stem == "or" || stem == "and" || stem == "eor") && raw.size() == 2 &&
-        (raw[1] == "ccr" || raw[1] == "sr"))
+    if ((stem == "or" || stem == "and" || stem == "eor") && raw.size() == 2 && (raw[1] == "ccr" || raw[1] == "sr"))
         return join(upper(stem) + "Ito" + upper(raw[1]), {"#"});
-    if ((stem == "add" || stem == "sub" || stem == "cmp") && raw.size() == 2 &&
-        is_register(raw[1], 'a') && !is_quick(raw[0]))
+    if ((stem == "add" || stem == "sub" || stem == "cmp") && raw.size() == 2 && is_register(raw[1], 'a') &&
+        !is_quick(raw[0]))
         return join(upper(stem) + "A" + size, ops);
-    if (kShift.count(stem) && !ops.empty() && raw[0].rfind("#$", 0) == 0)
-        ops[0] = std::to_string(std::strtol(raw[0].c_str() + 2, nullptr, 16));
-    if (stem == "nbcd") return join("NBCD", ops);
-    if (kUnsized.count(stem)) return join(upper(stem), ops);
+    if ((opcode & 0xF020) == 0xE000 && (opcode & 0xC0) != 0xC0)  // shift by a quick count
+        ops[0] = std::to_string(std::stoi(raw[0].substr(2), nullptr, 16));
     return join(upper(stem) + size, ops);
 }
 
-// Standard output is set aside while a test lists its 65,536 lines.
-class QuietOutput {
-public:
-    ~QuietOutput() { capture_.finish(); }
-
-private:
-    StdoutCapture capture_;
-};
-
-// The instruction text of one line, read from sdebug.
-std::string text_at(uint32_t address) {
-    debugpc = address;
-    cpudebug_disassemble(1);
-    return sdebug;
-}
-
-nlohmann::json load_official_map() {
+TEST(DisassemblerOracle, EveryOpcodeWithFourPatternsOfExtensionWords) {
     std::ifstream file(std::string(M68K_TESTS_DIR) + "/68000.official.json");
-    if (!file) return nullptr;
-    return nlohmann::json::parse(file);
-}
-
-TEST(DisassemblerOracle, EveryOpcodeTheOfficialMapDecodesReadsTheSame) {
-    nlohmann::json official = load_official_map();
-    ASSERT_TRUE(official.is_object()) << "missing " << M68K_TESTS_DIR << "/68000.official.json";
-    ASSERT_EQ(official.size(), 65536u);
-    TestMachine machine;
-    QuietOutput quiet;
-    int compared = 0, mismatches = 0;
+    ASSERT_TRUE(file) << "missing " << M68K_TESTS_DIR << "/68000.official.json";
+    const nlohmann::json json = nlohmann::json::parse(file);
+    std::vector<std::string> official(0x10000);
+    std::vector<bool> undefined_group(1024, true);  // groups of 64 without any 68000 instruction
     for (uint32_t opcode = 0; opcode <= 0xFFFF; ++opcode) {
         char key[8];
         std::snprintf(key, sizeof key, "%04x", opcode);
-        const std::string decoding = official.at(key).get<std::string>();
-        if (decoding == "None") continue;
-        machine.poke(0x2000, {static_cast<uint16_t>(opcode), 0x0000, 0x0010, 0x0000, 0x0020});
-        const std::string text = text_at(0x2000);
-        const std::string ours = to_oracle_notation(text, static_cast<uint16_t>(opcode));
-        ++compared;
-        if (ours != decoding && ++mismatches <= 20)
-            ADD_FAILURE() << std::hex << "opcode " << opcode << ": '" << text << "' reads as '" << ours
-                          << "', the official map has '" << decoding << "'";
+        official[opcode] = json.at(key).get<std::string>();
+        const size_t blank = std::min(official[opcode].find(' '), official[opcode].size());
+        if (official[opcode].compare(blank - 2, 2, ".w") == 0) official[opcode].erase(blank - 2, 2);
+        if (official[opcode] != "None") undefined_group[opcode >> 6] = false;
     }
-    EXPECT_EQ(mismatches, 0) << "of " << compared;
+    TestMachine machine;
+    const uint16_t kPatterns[4][4] = {
+        {0x0000, 0x0010, 0x0000, 0x0020}, {0x1234, 0x8765, 0x0FF0, 0x7FFE}, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF},
+        {0x8000, 0x8080, 0x8000, 0x8080}};
+    int compared = 0, failures = 0;
+    for (const auto& pattern : kPatterns) {
+        machine.poke(0x2002, {pattern[0], pattern[1], pattern[2], pattern[3]});
+        for (uint32_t opcode = 0; opcode <= 0xFFFF; ++opcode) {
+            machine.poke(0x2000, {static_cast<uint16_t>(opcode)});
+            debug_text_overflowed = false;
+            const std::string line = listing(0x2000), text = sdebug;
+            const int32_t consumed = static_cast<int32_t>(debugpc - 0x2000);
+            char hex[48];
+            std::snprintf(hex, sizeof hex, "00002000: %04X %04X %04X %04X %04X ", opcode, pattern[0], pattern[1],
+                          pattern[2], pattern[3]);
+            for (int32_t slot = consumed / 2; slot >= 0 && slot < 5; ++slot) std::memset(hex + 10 + 5 * slot, ' ', 5);
+            std::string problem;
+            if (consumed < 2 || consumed > 10 || consumed != isize || inst != opcode || debug_text_overflowed ||
+                text.empty() || line != hex + text + "\n") {
+                problem = "consumed " + std::to_string(consumed) + " bytes, printed '" + line + "'";
+            } else if (&pattern == &kPatterns[0] && official[opcode] != "None") {
+                ++compared;
+                const std::string ours = to_oracle_notation(text, static_cast<uint16_t>(opcode));
+                if (ours != official[opcode])
+                    problem = "'" + text + "' reads as '" + ours + "', the official map has '" + official[opcode] + "'";
+            } else if (&pattern == &kPatterns[0] && undefined_group[opcode >> 6] && text != "unrecognized" &&
+                       (opcode < 0x1000 || opcode >= 0x4000) && (opcode & 0xFFC0) != 0x42C0) {
+                // Invalid combinations that fit a formatter print as decoded, but a group without
+                // any instruction does not; MOVE (to any destination) and the 68010's MOVE from CCR do.
+                problem = "'" + text + "' where the 68000 has no instruction";
+            }
+            if (!problem.empty() && ++failures <= 20) ADD_FAILURE() << std::hex << opcode << ": " << problem;
+        }
+    }
+    EXPECT_EQ(failures, 0);
     EXPECT_GT(compared, 40000);
 }
 
-TEST(DisassemblerOracle, EveryUnrecognizedOpcodeIsUndefinedOnThe68000) {
-    nlohmann::json official = load_official_map();
-    ASSERT_TRUE(official.is_object());
+// Bcc, BSR, Scc and DBcc for every condition, with displacements of both
+// signs and widths, against the m68k disassembler of GNU binutils: an outside
+// oracle for what the official map leaves out, condition names and targets.
+TEST(DisassemblerObjdump, ConditionsAndBranchTargets) {
+#ifndef M68K_OBJDUMP
+    GTEST_SKIP() << "m68k-linux-gnu-objdump was not found when the build was configured";
+#else
     TestMachine machine;
-    QuietOutput quiet;
-    int unrecognized = 0;
-    for (uint32_t opcode = 0; opcode <= 0xFFFF; ++opcode) {
-        machine.poke(0x2000, {static_cast<uint16_t>(opcode)});
-        const std::string text = text_at(0x2000);
-        if (text != "unrecognized" && text != "*** NOT RECOGNIZED ***") continue;
-        ++unrecognized;
-        char key[8];
-        std::snprintf(key, sizeof key, "%04x", opcode);
-        EXPECT_EQ(official.at(key).get<std::string>(), "None") << std::hex << "opcode " << opcode;
+    std::string bytes;
+    for (uint16_t c = 0, at = 0x1000; c < 16 << 8; c += 1 << 8) {
+        // Bcc by +2 and -16, by +0x7FFE and -0x8000, Scc (a0), DBcc d2 by -4.
+        for (int w : {0x6002 | c, 0x60F0 | c, 0x6000 | c, 0x7FFE, 0x6000 | c, 0x8000, 0x50D0 | c, 0x50CA | c, 0xFFFC}) {
+            machine.poke(at, {static_cast<uint16_t>(w)});
+            at += 2;
+            bytes += {static_cast<char>(w >> 8), static_cast<char>(w)};
+        }
     }
-    EXPECT_GT(unrecognized, 10000);
+    const std::string path = testing::TempDir() + "disassembler_objdump_" + std::to_string(getpid());
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::FILE* pipe = popen((M68K_OBJDUMP " -D -b binary -m m68k:68000 --adjust-vma=0x1000 " + path).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char line[256], mnemonic[16];
+    int compared = 0;
+    for (debugpc = 0x1000; std::fgets(line, sizeof line, pipe);) {
+        unsigned long at = 0;  // "    1000:\t6000 8000      \tbraw 0xffff9002"
+        if (std::sscanf(line, " %lx:\t%*[0-9a-f ]\t%15s", &at, mnemonic) != 2) continue;
+        EXPECT_EQ(debugpc, at) << "instruction lengths differ";
+        listing(static_cast<uint32_t>(at));
+        std::string theirs = mnemonic, ours = sdebug;
+        if (theirs[0] == 'b') theirs.pop_back();  // the size letter of bras, braw
+        EXPECT_EQ(ours.substr(0, ours.find(' ')), theirs == "dbf" ? "dbra" : theirs) << line;
+        const char *their_target = std::strstr(line, "0x"), *our_target = std::strstr(sdebug, "($");
+        EXPECT_EQ(our_target ? std::strtoul(our_target + 2, nullptr, 16) : 0,
+                  their_target ? std::strtoul(their_target, nullptr, 16) : 0) << line;
+        ++compared;
+    }
+    EXPECT_EQ(pclose(pipe), 0);
+    std::remove(path.c_str());
+    EXPECT_EQ(compared, 16 * 6);
+#endif
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 
-#include "board.h"
 #include "board_session.h"
 
 extern "C" {

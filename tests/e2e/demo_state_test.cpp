@@ -6,7 +6,6 @@
 
 #include <vector>
 
-#include "board.h"
 #include "board_session.h"
 #include "frame_check.h"
 #include "save_state.h"
@@ -44,17 +43,17 @@ std::vector<uint64_t> runFrames(int from, int to) {
     return hashes;
 }
 
-std::vector<uint8_t> saveImage(StateSpeed speed) {
+std::vector<uint8_t> saveImage() {
     BoardState state;
-    pm_captureState(state, speed);
-    return encodeState(state, pm_romSetHash());
+    board().capture(state);
+    return encodeState(state, board().romSetHash());
 }
 
 void loadImage(const std::vector<uint8_t>& image) {
     BoardState state;
     std::string error;
-    ASSERT_TRUE(decodeState(image.data(), image.size(), pm_romSetHash(), state, error)) << error;
-    pm_restoreState(state);
+    ASSERT_TRUE(decodeState(image.data(), image.size(), board().romSetHash(), state, error)) << error;
+    board().restore(state);
 }
 
 class DemoStates : public ::testing::Test {
@@ -64,7 +63,7 @@ protected:
     }
     void TearDown() override {
         releaseKeys();
-        cpucycles_by_frame = 133333;
+        board().setSpeed(Speed::Fps60);
     }
 };
 
@@ -74,10 +73,10 @@ TEST_F(DemoStates, LoadingAStateReplaysTheFramesThatFollowedItAsARunThatNeverSav
         SCOPED_TRACE("saved after frame " + std::to_string(saveAt));
         powerOn(false);
         runFrames(1, saveAt);
-        const std::vector<uint8_t> image = saveImage(StateSpeed::Fps60);
+        const std::vector<uint8_t> image = saveImage();
         const std::vector<uint64_t> first = runFrames(saveAt + 1, saveAt + kAfter);
 
-        scrambleMachine();
+        board().restore(scrambledState());
         loadImage(image);
         const std::vector<uint64_t> replayed = runFrames(saveAt + 1, saveAt + kAfter);
         EXPECT_EQ(replayed, first);
@@ -92,17 +91,16 @@ TEST_F(DemoStates, LoadingAStateReplaysTheFramesThatFollowedItAsARunThatNeverSav
 
 TEST_F(DemoStates, AStateOfServiceModeAt30FpsBringsBackBoth) {
     powerOn(true);
-    cpucycles_by_frame = 266666;
+    board().setSpeed(Speed::Fps30);
     runFrames(1, 40);
-    const std::vector<uint8_t> image = saveImage(StateSpeed::Fps30);
+    const std::vector<uint8_t> image = saveImage();
     const std::vector<uint64_t> first = runFrames(41, 100);
 
     powerOn(false);  // another mode and speed, and a different picture
-    cpucycles_by_frame = 133333;
     runFrames(1, 10);
     loadImage(image);
-    EXPECT_EQ(testMode, 1);
-    EXPECT_EQ(cpucycles_by_frame.load(), 266666u);
+    EXPECT_TRUE(board().serviceMode());
+    EXPECT_EQ(board().speed(), Speed::Fps30);
     EXPECT_EQ(runFrames(41, 100), first);
 }
 

@@ -5,9 +5,6 @@
 // directory; a changed picture is written again under frames/differ/.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "board.h"
 #include "board_session.h"
 #include "frame_check.h"
 #include "status.h"
@@ -63,15 +60,15 @@ TEST_F(DemoRom, DrivesTheBoardOncePerFrame) {
     ASSERT_EQ(status(kMagic), DEMO_STATUS_MAGIC) << "the program did not start";
     ASSERT_GT(status(kFrame), 0u) << "no frame built within 30 frames of the reset";
     EXPECT_EQ(status(kService), 0u);
+    BoardState state;
     for (int n = 0; n < 120; ++n) {
         const uint32_t before = status(kFrame);
         runFrame();
         EXPECT_EQ(status(kFrame), before + 1) << "frame " << n << ": not exactly one frame built";
         EXPECT_EQ(status(kDrawn), status(kFrame)) << "frame " << n << ": the board drew an unfinished sprite list";
-        uint16_t watchdog;
-        std::memcpy(&watchdog, watchDogReset, 2);
-        EXPECT_EQ(watchdog, uint16_t(status(kFrame)));
-        EXPECT_EQ(NextInterrupt, 26) << "after a frame the chain waits for vector 26";
+        board().capture(state);
+        EXPECT_EQ(state.watchdog, uint16_t(status(kFrame)));
+        EXPECT_EQ(state.nextInterrupt, 26) << "after a frame the chain waits for vector 26";
     }
     const uint32_t level4 = status(kLevel4), level3 = status(kLevel3), level2 = status(kLevel2);
     EXPECT_GE(level4, 120u);
@@ -87,8 +84,11 @@ TEST_F(DemoRom, RestartsInStepAfterAResetMidRun) {
     for (int n = 0; n < 50; ++n) runFrame();
     for (uint16_t due : {26, 27, 28}) {
         runFrame();
-        NextInterrupt = due;  // as another program's chain may have left it
-        pm_reset();
+        BoardState state;  // the chain as another program's may have left it
+        board().capture(state);
+        state.nextInterrupt = due;
+        board().restore(state);
+        board().reset();
         int boot = 0;
         do {
             runFrame();  // the first one starts the program afresh, which clears its status

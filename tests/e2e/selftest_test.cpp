@@ -6,7 +6,6 @@
 
 #include <cstring>
 
-#include "board.h"
 #include "board_session.h"
 
 extern "C" {
@@ -42,7 +41,7 @@ protected:
     // The ROM's iteration count, a big-endian long kept as two host-order words.
     static void setIterations(uint32_t n) {
         const uint16_t words[2] = {uint16_t(n >> 16), uint16_t(n)};
-        std::memcpy(codeRom + SELFTEST_PARAMS_ADDRESS + 4, words, 4);
+        std::memcpy(board().memory(Memory::ProgramRom).data() + SELFTEST_PARAMS_ADDRESS + 4, words, 4);
     }
 };
 

@@ -68,7 +68,7 @@ std::vector<uint8_t> rawMachine() {
     return raw;
 }
 
-std::vector<uint8_t> capturedNow(StateSpeed speed) {
+std::vector<uint8_t> capturedNow(Speed speed) {
     BoardState state;
     pm_captureState(state, speed);
     return encodeState(state, 0);

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "rom_files.h"
+
 namespace hostile {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kRomFileSize = 131072;
 constexpr size_t kProgramSize = 2 * kRomFileSize;
 extern const char* const kRomNames[6];  // PELLMORA.2A, PELLMORA.3A, CH0 .. CH3
 

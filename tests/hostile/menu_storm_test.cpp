@@ -32,7 +32,7 @@ int countFromEnvironment(const char* name, int fallback) {
 // describes them.
 struct Model {
     bool booted = false, running = false, paused = false, debug = false, service = false;
-    uint32_t cycles = kCycles60, period = kPeriod60;
+    uint32_t cycles = cyclesPerFrame(Speed::Fps60), period = framePeriod(Speed::Fps60);
     uint8_t controller = 0;
     uint8_t keys[4] = {0x3D, 0x3E, 0x27, 0x50};
     int refusedPaths = 0;
@@ -98,15 +98,15 @@ void post(SyncWindow* window, Command command, std::mt19937& random, Model& mode
             break;
         case Speed30:
             window->PostMessage(kCmdSpeed30);
-            model.cycles = kCycles30, model.period = kPeriod30;
+            model.cycles = cyclesPerFrame(Speed::Fps30), model.period = framePeriod(Speed::Fps30);
             break;
         case Speed60:
             window->PostMessage(kCmdSpeed60);
-            model.cycles = kCycles60, model.period = kPeriod60;
+            model.cycles = cyclesPerFrame(Speed::Fps60), model.period = framePeriod(Speed::Fps60);
             break;
         case SpeedUnlimited:
             window->PostMessage(kCmdSpeedUnlimited);
-            model.cycles = kCycles60, model.period = kPeriodUnlimited;
+            model.cycles = cyclesPerFrame(Speed::Unlimited), model.period = framePeriod(Speed::Unlimited);
             break;
         case FreeRom:
             window->PostMessage(kCmdFreeRom);
@@ -199,9 +199,9 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
         Console console(inputPath, output);
         for (int done = 0; done < sequences; ++windows) {
             startShellState();
-            SyncWindow* window = new SyncWindow();
+            SyncWindow* window = new SyncWindow(boardMachine());
             window->Show();
-            if (!boardReady()) {
+            if (!boardMachine().ready()) {
                 ADD_FAILURE() << "the demo ROM set beside " << BEVOREL_PROGRAM << " did not load";
                 window->PostMessage(B_QUIT_REQUESTED);
                 wait_for_thread(window->Thread(), nullptr);
@@ -219,8 +219,9 @@ void storm(int sequences, int perWindow, const char* inputPath, uint32_t seed) {
                 expectState(window, model, done);
                 // Now and then let the game run a while, and see that it does.
                 if (model.running && !model.paused && !(model.debug && !inputPath) && random() % 16 == 0) {
-                    const uint32_t before = framesPresented.load();
-                    while (framesPresented.load() < before + 2) snooze(500);
+                    const std::atomic<uint32_t>& presented = window->fEmulation.framesPresented;
+                    const uint32_t before = presented.load();
+                    while (presented.load() < before + 2) snooze(500);
                 }
                 if (::testing::Test::HasFailure()) break;
             }

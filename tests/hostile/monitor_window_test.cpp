@@ -38,9 +38,9 @@ protected:
     void SetUp() override {
         console_.emplace(nullptr, output());
         startShellState();
-        window_ = new SyncWindow();
+        window_ = new SyncWindow(boardMachine());
         window_->Show();
-        ASSERT_TRUE(boardReady()) << "the demo ROM set beside " << BEVOREL_PROGRAM << " did not load";
+        ASSERT_TRUE(boardMachine().ready()) << "the demo ROM set beside " << BEVOREL_PROGRAM << " did not load";
     }
     void TearDown() override {
         if (window_) Quit();
@@ -64,9 +64,10 @@ protected:
         });
     }
     bool FramesAdvance(uint32_t frames) {
-        const uint32_t before = framesPresented.load();
-        return within(60, [&] { return framesPresented.load() >= before + frames; });
+        const uint32_t before = presented();
+        return within(60, [&] { return presented() >= before + frames; });
     }
+    uint32_t presented() const { return window_->fEmulation.framesPresented.load(); }
     void Quit() {
         window_->PostMessage(B_QUIT_REQUESTED);
         wait_for_thread(window_->Thread(), nullptr);
@@ -84,9 +85,9 @@ TEST_F(MonitorWindow, DebugSwitchedOffReleasesTheWaitingMonitorAndTheGameRunsOn)
     Send(kCmdDebug);
     Send(kCmdBoot);
     ASSERT_TRUE(PromptShown(1)) << console();
-    const uint32_t held = framesPresented.load();
+    const uint32_t held = presented();
     snooze(100'000);
-    EXPECT_EQ(framesPresented.load(), held) << "frames went on while the monitor waited";
+    EXPECT_EQ(presented(), held) << "frames went on while the monitor waited";
 
     const thread_id running = window_->fCpuThread;
     Send(kCmdDebug);

@@ -18,6 +18,8 @@ void startShellState() {
     ASSERT_TRUE(copyPath(execPath, BEVOREL_PROGRAM));
     resetShellGlobals();
     NextInterrupt = 0;
+    boardMachine().setServiceMode(false);
+    boardMachine().setSpeed(Speed::Fps60);
 }
 
 Console::Console(const char* inputPath, const fs::path& outputPath) {

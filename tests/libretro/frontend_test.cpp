@@ -11,6 +11,7 @@
 #include <memory>
 #include <regex>
 #include <set>
+#include <tuple>
 
 #include "demo_golden.h"
 #include "rom_set_fixtures.h"
@@ -104,10 +105,9 @@ TEST_F(Core, DeclaresItselfAndItsPicture) {
 
     retro_system_av_info av{};
     core().api().get_system_av_info(&av);
-    EXPECT_EQ(av.geometry.base_width, 256u);
-    EXPECT_EQ(av.geometry.base_height, 224u);
-    EXPECT_EQ(av.geometry.max_width, 256u);
-    EXPECT_EQ(av.geometry.max_height, 224u);
+    const retro_game_geometry& g = av.geometry;
+    EXPECT_EQ(std::tie(g.base_width, g.base_height, g.max_width, g.max_height),
+              std::make_tuple(256u, 224u, 256u, 224u));
     EXPECT_FLOAT_EQ(av.geometry.aspect_ratio, 8.0f / 7.0f);
     EXPECT_DOUBLE_EQ(av.timing.fps, 60.0);
     EXPECT_DOUBLE_EQ(av.timing.sample_rate, 48000.0);
@@ -136,10 +136,8 @@ TEST_F(Core, InfoFileAgreesWithTheCore) {
     EXPECT_EQ(info["supports_no_game"], "false");
     EXPECT_EQ(info["core_options"], "true");
     EXPECT_EQ(info["input_descriptors"], "true");
-    const bool saves = core().api().serialize_size() > 0 || [&] {
-        if (!core().load(demo.c_str())) return false;
-        return core().api().serialize_size() > 0;
-    }();
+    const bool saves =
+        core().api().serialize_size() > 0 || (core().load(demo.c_str()) && core().api().serialize_size() > 0);
     EXPECT_EQ(info["savestate"], saves ? "true" : "false");
 }
 
@@ -147,9 +145,7 @@ TEST_F(Core, DescribesEveryJoypadButtonItReads) {
     ASSERT_TRUE(core().load(demo.c_str()));
     std::map<unsigned, std::string> described;
     for (const auto& d : core().descriptors()) {
-        EXPECT_EQ(d.port, 0u);
-        EXPECT_EQ(d.device, unsigned(RETRO_DEVICE_JOYPAD));
-        EXPECT_EQ(d.index, 0u);
+        EXPECT_EQ(std::make_tuple(d.port, d.device, d.index), std::make_tuple(0u, unsigned(RETRO_DEVICE_JOYPAD), 0u));
         EXPECT_TRUE(described.emplace(d.id, d.description).second) << "button " << d.id << " described twice";
     }
     const std::map<unsigned, std::string> expected = {
@@ -170,9 +166,8 @@ TEST_F(Core, AttractModeShowsTheReviewedFrames) {
     EXPECT_TRUE(core().pixelFormatSet());
     EXPECT_EQ(core().pixelFormat(), RETRO_PIXEL_FORMAT_0RGB1555);
     playAndCheck(golden("demo_attract"));
-    EXPECT_EQ(core().frameWidth(), 256u);
-    EXPECT_EQ(core().frameHeight(), 224u);
-    EXPECT_EQ(core().framePitch(), 512u);
+    EXPECT_EQ(std::make_tuple(core().frameWidth(), core().frameHeight(), core().framePitch()),
+              std::make_tuple(256u, 224u, 512u));
     EXPECT_EQ(core().inputPolls(), core().framesPresented());
     EXPECT_EQ(core().audioFramesReceived(), 800u * core().framesPresented());
     EXPECT_TRUE(core().audioAllSilent());
@@ -420,8 +415,7 @@ TEST_F(Core, BadContentIsRefusedWithOneLogLine) {
     writeFile(dir / "huge.zip", handMadeZip(entries));
     writeFile(dir / "notes.txt", {'n', 'o'});
     struct Case {
-        std::string path;
-        std::string line;
+        std::string path, line;
     };
     const std::vector<Case> cases = {
         {(dir / "missing"), (dir / "missing") + " does not exist"},

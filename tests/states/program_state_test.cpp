@@ -13,7 +13,6 @@
 #include <iterator>
 
 #include "atomic_file.h"
-#include "board.h"
 #include "board_session.h"
 #include "hostile_support.h"
 #include "isolated_home.h"
@@ -49,22 +48,23 @@ protected:
         ASSERT_TRUE(e2e::startBoard(DEMO_ROM_BASE)) << "the demo ROM set did not load from " DEMO_ROM_BASE "Roms/";
         screenshot_ = test_home::isolatedHome().data().parent_path() / "frame.png";
     }
-    void TearDown() override { cpucycles_by_frame = 133333; }
+    void TearDown() override { e2e::board().setSpeed(Speed::Fps60); }
 
-    // The demo from power-on for `frames` frames at `cycles` a frame, with no key.
-    static void runDemo(int frames, uint32_t cycles = 133333) {
+    // The demo from power-on for `frames` frames at `speed`, with no key.
+    static void runDemo(int frames, Speed speed = Speed::Fps60) {
         e2e::powerOn(false);
-        cpucycles_by_frame = cycles;
+        e2e::board().setSpeed(speed);
         for (int i = 0; i < frames; ++i) e2e::runFrame();
     }
     // Writes the board's state as slot `slot` of the loaded ROM set, as the
     // program would; a ROM-set hash may be given instead.
-    static void saveSlot(int slot, uint64_t hash = pm_romSetHash()) {
+    static void saveSlot(int slot, uint64_t hash = e2e::board().romSetHash()) {
         BoardState state;
-        pm_captureState(state, StateSpeed::Fps60);
+        e2e::board().capture(state);
         const std::vector<uint8_t> image = encodeState(state, hash);
         std::string error;
-        ASSERT_TRUE(writeFileAtomically(slotPath(pm_romSetHash(), slot), image.data(), image.size(), error)) << error;
+        ASSERT_TRUE(writeFileAtomically(slotPath(e2e::board().romSetHash(), slot), image.data(), image.size(), error))
+            << error;
     }
     ChildRun program(std::vector<std::string> arguments) const {
         arguments.insert(arguments.begin(), BEVOREL_PROGRAM);
@@ -90,14 +90,14 @@ TEST_F(ProgramStates, AfterLoadStateTheProgramShowsTheFramesThatFollowedTheState
 
     const ChildRun run = program({"--boot", "--load-state", "3", "--frames", "40"});
     ASSERT_TRUE(run.exited && run.status == 0) << describe(run);
-    EXPECT_NE(run.out.find("State loaded from slot 3: " + slotPath(pm_romSetHash(), 3) + "\n"), std::string::npos)
+    EXPECT_NE(run.out.find("State loaded from slot 3: " + slotPath(e2e::board().romSetHash(), 3) + "\n"), std::string::npos)
         << run.out;
     EXPECT_EQ(screenshotHash(), hex(expected));
 }
 
 TEST_F(ProgramStates, AStateItCannotUseEndsTheRunWithOneLineAndStatus1) {
     runDemo(10);
-    const std::string path = slotPath(pm_romSetHash(), 2);
+    const std::string path = slotPath(e2e::board().romSetHash(), 2);
     struct Case {
         const char* name;
         std::function<void()> make;
@@ -105,7 +105,7 @@ TEST_F(ProgramStates, AStateItCannotUseEndsTheRunWithOneLineAndStatus1) {
     };
     const std::vector<Case> cases = {
         {"nothing saved", [] {}, "Cannot load slot 2: no state was saved there for this ROM set (" + path + ")."},
-        {"another ROM set", [&] { saveSlot(2, pm_romSetHash() ^ 1); },
+        {"another ROM set", [&] { saveSlot(2, e2e::board().romSetHash() ^ 1); },
          "Cannot load slot 2: " + path + " belongs to another ROM set ("},
         {"damaged", [&] {
              saveSlot(2);
@@ -142,7 +142,7 @@ TEST_F(ProgramStates, TheSettingsFilesSpeedHoldsAtStartAndARunsSpeedIsNotKept) {
     ASSERT_TRUE(writeSettingsFile(settingsPath(), settings, error)) << error;
     const std::string written = formatSettings(settings);
 
-    runDemo(20, 266666);
+    runDemo(20, Speed::Fps30);
     const uint64_t at30 = e2e::frameHash();
     ChildRun run = program({"--boot", "--frames", "20"});
     ASSERT_TRUE(run.exited && run.status == 0) << describe(run);

@@ -1,15 +1,18 @@
-// The board's ROM set: file names, sizes and the graphics layout.
+// The board's ROM set as the tools write it: the board's file names and
+// size (rom_files.h), and the graphics layout.
 #pragma once
 
 #include <cstddef>
 
+#include "rom_files.h"
+
 namespace romset {
 
-constexpr std::size_t kRomFileSize = 131072;              // every one of the six files
+using ::kRomFileSize;                                      // every one of the six files
 constexpr std::size_t kProgramMax = 2 * kRomFileSize;     // 256 KiB of 68000 program
-constexpr const char* kEvenProgramFile = "PELLMORA.3A";   // bytes at even 68000 addresses
-constexpr const char* kOddProgramFile = "PELLMORA.2A";    // bytes at odd 68000 addresses
-constexpr const char* kGraphicsFiles[4] = {"CH0", "CH1", "CH2", "CH3"};
+constexpr const char* kEvenProgramFile = kRomSetNames[1];  // bytes at even 68000 addresses
+constexpr const char* kOddProgramFile = kRomSetNames[0];   // bytes at odd 68000 addresses
+constexpr const char* kGraphicsFiles[4] = {kRomSetNames[2], kRomSetNames[3], kRomSetNames[4], kRomSetNames[5]};
 
 constexpr int kTileSize = 16;                             // tiles are 16 x 16 pixels
 constexpr std::size_t kTileBytes = 128;                   // two pixels a byte

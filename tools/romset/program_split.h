@@ -7,8 +7,8 @@
 namespace romset {
 
 struct ProgramRoms {
-    std::vector<uint8_t> even;  // PELLMORA.3A: bytes at even addresses (high byte of each word)
-    std::vector<uint8_t> odd;   // PELLMORA.2A: bytes at odd addresses (low byte of each word)
+    std::vector<uint8_t> even;  // kEvenProgramFile: bytes at even addresses (high byte of each word)
+    std::vector<uint8_t> odd;   // kOddProgramFile: bytes at odd addresses (low byte of each word)
 };
 
 // Splits a flat big-endian program image (at most 256 KiB) into the two

@@ -26,7 +26,7 @@ struct TileSheet {
 
 TileSheet makeSheet(int rows);
 
-using GraphicsRoms = std::array<std::vector<uint8_t>, 4>;  // CH0-CH3
+using GraphicsRoms = std::array<std::vector<uint8_t>, 4>;  // kGraphicsFiles
 
 // Encodes every tile of the sheet; tiles past the sheet's end are left 0.
 GraphicsRoms encodeTiles(const TileSheet& sheet);

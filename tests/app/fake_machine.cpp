@@ -1,0 +1,51 @@
+#include "fake_machine.h"
+
+#include <chrono>
+#include <thread>
+
+bool FakeMachine::startUp(const std::string& directory, const RomSetSource&) {
+    ++startUps;
+    startUpDirectory = directory;
+    fReady = startUpSucceeds.load();
+    return fReady;
+}
+
+const uint16_t* FakeMachine::render(bool debug, bool paused, int) {
+    ++fFramesInProgress;
+    struct FrameEnd {
+        std::atomic<int>& inProgress;
+        ~FrameEnd() { --inProgress; }  // also when the thread is killed in the monitor
+    } frameEnd{fFramesInProgress};
+    const int frame = ++renders;
+    if (debug) {
+        ++renderedWhileDebug;
+        ++monitorEntries;
+        while (monitorWaits) {
+            if (stopCheck) stopCheck();
+            if (leaveCheck && leaveCheck()) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    if (paused) {
+        ++renderedWhilePaused;
+        return fPicture;
+    }
+    ++counter;
+    for (auto& pixel : fPicture) pixel = static_cast<uint16_t>(frame & 0x7FFF);
+    return fPicture;
+}
+
+void FakeMachine::capture(BoardState& state) const {
+    ++captures;
+    if (fFramesInProgress) ++touchedDuringFrame;
+    state = BoardState{};
+    state.dreg[0] = counter;
+    state.speed = fSpeed;
+}
+
+void FakeMachine::restore(const BoardState& state) {
+    ++restores;
+    if (fFramesInProgress) ++touchedDuringFrame;
+    counter = state.dreg[0];
+    fSpeed = state.speed;
+}

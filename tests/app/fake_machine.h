@@ -1,0 +1,69 @@
+// A stand-in for the board, so the shell's tests control start-up success,
+// see every reset and frame, and can hold a frame in a simulated monitor that
+// waits for a console line the way the real one does (polling, with the
+// window's stop check between polls).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "machine.h"
+
+class FakeMachine final : public Machine {
+public:
+    std::atomic<int> startUps{0};
+    std::string startUpDirectory;
+    std::atomic<bool> startUpSucceeds{true};  // whether the next start-up makes the board ready
+    std::atomic<int> resets{0};
+    std::atomic<int> renders{0};
+    std::atomic<int> renderedWhileDebug{0};
+    std::atomic<int> renderedWhilePaused{0};
+    std::atomic<int> monitorEntries{0};
+    std::atomic<bool> monitorWaits{false};  // while true, a frame with the debug flag waits in the monitor
+    // Save states: the machine's whole state is one counter that every
+    // unpaused frame advances; a state carries it in D0, and the speed.
+    std::atomic<uint32_t> counter{0};
+    std::atomic<uint64_t> hash{0x0123456789ABCDEFull};  // the ROM set's, once started
+    mutable std::atomic<int> captures{0};
+    std::atomic<int> restores{0};
+    // Captures and restores made while a frame was being rendered (must stay 0).
+    mutable std::atomic<int> touchedDuringFrame{0};
+    void (*stopCheck)() = nullptr;
+    bool (*leaveCheck)() = nullptr;
+
+    bool startUp(const std::string& directory, const RomSetSource&) override;
+    bool ready() const override { return fReady; }
+    std::string startUpFailure() const override { return ""; }
+    void powerOn() override {}
+    void reset() override { ++resets; }
+    void shutDown() override {}
+    void setKeySource(KeySource) override {}
+    const uint16_t* render(bool debug, bool paused, int fps) override;
+    const uint16_t* runFrame(const KeyStates&, const FrameRun&) override { return render(false, false, 60); }
+    const uint16_t* picture() const override { return fPicture; }
+    const uint16_t* drawPicture() override { return fPicture; }
+    uint32_t cycles() const override { return 0; }
+    void setServiceMode(bool on) override { fServiceMode = on; }
+    bool serviceMode() const override { return fServiceMode; }
+    void setSpeed(Speed speed) override { fSpeed = speed; }
+    Speed speed() const override { return fSpeed; }
+    uint64_t romSetHash() const override { return fReady ? hash.load() : 0; }
+    void capture(BoardState& state) const override;
+    void restore(const BoardState& state) override;
+    std::optional<uint16_t> peekWord(uint32_t) const override { return std::nullopt; }
+    std::span<unsigned char> memory(Memory) override { return {}; }
+    void setConsole(ConsoleSink) override {}
+    void setMonitorChecks(void (*stop)(), bool (*leave)()) override {
+        stopCheck = stop;
+        leaveCheck = leave;
+    }
+    void setDebugger(void (*)(), uint32_t (*)(int32_t)) override {}
+
+private:
+    std::atomic<bool> fReady{false};
+    std::atomic<bool> fServiceMode{false};
+    std::atomic<Speed> fSpeed{Speed::Fps60};
+    mutable std::atomic<int> fFramesInProgress{0};
+    uint16_t fPicture[kScreenWidth * kScreenHeight] = {};
+};
