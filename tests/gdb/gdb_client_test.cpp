@@ -1,19 +1,13 @@
 // The real client: Debian's gdb-multiarch in batch mode against the program
 // started headless with --gdb on a port the system picks, running the demo.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <regex>
 
+#include "child_process.h"
 #include "cpudebug.h"
 #include "monitor_output.h"
 #include "s68000.h"
@@ -21,68 +15,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// A command run by the test through the shell, its standard output and error
-// read as they come. It dies with the test (the parent-death signal), and
-// every read is bounded: a client or program that hangs is killed and the
-// test fails instead of waiting.
-class ChildProcess {
-public:
-    explicit ChildProcess(const std::string& command) : deadline_(Clock::now() + std::chrono::seconds(240)) {
-        int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0) {
-            ADD_FAILURE() << "no pipe";
-            return;
-        }
-        const pid_t parent = getpid();
-        const std::string shell = "exec " + command;  // no allocation in the child
-        pid_ = fork();
-        if (pid_ == 0) {
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (getppid() != parent) _exit(127);
-            const int null = open("/dev/null", O_RDONLY);
-            dup2(null, 0), dup2(fds[1], 1), dup2(fds[1], 2);
-            execl("/bin/sh", "sh", "-c", shell.c_str(), nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        out_ = fds[0];
-        if (pid_ < 0) ADD_FAILURE() << "cannot run " << command;
-    }
-    ~ChildProcess() {
-        if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
-        if (out_ >= 0) close(out_);
-    }
-    // Reads output until `done(output)` holds, the output ends or the time is up.
-    bool read_until(const std::function<bool(const std::string&)>& done) {
-        char buffer[4096];
-        while (!done(output) && out_ >= 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now());
-            pollfd p{out_, POLLIN, 0};
-            const ssize_t n = left.count() > 0 && poll(&p, 1, static_cast<int>(left.count())) > 0
-                                  ? read(out_, buffer, sizeof buffer) : -1;
-            if (n > 0) output.append(buffer, static_cast<size_t>(n));
-            if (n <= 0) close(out_), out_ = -1;
-            if (n < 0) output += "\n<killed: still running after 240 s>\n", kill(pid_, SIGKILL);
-        }
-        return done(output);
-    }
-    // Reads the rest of the output and waits for the end: the exit status, -1 when killed.
-    int wait() {
-        read_until([](const std::string&) { return false; });
-        int status = -1;
-        if (pid_ > 0) waitpid(pid_, &status, 0), pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    void interrupt() { kill(pid_, SIGINT); }
-    std::string output;
-
-private:
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point deadline_;
-    pid_t pid_ = -1;
-    int out_ = -1;
-};
 
 bool has(const std::string& text, const std::string& pattern) { return std::regex_search(text, std::regex(pattern)); }
 
@@ -129,7 +61,7 @@ protected:
     // Starts the program, which shows `frames` frames at `speed` once gdb
     // lets the game run, then quits.
     void start_board(const char* speed, int frames) {
-        board_ = std::make_unique<ChildProcess>("env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '" BEVOREL_PROGRAM
+        board_ = std::make_unique<ChildProcess>("exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '" BEVOREL_PROGRAM
                                                 "' --boot --gdb 0 --speed " + std::string(speed) + " --frames " +
                                                 std::to_string(frames));
         const std::regex listening("GDB server listening on 127\\.0\\.0\\.1:([0-9]+);");
@@ -143,7 +75,7 @@ protected:
         script_ = fs::temp_directory_path() / ("bevorel_gdb_" + std::to_string(getpid()) + ".gdb");
         std::ofstream(script_) << "set pagination off\nset confirm off\nset architecture m68k\nset endian big\n"
                                << "target remote 127.0.0.1:" << port_ << "\n" << commands;
-        gdb_ = std::make_unique<ChildProcess>("'" GDB_MULTIARCH "' -nx -batch -x '" + script_.string() + "' " + program);
+        gdb_ = std::make_unique<ChildProcess>("exec '" GDB_MULTIARCH "' -nx -batch -x '" + script_.string() + "' " + program);
     }
     // gdb ends well, then the game runs its frames and quits by itself; gdb
     // printed each of `shown`.
