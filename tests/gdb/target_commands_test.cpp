@@ -4,6 +4,7 @@
 // breakpoint and watchpoint tables, and `monitor` lines refused with a reason.
 #include "commands.h"
 #include "core_fixture.h"
+#include "cpudebug.h"
 #include "packets.h"
 #include "s68000_debug.h"
 #include "target_commands.h"
@@ -79,7 +80,7 @@ TEST_F(TargetCommands, BreakpointsAndWatchpointsGoToTheCoresTables) {
 }
 
 // The reason names what was wrong, then E01; the place of the next dump
-// stays where it was.
+// stays where it was, and the console monitor's places are its own.
 TEST_F(TargetCommands, MonitorLinesRefusedWithAReasonChangeNothing) {
     gdbstub::MonitorPlaces places;
     const auto text_of = [&](const std::string& line) {  // the text, then '|' and the last reply
@@ -90,13 +91,15 @@ TEST_F(TargetCommands, MonitorLinesRefusedWithAReasonChangeNothing) {
                 text += static_cast<char>(std::stoi(packet.substr(i, 2), nullptr, 16));
         return text + "|" + replies.back();
     };
+    hexaddr = 0x123456, debugpc = 0x654320;
     EXPECT_EQ(text_of("d 2000").substr(0, 10), "00002000: ");
     for (const auto& [line, named] : {std::pair{"reset", "'reset'"}, {"d 12zz", "'12zz'"}, {"d 1 2", "'2'"},
                                       {"u 100000000", "'100000000'"}, {"r x", "'x'"}}) {
         const std::string text = text_of(line);
         EXPECT_TRUE(text.find(named) != std::string::npos && text.ends_with("\n|E01")) << line << ": " << text;
     }
-    EXPECT_EQ(text_of("d").substr(0, 10), "00002080: ");
+    EXPECT_EQ(text_of("d").substr(0, 10) + text_of("u").substr(0, 8), "00002080: 00001000");
+    EXPECT_EQ(std::pair(hexaddr + 0, debugpc + 0), std::pair(0x123456u, 0x654320u)) << "the console's places moved";
 }
 
 }  // namespace
