@@ -1,12 +1,16 @@
 // Test support for hostile inputs: ROM sets in temporary directories, 68000
-// program images assembled word by word, console capture, a watchdog against
-// hangs.
+// program images assembled word by word, console capture, and a watchdog
+// against hangs.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,8 +25,14 @@ constexpr size_t kProgramSize = 2 * kRomFileSize;
 // A fresh directory under /tmp, removed with everything in it at the end.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir() {
+        char name[] = "/tmp/bevorel-hostile-XXXXXX";
+        dir_ = mkdtemp(name) ? name : "/nonexistent";
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
     TempDir(const TempDir&) = delete;
     const fs::path& path() const { return dir_; }
     std::string prefix() const { return dir_.string() + "/"; }  // as the board wants a directory
@@ -34,9 +44,14 @@ private:
 // The 68000's view of the program ROM from address 0, the rest 0xFF (an
 // unassigned opcode whose vector, 0xFFFFFFFF, points nowhere).
 struct ProgramImage {
-    ProgramImage(uint32_t ssp, uint32_t pc);
-    ProgramImage& words(uint32_t address, std::initializer_list<uint16_t> list);
-    ProgramImage& longWord(uint32_t address, uint32_t value);
+    ProgramImage(uint32_t ssp, uint32_t pc) : bytes(kProgramSize, 0xFF) { longWord(0, ssp).longWord(4, pc); }
+    ProgramImage& words(uint32_t address, std::initializer_list<uint16_t> list) {
+        for (const uint16_t w : list) bytes.at(address++) = static_cast<uint8_t>(w >> 8), bytes.at(address++) = w & 0xFF;
+        return *this;
+    }
+    ProgramImage& longWord(uint32_t address, uint32_t value) {
+        return words(address, {static_cast<uint16_t>(value >> 16), static_cast<uint16_t>(value)});
+    }
     std::vector<uint8_t> bytes;
 };
 
@@ -44,10 +59,24 @@ struct ProgramImage {
 // PELLMORA.3A (even bytes) and PELLMORA.2A (odd), CH0 .. CH3 a pattern.
 class RomSet : public TempDir {
 public:
-    RomSet();
+    RomSet() { fs::create_directory(path() / "Roms"); }
     fs::path file(const std::string& name) const { return path() / "Roms" / name; }
-    void write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-    void writeComplete(const ProgramImage& program) const;
+    void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        std::error_code ignored;
+        fs::remove(file(name), ignored);  // whatever a test left there
+        std::ofstream(file(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    void writeComplete(const ProgramImage& program) const {
+        std::vector<uint8_t> even(kRomFileSize), odd(kRomFileSize);
+        for (size_t i = 0; i < kRomFileSize; ++i) even[i] = program.bytes[2 * i], odd[i] = program.bytes[2 * i + 1];
+        write("PELLMORA.3A", even);
+        write("PELLMORA.2A", odd);
+        for (int n = 0; n < 4; ++n) {
+            for (size_t i = 0; i < kRomFileSize; ++i) even[i] = static_cast<uint8_t>(i * 13 + n);
+            write("CH" + std::to_string(n), even);
+        }
+    }
 };
 
 // Runs f with file descriptor 1 captured and returns what it printed.
@@ -64,10 +93,27 @@ std::string consoleOf(F&& f) {
 // given seconds: a hang fails at once, whatever it hangs in.
 class Watchdog {
 public:
-    Watchdog(int seconds, const std::string& what);
-    ~Watchdog();
+    Watchdog(int seconds, const std::string& what) {
+        const std::string text = "\nHANG: " + what + " did not end within " + std::to_string(seconds) + " s\n";
+        length() = text.copy(message(), 511);
+        signal(SIGALRM, [](int) { _exit(write(STDERR_FILENO, message(), length()) < 0 ? 125 : 124); });
+        alarm(static_cast<unsigned>(seconds));
+    }
+    ~Watchdog() { alarm(0); }
+
+private:
+    static char* message() {
+        static char text[512];
+        return text;
+    }
+    static size_t& length() {
+        static size_t n = 0;
+        return n;
+    }
 };
 
-double secondsNow();
+inline double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 }  // namespace hostile

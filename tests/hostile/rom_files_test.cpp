@@ -1,9 +1,8 @@
-// ROM files that are not what they should be, through the board's start-up,
-// one row for each way a file can fail to load: refused with the file named
-// and why, the CPU untouched, never blocking; the set loads again once whole.
+// ROM files that are not what they should be, through the board's start-up:
+// refused with the file named and why, the CPU untouched, never blocking; the
+// set loads again once whole.
 // Huge sparse files cost no more than the 128 KiB each gives; a program
 // directory longer than the board's path buffer is refused whole.
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -40,40 +39,19 @@ struct Hostile {
     std::function<void(const RomSet&, const fs::path&, std::vector<int>& fds)> make;
 };
 
-void bytes(const RomSet& set, const fs::path& path, size_t size) { set.write(path.filename(), std::vector<uint8_t>(size)); }
-
+// Missing, short and irregular files are the board's own tests'; here what
+// could block or loop: a FIFO with no writer (a clear watchdog failure
+// instead of a hang), a link that loops, a socket.
 const Hostile kHostile[] = {
-    {"Empty", "PELLMORA.2A", "is 0 bytes where 131072 are needed", [](auto& set, auto& path, auto&) { bytes(set, path, 0); }},
-    {"OneByteShort", "CH3", "is 131071 bytes where", [](auto& set, auto& path, auto&) { bytes(set, path, kRomFileSize - 1); }},
-    {"Directory", "PELLMORA.3A", "is not a regular file", [](auto&, auto& path, auto&) { fs::create_directory(path); }},
-    {"FifoWithoutWriter", "CH0", "is not a regular file", [](auto&, auto& path, auto&) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
-    {"FifoWithASilentWriter", "CH1", "is not a regular file", [](auto&, auto& path, auto& fds) {
-         ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-         const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);  // lets the writer open
-         fds.push_back(open(path.c_str(), O_WRONLY | O_NONBLOCK));
-         close(reader);
-         ASSERT_GE(fds.back(), 0);
-     }},
-    {"DanglingLink", "CH2", "is missing", [](auto&, auto& path, auto&) { fs::create_symlink("nowhere/x", path); }},
-    {"LinkLoop", "CH3", "cannot be read (Too many levels of symbolic links)", [](auto&, auto& path, auto&) { fs::create_symlink(path.filename(), path); }},
-    {"PathThroughARegularFile", "CH0", "is missing", [](auto& set, auto& path, auto&) {
-         bytes(set, "plain", 2 * kRomFileSize);
-         fs::create_symlink("plain/CH0", path);
-     }},
-    {"LinkToDevZero", "PELLMORA.2A", "is not a regular file", [](auto&, auto& path, auto&) { fs::create_symlink("/dev/zero", path); }},
-    {"Socket", "CH1", "cannot be read (", [](auto&, auto& path, auto& fds) {
+    {"FifoWithoutWriter", "CH0", "is not a regular file",
+     [](auto&, auto& path, auto&) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+    {"LinkLoop", "CH3", "cannot be read (Too many levels of symbolic links)",
+     [](auto&, auto& path, auto&) { fs::create_symlink(path.filename(), path); }},
+    {"Socket", "PELLMORA.2A", "cannot be read (", [](auto&, auto& path, auto& fds) {
          fds.push_back(socket(AF_UNIX, SOCK_STREAM, 0));
          sockaddr_un address{AF_UNIX, {}};
          std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
          ASSERT_EQ(bind(fds.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-     }},
-    {"Unreadable", "CH2", "cannot be read (Permission denied)", [](auto& set, auto& path, auto&) {
-         bytes(set, path, kRomFileSize);
-         fs::permissions(path, fs::perms::none);
-     }},
-    {"RomsIsARegularFile", "PELLMORA.2A", "is missing", [](auto& set, auto&, auto&) {
-         fs::remove_all(set.path() / "Roms");
-         std::ofstream(set.path() / "Roms") << "not a directory";
      }},
 };
 
@@ -81,7 +59,6 @@ TEST(HostileRomFiles, AreRefusedWithTheFileNamedAndNothingSetUpToRun) {
     RomSet set;
     for (const Hostile& row : kHostile) {
         SCOPED_TRACE(row.name);
-        if (std::string(row.name) == "Unreadable" && geteuid() == 0) continue;  // root reads it anyway
         set.writeComplete(program());
         ASSERT_TRUE(startUp(set.prefix()).ends_with(kLoaded)) << "the intact set must load";
         std::vector<int> fds;

@@ -1,18 +1,93 @@
-// Random sequences of menu commands posted to the real main window, the real
-// board running the demo, each window ending with Quit: no deadlock (a
-// watchdog ends the process if a sync does not come back), no crash; after
-// every sequence the window's state is what the commands posted so far make
-// it, and a running game presents frames. HOSTILE_MENU_SEQUENCES and
-// HOSTILE_MONITOR_SEQUENCES in the environment change the counts.
+// The real main window on the demo ROM set, with the real board, driven from
+// a test. Random sequences of menu commands, each window ending with Quit: no
+// deadlock (a watchdog ends the process if a sync does not come back), no
+// crash; after every sequence the window's state is what the commands posted
+// so far make it, and a running game presents frames
+// (HOSTILE_MENU_SEQUENCES and HOSTILE_MONITOR_SEQUENCES change the counts).
+// And the console monitor in the window: it holds the game at its prompt,
+// Debug switched off releases it, and quitting while it waits ends the
+// prompt's line before the frame-rate report.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
 
+#include "board.h"
+#include "hostile_support.h"
 #include "isolated_home.h"
-#include "window_support.h"
+#include "window_harness.h"
 
 using namespace hostile;
 
 namespace {
+
+// Waits up to `seconds` for pred(); false when it never held.
+template <class Pred>
+bool within(double seconds, Pred pred) {
+    for (const double deadline = secondsNow() + seconds; !pred();)
+        if (secondsNow() > deadline) return false;
+        else snooze(1000);
+    return true;
+}
+
+// A shown window in the state of a program just started.
+SyncWindow* startWindow() {
+    EXPECT_TRUE(copyPath(execPath, BEVOREL_PROGRAM));
+    resetShellGlobals();
+    NextInterrupt = 0;
+    boardMachine().setServiceMode(false);
+    boardMachine().setSpeed(Speed::Fps60);
+    SyncWindow* window = new SyncWindow(boardMachine());
+    window->Show();
+    EXPECT_TRUE(boardMachine().ready()) << "the demo ROM set beside " << BEVOREL_PROGRAM << " did not load";
+    return window;
+}
+
+void quitWindow(SyncWindow* window) {
+    Watchdog watchdog(120, "quitting a window");
+    window->PostMessage(B_QUIT_REQUESTED);
+    wait_for_thread(window->Thread(), nullptr);
+    delete window;
+    releaseSurface();
+}
+
+// Standard input from `inputPath` (an open, empty pipe when null) and
+// output into `output` while it lives.
+class Console {
+public:
+    Console(const char* inputPath, fs::path output) : output_(std::move(output)) {
+        std::fflush(stdout);
+        int fds[2] = {-1, -1};
+        if (inputPath ? (fds[0] = open(inputPath, O_RDONLY)) < 0 : pipe(fds) != 0) ADD_FAILURE() << "no input";
+        const int out = open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        savedIn_ = dup(0), savedOut_ = dup(1), writer_ = fds[1];
+        dup2(fds[0], 0), dup2(out, 1), close(fds[0]), close(out);
+    }
+    ~Console() {
+        std::fflush(stdout);
+        dup2(savedIn_, 0), dup2(savedOut_, 1), close(savedIn_), close(savedOut_);
+        if (writer_ >= 0) close(writer_);
+    }
+    void feed(const std::string& bytes) { EXPECT_EQ(write(writer_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    std::string text() const {
+        std::fflush(stdout);
+        std::ifstream in(output_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    fs::path output_;
+    int savedIn_, savedOut_, writer_;
+};
+
+size_t occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
 
 // What the commands posted so far make of the window, as the README describes them.
 struct Model {
@@ -143,6 +218,56 @@ TEST(MenuStorm, RandomSequencesOnTheDemoWithTheMonitorAtTheEndOfItsInput) {
 // monitor, and every Reset, Free ROM or Quit must stop it there.
 TEST(MenuStorm, RandomSequencesWhileTheMonitorWaitsForInput) {
     storm("HOSTILE_MONITOR_SEQUENCES", 200, 50, nullptr, 2);
+}
+
+const std::string kPrompt = "[cpu 1]>";
+
+class MonitorWindow : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (window_) quitWindow(window_);
+        if (HasFailure()) std::fprintf(stderr, "%s", console_.text().c_str());
+    }
+    void send(uint32 code) {
+        window_->PostMessage(code);
+        window_->Sync();
+    }
+    bool prompts(size_t count) { return within(30, [&] { return occurrences(console_.text(), kPrompt) >= count; }); }
+    uint32_t presented() const { return window_->fEmulation.framesPresented.load(); }
+    bool framesAdvance(uint32_t frames) {
+        const uint32_t before = presented();
+        return within(30, [&] { return presented() >= before + frames; });
+    }
+
+    TempDir work_;
+    Console console_{nullptr, work_.path() / "console"};  // input: a pipe the test writes to
+    SyncWindow* window_ = startWindow();
+};
+
+TEST_F(MonitorWindow, HoldsTheGameAtItsPromptUntilDebugIsSwitchedOff) {
+    send(kCmdDebug);
+    send(kCmdBoot);
+    ASSERT_TRUE(prompts(1));
+    const uint32_t held = presented();
+    console_.feed("r\n");  // answered at the prompt, within the same frame
+    ASSERT_TRUE(prompts(2));
+    EXPECT_EQ(presented(), held) << "frames went on while the monitor waited";
+    const thread_id running = window_->fCpuThread;
+    send(kCmdDebug);
+    EXPECT_TRUE(framesAdvance(5));
+    EXPECT_EQ(window_->fCpuThread, running) << "released, not restarted";
+    send(kCmdDebug);  // on again: back at the start of the next frame
+    EXPECT_TRUE(prompts(3));
+}
+
+TEST_F(MonitorWindow, QuitWhileTheMonitorWaitsPutsTheFrameRateOnALineOfItsOwn) {
+    send(kCmdBoot);
+    ASSERT_TRUE(framesAdvance(3));
+    send(kCmdDebug);
+    ASSERT_TRUE(prompts(1));
+    quitWindow(window_);
+    window_ = nullptr;
+    EXPECT_NE(console_.text().find(kPrompt + "\nAverage fps : "), std::string::npos) << console_.text();
 }
 
 }  // namespace
