@@ -1,7 +1,8 @@
 // Fuzzes the GDB stub's input: fuzzed bytes cut into packets and read into
 // commands; the server's own replies and the board's commands answered
 // against a core on fuzzed memory, with the breakpoints and watchpoints the
-// packets set in force while resume commands run the core a little.
+// packets set in force while resume commands run the core a little, and
+// `monitor` lines (qRcmd) answered as the console monitor's text.
 #include <cstdlib>
 #include <string>
 
@@ -43,16 +44,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     PacketReader reader;
     PacketEvent event;
+    MonitorPlaces places;
     for (char c : in.ConsumeRemainingBytesAsString()) {
         if (!reader.feed(c, event) || event.kind != PacketEvent::Packet) continue;
         const Command command = parse_command(event.payload);
         std::string reply;
-        if (resumes(command.kind))
+        if (command.kind == CommandKind::Monitor) {
+            const std::vector<std::string> replies = monitor_replies(command.annex, places);
+            if (replies.empty() || (replies.back() != "OK" && replies.back() != "E01")) std::abort();
+            for (const std::string& text : replies)
+                if (frame_packet(text).size() < text.size() + 4) std::abort();
+        } else if (resumes(command.kind)) {
             run(command);
-        else if (for_the_target(command.kind))
-            reply = target_reply(command);
-        else
-            reply = server_reply(command);
+        } else {
+            reply = for_the_target(command.kind) ? target_reply(command) : server_reply(command);
+        }
         if (frame_packet(reply).size() < reply.size() + 4) std::abort();
     }
     s68000clearBreakpoints();

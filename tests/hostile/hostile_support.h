@@ -1,12 +1,16 @@
-// Test support for hostile inputs: ROM sets written into temporary
-// directories, 68000 program images assembled word by word, console capture,
-// a watchdog against hangs, and the real program run as a child process.
+// Test support for hostile inputs: ROM sets in temporary directories, 68000
+// program images assembled word by word, console capture, and a watchdog
+// against hangs.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,59 +21,62 @@ namespace hostile {
 namespace fs = std::filesystem;
 
 constexpr size_t kProgramSize = 2 * kRomFileSize;
-extern const char* const kRomNames[6];  // PELLMORA.2A, PELLMORA.3A, CH0 .. CH3
 
 // A fresh directory under /tmp, removed with everything in it at the end.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir() {
+        char name[] = "/tmp/bevorel-hostile-XXXXXX";
+        dir_ = mkdtemp(name) ? name : "/nonexistent";
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
     TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
     const fs::path& path() const { return dir_; }
-    // The directory as the board wants it: with a trailing '/'.
-    std::string prefix() const { return dir_.string() + "/"; }
+    std::string prefix() const { return dir_.string() + "/"; }  // as the board wants a directory
 
 private:
     fs::path dir_;
 };
 
-// The 68000's view of the program ROM from address 0, big-endian, the rest
-// filled with 0xFF (an unassigned opcode whose exception vector, 0xFFFFFFFF,
-// points nowhere).
-class ProgramImage {
-public:
-    ProgramImage(uint32_t ssp, uint32_t pc);
-    ProgramImage& words(uint32_t address, std::initializer_list<uint16_t> list);
-    ProgramImage& longWord(uint32_t address, uint32_t value);
-    ProgramImage& vector(int number, uint32_t address) { return longWord(4u * number, address); }
-    ProgramImage& fill(uint32_t from, uint32_t to, uint16_t word);  // [from, to), even bounds
-    uint16_t word(uint32_t address) const;
-    const std::vector<uint8_t>& bytes() const { return bytes_; }
-
-private:
-    std::vector<uint8_t> bytes_;
+// The 68000's view of the program ROM from address 0, the rest 0xFF (an
+// unassigned opcode whose vector, 0xFFFFFFFF, points nowhere).
+struct ProgramImage {
+    ProgramImage(uint32_t ssp, uint32_t pc) : bytes(kProgramSize, 0xFF) { longWord(0, ssp).longWord(4, pc); }
+    ProgramImage& words(uint32_t address, std::initializer_list<uint16_t> list) {
+        for (const uint16_t w : list) bytes.at(address++) = static_cast<uint8_t>(w >> 8), bytes.at(address++) = w & 0xFF;
+        return *this;
+    }
+    ProgramImage& longWord(uint32_t address, uint32_t value) {
+        return words(address, {static_cast<uint16_t>(value >> 16), static_cast<uint16_t>(value)});
+    }
+    std::vector<uint8_t> bytes;
 };
 
-// A directory holding Roms/ with a ROM set.
-class RomSet {
+// A directory holding Roms/ with a ROM set: the program split into
+// PELLMORA.3A (even bytes) and PELLMORA.2A (odd), CH0 .. CH3 a pattern.
+class RomSet : public TempDir {
 public:
-    RomSet();
-    std::string prefix() const { return dir_.prefix(); }
-    const fs::path& path() const { return dir_.path(); }
-    fs::path file(const std::string& name) const { return dir_.path() / "Roms" / name; }
-
-    void write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-    // Splits the program into PELLMORA.3A (even bytes) and PELLMORA.2A (odd).
-    void writeProgram(const ProgramImage& program) const;
-    // CH0 .. CH3 with a fixed pattern of pixels.
-    void writeGraphics() const;
-    // A complete set: the program and the graphics.
-    void writeComplete(const ProgramImage& program) const;
-
-private:
-    TempDir dir_;
+    RomSet() { fs::create_directory(path() / "Roms"); }
+    fs::path file(const std::string& name) const { return path() / "Roms" / name; }
+    void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        std::error_code ignored;
+        fs::remove(file(name), ignored);  // whatever a test left there
+        std::ofstream(file(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    void writeComplete(const ProgramImage& program) const {
+        std::vector<uint8_t> even(kRomFileSize), odd(kRomFileSize);
+        for (size_t i = 0; i < kRomFileSize; ++i) even[i] = program.bytes[2 * i], odd[i] = program.bytes[2 * i + 1];
+        write("PELLMORA.3A", even);
+        write("PELLMORA.2A", odd);
+        for (int n = 0; n < 4; ++n) {
+            for (size_t i = 0; i < kRomFileSize; ++i) even[i] = static_cast<uint8_t>(i * 13 + n);
+            write("CH" + std::to_string(n), even);
+        }
+    }
 };
 
 // Runs f with file descriptor 1 captured and returns what it printed.
@@ -82,51 +89,31 @@ std::string consoleOf(F&& f) {
     return testing::internal::GetCapturedStdout();
 }
 
-// The banner board start-up prints for a directory.
-std::string banner(const std::string& dir);
-
-// While it lives, a thread that ends the process with a message when the
-// given number of seconds passes: a hang fails the test at once, whatever
-// it hangs in, instead of at CTest's timeout.
+// While it lives, an alarm that ends the process with a message after the
+// given seconds: a hang fails at once, whatever it hangs in.
 class Watchdog {
 public:
-    Watchdog(int seconds, std::string what);
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
+    Watchdog(int seconds, const std::string& what) {
+        const std::string text = "\nHANG: " + what + " did not end within " + std::to_string(seconds) + " s\n";
+        length() = text.copy(message(), 511);
+        signal(SIGALRM, [](int) { _exit(write(STDERR_FILENO, message(), length()) < 0 ? 125 : 124); });
+        alarm(static_cast<unsigned>(seconds));
+    }
+    ~Watchdog() { alarm(0); }
 
 private:
-    struct State;
-    State* state_;
+    static char* message() {
+        static char text[512];
+        return text;
+    }
+    static size_t& length() {
+        static size_t n = 0;
+        return n;
+    }
 };
 
-// Creates directories below `base` so that the deepest one's path has
-// exactly `length` characters, and returns that path. Names are at most 200
-// characters; `length` must exceed base's length by 2 or more.
-fs::path makeDeepDirectory(const fs::path& base, size_t length);
-
-// The process's peak resident set size so far, in KiB.
-long peakRssKiB();
-// Seconds of a monotonic clock.
-double secondsNow();
-
-// The outcome of a child process.
-struct ChildRun {
-    bool exited = false;     // ended by exit (not a signal, not timed out)
-    int status = -1;         // exit status, when exited
-    int signal = 0;          // the signal that ended it, if any
-    bool timedOut = false;   // killed after the time limit
-    std::string out, err;    // standard output and standard error
-};
-
-// Runs argv (argv[0] is both the file executed and the name given to the
-// program) in `workDir`, in this process's environment changed by
-// `environment` ("NAME=value" sets a variable, "NAME" alone removes it),
-// standard input from /dev/null, for at most `seconds`.
-ChildRun runChild(const std::vector<std::string>& argv, const fs::path& workDir,
-                  const std::vector<std::string>& environment, int seconds);
-
-// Describes a child's outcome for failure messages.
-std::string describe(const ChildRun& run);
+inline double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 }  // namespace hostile

@@ -1,102 +1,94 @@
-// Messages, entries and paths, and the file panel's delivery.
+// Messages, entries and paths, the file panel's delivery, and key positions.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <atomic>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "file_panel.h"
-#include "message.h"
+#include "kit_test_app.h"
+#include "scancode_map.h"
 #include "storage.h"
 
 TEST(Message, FindsWhatWasAddedAndNamesWhatIsMissing) {
     BMessage message(0x8001);
     const entry_ref first("/games/one"), second("/games/two");
-    ASSERT_EQ(message.AddRef("refs", &first), B_OK);
-    ASSERT_EQ(message.AddRef("refs", &second), B_OK);
-    ASSERT_EQ(message.AddInt32("count", 2), B_OK);
+    message.AddRef("refs", &first);
+    message.AddRef("refs", &second);
+    message.AddInt32("count", 2);
+    EXPECT_EQ(message.AddInt32("refs", 3), B_BAD_TYPE) << "one type per name";
+    const BMessage copy(message);
     entry_ref found;
-    EXPECT_EQ(message.FindRef("refs", &found), B_OK);
-    EXPECT_EQ(found, first);
-    EXPECT_EQ(message.FindRef("refs", 1, &found), B_OK);
+    for (const auto& [name, index, status] : {std::tuple{"refs", 1, B_OK}, {"refs", 2, B_BAD_INDEX},
+                                             {"other", 0, B_NAME_NOT_FOUND}, {"count", 0, B_BAD_TYPE}})
+        EXPECT_EQ(copy.FindRef(name, index, &found), status) << name << index;
     EXPECT_EQ(found, second);
-    EXPECT_EQ(message.FindRef("refs", 2, &found), B_BAD_INDEX);
-    EXPECT_EQ(message.FindRef("other", &found), B_NAME_NOT_FOUND);
-    EXPECT_EQ(message.FindRef("count", &found), B_BAD_TYPE);
-    EXPECT_EQ(message.AddInt32("refs", 3), B_BAD_TYPE);  // one type per name
-    int32 count = 0;
-    EXPECT_EQ(message.FindInt32("count", &count), B_OK);
-    EXPECT_EQ(count, 2);
-    BMessage copy(message);
-    EXPECT_EQ(copy.what, 0x8001u);
-    EXPECT_EQ(copy.FindRef("refs", 1, &found), B_OK);
 }
 
-TEST(Storage, AnEntryWithoutTraversalIsTheLinkItself) {
+// A link is the link itself without traversal, its target with it.
+TEST(Storage, EntriesTraverseLinksOnlyWhenAsked) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("kit-storage-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    std::FILE* target = std::fopen((dir / "game.rom").c_str(), "w");
-    ASSERT_NE(target, nullptr);
-    std::fclose(target);
+    std::ofstream(dir / "game.rom").put('x');
     fs::create_symlink(dir / "game.rom", dir / "link");
-
     const entry_ref ref((dir / "link").c_str());
     BEntry entry;
     BPath path;
-    ASSERT_EQ(entry.SetTo(&ref, false), B_OK);
-    ASSERT_EQ(entry.GetPath(&path), B_OK);
-    EXPECT_EQ(std::string(path.Path()), (dir / "link").string());
-    EXPECT_STREQ(path.Leaf(), "link");
-    EXPECT_TRUE(entry.Exists());
-
-    ASSERT_EQ(entry.SetTo(&ref, true), B_OK);
-    ASSERT_EQ(entry.GetPath(&path), B_OK);
-    EXPECT_EQ(std::string(path.Path()), fs::canonical(dir / "game.rom").string());
+    for (const auto& [traverse, expected] : {std::pair{false, dir / "link"}, {true, fs::canonical(dir / "game.rom")}}) {
+        EXPECT_EQ(entry.SetTo(&ref, traverse), B_OK);
+        EXPECT_EQ(entry.GetPath(&path), B_OK);
+        EXPECT_EQ(std::string(path.Path()) + " " + path.Leaf(), expected.string() + " " + expected.filename().string());
+        EXPECT_TRUE(entry.Exists());
+    }
     fs::remove_all(dir);
-
-    EXPECT_EQ(entry.SetTo(static_cast<const entry_ref*>(nullptr)), B_BAD_VALUE);
-    EXPECT_EQ(entry.GetPath(&path), B_NO_INIT);
     const entry_ref empty;
     EXPECT_EQ(entry.SetTo(&empty), B_BAD_VALUE);
+    EXPECT_EQ(entry.SetTo(static_cast<const entry_ref*>(nullptr)), B_BAD_VALUE);
+    EXPECT_EQ(entry.GetPath(&path), B_NO_INIT);
 }
 
-namespace {
-
-class Inbox : public BLooper {
-public:
-    ~Inbox() override { StopLoop(); }
-    void MessageReceived(BMessage* message) override {
-        entry_ref ref;
-        int32 count = 0;
-        while (message->FindRef("refs", count, &ref) == B_OK) ++count;
-        what = message->what;
-        refs = count;
-        arrived = true;
-    }
-    std::atomic<uint32> what{0};
-    std::atomic<int32> refs{0};
-    std::atomic<bool> arrived{false};
-};
-
-}  // namespace
-
 TEST(FilePanel, SendsItsMessageWithTheChosenRefs) {
-    Inbox inbox;
+    struct Inbox : BLooper {
+        ~Inbox() override { StopLoop(); }
+        void MessageReceived(BMessage* message) override {
+            for (entry_ref ref; message->FindRef("refs", got % 10, &ref) == B_OK;) ++got;
+            got += message->what * 10;
+        }
+        std::atomic<uint32> got{0};
+    } inbox;
     inbox.Run();
     BMessenger messenger(&inbox);
-    BFilePanel panel(B_OPEN_PANEL, &messenger, nullptr, 0, true, nullptr, nullptr, false, true);
-    EXPECT_EQ(panel.Message()->what, B_REFS_RECEIVED);
+    BFilePanel panel(B_OPEN_PANEL, &messenger, nullptr, 0, true), single(B_OPEN_PANEL, &messenger, nullptr, 0, false);
+    EXPECT_EQ(panel.Message()->what, B_REFS_RECEIVED) << "by default";
     BMessage custom(0x8001);
     panel.SetMessage(&custom);
     EXPECT_EQ(panel.SendRefs({}), B_BAD_VALUE);
-    ASSERT_EQ(panel.SendRefs({entry_ref("/a"), entry_ref("/b")}), B_OK);
-    while (!inbox.arrived) snooze(1000);
-    EXPECT_EQ(inbox.what.load(), 0x8001u);
-    EXPECT_EQ(inbox.refs.load(), 2);
-
-    BFilePanel single(B_OPEN_PANEL, &messenger, nullptr, 0, false);
     EXPECT_EQ(single.SendRefs({entry_ref("/a"), entry_ref("/b")}), B_BAD_VALUE);
+    ASSERT_EQ(panel.SendRefs({entry_ref("/a"), entry_ref("/b")}), B_OK);
+    EXPECT_TRUE(kit_test::eventually([&] { return inbox.got == 0x8001 * 10 + 2; })) << inbox.got;
+}
+
+// SDL scancodes are USB HID keyboard usage ids (letters from 4 in the
+// alphabet's order, digits from 30 starting at 1), mapped to the key codes of
+// the board and the menus, which number the keys by rows; no code has two keys.
+TEST(Scancodes, KeysMapToTheirCodesByPosition) {
+    const auto usage = [](char c) { return c >= 'a' ? 4 + (c - 'a') : c == '0' ? 39 : 30 + (c - '1'); };
+    for (const auto& [row, first] : {std::pair{"1234567890", 0x12}, {"qwertyuiop", 0x27}, {"asdfghjkl", 0x3C},
+                                    {"zxcvbnm", 0x4C}})
+        for (int i = 0; row[i]; ++i) EXPECT_EQ(beos_key_for_scancode(usage(row[i])), first + i) << row[i];
+    // Up Down Left Right, left Alt Space Shift Ctrl, Enter Escape, right Alt Ctrl Shift.
+    for (const auto& [key, code] : {std::pair{82, 0x57}, {81, 0x62}, {80, 0x61}, {79, 0x63}, {226, 0x5D}, {44, 0x5E},
+                                    {225, 0x4B}, {224, 0x5C}, {40, 0x47}, {41, 0x01}, {230, 0x5F}, {228, 0x60},
+                                    {229, 0x56}})
+        EXPECT_EQ(beos_key_for_scancode(key), code) << key;
+    int owner[128];
+    std::fill(std::begin(owner), std::end(owner), -1);
+    for (int scancode = -3; scancode < 100000; scancode += scancode < 600 ? 1 : 997) {
+        const int code = beos_key_for_scancode(scancode);
+        if (code < 0) continue;
+        ASSERT_TRUE(code > 0 && code < 128 && owner[code] < 0) << code << " for scancode " << scancode;
+        owner[code] = scancode;
+    }
 }

@@ -1,121 +1,150 @@
-// A window's layout at every size, as pure geometry: the scale of its menus,
-// the area of a view that follows the window's edges, and the picture in it,
-// in whole multiples (8:7 kept, black borders) or as large as fits.
+// A window's layout at every size: the scale of its menus, the area of a view
+// that follows the window's edges and the picture in it (whole multiples of
+// 256 x 224, or as large as fits), first as pure geometry, then as a window
+// of the running event loop shows it, resized and full screen.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sstream>
+#include <algorithm>
 
-#include "window_layout.h"
+#include "kit_test_app.h"
+#include "screen.h"
 
 namespace {
 
 using kit::Box;
 
 constexpr int kFrameWidth = 256, kFrameHeight = 242;  // a menu bar of 18 over a 256 x 224 picture
-constexpr int kPictureWidth = 256, kPictureHeight = 224;
 const BRect kPictureView(0, 18, 255, 241);
 
-std::string describe(const Box& b) {
-    std::ostringstream out;
-    out << b.left << "," << b.top << " " << b.width << "x" << b.height;
-    return out.str();
-}
-
-bool inside(const Box& inner, const Box& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.Right() <= outer.Right() &&
-           inner.Bottom() <= outer.Bottom();
-}
-
-// Centred: the margins on opposite sides differ by at most a pixel.
-bool centred(const Box& inner, const Box& outer) {
-    return std::abs((inner.left - outer.left) - (outer.Right() - inner.Right())) <= 1 &&
-           std::abs((inner.top - outer.top) - (outer.Bottom() - inner.Bottom())) <= 1;
-}
-
-TEST(WindowLayout, MenusKeepTheOpeningScaleUntilTheWindowIsTooSmallForIt) {
-    EXPECT_EQ(kit::ui_scale(256, 242, kFrameWidth, kFrameHeight, 1), 1);
-    EXPECT_EQ(kit::ui_scale(768, 726, kFrameWidth, kFrameHeight, 3), 3);
-    EXPECT_EQ(kit::ui_scale(3840, 2160, kFrameWidth, kFrameHeight, 1), 1) << "a larger window keeps small menus";
-    EXPECT_EQ(kit::ui_scale(3840, 2160, kFrameWidth, kFrameHeight, 8), 8);
-    EXPECT_EQ(kit::ui_scale(767, 726, kFrameWidth, kFrameHeight, 3), 2) << "one pixel too narrow for 3";
-    EXPECT_EQ(kit::ui_scale(768, 725, kFrameWidth, kFrameHeight, 3), 2) << "one pixel too low for 3";
-    EXPECT_EQ(kit::ui_scale(256, 242, kFrameWidth, kFrameHeight, 8), 1);
-    EXPECT_EQ(kit::ui_scale(100, 100, kFrameWidth, kFrameHeight, 2), 1) << "never below 1";
-    EXPECT_EQ(kit::ui_scale(500, 500, 0, 0, 2), 2) << "no frame: the opening scale";
-}
-
-TEST(WindowLayout, AViewThatFollowsTheEdgesFillsTheWindowBelowTheMenuBar) {
-    EXPECT_EQ(kit::follow_all_sides(kPictureView, kFrameWidth, kFrameHeight, 256, 242, 1), (Box{0, 18, 256, 224}));
-    EXPECT_EQ(kit::follow_all_sides(kPictureView, kFrameWidth, kFrameHeight, 1024, 768, 1), (Box{0, 18, 1024, 750}));
-    EXPECT_EQ(kit::follow_all_sides(kPictureView, kFrameWidth, kFrameHeight, 1024, 768, 2), (Box{0, 36, 1024, 732}));
-    // Edges short of the window's keep their distances, scaled.
-    const BRect inset(10, 20, 245, 231);  // 10 from the right edge and the bottom at scale 1
-    EXPECT_EQ(kit::follow_all_sides(inset, kFrameWidth, kFrameHeight, 600, 500, 2), (Box{20, 40, 560, 440}));
-    EXPECT_EQ(kit::follow_all_sides(inset, kFrameWidth, kFrameHeight, 30, 30, 2).width, 0) << "never negative";
-}
-
-// Every window size from the smallest to 1280 x 1024 (and full screens of
-// common sizes): the picture is a whole multiple of 256 x 224, the largest
-// that fits below the menu bar, centred, inside the window.
-TEST(WindowLayout, IntegerScalingAtEverySize) {
-    std::vector<std::pair<int, int>> sizes;
-    for (int w = kFrameWidth; w <= 1280; ++w)
-        for (int h = kFrameHeight; h <= 1024; h += (w % 7) + 1) sizes.emplace_back(w, h);
-    for (auto screen : {std::pair{1024, 768}, {1280, 720}, {1366, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160}})
-        sizes.push_back(screen);
-    int checked = 0;
-    for (const auto& [width, height] : sizes) {
-        const int ui = kit::ui_scale(width, height, kFrameWidth, kFrameHeight, 1);
-        const Box area = kit::follow_all_sides(kPictureView, kFrameWidth, kFrameHeight, width, height, ui);
-        const Box picture = kit::fit_picture(area, kPictureWidth, kPictureHeight, B_PICTURE_INTEGER);
-        const int multiple = picture.width / kPictureWidth;
-        ASSERT_GE(multiple, 1) << width << "x" << height;
-        ASSERT_EQ(picture.width, kPictureWidth * multiple) << width << "x" << height << ": " << describe(picture);
-        ASSERT_EQ(picture.height, kPictureHeight * multiple) << width << "x" << height << ": " << describe(picture);
-        ASSERT_TRUE(inside(picture, area)) << width << "x" << height << ": " << describe(picture);
-        ASSERT_TRUE(centred(picture, area)) << width << "x" << height << ": " << describe(picture);
-        const bool largerFits = kPictureWidth * (multiple + 1) <= area.width &&
-                                kPictureHeight * (multiple + 1) <= area.height;
-        ASSERT_FALSE(largerFits) << width << "x" << height << ": " << describe(picture);
-        ++checked;
-    }
-    EXPECT_GT(checked, 100000);
-}
-
-TEST(WindowLayout, AtEveryOpeningScaleThePictureFillsTheWindowExactly) {
-    for (int scale = 1; scale <= 8; ++scale) {
-        const int width = kFrameWidth * scale, height = kFrameHeight * scale;
-        const int ui = kit::ui_scale(width, height, kFrameWidth, kFrameHeight, scale);
-        EXPECT_EQ(ui, scale);
-        const Box area = kit::follow_all_sides(kPictureView, kFrameWidth, kFrameHeight, width, height, ui);
-        EXPECT_EQ(area, (Box{0, 18 * scale, width, height - 18 * scale})) << scale;
-        EXPECT_EQ(kit::fit_picture(area, kPictureWidth, kPictureHeight, B_PICTURE_INTEGER), area)
-            << "no spare row or column at scale " << scale;
-    }
-}
-
-TEST(WindowLayout, FittingKeepsTheAspectAndTouchesTwoSides) {
-    for (int width = 64; width <= 1400; width += 13) {
-        for (int height = 64; height <= 1200; height += 11) {
-            const Box area{0, 18, width, height};
-            const Box picture = kit::fit_picture(area, kPictureWidth, kPictureHeight, B_PICTURE_ASPECT);
-            ASSERT_TRUE(inside(picture, area)) << describe(area) << ": " << describe(picture);
-            ASSERT_TRUE(centred(picture, area)) << describe(area) << ": " << describe(picture);
-            ASSERT_TRUE(picture.width == area.width || picture.height == area.height)
-                << describe(area) << ": " << describe(picture);
-            // 8:7 within the rounding of one pixel.
-            ASSERT_LE(std::abs(picture.width * kPictureHeight - picture.height * kPictureWidth), kPictureWidth)
-                << describe(area) << ": " << describe(picture);
-        }
-    }
-}
-
-TEST(WindowLayout, AnAreaTooSmallForOneWholeMultipleShrinksThePictureWithItsAspect) {
-    const Box area{5, 5, 128, 200};
-    EXPECT_EQ(kit::fit_picture(area, kPictureWidth, kPictureHeight, B_PICTURE_INTEGER), (Box{5, 49, 128, 112}));
-    EXPECT_EQ(kit::fit_picture(Box{0, 0, 0, 10}, kPictureWidth, kPictureHeight, B_PICTURE_INTEGER).width, 0);
-    EXPECT_EQ(kit::fit_picture(area, 0, 0, B_PICTURE_ASPECT).width, 0);
+// Why `p` is no fit in `area`, or nothing: inside it, centred to a pixel,
+// and a whole multiple of 256 x 224, the largest that fits (`whole`), or
+// touching two sides with the aspect kept to a pixel.
+std::string misfit(const Box& p, const Box& area, bool whole) {
+    const int multiple = p.width / 256;
+    const bool inside = p.left >= area.left && p.top >= area.top && p.Right() <= area.Right() &&
+                        p.Bottom() <= area.Bottom();
+    const bool centred = std::abs((p.left - area.left) - (area.Right() - p.Right())) <= 1 &&
+                         std::abs((p.top - area.top) - (area.Bottom() - p.Bottom())) <= 1;
+    const bool fits = whole ? multiple >= 1 && p.width == 256 * multiple && p.height == 224 * multiple &&
+                                  (256 * (multiple + 1) > area.width || 224 * (multiple + 1) > area.height)
+                            : (p.width == area.width || p.height == area.height) &&
+                                  std::abs(p.width * 224 - p.height * 256) <= 256;
+    const auto text = [](const Box& b) {
+        return std::to_string(b.left) + "," + std::to_string(b.top) + " " + std::to_string(b.width) + "x" +
+               std::to_string(b.height);
+    };
+    return inside && centred && fits ? "" : text(p) + " in " + text(area);
 }
 
 }  // namespace
+
+TEST(WindowLayout, MenusAndViewsFollowTheWindowsSize) {
+    // Menus keep the opening scale until the window is too small for it.
+    for (const auto& [width, height, opened, scale] : {std::tuple{256, 242, 1, 1}, {768, 726, 3, 3}, {3840, 2160, 1, 1},
+                                                      {767, 726, 3, 2}, {768, 725, 3, 2}, {100, 100, 2, 1}})
+        EXPECT_EQ(kit::ui_scale(width, height, kFrameWidth, kFrameHeight, opened), scale) << width << "x" << height;
+    EXPECT_EQ(kit::ui_scale(500, 500, 0, 0, 2), 2) << "no frame: the opening scale";
+    // A view keeps its scaled distances to the window's edges.
+    const BRect inset(10, 20, 245, 231);
+    for (const auto& [view, width, height, scale, area] :
+         {std::tuple{kPictureView, 1024, 768, 2, Box{0, 36, 1024, 732}}, {inset, 600, 500, 2, Box{20, 40, 560, 440}},
+          {inset, 30, 30, 2, Box{20, 40, 0, 0}}})
+        EXPECT_EQ(kit::follow_all_sides(view, kFrameWidth, kFrameHeight, width, height, scale), area) << width;
+}
+
+// Every window size from the smallest to 1280 x 1024 and common screens;
+// areas for a picture kept at its aspect; each opening scale.
+TEST(WindowLayout, ThePictureFitsAtEverySize) {
+    std::vector<std::pair<int, int>> sizes{{1024, 768}, {1366, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160}};
+    for (int w = kFrameWidth; w <= 1280; ++w)
+        for (int h = kFrameHeight; h <= 1024; h += (w % 7) + 1) sizes.emplace_back(w, h);
+    for (const auto& [width, height] : sizes) {
+        const int ui = kit::ui_scale(width, height, kFrameWidth, kFrameHeight, 1);
+        const Box area = kit::follow_all_sides(kPictureView, kFrameWidth, kFrameHeight, width, height, ui);
+        ASSERT_EQ(misfit(kit::fit_picture(area, 256, 224, B_PICTURE_INTEGER), area, true), "");
+    }
+    for (int width = 64; width <= 1400; width += 13)
+        for (int height = 64; height <= 1200; height += 11) {
+            const Box area{0, 0, width, height};
+            ASSERT_EQ(misfit(kit::fit_picture(area, 256, 224, B_PICTURE_ASPECT), area, false), "");
+        }
+    for (int scale = 1; scale <= 8; ++scale) {  // no spare row or column
+        const Box area{0, 18 * scale, 256 * scale, 224 * scale};
+        EXPECT_EQ(kit::follow_all_sides(kPictureView, kFrameWidth, kFrameHeight, 256 * scale, 242 * scale, scale),
+                  area);
+        EXPECT_EQ(kit::fit_picture(area, 256, 224, B_PICTURE_INTEGER), area) << scale;
+    }
+    // Too small for one whole multiple: shrunk with its aspect; nothing in nothing.
+    EXPECT_EQ(kit::fit_picture({5, 5, 128, 200}, 256, 224, B_PICTURE_INTEGER), (Box{5, 49, 128, 112}));
+    EXPECT_EQ(kit::fit_picture({0, 0, 0, 10}, 256, 224, B_PICTURE_INTEGER).width, 0);
+    EXPECT_EQ(kit::fit_picture({0, 0, 10, 10}, 0, 0, B_PICTURE_ASPECT).width, 0);
+    // Bitmap rows are padded to four bytes; unsupported spaces and empty bounds have no memory.
+    EXPECT_EQ(BBitmap(BRect(0, 0, 254, 0), B_RGB15).BytesPerRow(), 512);
+    EXPECT_EQ(BBitmap(BRect(0, 0, 10, 10), static_cast<color_space>(8)).Bits(), nullptr);
+    EXPECT_NE(BBitmap(BRect(0, 0, -1, -1), B_RGB15).InitCheck(), B_OK);
+    const BScreen screen(nullptr);  // its colour index: black is 0, white 255
+    EXPECT_EQ(std::pair(screen.IndexForColor(rgb_color{0, 0, 0, 255}), screen.IndexForColor(255, 255, 255)),
+              (std::pair<uint8, uint8>(0, 255)));
+}
+
+// Opened at scale 2, resized (never below its frame) and full screen: the
+// window shows a copy of the grey picture drawn, a coloured pixel in each
+// corner, where the geometry says, each corner a multiple x multiple square,
+// black around it.
+TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
+    using App = kit_test::DrivenApp<kit_test::MenuWindow>;
+    App app([](App& self) {
+        kit_test::MenuWindow* window = self.window;
+        kit::WindowCapture blank;
+        ASSERT_TRUE(kit::capture_window(window, blank));
+        EXPECT_EQ(kit_test::at(blank, 256, 100), 0u) << "the view's colour before any drawing";
+        EXPECT_NE(kit_test::at(blank, 500, 10), 0u) << "the menu bar";
+        BBitmap bitmap(BRect(0, 0, 255, 223), B_RGB15);
+        auto* pixels = static_cast<uint16_t*>(bitmap.Bits());
+        std::fill(pixels, pixels + 256 * 224, 0x4210);
+        // Red, green, blue; white (bit 15 means nothing).
+        pixels[0] = 0x7C00, pixels[255] = 0x03E0, pixels[223 * 256] = 0x001F, pixels[223 * 256 + 255] = 0xFFFF;
+        window->view->DrawBitmap(&bitmap, BPoint(1, 2));  // unscaled: one pixel of it a pixel of the window
+        ASSERT_TRUE(kit::capture_window(window, blank));
+        EXPECT_EQ(std::pair(kit_test::at(blank, 3, 41), kit_test::at(blank, 1, 39)), std::pair(0xFF0000u, 0u));
+        window->view->SetPictureScaling(B_PICTURE_INTEGER);
+        window->view->DrawBitmap(&bitmap);
+        pixels[0] = 0x001F;  // after the draw: not shown
+        const auto shows = [&](int width, int height) {
+            SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+            kit::WindowCapture c;
+            ASSERT_TRUE(kit::capture_window(window, c));
+            const kit::WindowGeometry g = kit::window_geometry(window);
+            ASSERT_EQ(std::pair(c.width, c.height), std::pair(width, height));
+            ASSERT_EQ(g.views.size(), 1u);
+            const Box area = g.views[0].area, p = g.views[0].picture;
+            EXPECT_EQ(area, (Box{0, 18 * g.uiScale, width, height - 18 * g.uiScale}));
+            EXPECT_EQ(misfit(p, area, true), "");
+            for (int d = 0; d < p.width / 256; ++d) {
+                ASSERT_EQ(kit_test::at(c, p.left + d, p.top + d), 0xFF0000u);
+                ASSERT_EQ(kit_test::at(c, p.Right() - 1 - d, p.top + d), 0x00FF00u);
+                ASSERT_EQ(kit_test::at(c, p.left + d, p.Bottom() - 1 - d), 0x0000FFu);
+                ASSERT_EQ(kit_test::at(c, p.Right() - 1 - d, p.Bottom() - 1 - d), 0xFFFFFFu);
+            }
+            const uint32_t grey = kit_test::at(c, p.left + p.width / 2, p.top + p.height / 2);  // 5 bits widened
+            EXPECT_TRUE(grey % 0x010101 == 0 && grey >> 16 >= 0x80 && grey >> 16 <= 0x87) << std::hex << grey;
+            if (p.left > 0) EXPECT_EQ(kit_test::at(c, p.left - 1, p.top + p.height / 2), 0u);
+            if (p.top > area.top) EXPECT_EQ(kit_test::at(c, p.left + p.width / 2, p.top - 1), 0u);
+        };
+        shows(512, 484);
+        for (const auto& [width, height] : {std::pair{257, 243}, {511, 484}, {513, 485}, {1000, 760}, {400, 768},
+                                           {100, 50}, {600, 500}}) {
+            ASSERT_TRUE(kit::synthesize_resize(window, width, height));
+            shows(std::max(width, 256), std::max(height, 242));
+        }
+        window->SetFullScreen(true);  // (the dummy driver's screen is 1024 x 768)
+        EXPECT_TRUE(kit_test::eventually([&] { return kit::window_geometry(window).width == 1024; }));
+        shows(1024, 768);
+        EXPECT_FALSE(kit::synthesize_resize(window, 300, 300)) << "a full screen is not resized";
+        window->SetFullScreen(false);
+        EXPECT_TRUE(kit_test::eventually([&] { return kit::window_geometry(window).width == 600; }));
+        shows(600, 500);
+        self.End();
+    }, [](kit_test::MenuWindow& window) { window.SetPixelScale(2); });
+    ASSERT_EQ(app.Run(), B_OK);
+}
