@@ -22,6 +22,9 @@ int s68000setBreakpoint(uint32_t address);
 int s68000clearBreakpoint(uint32_t address);
 void s68000clearBreakpoints();
 int s68000breakpointCount();
+// The address of breakpoint `index` (0 to count - 1): 0, or 1 when there
+// is no such breakpoint. Every debugger sees the same table.
+int s68000breakpointAt(int index, uint32_t* address);
 // Whether the last s68000exec ended at a breakpoint (rather than at an
 // instruction that could not run, such as RESET without a handler); the
 // answer is given once, then forgotten.

@@ -1,0 +1,87 @@
+// The workbench's control of the machine. The window's threads post commands
+// and read the latest snapshot; the emulation thread applies the commands at
+// frame boundaries, runs the slices (stopping at breakpoints and at the goals
+// of the step commands, running nothing while stopped) and publishes a
+// snapshot at every frame boundary. With the workbench closed both hooks do
+// nothing but run the slice as before.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cpu_control.h"
+#include "machine.h"
+#include "snapshot.h"
+#include "symbols.h"
+
+namespace workbench {
+
+enum class CommandKind {
+    Run, Pause, Step, StepOver, StepOut, RunTo, FrameStep,
+    ToggleBreakpoint, SetRegister, PokeByte,
+};
+
+// Registers by index for SetRegister: D0-D7, A0-A7, then these.
+constexpr int kRegisterPc = 16, kRegisterSr = 17, kRegisterOtherStack = 18;
+
+struct Command {
+    CommandKind kind = CommandKind::Pause;
+    uint32_t address = 0;  // RunTo, ToggleBreakpoint, PokeByte
+    uint32_t value = 0;    // SetRegister, PokeByte
+    int index = 0;         // SetRegister
+};
+
+class Controller {
+public:
+    explicit Controller(Machine& machine) : fMachine(machine) {}
+
+    // ---- Any thread ----
+    void setOpen(bool open);
+    bool open() const;
+    // Queued for the next frame boundary.
+    void post(const Command& command);
+    std::shared_ptr<const Snapshot> latest() const;
+    // The snapshot at the last stop (for the bytes changed since).
+    std::shared_ptr<const Snapshot> atLastStop() const;
+    // Whether the console monitor has the emulation thread (the shell says).
+    void setMonitorCheck(bool (*monitorActive)());
+    void setSymbols(std::shared_ptr<const Symbols> symbols);
+    std::shared_ptr<const Symbols> symbols() const;
+
+    // ---- The emulation thread ----
+    // Another debugger's hooks (the gdb stub) that run while the workbench
+    // lets the 68000 run freely.
+    void setInner(void (*frameStart)(), uint32_t (*slice)(int32_t cycles));
+    void frameBoundary();
+    uint32_t runSlice(int32_t cycles);
+
+private:
+    void apply(const Command& command, std::string& message);
+    void stopHere(const std::string& why);
+    void publish();
+
+    Machine& fMachine;
+    mutable std::mutex fLock;  // guards what follows up to the emulation thread's own
+    bool fOpen = false;
+    std::vector<Command> fQueue;
+    std::shared_ptr<const Snapshot> fLatest, fAtStop, fStopSnapshot;
+    std::shared_ptr<const Symbols> fSymbols;
+    bool (*fMonitorActive)() = nullptr;
+
+    // The emulation thread's own.
+    void (*fInnerFrame)() = nullptr;
+    uint32_t (*fInnerSlice)(int32_t) = nullptr;
+    bool fStopped = false, fStopAtBoundary = false, fLeaveBreakpoint = false;
+    std::optional<Goal> fGoal;
+    std::string fMessage;
+    uint64_t fFrames = 0;
+    uint32_t fListingStart = 0xFFFFFFFF;
+    std::shared_ptr<const std::vector<uint8_t>> fRom, fGraphics;
+    const unsigned char *fRomSource = nullptr, *fGraphicsSource = nullptr;
+};
+
+}  // namespace workbench
