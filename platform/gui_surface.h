@@ -43,6 +43,12 @@ struct Surface {
         SDL_Texture* texture = nullptr;
     };
     std::map<BView*, Picture> pictures;
+    // The textures immediate views asked for, by slot.
+    struct Canvas {
+        SDL_Texture* texture = nullptr;
+        int width = 0, height = 0;
+    };
+    std::map<int, Canvas> canvases;
 
     ~Surface();
 };

@@ -77,6 +77,21 @@ std::shared_ptr<const Symbols> Controller::symbols() const {
     return fSymbols;
 }
 
+uint32_t Controller::passBreakpoints(int32_t cycles) {
+    if (fInnerSlice) return fInnerSlice(cycles);  // the other debugger's breakpoints are its own
+    if (s68000breakpointCount() == 0) return s68000exec(cycles);
+    // The closed workbench's breakpoints stop nothing.
+    int32_t left = cycles;
+    for (;;) {
+        const uint32_t before = s68000readOdometer();
+        s68000takeBreakpointStop();
+        const uint32_t code = s68000exec(left);
+        left -= static_cast<int32_t>(s68000readOdometer() - before);
+        if (!s68000takeBreakpointStop() || code >= 0x01000000u || left <= 0) return code;
+        s68000stepOverBreakpoint(_s68000context.pc);
+    }
+}
+
 void Controller::setInner(void (*frameStart)(), uint32_t (*slice)(int32_t)) {
     fInnerFrame = frameStart;
     fInnerSlice = slice;
@@ -101,7 +116,12 @@ void Controller::apply(const Command& c, std::string& message) {
         message = "Pause first: the 68000 is running";
         return;
     }
+    if (isRunCommand(c.kind)) fListingPinned = false;
     switch (c.kind) {
+        case CommandKind::ListAt:
+            fListingStart = c.address & 0xFFFFFF;
+            fListingPinned = true;
+            return;
         case CommandKind::Run:
             fStopped = false;
             fGoal.reset();
@@ -162,6 +182,8 @@ void Controller::publish() {
     share(fMachine.memory(Memory::Graphics), fGraphicsSource, fGraphics);
     snapshot->programRom = fRom;
     snapshot->graphics = fGraphics;
+    if (const uint16_t* picture = fMachine.picture())
+        snapshot->picture.assign(picture, picture + kScreenWidth * kScreenHeight);
     snapshot->frame = fFrames;
     snapshot->cycles = fMachine.cycles();
     snapshot->stopped = fStopped;
@@ -173,7 +195,7 @@ void Controller::publish() {
         return false;
     };
     if (fListingStart != 0xFFFFFFFF) snapshot->listing = listingFrom(fListingStart, kListingLines);
-    if (!within(snapshot->listing)) {
+    if (!fListingPinned && !within(snapshot->listing)) {
         fListingStart = pc;
         snapshot->listing = listingFrom(pc, kListingLines);
     }
@@ -195,13 +217,13 @@ void Controller::frameBoundary() {
     std::vector<Command> queue;
     {
         std::lock_guard lock(fLock);
-        if (!fOpen) {
-            fQueue.clear();
-            fStopped = false;
-            fGoal.reset();
-            return;
-        }
+        fActive = fOpen;
         queue.swap(fQueue);
+    }
+    if (!fActive) {
+        fStopped = fStopAtBoundary = false;
+        fGoal.reset();
+        return;
     }
     ++fFrames;
     if (fStopAtBoundary) {
@@ -213,6 +235,7 @@ void Controller::frameBoundary() {
 }
 
 uint32_t Controller::runSlice(int32_t cycles) {
+    if (!fActive) return passBreakpoints(cycles);
     if (!fStopped && !fGoal) {
         if (fLeaveBreakpoint) s68000stepOverBreakpoint(_s68000context.pc);
         fLeaveBreakpoint = false;

@@ -23,6 +23,7 @@ namespace workbench {
 enum class CommandKind {
     Run, Pause, Step, StepOver, StepOut, RunTo, FrameStep,
     ToggleBreakpoint, SetRegister, PokeByte,
+    ListAt,  // the CPU panel's listing from an address, until the 68000 runs
 };
 
 // Registers by index for SetRegister: D0-D7, A0-A7, then these.
@@ -30,7 +31,7 @@ constexpr int kRegisterPc = 16, kRegisterSr = 17, kRegisterOtherStack = 18;
 
 struct Command {
     CommandKind kind = CommandKind::Pause;
-    uint32_t address = 0;  // RunTo, ToggleBreakpoint, PokeByte
+    uint32_t address = 0;  // RunTo, ToggleBreakpoint, PokeByte, ListAt
     uint32_t value = 0;    // SetRegister, PokeByte
     int index = 0;         // SetRegister
 };
@@ -63,6 +64,7 @@ private:
     void apply(const Command& command, std::string& message);
     void stopHere(const std::string& why);
     void publish();
+    uint32_t passBreakpoints(int32_t cycles);
 
     Machine& fMachine;
     mutable std::mutex fLock;  // guards what follows up to the emulation thread's own
@@ -75,11 +77,13 @@ private:
     // The emulation thread's own.
     void (*fInnerFrame)() = nullptr;
     uint32_t (*fInnerSlice)(int32_t) = nullptr;
+    bool fActive = false;  // the workbench was open at the last frame boundary
     bool fStopped = false, fStopAtBoundary = false, fLeaveBreakpoint = false;
     std::optional<Goal> fGoal;
     std::string fMessage;
     uint64_t fFrames = 0;
     uint32_t fListingStart = 0xFFFFFFFF;
+    bool fListingPinned = false;
     std::shared_ptr<const std::vector<uint8_t>> fRom, fGraphics;
     const unsigned char *fRomSource = nullptr, *fGraphicsSource = nullptr;
 };

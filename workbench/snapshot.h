@@ -25,6 +25,7 @@ struct Snapshot {
     // host-order value) and the graphics, one byte a pixel; shared between
     // snapshots while the board keeps the same images.
     std::shared_ptr<const std::vector<uint8_t>> programRom, graphics;
+    std::vector<uint16_t> picture;  // the last frame's picture, 256 x 224
     uint64_t frame = 0;         // frames since the workbench opened
     uint32_t cycles = 0;        // the core's cycle count
     bool stopped = false;       // the workbench holds the 68000

@@ -72,10 +72,11 @@ TEST_F(ShellTest, FileAndEmulationMenus) {
                             {"Reset", 0x8006},
                             {nullptr, 0},
                             {"Debug", 0x8009},
+                            {"Workbench", 0x8050},
                             {nullptr, 0},
                             {"Speed", 0}});
-    expectItems(submenu(emulation, 6), {{"30 fps", 0x8011}, {"60 fps", 0x8012}, {"Unlimited fps", 0x8013}});
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(fSkip[i], submenu(emulation, 6)->ItemAt(i));
+    expectItems(submenu(emulation, 7), {{"30 fps", 0x8011}, {"60 fps", 0x8012}, {"Unlimited fps", 0x8013}});
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(fSkip[i], submenu(emulation, 7)->ItemAt(i));
 }
 
 TEST_F(ShellTest, ControllerAndAboutMenus) {
@@ -137,7 +138,7 @@ TEST_F(ShellTest, BootEnablesRomInfoAndTheStateMenusOnly) {
 // Items show the hotkeys that send their commands, as the Keys table of the
 // README gives them; every other item shows none.
 TEST_F(ShellTest, ItemsShowTheirHotkeys) {
-    std::map<uint32_t, std::string> shown = {{0x8005, "P"}, {0x8006, "F3"}};
+    std::map<uint32_t, std::string> shown = {{0x8005, "P"}, {0x8006, "F3"}, {0x8050, "F10"}};
     for (int slot = 0; slot < 8; ++slot) {
         if (slot != 2) shown[9001 + slot] = "F" + std::to_string(slot + 1);  // F3 resets
         shown[9101 + slot] = "Shift+F" + std::to_string(slot + 1);
@@ -154,6 +155,6 @@ TEST_F(ShellTest, ItemsShowTheirHotkeys) {
         }
     };
     visit(menuBar);
-    // 4 menus; File 7 and 16 slots; Emulation 5, Speed 3; Controller 3, 4 and 136 keys; About 1.
-    EXPECT_EQ(items, 4 + 7 + 16 + 5 + 3 + 3 + 4 + 4 * 34 + 1);
+    // 4 menus; File 7 and 16 slots; Emulation 6, Speed 3; Controller 3, 4 and 136 keys; About 1.
+    EXPECT_EQ(items, 4 + 7 + 16 + 6 + 3 + 3 + 4 + 4 * 34 + 1);
 }

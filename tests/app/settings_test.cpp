@@ -83,7 +83,8 @@ TEST(Settings, WhatIsWrittenReadsBackTheSame) {
               "# line here; comments and unknown keys (ignored) are kept.\n"
               "\n[controller]\ntype = joystick\nstart = Enter\nselect = D\nbutton_a = A\nbutton_b = Left ctrl\n"
               "\n[emulation]\nspeed = 30\n"
-              "\n[window]\nscale = 3\nfullscreen = yes\nscaling = fit\n");
+              "\n[window]\nscale = 3\nfullscreen = yes\nscaling = fit\n"
+              "\n[workbench]\nopen = no\npanels = " + s.workbenchPanels + "\n");
     EXPECT_TRUE(same(parse(text), s));
 }
 
