@@ -119,6 +119,7 @@ void Gui::HandleEvent(SDL_Event& event) {
             return;
     }
     if (target) {
+        target->touched = true;
         ImGui::SetCurrentContext(target->imgui);
         ImGui_ImplSDL2_ProcessEvent(&event);
     }

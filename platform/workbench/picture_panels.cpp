@@ -32,8 +32,13 @@ void spriteTable(PanelState& state, const std::vector<SpriteRow>& rows) {
     for (const char* heading : {"#", "X", "Y", "Tile", "Bank", "Flip", "Chain", "Shown", ""})
         ImGui::TableSetupColumn(heading);
     ImGui::TableHeadersRow();
-    for (const SpriteRow& row : rows) {
-        if (state.onlyDrawn && !row.drawn) continue;
+    std::vector<const SpriteRow*> shown;
+    for (const SpriteRow& row : rows)
+        if (row.drawn || !state.onlyDrawn) shown.push_back(&row);
+    ImGuiListClipper clipper;
+    clipper.Begin(static_cast<int>(shown.size()));
+    while (clipper.Step()) for (int i = clipper.DisplayStart; i < clipper.DisplayEnd; ++i) {
+        const SpriteRow& row = *shown[i];
         ImGui::TableNextRow();
         ImGui::TableNextColumn();
         char label[8];
