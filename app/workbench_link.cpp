@@ -15,7 +15,7 @@ uint32_t runSlice(int32_t cycles) { return linked->runSlice(cycles); }
 
 void attachWorkbench(Machine& machine, workbench::Controller& controller, bool gdbLinked) {
     linked = &controller;
-    if (gdbLinked) controller.setInner(gdb_stub_frame_boundary, gdb_stub_run_slice);
+    if (gdbLinked) controller.setInner(gdb_stub_frame_boundary, gdb_stub_run_slice, gdb_stub_client_attached);
     machine.setDebugger(frameBoundary, runSlice);
 }
 

@@ -30,7 +30,7 @@ void share(std::span<unsigned char> image, const unsigned char*& source,
 }
 
 bool isRunCommand(CommandKind kind) {
-    return kind == CommandKind::Run || kind == CommandKind::Pause || kind == CommandKind::Step ||
+    return kind == CommandKind::Run || kind == CommandKind::Trace || kind == CommandKind::Pause || kind == CommandKind::Step ||
            kind == CommandKind::StepOver || kind == CommandKind::StepOut || kind == CommandKind::RunTo ||
            kind == CommandKind::FrameStep;
 }
@@ -78,7 +78,7 @@ std::shared_ptr<const Symbols> Controller::symbols() const {
 }
 
 uint32_t Controller::passBreakpoints(int32_t cycles) {
-    if (fInnerSlice) return fInnerSlice(cycles);  // the other debugger's breakpoints are its own
+    if (innerRuns()) return fInnerSlice(cycles);  // the breakpoints stop for the other debugger
     if (s68000breakpointCount() == 0) return s68000exec(cycles);
     // The closed workbench's breakpoints stop nothing.
     int32_t left = cycles;
@@ -92,9 +92,10 @@ uint32_t Controller::passBreakpoints(int32_t cycles) {
     }
 }
 
-void Controller::setInner(void (*frameStart)(), uint32_t (*slice)(int32_t)) {
+void Controller::setInner(void (*frameStart)(), uint32_t (*slice)(int32_t), bool (*attached)()) {
     fInnerFrame = frameStart;
     fInnerSlice = slice;
+    fInnerAttached = attached;
 }
 
 void Controller::stopHere(const std::string& why) {
@@ -118,6 +119,9 @@ void Controller::apply(const Command& c, std::string& message) {
     }
     if (isRunCommand(c.kind)) fListingPinned = false;
     switch (c.kind) {
+        case CommandKind::Trace:
+            startTrace(c, message);
+            return;
         case CommandKind::ListAt:
             fListingStart = c.address & 0xFFFFFF;
             fListingPinned = true;
@@ -221,11 +225,13 @@ void Controller::frameBoundary() {
         queue.swap(fQueue);
     }
     if (!fActive) {
+        endTrace("the workbench closed");
         fStopped = fStopAtBoundary = false;
         fGoal.reset();
         return;
     }
     ++fFrames;
+    if (fTrace.file && fTrace.framesLeft && --fTrace.framesLeft == 0) endTrace("the count");
     if (fStopAtBoundary) {
         fStopAtBoundary = false;
         stopHere("Frame stepped");
@@ -236,10 +242,11 @@ void Controller::frameBoundary() {
 
 uint32_t Controller::runSlice(int32_t cycles) {
     if (!fActive) return passBreakpoints(cycles);
+    if (fTrace.file && !fStopped && !fGoal) return traceSlice(cycles);
     if (!fStopped && !fGoal) {
         if (fLeaveBreakpoint) s68000stepOverBreakpoint(_s68000context.pc);
         fLeaveBreakpoint = false;
-        if (fInnerSlice) return fInnerSlice(cycles);
+        if (innerRuns()) return fInnerSlice(cycles);
         s68000takeBreakpointStop();
         const uint32_t code = s68000exec(cycles);
         if (s68000takeBreakpointStop() && code < 0x01000000u) stopHere("Breakpoint");

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -24,6 +25,7 @@ enum class CommandKind {
     Run, Pause, Step, StepOver, StepOut, RunTo, FrameStep,
     ToggleBreakpoint, SetRegister, PokeByte,
     ListAt,  // the CPU panel's listing from an address, until the 68000 runs
+    Trace,   // every instruction run into a file, for a count of instructions or frames
 };
 
 // Registers by index for SetRegister: D0-D7, A0-A7, then these.
@@ -32,8 +34,9 @@ constexpr int kRegisterPc = 16, kRegisterSr = 17, kRegisterOtherStack = 18;
 struct Command {
     CommandKind kind = CommandKind::Pause;
     uint32_t address = 0;  // RunTo, ToggleBreakpoint, PokeByte, ListAt
-    uint32_t value = 0;    // SetRegister, PokeByte
-    int index = 0;         // SetRegister
+    uint32_t value = 0;    // SetRegister, PokeByte; Trace: the count
+    int index = 0;         // SetRegister; Trace: 0 instructions, 1 frames
+    std::string path;      // Trace: the file
 };
 
 class Controller {
@@ -54,9 +57,10 @@ public:
     std::shared_ptr<const Symbols> symbols() const;
 
     // ---- The emulation thread ----
-    // Another debugger's hooks (the gdb stub) that run while the workbench
-    // lets the 68000 run freely.
-    void setInner(void (*frameStart)(), uint32_t (*slice)(int32_t cycles));
+    // Another debugger's hooks (the gdb stub): its frame hook runs at every
+    // frame boundary, its slice runner in place of the workbench's own while
+    // `attached` says it has a client (then the breakpoints stop for it).
+    void setInner(void (*frameStart)(), uint32_t (*slice)(int32_t cycles), bool (*attached)());
     void frameBoundary();
     uint32_t runSlice(int32_t cycles);
 
@@ -65,6 +69,9 @@ private:
     void stopHere(const std::string& why);
     void publish();
     uint32_t passBreakpoints(int32_t cycles);
+    void startTrace(const Command& command, std::string& message);
+    uint32_t traceSlice(int32_t cycles);
+    void endTrace(const char* why);
 
     Machine& fMachine;
     mutable std::mutex fLock;  // guards what follows up to the emulation thread's own
@@ -77,6 +84,8 @@ private:
     // The emulation thread's own.
     void (*fInnerFrame)() = nullptr;
     uint32_t (*fInnerSlice)(int32_t) = nullptr;
+    bool (*fInnerAttached)() = nullptr;
+    bool innerRuns() const { return fInnerSlice && fInnerAttached && fInnerAttached(); }
     bool fActive = false;  // the workbench was open at the last frame boundary
     bool fStopped = false, fStopAtBoundary = false, fLeaveBreakpoint = false;
     std::optional<Goal> fGoal;
@@ -84,6 +93,11 @@ private:
     uint64_t fFrames = 0;
     uint32_t fListingStart = 0xFFFFFFFF;
     bool fListingPinned = false;
+    struct TraceRun {
+        std::FILE* file = nullptr;
+        std::string path;
+        uint64_t instructionsLeft = 0, framesLeft = 0, written = 0;
+    } fTrace;
     std::shared_ptr<const std::vector<uint8_t>> fRom, fGraphics;
     const unsigned char *fRomSource = nullptr, *fGraphicsSource = nullptr;
 };

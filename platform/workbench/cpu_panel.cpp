@@ -87,6 +87,26 @@ void registers(const Snapshot& s, Controller& controller) {
     ImGui::Text("%s  (A7 is the %s)", text, supervisor ? "SSP" : "USP");
 }
 
+void traceRow(PanelState& state, Controller& controller) {
+    ImGui::SetNextItemWidth(140);
+    ImGui::InputText("##trace", state.tracePath, sizeof state.tracePath);
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(90);
+    ImGui::InputInt("##count", &state.traceCount, 0);
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(110);
+    ImGui::Combo("##unit", &state.traceUnit, "instructions\0frames\0");
+    ImGui::SameLine();
+    if (ImGui::Button("Trace")) {
+        Command c;
+        c.kind = CommandKind::Trace;
+        c.path = state.tracePath;
+        c.value = state.traceCount > 0 ? static_cast<uint32_t>(state.traceCount) : 0;
+        c.index = state.traceUnit;
+        controller.post(c);
+    }
+}
+
 void listing(PanelState& state, const Snapshot& s, Controller& controller) {
     ImGui::SetNextItemWidth(160);
     if (ImGui::InputTextWithHint("##goto", "address or symbol", state.cpuGoto, sizeof state.cpuGoto,
@@ -125,6 +145,7 @@ void listing(PanelState& state, const Snapshot& s, Controller& controller) {
 void drawCpuPanel(PanelState& state, const Snapshot& s, Controller& controller) {
     runButtons(s, controller);
     registers(s, controller);
+    traceRow(state, controller);
     ImGui::Separator();
     listing(state, s, controller);
 }

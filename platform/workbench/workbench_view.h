@@ -25,6 +25,8 @@ struct PanelState {
     char pokeValue[8] = "";
     char breakpointAddress[64] = "";
     int graphicsBank = 0, graphicsPage = 0, graphicsZoom = 2;
+    char tracePath[256] = "trace.txt";
+    int traceCount = 1000, traceUnit = 0;  // 0 instructions, 1 frames
     std::string note;  // the panels' own messages (bad addresses)
 };
 

@@ -1,0 +1,119 @@
+// The controller on the demo, with its hooks in the frames: refusals change
+// nothing, a breakpoint (set as the gdb stub sets one) stops the 68000 where
+// it is and is listed, and a trace writes one line per instruction.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "board_session.h"
+#include "controller.h"
+#include "s68000.h"
+#include "s68000_debug.h"
+
+namespace {
+
+using namespace workbench;
+
+Controller* hooked = nullptr;
+bool monitorOn = false;
+
+struct Hooked {
+    Controller controller{e2e::board()};
+    Hooked() {
+        EXPECT_TRUE(e2e::startBoard(DEMO_ROM_BASE));
+        e2e::powerOn(false);
+        hooked = &controller;
+        monitorOn = false;
+        controller.setMonitorCheck([] { return monitorOn; });
+        e2e::board().setDebugger([] { hooked->frameBoundary(); }, [](int32_t c) { return hooked->runSlice(c); });
+        controller.setOpen(true);
+        for (int i = 0; i < 30; ++i) e2e::runFrame();
+    }
+    ~Hooked() {
+        e2e::board().setDebugger(nullptr, nullptr);
+        s68000clearBreakpoints();
+    }
+    std::shared_ptr<const Snapshot> run(const Command& command, int frames = 2) {
+        controller.post(command);
+        for (int i = 0; i < frames; ++i) e2e::runFrame();
+        return controller.latest();
+    }
+};
+
+Command make(CommandKind kind, uint32_t value = 0, int index = 0, std::string path = "") {
+    Command c;
+    c.kind = kind;
+    c.value = value;
+    c.index = index;
+    c.path = std::move(path);
+    return c;
+}
+
+TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
+    const struct {
+        const char* name;
+        Command command;
+        bool monitor;
+        const char* message;
+    } cases[] = {
+        {"step while running", make(CommandKind::Step), false, "Pause first: the 68000 is running"},
+        {"register while running", make(CommandKind::SetRegister, 5, 0), false, "Pause first: the 68000 is running"},
+        {"run under the monitor", make(CommandKind::Run), true,
+         "The console monitor has the machine: switch Debug off to run it from the workbench"},
+        {"trace into no directory", make(CommandKind::Trace, 10, 0, "/nonexistent/dir/trace.txt"), false,
+         "Trace not started: /nonexistent/dir/trace.txt cannot be written (No such file or directory)"},
+        {"trace of nothing", make(CommandKind::Trace, 0, 0, "trace.txt"), false,
+         "Trace not started: the count must be 1 to 1000000 instructions"},
+        {"trace of too many frames", make(CommandKind::Trace, 601, 1, "trace.txt"), false,
+         "Trace not started: the count must be 1 to 600 frames"},
+    };
+    Hooked h;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        monitorOn = c.monitor;
+        const auto s = h.run(c.command);
+        EXPECT_EQ(s->message, c.message);
+        EXPECT_FALSE(s->stopped);
+    }
+    EXPECT_EQ(std::fopen("trace.txt", "r"), nullptr) << "a refused trace made its file";
+}
+
+TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
+    Hooked h;
+    const auto before = h.controller.latest();
+    ASSERT_GE(before->listing.size(), 4u);
+    const uint32_t address = before->listing[3].address;  // in the main loop the demo runs every frame
+    ASSERT_EQ(s68000setBreakpoint(address), 0);            // as the gdb stub's Z0 sets it
+    const auto s = h.run(make(CommandKind::Run), 3);
+    EXPECT_TRUE(s->stopped);
+    EXPECT_EQ(s->state.pc, address);
+    EXPECT_EQ(s->breakpoints, std::vector<uint32_t>{address});
+    // Stopped, frames go by and the 68000 stays.
+    const auto later = h.run(make(CommandKind::ListAt, 0), 3);
+    EXPECT_EQ(later->state.pc, address);
+    EXPECT_EQ(later->cycles, s->cycles);
+}
+
+TEST(WorkbenchController, ATraceWritesEachInstructionAndSaysWhere) {
+    Hooked h;
+    const std::string path = ::testing::TempDir() + "workbench_trace.txt";
+    const uint32_t pc = _s68000context.pc;
+    h.run(make(CommandKind::Trace, 250, 0, path), 3);
+    std::ifstream file(path);
+    std::string line, first;
+    int lines = 0;
+    while (std::getline(file, line)) {
+        if (lines++ == 0) first = line;
+        EXPECT_NE(line.find(" SR="), std::string::npos) << line;
+    }
+    EXPECT_EQ(lines, 250);
+    char address[8];
+    std::snprintf(address, sizeof address, "%06X", pc);
+    EXPECT_EQ(first.substr(0, 6), address);
+    EXPECT_EQ(h.controller.latest()->message, "Trace written to " + path);
+    std::remove(path.c_str());
+}
+
+}  // namespace
