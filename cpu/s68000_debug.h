@@ -53,6 +53,8 @@ int s68000setWatchpoint(uint32_t address, uint32_t length, int kinds);
 int s68000clearWatchpoint(uint32_t address, uint32_t length, int kinds);
 void s68000clearWatchpoints();
 int s68000watchpointCount();
+// Watchpoint `index` (0 to count - 1): 0, or 1 when there is none.
+int s68000watchpointAt(int index, uint32_t* address, uint32_t* length, int* kinds);
 // Before a slice: stores the watching lists in the context in place of the
 // host's (nothing while no watchpoint is set). After it: the host's lists
 // back, with any change of mode the slice made.

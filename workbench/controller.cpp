@@ -122,6 +122,18 @@ void Controller::apply(const Command& c, std::string& message) {
         case CommandKind::Trace:
             startTrace(c, message);
             return;
+        case CommandKind::SetWatchpoint:
+        case CommandKind::ClearWatchpoint: {
+            const bool set = c.kind == CommandKind::SetWatchpoint;
+            const int result = set ? s68000setWatchpoint(c.address, c.value, c.index)
+                                   : s68000clearWatchpoint(c.address, c.value, c.index);
+            message = result == 0 ? std::string(set ? "Watchpoint set at " : "Watchpoint cleared at ") + hex(c.address)
+                      : !set      ? "No such watchpoint"
+                      : result == 1 ? "No watchpoint set: the table holds " + std::to_string(S68000_MAX_WATCHPOINTS)
+                                    : "No watchpoint set: give a length of 1 or more within the address space and "
+                                      "read, write or both";
+            return;
+        }
         case CommandKind::ListAt:
             fListingStart = c.address & 0xFFFFFF;
             fListingPinned = true;
@@ -206,6 +218,9 @@ void Controller::publish() {
     uint32_t address = 0;
     for (int i = 0; s68000breakpointAt(i, &address) == 0; ++i) snapshot->breakpoints.push_back(address);
     std::sort(snapshot->breakpoints.begin(), snapshot->breakpoints.end());
+    Snapshot::Watchpoint w;
+    for (int i = 0; s68000watchpointAt(i, &w.address, &w.length, &w.kinds) == 0; ++i)
+        snapshot->watchpoints.push_back(w);
     snapshot->message = fMessage;
     std::lock_guard lock(fLock);
     snapshot->monitorOwns = fMonitorActive && fMonitorActive();
@@ -248,8 +263,17 @@ uint32_t Controller::runSlice(int32_t cycles) {
         fLeaveBreakpoint = false;
         if (innerRuns()) return fInnerSlice(cycles);
         s68000takeBreakpointStop();
+        s68000armWatchpoints();
         const uint32_t code = s68000exec(cycles);
-        if (s68000takeBreakpointStop() && code < 0x01000000u) stopHere("Breakpoint");
+        s68000disarmWatchpoints();
+        uint32_t address = 0;
+        int kinds = 0;
+        if (s68000takeWatchHit(&address, &kinds)) {
+            const char* what = kinds == S68000_WATCH_READ ? "read" : kinds == S68000_WATCH_WRITE ? "write" : "access";
+            stopHere(std::string("Watchpoint: ") + what + " of " + hex(address));
+        } else if (s68000takeBreakpointStop() && code < 0x01000000u) {
+            stopHere("Breakpoint");
+        }
         return code;
     }
     if (fStopped && !fGoal) return S68000_EXIT_OK;

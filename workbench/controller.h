@@ -26,6 +26,7 @@ enum class CommandKind {
     ToggleBreakpoint, SetRegister, PokeByte,
     ListAt,  // the CPU panel's listing from an address, until the 68000 runs
     Trace,   // every instruction run into a file, for a count of instructions or frames
+    SetWatchpoint, ClearWatchpoint,  // address, value: the length, index: the kinds
 };
 
 // Registers by index for SetRegister: D0-D7, A0-A7, then these.

@@ -9,7 +9,7 @@ namespace workbench {
 namespace {
 constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints"};
 constexpr const char* kTitles[kPanelCount] = {"CPU", "Memory", "Sprites", "Palettes", "Graphics",
-                                              "Breakpoints"};
+                                              "Breakpoints and watchpoints"};
 constexpr int kLargest = 10000;
 }  // namespace
 

@@ -32,6 +32,12 @@ struct Snapshot {
     bool monitorOwns = false;   // the console monitor has the emulation thread
     std::vector<ListingLine> listing;  // instructions around the PC
     std::vector<uint32_t> breakpoints;
+    struct Watchpoint {
+        uint32_t address = 0, length = 0;
+        int kinds = 0;  // S68000_WATCH_READ, S68000_WATCH_WRITE or both
+        bool operator==(const Watchpoint&) const = default;
+    };
+    std::vector<Watchpoint> watchpoints;
     std::string message;        // the last command's outcome, for the user
 };
 

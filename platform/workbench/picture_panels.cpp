@@ -151,6 +151,55 @@ void drawGraphicsPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& ca
     ImGui::EndChild();
 }
 
+namespace {
+
+void drawWatchpoints(PanelState& state, const Snapshot& s, Controller& controller) {
+    ImGui::Separator();
+    ImGui::TextUnformatted("Watchpoints: the 68000 stops after an access to the bytes watched");
+    ImGui::SetNextItemWidth(140);
+    ImGui::InputTextWithHint("##watch", "address or symbol", state.watchAddress, sizeof state.watchAddress);
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(60);
+    ImGui::InputInt("bytes", &state.watchLength, 0);
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(70);
+    ImGui::Combo("##kind", &state.watchKind, "read\0write\0both\0");
+    ImGui::SameLine();
+    const auto symbols = controller.symbols();
+    if (ImGui::Button("Watch")) {
+        std::string error;
+        if (const auto address = parseAddress(state.watchAddress, symbols.get(), error)) {
+            Command c;
+            c.kind = CommandKind::SetWatchpoint;
+            c.address = *address;
+            c.value = state.watchLength > 0 ? static_cast<uint32_t>(state.watchLength) : 0;
+            c.index = state.watchKind + 1;  // read 1, write 2, both 3
+            controller.post(c);
+            state.note.clear();
+        } else {
+            state.note = error;
+        }
+    }
+    static const char* const kKinds[] = {"", "read", "write", "read and write"};
+    for (const Snapshot::Watchpoint& w : s.watchpoints) {
+        ImGui::PushID(static_cast<int>(w.address * 4 + w.kinds));
+        if (ImGui::SmallButton("Remove")) {
+            Command c;
+            c.kind = CommandKind::ClearWatchpoint;
+            c.address = w.address;
+            c.value = w.length;
+            c.index = w.kinds;
+            controller.post(c);
+        }
+        ImGui::SameLine();
+        const std::string name = symbols ? symbols->describe(w.address) : "";
+        ImGui::Text("%06X, %u bytes, %s %s", w.address, w.length, kKinds[w.kinds & 3], name.c_str());
+        ImGui::PopID();
+    }
+}
+
+}  // namespace
+
 void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& controller) {
     ImGui::SetNextItemWidth(160);
     const bool entered = ImGui::InputTextWithHint("##add", "address or symbol", state.breakpointAddress,
@@ -171,7 +220,7 @@ void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& cont
             state.note = error;
         }
     }
-    ImGui::TextDisabled("Shared with gdb (--gdb): a breakpoint set in either is in both.");
+    ImGui::TextDisabled("Shared with gdb (--gdb): one set in either is in both.");
     for (uint32_t address : s.breakpoints) {
         ImGui::PushID(static_cast<int>(address));
         if (ImGui::SmallButton("Remove")) {
@@ -185,6 +234,7 @@ void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& cont
         ImGui::Text("%06X %s", address, name.c_str());
         ImGui::PopID();
     }
+    drawWatchpoints(state, s, controller);
 }
 
 }  // namespace workbench

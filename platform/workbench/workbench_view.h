@@ -24,6 +24,8 @@ struct PanelState {
     char pokeAddress[16] = "";
     char pokeValue[8] = "";
     char breakpointAddress[64] = "";
+    char watchAddress[64] = "";
+    int watchLength = 2, watchKind = 1;  // 0 read, 1 write, 2 both
     int graphicsBank = 0, graphicsPage = 0, graphicsZoom = 2;
     char tracePath[256] = "trace.txt";
     int traceCount = 1000, traceUnit = 0;  // 0 instructions, 1 frames

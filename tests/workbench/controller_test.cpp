@@ -34,6 +34,7 @@ struct Hooked {
     ~Hooked() {
         e2e::board().setDebugger(nullptr, nullptr);
         s68000clearBreakpoints();
+        s68000clearWatchpoints();
     }
     std::shared_ptr<const Snapshot> run(const Command& command, int frames = 2) {
         controller.post(command);
@@ -94,6 +95,22 @@ TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
     const auto later = h.run(make(CommandKind::ListAt, 0), 3);
     EXPECT_EQ(later->state.pc, address);
     EXPECT_EQ(later->cycles, s->cycles);
+}
+
+TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
+    Hooked h;
+    // The demo's frame counter, which its interrupt writes every frame.
+    Command watch = make(CommandKind::SetWatchpoint, 4, S68000_WATCH_WRITE);
+    watch.address = 0x10000C;
+    const auto s = h.run(watch, 3);
+    EXPECT_TRUE(s->stopped);
+    EXPECT_EQ(s->message.rfind("Watchpoint: write of 0x10000C at 0x", 0), 0u) << s->message;
+    EXPECT_EQ(s->watchpoints, (std::vector<Snapshot::Watchpoint>{{0x10000C, 4, S68000_WATCH_WRITE}}));
+    Command clear = watch;
+    clear.kind = CommandKind::ClearWatchpoint;
+    EXPECT_EQ(h.run(clear)->watchpoints.size(), 0u);
+    Command bad = make(CommandKind::SetWatchpoint, 0, S68000_WATCH_WRITE);
+    EXPECT_EQ(h.run(bad)->message.rfind("No watchpoint set:", 0), 0u);
 }
 
 TEST(WorkbenchController, ATraceWritesEachInstructionAndSaysWhere) {
