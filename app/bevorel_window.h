@@ -120,6 +120,8 @@ private:
     void toggleWorkbench();
     // At quit: the workbench may go, and where its panels stand is kept.
     void closeWorkbenchForQuit();
+    // Writes where the panels stand, when it changed.
+    void keepWorkbenchPanels();
 
     // Writes the settings a command changed once it has been handled,
     // unless its message is for this run only.

@@ -29,6 +29,7 @@ void BeVorelWindow::toggleWorkbench() {
     if (fWorkbench && !fWorkbench->IsHidden()) {
         fWorkbenchController->setOpen(false);
         fWorkbench->Hide();
+        keepWorkbenchPanels();
         return;
     }
     if (!fWorkbench) {
@@ -43,6 +44,10 @@ void BeVorelWindow::toggleWorkbench() {
 void BeVorelWindow::closeWorkbenchForQuit() {
     if (!fWorkbench) return;
     fWorkbench->AllowQuit();
+    keepWorkbenchPanels();
+}
+
+void BeVorelWindow::keepWorkbenchPanels() {
     // Only where the panels stand: other settings of this run stay as they are.
     Settings live = fSettings;
     live.workbenchPanels = workbench::formatLayout(fWorkbench->CurrentLayout());
