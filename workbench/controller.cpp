@@ -191,6 +191,7 @@ void Controller::apply(const Command& c, std::string& message) {
 }
 
 void Controller::publish() {
+    if (!fMachine.ready()) return;  // no memories to copy
     auto snapshot = std::make_shared<Snapshot>();
     snapshot->valid = true;
     fMachine.capture(snapshot->state);
