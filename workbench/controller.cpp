@@ -47,9 +47,21 @@ bool Controller::open() const {
     return fOpen;
 }
 
+constexpr const char* kMonitorHasIt = "The console monitor has the machine: switch Debug off to run it from the workbench";
+
 void Controller::post(const Command& command) {
     std::lock_guard lock(fLock);
+    if (isRunCommand(command.kind) && fMonitorActive && fMonitorActive()) {
+        fRefusal = kMonitorHasIt;
+        return;
+    }
+    fRefusal.clear();
     if (fQueue.size() < 256) fQueue.push_back(command);
+}
+
+std::string Controller::refusal() const {
+    std::lock_guard lock(fLock);
+    return fRefusal;
 }
 
 std::shared_ptr<const Snapshot> Controller::latest() const {
@@ -107,7 +119,7 @@ void Controller::stopHere(const std::string& why) {
 void Controller::apply(const Command& c, std::string& message) {
     s68000context& cpu = _s68000context;
     if (isRunCommand(c.kind) && fMonitorActive && fMonitorActive()) {
-        message = "The console monitor has the machine: switch Debug off to run it from the workbench";
+        message = kMonitorHasIt;
         return;
     }
     const bool needsStop = c.kind == CommandKind::Step || c.kind == CommandKind::StepOver ||

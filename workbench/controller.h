@@ -47,8 +47,11 @@ public:
     // ---- Any thread ----
     void setOpen(bool open);
     bool open() const;
-    // Queued for the next frame boundary.
+    // Queued for the next frame boundary. A run command while the console
+    // monitor has the emulation thread (which then reaches no frame
+    // boundary) is refused at once: refusal() says why until the next post.
     void post(const Command& command);
+    std::string refusal() const;
     std::shared_ptr<const Snapshot> latest() const;
     // The snapshot at the last stop (for the bytes changed since).
     std::shared_ptr<const Snapshot> atLastStop() const;
@@ -78,6 +81,7 @@ private:
     mutable std::mutex fLock;  // guards what follows up to the emulation thread's own
     bool fOpen = false;
     std::vector<Command> fQueue;
+    std::string fRefusal;
     std::shared_ptr<const Snapshot> fLatest, fAtStop, fStopSnapshot;
     std::shared_ptr<const Symbols> fSymbols;
     bool (*fMonitorActive)() = nullptr;

@@ -31,6 +31,7 @@ void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
             if (!snapshot->message.empty()) ImGui::Text("  %s", snapshot->message.c_str());
         }
         if (!fState.note.empty()) ImGui::Text("  %s", fState.note.c_str());
+        if (const std::string refused = fController.refusal(); !refused.empty()) ImGui::Text("  %s", refused.c_str());
         ImGui::EndMainMenuBar();
     }
     for (int p = 0; p < kPanelCount; ++p) {
