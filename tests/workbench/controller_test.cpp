@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <atomic>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "board_session.h"
 #include "controller.h"
@@ -111,6 +113,25 @@ TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
     EXPECT_EQ(h.run(clear)->watchpoints.size(), 0u);
     Command bad = make(CommandKind::SetWatchpoint, 0, S68000_WATCH_WRITE);
     EXPECT_EQ(h.run(bad)->message.rfind("No watchpoint set:", 0), 0u);
+}
+
+// As in the program: the window's threads post and read while the frames run.
+TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
+    Hooked h;
+    std::atomic<bool> done{false};
+    std::thread panels([&] {
+        uint64_t seen = 0;
+        for (int i = 0; !done.load(); ++i) {
+            if (const auto s = h.controller.latest()) seen = std::max(seen, s->frame);
+            h.controller.post(make(i % 2 ? CommandKind::Pause : CommandKind::Run));
+            (void)h.controller.refusal();
+        }
+        EXPECT_GT(seen, 0u);
+    });
+    for (int i = 0; i < 60; ++i) e2e::runFrame();
+    done = true;
+    panels.join();
+    EXPECT_GE(h.controller.latest()->frame, 60u);
 }
 
 TEST(WorkbenchController, ATraceWritesEachInstructionAndSaysWhere) {
