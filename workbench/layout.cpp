@@ -22,8 +22,8 @@ Layout defaultLayout() {
     layout.panels[kMemoryPanel] = {true, 448, 24, 528, 300};
     layout.panels[kSpritesPanel] = {true, 448, 328, 528, 368};
     layout.panels[kPalettesPanel] = {true, 4, 468, 440, 228};
-    layout.panels[kGraphicsPanel] = {false, 200, 100, 420, 460};
-    layout.panels[kBreakpointsPanel] = {false, 240, 140, 300, 240};
+    layout.panels[kGraphicsPanel] = {false, 448, 24, 420, 460};
+    layout.panels[kBreakpointsPanel] = {false, 448, 328, 420, 300};
     return layout;
 }
 
