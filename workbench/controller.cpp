@@ -29,6 +29,20 @@ void share(std::span<unsigned char> image, const unsigned char*& source,
     copy = std::make_shared<const std::vector<uint8_t>>(image.begin(), image.end());
 }
 
+// Where to list from so that a few instructions before the PC show: the
+// furthest start up to kListingBack bytes back whose instructions, decoded
+// forward, land on the PC (the 68000's code cannot be decoded backward).
+constexpr uint32_t kListingBack = 16;
+uint32_t listingStartBefore(uint32_t pc) {
+    for (uint32_t back = kListingBack; back >= 2; back -= 2) {
+        if (pc < back) continue;
+        uint32_t at = pc - back;
+        while (at < pc) at += disassembleAt(at).length;
+        if (at == pc) return pc - back;
+    }
+    return pc;
+}
+
 bool isRunCommand(CommandKind kind) {
     return kind == CommandKind::Run || kind == CommandKind::Trace || kind == CommandKind::Pause || kind == CommandKind::Step ||
            kind == CommandKind::StepOver || kind == CommandKind::StepOut || kind == CommandKind::RunTo ||
@@ -225,8 +239,8 @@ void Controller::publish() {
     };
     if (fListingStart != 0xFFFFFFFF) snapshot->listing = listingFrom(fListingStart, kListingLines);
     if (!fListingPinned && !within(snapshot->listing)) {
-        fListingStart = pc;
-        snapshot->listing = listingFrom(pc, kListingLines);
+        fListingStart = listingStartBefore(pc);
+        snapshot->listing = listingFrom(fListingStart, kListingLines);
     }
     uint32_t address = 0;
     for (int i = 0; s68000breakpointAt(i, &address) == 0; ++i) snapshot->breakpoints.push_back(address);

@@ -86,8 +86,14 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
 TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
     Hooked h;
     const auto before = h.controller.latest();
-    ASSERT_GE(before->listing.size(), 4u);
-    const uint32_t address = before->listing[3].address;  // in the main loop the demo runs every frame
+    // The listing: instructions one after the other, the PC among the first.
+    ASSERT_GE(before->listing.size(), 8u);
+    for (size_t i = 1; i < before->listing.size(); ++i)
+        EXPECT_EQ(before->listing[i].address, before->listing[i - 1].address + before->listing[i - 1].length);
+    size_t here = 0;
+    while (here < 8 && before->listing[here].address != before->state.pc) ++here;
+    ASSERT_LT(here, 8u) << "the PC is not among the first lines";
+    const uint32_t address = before->listing[here + 3].address;  // in the main loop the demo runs every frame
     ASSERT_EQ(s68000setBreakpoint(address), 0);            // as the gdb stub's Z0 sets it
     const auto s = h.run(make(CommandKind::Run), 3);
     EXPECT_TRUE(s->stopped);
