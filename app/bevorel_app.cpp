@@ -14,6 +14,7 @@ void BeVorelApp::ReadyToRun() {
     fMainWindow->SetFullScreen(fOptions.fullScreen || fMainWindow->SavedFullScreen());
     fMainWindow->fEmulation.frameLimit.store(fOptions.frames, std::memory_order_relaxed);
     fMainWindow->Show();
+    fMainWindow->UseWorkbench(fWorkbench, fOptions.workbench);
     // The start-up options act as their menu commands do, in this order, for
     // this run only: they change nothing in the settings file.
     if (fOptions.speedGiven) {

@@ -19,6 +19,8 @@ public:
     // The ROM set the window starts the board on (by default Roms/ under
     // execPath).
     void UseRomSet(RomSetChoice romSet) { fRomSet = std::move(romSet); }
+    // The workbench's controller, hooked to the machine (none: no workbench).
+    void UseWorkbench(workbench::Controller* controller) { fWorkbench = controller; }
 
     BeVorelWindow* fMainWindow = nullptr;
 
@@ -26,4 +28,5 @@ private:
     Machine& fMachine;
     const LaunchOptions fOptions;
     RomSetChoice fRomSet;
+    workbench::Controller* fWorkbench = nullptr;
 };

@@ -131,6 +131,9 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
             if (booted) wpaused.store(static_cast<uint8_t>(~wpaused.load(std::memory_order_relaxed)),
                                       std::memory_order_relaxed);
             return;
+        case kCmdWorkbench:
+            toggleWorkbench();
+            return;
         case kCmdDebug:
             debugOn.store(static_cast<uint8_t>(~debugOn.load(std::memory_order_relaxed)),
                           std::memory_order_relaxed);
@@ -182,6 +185,7 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
 }
 
 bool BeVorelWindow::QuitRequested() {
+    closeWorkbenchForQuit();
     kill_thread(fCpuThread);
     kill_thread(fNoticeTimer);
     cpuTimeEnd = system_time();

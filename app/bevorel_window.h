@@ -10,6 +10,11 @@
 #include "rom_set_link.h"
 #include "settings.h"
 
+namespace workbench {
+class Controller;
+}
+class WorkbenchWindow;
+
 extern const char* kWindowName;
 extern BRect kWindowFrame;
 extern BFilePanel* Load;
@@ -64,6 +69,11 @@ public:
     // program again; "" when none. Read once the application has ended.
     const std::string& RestartRomSet() const { return fRestartRomSet; }
 
+    // The workbench's controller, which the program has hooked to the
+    // machine (null, as in the shell's tests: Workbench is refused). Opens
+    // the workbench when `open` or the settings say it was open.
+    void UseWorkbench(workbench::Controller* controller, bool open);
+
     thread_id fCpuThread = -1;
     EmulationControl fEmulation;
 
@@ -106,6 +116,12 @@ private:
     bool refuse(const std::string& line, const std::string& notice = "");
     // The settings as the menus show them now.
     Settings liveSettings() const;
+    // Opens or closes the workbench window (app/window_workbench.cpp).
+    void toggleWorkbench();
+    // At quit: the workbench may go, and where its panels stand is kept.
+    void closeWorkbenchForQuit();
+    // Writes where the panels stand, when it changed.
+    void keepWorkbenchPanels();
 
     // Writes the settings a command changed once it has been handled,
     // unless its message is for this run only.
@@ -130,6 +146,8 @@ private:
     thread_id fNoticeTimer = -1;  // ends it
     std::atomic<bool> fStartupStateRefused{false};
     std::string fRestartRomSet;
+    workbench::Controller* fWorkbenchController = nullptr;
+    WorkbenchWindow* fWorkbench = nullptr;  // made at the first opening; the application deletes it
 };
 
 // Removes the slot files' temporary files that a killed run left.

@@ -21,6 +21,7 @@ std::vector<Hotkey> build() {
     keys.push_back({kKeyKeypadEnter, B_COMMAND_KEY, kMsgToggleFullScreen, 0});
     keys.push_back({kKeyEscape, 0, kMsgLeaveFullScreen, 0});
     keys.push_back({kKeyF12, 0, kMsgScreenshot, 0});
+    keys.push_back({kKeyF1 + 9, 0, kCmdWorkbench, 0});
     keys.push_back({kKeyTab, 0, kMsgTurboOn, kMsgTurboOff});
     return keys;
 }
@@ -62,6 +63,6 @@ const char* const kHotkeyHelp =
     "P or Pause: pause    F3: reset\n"
     "Tab (held): unlimited speed\n"
     "F11 or Alt+Enter: full screen    Esc: leave it\n"
-    "F12: screenshot\n"
+    "F12: screenshot    F10: workbench\n"
     "F1, F2, F4-F8: load slot 0, 1, 3-7\n"
     "Shift+F1-F8: save slot 0-7\n";

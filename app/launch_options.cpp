@@ -40,7 +40,7 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
             }
         }
         const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--speed" ||
-                                name == "--scale" || name == "--gdb" || name == "--load-state";
+                                name == "--scale" || name == "--gdb" || name == "--load-state" || name == "--symbols";
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 error = "option " + name + " needs a value";
@@ -78,6 +78,14 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
             options.boot = true;
         } else if (name == "--fullscreen") {
             options.fullScreen = true;
+        } else if (name == "--workbench") {
+            options.workbench = true;
+        } else if (name == "--symbols") {
+            if (value.empty()) {
+                error = "--symbols needs a file name";
+                return ParseResult::Error;
+            }
+            options.symbols = value;
         } else if (name == "--frames") {
             long frames = 0;
             if (!parseNumber(value, 1, 0xFFFFFFFFL, &frames)) {
@@ -163,11 +171,14 @@ std::string usageText(const char* program) {
            "                       first frame\n"
            "  --gdb PORT           serve gdb's remote protocol on 127.0.0.1:PORT (0: any free port);\n"
            "                       the game waits at its first frame until gdb attaches\n"
+           "  --workbench          open the workbench at start (F10 or Emulation > Workbench switch it)\n"
+           "  --symbols FILE       names for the workbench: an ELF file or lines of \"address name\"\n"
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"
            "Keys: P or Pause pauses, F3 resets, Tab held runs unlimited, F11 or Alt+Enter switch\n"
-           "full screen (Escape leaves it), F12 saves a screenshot in the pictures directory.\n"
+           "full screen (Escape leaves it), F12 saves a screenshot in the pictures directory,\n"
+           "F10 opens or closes the workbench.\n"
            "F1, F2 and F4-F8 load the states of slots 0, 1 and 3-7, Shift+F1-F8 save slots 0-7;\n"
            "they are kept in $XDG_DATA_HOME/bevorel/states/, the settings in\n"
            "$XDG_CONFIG_HOME/bevorel/settings.ini.\n";

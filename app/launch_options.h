@@ -19,6 +19,8 @@ struct LaunchOptions {
     bool scaleGiven = false;
     int loadState = -1;         // --load-state N: with --boot, the state of slot N (-1: none)
     bool fullScreen = false;    // --fullscreen: the window fills the screen from the start
+    bool workbench = false;     // --workbench: the workbench opens at start, for this run
+    std::string symbols;        // --symbols FILE: names for the workbench (ELF or "address name" lines)
     std::string romSet;         // DIR|FILE|ZIP: the ROM set's directory, one of its files or a .zip
                                 // of them ("": look for Roms/)
     int romSetArgument = -1;    // where it stands among the arguments

@@ -14,6 +14,7 @@
 #include "rom_set_link.h"
 #include "screenshot.h"
 #include "settings.h"
+#include "workbench_link.h"
 
 int main(int argc, char** argv) {
     // The console is the program's report: into a file or a pipe it goes out
@@ -42,12 +43,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: --gdb: %s\n", program, error.c_str());
         return 1;
     }
+    workbench::Controller workbenchController(machine);
+    attachWorkbench(machine, workbenchController, options.gdbPort >= 0);
+    loadWorkbenchSymbols(workbenchController, options.symbols);
     // What a run killed in the middle of a save left behind.
     removeStaleStateTemporaries();
     removeStaleSettingsTemporaries();
     machine.setKeySource(read_key_states);  // the board's keys: the window's keyboard
     BeVorelApp* app = new BeVorelApp(machine, options);
     app->UseRomSet(chooseRomSet(program, options.romSet));
+    app->UseWorkbench(&workbenchController);
     const bool ran = app->Run() == B_OK;
     stopGdbLink(machine);  // the emulation thread has been stopped by the quit
     const BeVorelWindow* window = app->fMainWindow;

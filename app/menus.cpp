@@ -85,6 +85,7 @@ void buildMenus() {
     emulation->AddItem(item("Reset", kCmdReset));
     emulation->AddSeparatorItem();
     emulation->AddItem(item("Debug", kCmdDebug));
+    emulation->AddItem(item("Workbench", kCmdWorkbench));
     emulation->AddSeparatorItem();
     BMenu* speed = new BMenu("Speed", B_ITEMS_IN_COLUMN);
     speed->AddItem(fSkip[0] = item("30 fps", kCmdSpeed30));

@@ -15,6 +15,7 @@ constexpr uint32_t kCmdServiceMode = 0x8004;
 constexpr uint32_t kCmdPause = 0x8005;
 constexpr uint32_t kCmdReset = 0x8006;
 constexpr uint32_t kCmdDebug = 0x8009;
+constexpr uint32_t kCmdWorkbench = 0x8050;  // opens or closes the workbench
 constexpr uint32_t kCmdSpeed30 = 0x8011;
 constexpr uint32_t kCmdSpeed60 = 0x8012;
 constexpr uint32_t kCmdSpeedUnlimited = 0x8013;

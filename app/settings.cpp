@@ -69,6 +69,17 @@ bool parseFullScreen(const std::string& text, Settings& s) { return parseEither(
 std::string formatScaling(const Settings& s) { return s.integerScaling ? "integer" : "fit"; }
 bool parseScaling(const std::string& text, Settings& s) { return parseEither(text, "integer", "fit", s.integerScaling); }
 
+std::string formatWorkbench(const Settings& s) { return s.workbenchOpen ? "yes" : "no"; }
+bool parseWorkbench(const std::string& text, Settings& s) { return parseEither(text, "yes", "no", s.workbenchOpen); }
+
+std::string formatPanels(const Settings& s) { return s.workbenchPanels; }
+bool parsePanels(const std::string& text, Settings& s) {
+    workbench::Layout layout = workbench::defaultLayout();
+    if (!workbench::parseLayout(text, layout)) return false;
+    s.workbenchPanels = workbench::formatLayout(layout);
+    return true;
+}
+
 constexpr const char* kKeyLabels = "a key item's label: A to Z, Left shift, Left ctrl, Left alt, Space, "
                                    "Right alt, Right ctrl, Right shift or Enter";
 
@@ -121,6 +132,9 @@ const std::vector<SettingKey>& settingKeys() {
         {"window", "scale", formatScale, parseScale, "1 to 8"},
         {"window", "fullscreen", formatFullScreen, parseFullScreen, "no or yes"},
         {"window", "scaling", formatScaling, parseScaling, "integer or fit"},
+        {"workbench", "open", formatWorkbench, parseWorkbench, "no or yes"},
+        {"workbench", "panels", formatPanels, parsePanels,
+         "entries \"name open left top width height\" separated by commas"},
     };
     return keys;
 }

@@ -4,6 +4,7 @@
 //                button_b (a key item's label, such as S or Left shift)
 //   [emulation]  speed (30, 60, unlimited)
 //   [window]     scale (1 to 8), fullscreen (no, yes), scaling (integer, fit)
+//   [workbench]  open (no, yes), panels (which are open and where: layout.h)
 // A setting is a field of Settings and an entry of settingKeys().
 #pragma once
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "launch_options.h"
+#include "layout.h"
 
 struct Settings {
     uint8_t controlType = 0;                   // 0 keyboard, 1 joystick
@@ -20,6 +22,8 @@ struct Settings {
     int scale = 1;              // the window's size at start, and of its menus
     bool fullScreen = false;
     bool integerScaling = true;  // the picture in whole multiples; else as large as fits
+    bool workbenchOpen = false;
+    std::string workbenchPanels = workbench::formatLayout(workbench::defaultLayout());
 };
 
 // One key of the file: where it stands and how its value is written and read.

@@ -5,6 +5,7 @@
 #include "bevorel_window.h"
 #include "emulation.h"
 #include "menus.h"
+#include "workbench_window.h"
 
 void BeVorelWindow::ReadConfig() {
     const std::string path = settingsPath();
@@ -54,6 +55,10 @@ Settings BeVorelWindow::liveSettings() const {
     live.speed = currentSpeed();
     live.scale = PixelScale();
     live.fullScreen = IsFullScreen();
+    if (fWorkbench) {
+        live.workbenchOpen = !fWorkbench->IsHidden();
+        live.workbenchPanels = workbench::formatLayout(fWorkbench->CurrentLayout());
+    }
     return live;
 }
 

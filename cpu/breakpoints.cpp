@@ -103,6 +103,12 @@ void s68000clearBreakpoints() {
 
 int s68000breakpointCount() { return count; }
 
+int s68000breakpointAt(int index, uint32_t* address) {
+    if (index < 0 || index >= m68k::count) return 1;
+    *address = m68k::addresses[index];
+    return 0;
+}
+
 bool s68000takeBreakpointStop() {
     const bool stopped = stopped_at_breakpoint;
     stopped_at_breakpoint = false;

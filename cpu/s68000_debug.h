@@ -22,6 +22,9 @@ int s68000setBreakpoint(uint32_t address);
 int s68000clearBreakpoint(uint32_t address);
 void s68000clearBreakpoints();
 int s68000breakpointCount();
+// The address of breakpoint `index` (0 to count - 1): 0, or 1 when there
+// is no such breakpoint. Every debugger sees the same table.
+int s68000breakpointAt(int index, uint32_t* address);
 // Whether the last s68000exec ended at a breakpoint (rather than at an
 // instruction that could not run, such as RESET without a handler); the
 // answer is given once, then forgotten.
@@ -50,6 +53,8 @@ int s68000setWatchpoint(uint32_t address, uint32_t length, int kinds);
 int s68000clearWatchpoint(uint32_t address, uint32_t length, int kinds);
 void s68000clearWatchpoints();
 int s68000watchpointCount();
+// Watchpoint `index` (0 to count - 1): 0, or 1 when there is none.
+int s68000watchpointAt(int index, uint32_t* address, uint32_t* length, int* kinds);
 // Before a slice: stores the watching lists in the context in place of the
 // host's (nothing while no watchpoint is set). After it: the host's lists
 // back, with any change of mode the slice made.

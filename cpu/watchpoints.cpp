@@ -205,6 +205,15 @@ void s68000clearWatchpoints() { watch_count = 0; }
 
 int s68000watchpointCount() { return watch_count; }
 
+int s68000watchpointAt(int index, uint32_t* address, uint32_t* length, int* kinds) {
+    if (index < 0 || index >= watch_count) return 1;
+    const Watch& w = watches[index];
+    *address = w.low;
+    *length = w.high - w.low + 1;
+    *kinds = w.kinds;
+    return 0;
+}
+
 void s68000armWatchpoints() {
     if (armed || watch_count == 0) return;
     each_data_list([](data_region*& list, Slot slot) { list = watching(list, slot); });

@@ -11,6 +11,8 @@
 #include "gui_automation.h"
 #include "gui_surface.h"
 #include "gui_wake.h"
+#include "immediate_view.h"
+#include "window.h"
 #include "kernel.h"
 
 namespace kit {
@@ -19,6 +21,13 @@ namespace {
 
 constexpr long long kMinRenderInterval = 8000;  // microseconds: at most 125 redraws a second
 constexpr int kIdleWaitMs = 250;
+constexpr long long kImmediateInterval = 40000;  // microseconds: 25 redraws a second
+
+bool hasImmediateViews(BWindow* window) {
+    for (BView* view : window->Children())
+        if (dynamic_cast<BImmediateView*>(view)) return true;
+    return false;
+}
 
 std::atomic<GuiAutomation*> gAutomation{nullptr};
 
@@ -82,8 +91,17 @@ void Gui::Update(const std::vector<BWindow*>& windows) {
     bool first = true;
     for (auto& [window, surface] : fSurfaces) {
         if (surface->hidden) continue;
-        Render(*surface, first);
+        const bool hostsAlerts = first;
         first = false;
+        if (hasImmediateViews(window)) {
+            if (!surface->touched && now_us() < surface->nextRenderAt) {
+                ++fExtraFrames;  // drawn at a later turn
+                continue;
+            }
+            surface->touched = false;
+            surface->nextRenderAt = now_us() + kImmediateInterval;
+        }
+        Render(*surface, hostsAlerts);
     }
     fNextRenderAt = now_us() + kMinRenderInterval;
     if (fExtraFrames > 0 || !open_alerts().empty()) {

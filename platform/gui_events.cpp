@@ -80,7 +80,13 @@ void Gui::HandleEvent(SDL_Event& event) {
             const bool closesMenus = press && key == SDL_SCANCODE_ESCAPE && alerts.empty() && window &&
                                      !menu_geometry(window).menus.empty();
             const int code = beos_key_for_scancode(key);
-            if (code >= 0 && !event.key.repeat && !closesMenus &&
+            // Typing into a field of an immediate view is not playing the board.
+            bool typing = false;
+            if (target && target->imgui) {
+                ImGui::SetCurrentContext(target->imgui);
+                typing = ImGui::GetIO().WantTextInput;
+            }
+            if (code >= 0 && !(typing && event.type == SDL_KEYDOWN) && !event.key.repeat && !closesMenus &&
                 !route_shortcut_key(window, code, event.type == SDL_KEYDOWN,
                                     shortcut_modifiers(event.key.keysym.mod), !alerts.empty()))
                 set_key_state(static_cast<uint8_t>(code), event.type == SDL_KEYDOWN);
@@ -113,6 +119,7 @@ void Gui::HandleEvent(SDL_Event& event) {
             return;
     }
     if (target) {
+        target->touched = true;
         ImGui::SetCurrentContext(target->imgui);
         ImGui_ImplSDL2_ProcessEvent(&event);
     }

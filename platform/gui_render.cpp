@@ -11,6 +11,7 @@
 #include "gui.h"
 #include "gui_automation.h"
 #include "gui_surface.h"
+#include "immediate_view.h"
 #include "menu.h"
 #include "menu_drawing.h"
 #include "window.h"
@@ -18,6 +19,35 @@
 #include "window_layout.h"
 
 namespace kit {
+
+namespace {
+
+// The textures of one surface, for its immediate views.
+class SurfaceCanvas final : public ImmediateCanvas {
+public:
+    explicit SurfaceCanvas(Surface& surface) : fSurface(surface) {}
+    void* Texture(int slot, int width, int height, const uint16_t* pixels) override {
+        if (width <= 0 || height <= 0 || !pixels) return nullptr;
+        Surface::Canvas& canvas = fSurface.canvases[slot];
+        if (canvas.texture && (canvas.width != width || canvas.height != height)) {
+            SDL_DestroyTexture(canvas.texture);
+            canvas.texture = nullptr;
+        }
+        if (!canvas.texture) {
+            canvas.texture = SDL_CreateTexture(fSurface.renderer, SDL_PIXELFORMAT_RGB555, SDL_TEXTUREACCESS_STREAMING,
+                                               width, height);
+            canvas.width = width;
+            canvas.height = height;
+        }
+        if (canvas.texture) SDL_UpdateTexture(canvas.texture, nullptr, pixels, width * 2);
+        return canvas.texture;
+    }
+
+private:
+    Surface& fSurface;
+};
+
+}  // namespace
 
 void Gui::Render(Surface& surface, bool hostsAlerts) {
     SDL_Renderer* renderer = surface.renderer;
@@ -49,6 +79,9 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
 
     std::vector<Choice> choices;
     draw_menu_bar(surface.window, scale, std::exchange(surface.closeMenus, false), choices);
+    SurfaceCanvas canvas(surface);
+    for (BView* view : surface.window->Children())
+        if (auto* immediate = dynamic_cast<BImmediateView*>(view)) immediate->DrawImmediate(canvas, width, height);
     if (hostsAlerts) draw_open_alert(scale);
     ImGui::Render();
 

@@ -43,6 +43,18 @@ struct Surface {
         SDL_Texture* texture = nullptr;
     };
     std::map<BView*, Picture> pictures;
+    // The textures immediate views asked for, by slot.
+    struct Canvas {
+        SDL_Texture* texture = nullptr;
+        int width = 0, height = 0;
+    };
+    std::map<int, Canvas> canvases;
+    // A window with immediate views is redrawn at most every
+    // kImmediateInterval unless an input came to it: its views redraw
+    // everything each time, and the picture of the main window must not
+    // wait for them.
+    long long nextRenderAt = 0;  // microseconds
+    bool touched = false;        // an input came since the last draw
 
     ~Surface();
 };

@@ -22,6 +22,8 @@ Surface::~Surface() {
     if (GuiAutomation* automation = gui_automation()) automation->Gone(window);
     for (auto& [view, picture] : pictures)
         if (picture.texture) SDL_DestroyTexture(picture.texture);
+    for (auto& [slot, canvas] : canvases)
+        if (canvas.texture) SDL_DestroyTexture(canvas.texture);
     if (imgui) {
         ImGui::SetCurrentContext(imgui);
         ImGui_ImplSDLRenderer_Shutdown();

@@ -26,6 +26,9 @@ void gdb_stub_frame_boundary();
 // Runs one slice as s68000exec does; stops inside it at breakpoints and
 // watchpoints and serves the client there, then runs the rest of the slice.
 uint32_t gdb_stub_run_slice(int32_t cycles);
+// Whether a client is attached (the emulation thread's view): only then do
+// the breakpoints stop the target for gdb.
+bool gdb_stub_client_attached();
 
 // Called every few milliseconds while the emulation thread waits for the
 // client; a host that must stop that thread leaves from here (it may unwind).

@@ -197,6 +197,8 @@ void gdb_stub_frame_boundary() {
     if (session.stopped) serve();
 }
 
+bool gdb_stub_client_attached() { return channel && session.client != 0; }
+
 uint32_t gdb_stub_run_slice(int32_t cycles) {
     if (!channel) return s68000exec(cycles);
     int32_t left = cycles;

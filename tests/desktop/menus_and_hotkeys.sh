@@ -102,8 +102,8 @@ declare -A at=(
     [File>Boot]="30 31" [File>Play ADPCM sample]="30 48" [File>Load state]="30 65" [File>Save state]="30 82"
     [File>free ROM]="30 99" [File>Rom info]="30 116" [File>Quit]="30 137"
     [Emulation>Service mode]="60 31" [Emulation>Pause]="60 48" [Emulation>Reset]="60 65"
-    [Emulation>Debug]="60 86" [Emulation>Speed]="60 107"
-    [Emulation>Speed>30 fps]="150 135" [Emulation>Speed>60 fps]="150 152" [Emulation>Speed>Unlimited fps]="150 169"
+    [Emulation>Debug]="60 86" [Emulation>Workbench]="60 103" [Emulation>Speed]="60 124"
+    [Emulation>Speed>30 fps]="150 152" [Emulation>Speed>60 fps]="150 169" [Emulation>Speed>Unlimited fps]="150 186"
     [Controller>Keyboard]="160 31" [Controller>Joystick]="160 48" [Controller>Keyboard configuration]="160 65"
     [About...>...BePellmora]="215 31"
 )
@@ -145,6 +145,8 @@ Emulation>Debug                          | title   | ^BePellmora v0\.80( - [0-9]
 File>Load state>Emulation>Speed>30 fps   | setting | speed = 30
 Emulation>Speed>Unlimited fps            | setting | speed = unlimited
 Emulation>Speed>60 fps                   | setting | speed = 60
+Emulation>Workbench                      | setting | open = yes
+key:F10                                  | setting | open = no
 Controller>Joystick                      | setting | type = joystick
 Controller>Keyboard                      | setting | type = keyboard
 About...>...BePellmora                   | about

@@ -1,0 +1,58 @@
+// The main window's side of the workbench: opening and closing its window,
+// and keeping where its panels stand.
+#include "bevorel_window.h"
+#include "controller.h"
+#include "emulation.h"
+#include "menus.h"
+#include "workbench_window.h"
+
+namespace {
+bool monitorActive() { return debugOn.load(std::memory_order_relaxed) != 0; }
+}  // namespace
+
+void BeVorelWindow::UseWorkbench(workbench::Controller* controller, bool open) {
+    fWorkbenchController = controller;
+    if (!controller) return;
+    controller->setMonitorCheck(monitorActive);
+    if (open || fSettings.workbenchOpen) {
+        BMessage open(kCmdWorkbench);
+        open.AddInt32(kForThisRun, 1);  // the settings say so already, or --workbench asks for this run
+        PostMessage(&open);
+    }
+}
+
+void BeVorelWindow::toggleWorkbench() {
+    if (!fWorkbenchController) {
+        refuse("The workbench is not available in this program.");
+        return;
+    }
+    if (fWorkbench && !fWorkbench->IsHidden()) {
+        fWorkbenchController->setOpen(false);
+        fWorkbench->Hide();
+        keepWorkbenchPanels();
+        return;
+    }
+    if (!fWorkbench) {
+        workbench::Layout layout = workbench::defaultLayout();
+        workbench::parseLayout(fSettings.workbenchPanels, layout);
+        fWorkbench = new WorkbenchWindow(*fWorkbenchController, layout, *this);
+    }
+    fWorkbenchController->setOpen(true);
+    fWorkbench->Show();
+}
+
+void BeVorelWindow::closeWorkbenchForQuit() {
+    if (!fWorkbench) return;
+    fWorkbench->AllowQuit();
+    keepWorkbenchPanels();
+}
+
+void BeVorelWindow::keepWorkbenchPanels() {
+    // Only where the panels stand: other settings of this run stay as they are.
+    Settings live = fSettings;
+    live.workbenchPanels = workbench::formatLayout(fWorkbench->CurrentLayout());
+    const SettingKeySet changed = takeChangedSettings(fSettings, live, fSettings);
+    if (!changed) return;
+    fUnsavedSettings |= changed;
+    saveKeyboardConfiguration(0);
+}

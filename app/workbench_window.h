@@ -1,0 +1,31 @@
+// The workbench's own window, "BePellmora v0.80 - Workbench": the panels
+// over the controller. It is made once and shown or hidden; its close box
+// and F9 ask the main window to close it, so that the main window keeps the
+// settings. It quits only with the application.
+#pragma once
+
+#include <atomic>
+
+#include "controller.h"
+#include "kit.h"
+#include "layout.h"
+
+namespace workbench {
+class WorkbenchView;
+}
+
+class WorkbenchWindow : public BWindow {
+public:
+    WorkbenchWindow(workbench::Controller& controller, const workbench::Layout& layout, BLooper& mainWindow);
+    void MessageReceived(BMessage* message) override;
+    bool QuitRequested() override;
+    // From now on a quit request quits (the application is quitting).
+    void AllowQuit() { fAllowQuit.store(true); }
+    // The panels as they stand (any thread).
+    workbench::Layout CurrentLayout() const;
+
+private:
+    workbench::WorkbenchView* fView;
+    BLooper& fMainWindow;
+    std::atomic<bool> fAllowQuit{false};
+};

@@ -1,0 +1,102 @@
+// The Memory panel: the 68000 address space in hex and ASCII from the
+// snapshot ("--" where the board keeps nothing to show), bytes changed since
+// the last stop highlighted, and edits of work RAM and sprite RAM while
+// stopped.
+#include <imgui.h>
+
+#include <cstdio>
+
+#include "memory_view.h"
+#include "workbench_view.h"
+
+namespace workbench {
+
+namespace {
+
+constexpr int kLines = 0x1000000 / 16;
+const ImVec4 kChanged(0.85f, 0.1f, 0.1f, 1.0f);
+
+void gotoField(PanelState& state, Controller& controller) {
+    ImGui::SetNextItemWidth(160);
+    if (!ImGui::InputTextWithHint("##goto", "address or symbol", state.memoryGoto, sizeof state.memoryGoto,
+                                  ImGuiInputTextFlags_EnterReturnsTrue))
+        return;
+    std::string error;
+    const auto symbols = controller.symbols();
+    if (const auto address = parseAddress(state.memoryGoto, symbols.get(), error)) {
+        state.memoryAddress = *address & 0xFFFFF0;
+        state.memoryJump = true;
+        state.note.clear();
+    } else {
+        state.note = error;
+    }
+}
+
+void editFields(PanelState& state, const Snapshot& s, Controller& controller) {
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(70);
+    ImGui::InputTextWithHint("##at", "address", state.pokeAddress, sizeof state.pokeAddress,
+                             ImGuiInputTextFlags_CharsHexadecimal);
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(30);
+    ImGui::InputTextWithHint("##value", "byte", state.pokeValue, sizeof state.pokeValue,
+                             ImGuiInputTextFlags_CharsHexadecimal);
+    ImGui::SameLine();
+    if (!ImGui::Button("Write")) return;
+    std::string error;
+    const auto address = parseAddress(state.pokeAddress, nullptr, error);
+    unsigned value = 0;
+    char extra = 0;
+    if (!address) state.note = error;
+    else if (std::sscanf(state.pokeValue, "%x%c", &value, &extra) != 1 || value > 0xFF)
+        state.note = "the value must be one byte: 00 to FF";
+    else if (!s.stopped) state.note = "Pause first: memory is edited while the 68000 is stopped";
+    else if (auto refused = refuseEdit(*address)) state.note = *refused;
+    else {
+        Command c;
+        c.kind = CommandKind::PokeByte;
+        c.address = *address;
+        c.value = value;
+        controller.post(c);
+        state.note.clear();
+    }
+}
+
+}  // namespace
+
+void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controller) {
+    gotoField(state, controller);
+    editFields(state, s, controller);
+    const auto before = controller.atLastStop();
+    ImGui::BeginChild("bytes", ImVec2(0, 0), true);
+    const float lineHeight = ImGui::GetTextLineHeightWithSpacing();
+    if (state.memoryJump) {
+        ImGui::SetScrollY(static_cast<float>(state.memoryAddress / 16) * lineHeight);
+        state.memoryJump = false;
+    }
+    ImGuiListClipper clipper;
+    clipper.Begin(kLines, lineHeight);
+    while (clipper.Step()) {
+        for (int line = clipper.DisplayStart; line < clipper.DisplayEnd; ++line) {
+            const uint32_t address = static_cast<uint32_t>(line) * 16;
+            ImGui::Text("%06X ", address);
+            for (uint32_t i = 0; i < 16; ++i) {
+                ImGui::SameLine(0, i == 8 ? 8.0f : 4.0f);
+                const auto byte = viewByte(s, address + i);
+                if (!byte) ImGui::TextDisabled("--");
+                else if (before && s.stopped && byteChanged(*before, s, address + i)) ImGui::TextColored(kChanged, "%02X", *byte);
+                else ImGui::Text("%02X", *byte);
+            }
+            char ascii[17] = {};
+            for (uint32_t i = 0; i < 16; ++i) {
+                const auto byte = viewByte(s, address + i);
+                ascii[i] = byte && *byte >= 0x20 && *byte < 0x7F ? static_cast<char>(*byte) : '.';
+            }
+            ImGui::SameLine(0, 12);
+            ImGui::TextUnformatted(ascii);
+        }
+    }
+    ImGui::EndChild();
+}
+
+}  // namespace workbench

@@ -1,0 +1,58 @@
+// The workbench's content: its panels (CPU, Memory, Sprites, Palettes,
+// Graphics, Breakpoints) drawn with ImGui from the controller's latest
+// snapshot. Run commands and edits go to the controller, which applies them
+// on the emulation thread; nothing here touches the machine.
+#pragma once
+
+#include <mutex>
+#include <string>
+
+#include "controller.h"
+#include "immediate_view.h"
+#include "layout.h"
+
+namespace workbench {
+
+// What the panels remember between draws (the event loop's thread only).
+struct PanelState {
+    int selectedSprite = -1;
+    bool onlyDrawn = true;
+    uint32_t memoryAddress = 0x100000;
+    bool memoryJump = true;
+    char memoryGoto[64] = "";
+    char cpuGoto[64] = "";
+    char pokeAddress[16] = "";
+    char pokeValue[8] = "";
+    char breakpointAddress[64] = "";
+    char watchAddress[64] = "";
+    int watchLength = 2, watchKind = 1;  // 0 read, 1 write, 2 both
+    int graphicsBank = 0, graphicsPage = 0, graphicsZoom = 2;
+    char tracePath[256] = "trace.txt";
+    int traceCount = 1000, traceUnit = 0;  // 0 instructions, 1 frames
+    std::string note;  // the panels' own messages (bad addresses)
+};
+
+class WorkbenchView : public BImmediateView {
+public:
+    WorkbenchView(BRect frame, Controller& controller, const Layout& layout);
+    void DrawImmediate(ImmediateCanvas& canvas, int width, int height) override;
+    // The panels as they stand now (any thread).
+    Layout CurrentLayout() const;
+
+private:
+    Controller& fController;
+    mutable std::mutex fLayoutLock;  // guards fLayout
+    Layout fLayout;
+    bool fPlaced = false;
+    PanelState fState;
+};
+
+// The panels, drawn inside their ImGui windows.
+void drawCpuPanel(PanelState& state, const Snapshot& s, Controller& controller);
+void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controller);
+void drawSpritesPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas);
+void drawPalettesPanel(PanelState& state, const Snapshot& s);
+void drawGraphicsPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas);
+void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& controller);
+
+}  // namespace workbench

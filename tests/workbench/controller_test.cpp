@@ -1,0 +1,163 @@
+// The controller on the demo, with its hooks in the frames: refusals change
+// nothing, a breakpoint (set as the gdb stub sets one) stops the 68000 where
+// it is and is listed, and a trace writes one line per instruction.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "board_session.h"
+#include "controller.h"
+#include "s68000.h"
+#include "s68000_debug.h"
+
+namespace {
+
+using namespace workbench;
+
+Controller* hooked = nullptr;
+bool monitorOn = false;
+
+struct Hooked {
+    Controller controller{e2e::board()};
+    Hooked() {
+        EXPECT_TRUE(e2e::startBoard(DEMO_ROM_BASE));
+        e2e::powerOn(false);
+        hooked = &controller;
+        monitorOn = false;
+        controller.setMonitorCheck([] { return monitorOn; });
+        e2e::board().setDebugger([] { hooked->frameBoundary(); }, [](int32_t c) { return hooked->runSlice(c); });
+        controller.setOpen(true);
+        for (int i = 0; i < 30; ++i) e2e::runFrame();
+    }
+    ~Hooked() {
+        e2e::board().setDebugger(nullptr, nullptr);
+        s68000clearBreakpoints();
+        s68000clearWatchpoints();
+    }
+    std::shared_ptr<const Snapshot> run(const Command& command, int frames = 2) {
+        controller.post(command);
+        for (int i = 0; i < frames; ++i) e2e::runFrame();
+        return controller.latest();
+    }
+};
+
+Command make(CommandKind kind, uint32_t value = 0, int index = 0, std::string path = "") {
+    Command c;
+    c.kind = kind;
+    c.value = value;
+    c.index = index;
+    c.path = std::move(path);
+    return c;
+}
+
+TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
+    const struct {
+        const char* name;
+        Command command;
+        bool monitor;
+        const char* message;
+    } cases[] = {
+        {"step while running", make(CommandKind::Step), false, "Pause first: the 68000 is running"},
+        {"register while running", make(CommandKind::SetRegister, 5, 0), false, "Pause first: the 68000 is running"},
+        {"run under the monitor", make(CommandKind::Run), true,
+         "The console monitor has the machine: switch Debug off to run it from the workbench"},
+        {"trace into no directory", make(CommandKind::Trace, 10, 0, "/nonexistent/dir/trace.txt"), false,
+         "Trace not started: /nonexistent/dir/trace.txt cannot be written (No such file or directory)"},
+        {"trace of nothing", make(CommandKind::Trace, 0, 0, "trace.txt"), false,
+         "Trace not started: the count must be 1 to 1000000 instructions"},
+        {"trace of too many frames", make(CommandKind::Trace, 601, 1, "trace.txt"), false,
+         "Trace not started: the count must be 1 to 600 frames"},
+    };
+    Hooked h;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        monitorOn = c.monitor;
+        const auto s = h.run(c.command);
+        EXPECT_EQ(c.monitor ? h.controller.refusal() : s->message, c.message);
+        EXPECT_FALSE(s->stopped);
+    }
+    EXPECT_EQ(std::fopen("trace.txt", "r"), nullptr) << "a refused trace made its file";
+}
+
+TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
+    Hooked h;
+    const auto before = h.controller.latest();
+    // The listing: instructions one after the other, the PC among the first.
+    ASSERT_GE(before->listing.size(), 8u);
+    for (size_t i = 1; i < before->listing.size(); ++i)
+        EXPECT_EQ(before->listing[i].address, before->listing[i - 1].address + before->listing[i - 1].length);
+    size_t here = 0;
+    while (here < 8 && before->listing[here].address != before->state.pc) ++here;
+    ASSERT_LT(here, 8u) << "the PC is not among the first lines";
+    const uint32_t address = before->listing[here + 3].address;  // in the main loop the demo runs every frame
+    ASSERT_EQ(s68000setBreakpoint(address), 0);            // as the gdb stub's Z0 sets it
+    const auto s = h.run(make(CommandKind::Run), 3);
+    EXPECT_TRUE(s->stopped);
+    EXPECT_EQ(s->state.pc, address);
+    EXPECT_EQ(s->breakpoints, std::vector<uint32_t>{address});
+    // Stopped, frames go by and the 68000 stays.
+    const auto later = h.run(make(CommandKind::ListAt, 0), 3);
+    EXPECT_EQ(later->state.pc, address);
+    EXPECT_EQ(later->cycles, s->cycles);
+}
+
+TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
+    Hooked h;
+    // The demo's frame counter, which its interrupt writes every frame.
+    Command watch = make(CommandKind::SetWatchpoint, 4, S68000_WATCH_WRITE);
+    watch.address = 0x10000C;
+    const auto s = h.run(watch, 3);
+    EXPECT_TRUE(s->stopped);
+    EXPECT_EQ(s->message.rfind("Watchpoint: write of 0x10000C at 0x", 0), 0u) << s->message;
+    EXPECT_EQ(s->watchpoints, (std::vector<Snapshot::Watchpoint>{{0x10000C, 4, S68000_WATCH_WRITE}}));
+    Command clear = watch;
+    clear.kind = CommandKind::ClearWatchpoint;
+    EXPECT_EQ(h.run(clear)->watchpoints.size(), 0u);
+    Command bad = make(CommandKind::SetWatchpoint, 0, S68000_WATCH_WRITE);
+    EXPECT_EQ(h.run(bad)->message.rfind("No watchpoint set:", 0), 0u);
+}
+
+// As in the program: the window's threads post and read while the frames run.
+TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
+    Hooked h;
+    std::atomic<bool> done{false};
+    std::thread panels([&] {
+        uint64_t seen = 0;
+        for (int i = 0; !done.load(); ++i) {
+            if (const auto s = h.controller.latest()) seen = std::max(seen, s->frame);
+            h.controller.post(make(i % 2 ? CommandKind::Pause : CommandKind::Run));
+            (void)h.controller.refusal();
+        }
+        EXPECT_GT(seen, 0u);
+    });
+    for (int i = 0; i < 60; ++i) e2e::runFrame();
+    done = true;
+    panels.join();
+    EXPECT_GE(h.controller.latest()->frame, 60u);
+}
+
+TEST(WorkbenchController, ATraceWritesEachInstructionAndSaysWhere) {
+    Hooked h;
+    const std::string path = ::testing::TempDir() + "workbench_trace.txt";
+    const uint32_t pc = _s68000context.pc;
+    h.run(make(CommandKind::Trace, 250, 0, path), 3);
+    std::ifstream file(path);
+    std::string line, first;
+    int lines = 0;
+    while (std::getline(file, line)) {
+        if (lines++ == 0) first = line;
+        EXPECT_NE(line.find(" SR="), std::string::npos) << line;
+    }
+    EXPECT_EQ(lines, 250);
+    char address[8];
+    std::snprintf(address, sizeof address, "%06X", pc);
+    EXPECT_EQ(first.substr(0, 6), address);
+    EXPECT_EQ(h.controller.latest()->message, "Trace written to " + path);
+    std::remove(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+// Symbols from the demo's ELF file (checked against the program's own reset
+// vector) and from text maps; every bad file is refused with a reason and
+// leaves the symbols as they were.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "board_session.h"
+#include "symbols.h"
+
+namespace {
+
+using namespace workbench;
+
+std::vector<uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+
+std::vector<uint8_t> demoElf() {
+    std::ifstream file(DEMO_ELF, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+TEST(WorkbenchSymbols, TheDemosStartIsItsResetVector) {
+    ASSERT_TRUE(e2e::startBoard(DEMO_ROM_BASE));
+    Symbols symbols;
+    std::string error;
+    ASSERT_TRUE(symbols.load(DEMO_ELF, error)) << error;
+    const auto start = symbols.find("_start");
+    ASSERT_TRUE(start);
+    EXPECT_EQ(*start, e2e::board().peekLong(4).value_or(0xFFFFFFFF));
+    EXPECT_EQ(symbols.describe(*start + 6), "_start+0x6");
+    std::string parseError;
+    EXPECT_EQ(parseAddress("_start", &symbols, parseError), start);
+}
+
+TEST(WorkbenchSymbols, MapsAndBadFiles) {
+    auto elf = demoElf();
+    ASSERT_GT(elf.size(), 512u);
+    const std::vector<uint8_t> truncatedElf(elf.begin(), elf.begin() + elf.size() / 3);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        bool accepted;
+        const char* symbol;
+        uint32_t address;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"map", bytesOf("# comment\n\n001234 main\r\n0x100000 buffer\n$2000 table\n"), true, "buffer", 0x100000, ""},
+        {"map, last line without newline", bytesOf("10 a"), true, "a", 0x10, ""},
+        {"bad line", bytesOf("001234 main\nnonsense\n"), false, "", 0, "line 2 is not \"address name\""},
+        {"address too large", bytesOf("1000000 big\n"), false, "", 0, "line 1 is not \"address name\""},
+        {"empty", bytesOf(""), false, "", 0, "no symbols in the file"},
+        {"truncated ELF", truncatedElf, false, "", 0, "the ELF file is truncated or damaged"},
+        {"ELF magic only", bytesOf("\x7F" "ELF"), false, "", 0, "not an ELF file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Symbols symbols;
+        std::string error;
+        ASSERT_TRUE(symbols.read(bytesOf("42 kept\n"), error));
+        EXPECT_EQ(symbols.read(c.bytes, error), c.accepted) << error;
+        if (c.accepted) {
+            EXPECT_EQ(symbols.find(c.symbol), c.address);
+        } else {
+            EXPECT_EQ(error, c.error);
+            EXPECT_EQ(symbols.find("kept"), 0x42u) << "a refused file changed the symbols";
+        }
+    }
+}
+
+TEST(WorkbenchSymbols, TypedAddresses) {
+    const std::pair<const char*, std::optional<uint32_t>> cases[] = {
+        {"100000", 0x100000}, {"0x7000A0", 0x7000A0}, {"$FF", 0xFF}, {" 12 ", 0x12},
+        {"", std::nullopt}, {"1000000", std::nullopt}, {"0xZZ", std::nullopt}, {"nowhere", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::string error;
+        EXPECT_EQ(parseAddress(text, nullptr, error), expected) << text;
+        EXPECT_EQ(error.empty(), expected.has_value()) << text;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,316 @@
+#include "controller.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "memory_view.h"
+#include "s68000.h"
+#include "s68000_debug.h"
+
+namespace workbench {
+
+namespace {
+
+constexpr int kListingLines = 32;
+constexpr int kListingKeep = 24;  // the PC may move this many lines down before the listing follows it
+
+std::string hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06X", value);
+    return text;
+}
+
+// The board's image as a shared copy, taken again only when the board's
+// image is another.
+void share(std::span<unsigned char> image, const unsigned char*& source,
+           std::shared_ptr<const std::vector<uint8_t>>& copy) {
+    if (image.data() == source && copy && copy->size() == image.size()) return;
+    source = image.data();
+    copy = std::make_shared<const std::vector<uint8_t>>(image.begin(), image.end());
+}
+
+// Where to list from so that a few instructions before the PC show: the
+// furthest start up to kListingBack bytes back whose instructions, decoded
+// forward, land on the PC (the 68000's code cannot be decoded backward).
+constexpr uint32_t kListingBack = 16;
+uint32_t listingStartBefore(uint32_t pc) {
+    for (uint32_t back = kListingBack; back >= 2; back -= 2) {
+        if (pc < back) continue;
+        uint32_t at = pc - back;
+        while (at < pc) at += disassembleAt(at).length;
+        if (at == pc) return pc - back;
+    }
+    return pc;
+}
+
+bool isRunCommand(CommandKind kind) {
+    return kind == CommandKind::Run || kind == CommandKind::Trace || kind == CommandKind::Pause || kind == CommandKind::Step ||
+           kind == CommandKind::StepOver || kind == CommandKind::StepOut || kind == CommandKind::RunTo ||
+           kind == CommandKind::FrameStep;
+}
+
+}  // namespace
+
+void Controller::setOpen(bool open) {
+    std::lock_guard lock(fLock);
+    fOpen = open;
+}
+
+bool Controller::open() const {
+    std::lock_guard lock(fLock);
+    return fOpen;
+}
+
+constexpr const char* kMonitorHasIt = "The console monitor has the machine: switch Debug off to run it from the workbench";
+
+void Controller::post(const Command& command) {
+    std::lock_guard lock(fLock);
+    if (isRunCommand(command.kind) && fMonitorActive && fMonitorActive()) {
+        fRefusal = kMonitorHasIt;
+        return;
+    }
+    fRefusal.clear();
+    if (fQueue.size() < 256) fQueue.push_back(command);
+}
+
+std::string Controller::refusal() const {
+    std::lock_guard lock(fLock);
+    return fRefusal;
+}
+
+std::shared_ptr<const Snapshot> Controller::latest() const {
+    std::lock_guard lock(fLock);
+    return fLatest;
+}
+
+std::shared_ptr<const Snapshot> Controller::atLastStop() const {
+    std::lock_guard lock(fLock);
+    return fAtStop;
+}
+
+void Controller::setMonitorCheck(bool (*monitorActive)()) {
+    std::lock_guard lock(fLock);
+    fMonitorActive = monitorActive;
+}
+
+void Controller::setSymbols(std::shared_ptr<const Symbols> symbols) {
+    std::lock_guard lock(fLock);
+    fSymbols = std::move(symbols);
+}
+
+std::shared_ptr<const Symbols> Controller::symbols() const {
+    std::lock_guard lock(fLock);
+    return fSymbols;
+}
+
+uint32_t Controller::passBreakpoints(int32_t cycles) {
+    if (innerRuns()) return fInnerSlice(cycles);  // the breakpoints stop for the other debugger
+    if (s68000breakpointCount() == 0) return s68000exec(cycles);
+    // The closed workbench's breakpoints stop nothing.
+    int32_t left = cycles;
+    for (;;) {
+        const uint32_t before = s68000readOdometer();
+        s68000takeBreakpointStop();
+        const uint32_t code = s68000exec(left);
+        left -= static_cast<int32_t>(s68000readOdometer() - before);
+        if (!s68000takeBreakpointStop() || code >= 0x01000000u || left <= 0) return code;
+        s68000stepOverBreakpoint(_s68000context.pc);
+    }
+}
+
+void Controller::setInner(void (*frameStart)(), uint32_t (*slice)(int32_t), bool (*attached)()) {
+    fInnerFrame = frameStart;
+    fInnerSlice = slice;
+    fInnerAttached = attached;
+}
+
+void Controller::stopHere(const std::string& why) {
+    fStopped = true;
+    fGoal.reset();
+    fMessage = why + " at " + hex(_s68000context.pc & 0xFFFFFF);
+}
+
+void Controller::apply(const Command& c, std::string& message) {
+    s68000context& cpu = _s68000context;
+    if (isRunCommand(c.kind) && fMonitorActive && fMonitorActive()) {
+        message = kMonitorHasIt;
+        return;
+    }
+    const bool needsStop = c.kind == CommandKind::Step || c.kind == CommandKind::StepOver ||
+                           c.kind == CommandKind::StepOut || c.kind == CommandKind::SetRegister ||
+                           c.kind == CommandKind::PokeByte;
+    if (needsStop && !fStopped) {
+        message = "Pause first: the 68000 is running";
+        return;
+    }
+    if (isRunCommand(c.kind)) fListingPinned = false;
+    switch (c.kind) {
+        case CommandKind::Trace:
+            startTrace(c, message);
+            return;
+        case CommandKind::SetWatchpoint:
+        case CommandKind::ClearWatchpoint: {
+            const bool set = c.kind == CommandKind::SetWatchpoint;
+            const int result = set ? s68000setWatchpoint(c.address, c.value, c.index)
+                                   : s68000clearWatchpoint(c.address, c.value, c.index);
+            message = result == 0 ? std::string(set ? "Watchpoint set at " : "Watchpoint cleared at ") + hex(c.address)
+                      : !set      ? "No such watchpoint"
+                      : result == 1 ? "No watchpoint set: the table holds " + std::to_string(S68000_MAX_WATCHPOINTS)
+                                    : "No watchpoint set: give a length of 1 or more within the address space and "
+                                      "read, write or both";
+            return;
+        }
+        case CommandKind::ListAt:
+            fListingStart = c.address & 0xFFFFFF;
+            fListingPinned = true;
+            return;
+        case CommandKind::Run:
+            fStopped = false;
+            fGoal.reset();
+            fLeaveBreakpoint = true;
+            message = "Running";
+            return;
+        case CommandKind::Pause:
+            if (!fStopped) stopHere("Paused");
+            return;
+        case CommandKind::Step: fGoal = planGoal(GoalKind::Step); break;
+        case CommandKind::StepOver: fGoal = planGoal(GoalKind::Over); break;
+        case CommandKind::StepOut: fGoal = planGoal(GoalKind::Out); break;
+        case CommandKind::RunTo: fGoal = planGoal(GoalKind::ToAddress, c.address); break;
+        case CommandKind::FrameStep:
+            fStopped = false;
+            fGoal.reset();
+            fLeaveBreakpoint = true;
+            fStopAtBoundary = true;
+            return;
+        case CommandKind::ToggleBreakpoint: {
+            const uint32_t address = c.address & 0xFFFFFF;
+            if (s68000clearBreakpoint(address) == 0) message = "Breakpoint at " + hex(address) + " cleared";
+            else if (s68000setBreakpoint(address) == 0) message = "Breakpoint set at " + hex(address);
+            else message = "No breakpoint set: the table holds " + std::to_string(S68000_MAX_BREAKPOINTS);
+            return;
+        }
+        case CommandKind::SetRegister:
+            if (c.index >= 0 && c.index < 8) cpu.dreg[c.index] = c.value;
+            else if (c.index >= 8 && c.index < 16) cpu.areg[c.index - 8] = c.value;
+            else if (c.index == kRegisterPc) cpu.pc = c.value & 0xFFFFFF;
+            else if (c.index == kRegisterSr) s68000setSR(static_cast<uint16_t>(c.value));
+            else if (c.index == kRegisterOtherStack) cpu.asp = c.value;
+            else message = "No register " + std::to_string(c.index);
+            return;
+        case CommandKind::PokeByte: {
+            if (auto refused = refuseEdit(c.address)) {
+                message = *refused;
+                return;
+            }
+            const uint32_t a = c.address & 0xFFFFFF;
+            const bool work = a < 0x700000;
+            const auto memory = fMachine.memory(work ? Memory::WorkRam : Memory::SpriteRam);
+            const size_t at = (a - (work ? 0x100000 : 0x700000)) ^ 1;  // each word in host order
+            if (at < memory.size()) memory[at] = static_cast<unsigned char>(c.value);
+            fMachine.drawPicture();
+            return;
+        }
+    }
+    // A step goal: runs in the slices of this frame.
+    fStopped = false;
+}
+
+void Controller::publish() {
+    if (!fMachine.ready()) return;  // no memories to copy
+    auto snapshot = std::make_shared<Snapshot>();
+    snapshot->valid = true;
+    fMachine.capture(snapshot->state);
+    share(fMachine.memory(Memory::ProgramRom), fRomSource, fRom);
+    share(fMachine.memory(Memory::Graphics), fGraphicsSource, fGraphics);
+    snapshot->programRom = fRom;
+    snapshot->graphics = fGraphics;
+    if (const uint16_t* picture = fMachine.picture())
+        snapshot->picture.assign(picture, picture + kScreenWidth * kScreenHeight);
+    snapshot->frame = fFrames;
+    snapshot->cycles = fMachine.cycles();
+    snapshot->stopped = fStopped;
+    const uint32_t pc = _s68000context.pc & 0xFFFFFF;
+    // The listing stays where it is while the PC walks down it.
+    const auto within = [&](const std::vector<ListingLine>& lines) {
+        for (int i = 0; i < std::min<int>(kListingKeep, static_cast<int>(lines.size())); ++i)
+            if (lines[i].address == pc) return true;
+        return false;
+    };
+    if (fListingStart != 0xFFFFFFFF) snapshot->listing = listingFrom(fListingStart, kListingLines);
+    if (!fListingPinned && !within(snapshot->listing)) {
+        fListingStart = listingStartBefore(pc);
+        snapshot->listing = listingFrom(fListingStart, kListingLines);
+    }
+    uint32_t address = 0;
+    for (int i = 0; s68000breakpointAt(i, &address) == 0; ++i) snapshot->breakpoints.push_back(address);
+    std::sort(snapshot->breakpoints.begin(), snapshot->breakpoints.end());
+    Snapshot::Watchpoint w;
+    for (int i = 0; s68000watchpointAt(i, &w.address, &w.length, &w.kinds) == 0; ++i)
+        snapshot->watchpoints.push_back(w);
+    snapshot->message = fMessage;
+    std::lock_guard lock(fLock);
+    snapshot->monitorOwns = fMonitorActive && fMonitorActive();
+    if (fStopped && (!fLatest || !fLatest->stopped)) {
+        fAtStop = fStopSnapshot;  // the stop before this one
+        fStopSnapshot = snapshot;
+    }
+    fLatest = std::move(snapshot);
+}
+
+void Controller::frameBoundary() {
+    if (fInnerFrame) fInnerFrame();
+    std::vector<Command> queue;
+    {
+        std::lock_guard lock(fLock);
+        fActive = fOpen;
+        queue.swap(fQueue);
+    }
+    if (!fActive) {
+        endTrace("the workbench closed");
+        fStopped = fStopAtBoundary = false;
+        fGoal.reset();
+        return;
+    }
+    ++fFrames;
+    if (fTrace.file && fTrace.framesLeft && --fTrace.framesLeft == 0) endTrace("the count");
+    if (fStopAtBoundary) {
+        fStopAtBoundary = false;
+        stopHere("Frame stepped");
+    }
+    for (const Command& command : queue) apply(command, fMessage);
+    publish();
+}
+
+uint32_t Controller::runSlice(int32_t cycles) {
+    if (!fActive) return passBreakpoints(cycles);
+    if (fTrace.file && !fStopped && !fGoal) return traceSlice(cycles);
+    if (!fStopped && !fGoal) {
+        if (fLeaveBreakpoint) s68000stepOverBreakpoint(_s68000context.pc);
+        fLeaveBreakpoint = false;
+        if (innerRuns()) return fInnerSlice(cycles);
+        s68000takeBreakpointStop();
+        s68000armWatchpoints();
+        const uint32_t code = s68000exec(cycles);
+        s68000disarmWatchpoints();
+        uint32_t address = 0;
+        int kinds = 0;
+        if (s68000takeWatchHit(&address, &kinds)) {
+            const char* what = kinds == S68000_WATCH_READ ? "read" : kinds == S68000_WATCH_WRITE ? "write" : "access";
+            stopHere(std::string("Watchpoint: ") + what + " of " + hex(address));
+        } else if (s68000takeBreakpointStop() && code < 0x01000000u) {
+            stopHere("Breakpoint");
+        }
+        return code;
+    }
+    if (fStopped && !fGoal) return S68000_EXIT_OK;
+    int32_t used = 0;
+    switch (runToward(*fGoal, cycles, used)) {
+        case RunEnd::Reached: stopHere("Stopped"); break;
+        case RunEnd::Breakpoint: stopHere("Breakpoint"); break;
+        case RunEnd::Budget: break;  // goes on in the next slice
+    }
+    return S68000_EXIT_OK;
+}
+
+}  // namespace workbench

@@ -1,0 +1,110 @@
+// The workbench's control of the machine. The window's threads post commands
+// and read the latest snapshot; the emulation thread applies the commands at
+// frame boundaries, runs the slices (stopping at breakpoints and at the goals
+// of the step commands, running nothing while stopped) and publishes a
+// snapshot at every frame boundary. With the workbench closed both hooks do
+// nothing but run the slice as before.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cpu_control.h"
+#include "machine.h"
+#include "snapshot.h"
+#include "symbols.h"
+
+namespace workbench {
+
+enum class CommandKind {
+    Run, Pause, Step, StepOver, StepOut, RunTo, FrameStep,
+    ToggleBreakpoint, SetRegister, PokeByte,
+    ListAt,  // the CPU panel's listing from an address, until the 68000 runs
+    Trace,   // every instruction run into a file, for a count of instructions or frames
+    SetWatchpoint, ClearWatchpoint,  // address, value: the length, index: the kinds
+};
+
+// Registers by index for SetRegister: D0-D7, A0-A7, then these.
+constexpr int kRegisterPc = 16, kRegisterSr = 17, kRegisterOtherStack = 18;
+
+struct Command {
+    CommandKind kind = CommandKind::Pause;
+    uint32_t address = 0;  // RunTo, ToggleBreakpoint, PokeByte, ListAt
+    uint32_t value = 0;    // SetRegister, PokeByte; Trace: the count
+    int index = 0;         // SetRegister; Trace: 0 instructions, 1 frames
+    std::string path;      // Trace: the file
+};
+
+class Controller {
+public:
+    explicit Controller(Machine& machine) : fMachine(machine) {}
+
+    // ---- Any thread ----
+    void setOpen(bool open);
+    bool open() const;
+    // Queued for the next frame boundary. A run command while the console
+    // monitor has the emulation thread (which then reaches no frame
+    // boundary) is refused at once: refusal() says why until the next post.
+    void post(const Command& command);
+    std::string refusal() const;
+    std::shared_ptr<const Snapshot> latest() const;
+    // The snapshot at the last stop (for the bytes changed since).
+    std::shared_ptr<const Snapshot> atLastStop() const;
+    // Whether the console monitor has the emulation thread (the shell says).
+    void setMonitorCheck(bool (*monitorActive)());
+    void setSymbols(std::shared_ptr<const Symbols> symbols);
+    std::shared_ptr<const Symbols> symbols() const;
+
+    // ---- The emulation thread ----
+    // Another debugger's hooks (the gdb stub): its frame hook runs at every
+    // frame boundary, its slice runner in place of the workbench's own while
+    // `attached` says it has a client (then the breakpoints stop for it).
+    void setInner(void (*frameStart)(), uint32_t (*slice)(int32_t cycles), bool (*attached)());
+    void frameBoundary();
+    uint32_t runSlice(int32_t cycles);
+
+private:
+    void apply(const Command& command, std::string& message);
+    void stopHere(const std::string& why);
+    void publish();
+    uint32_t passBreakpoints(int32_t cycles);
+    void startTrace(const Command& command, std::string& message);
+    uint32_t traceSlice(int32_t cycles);
+    void endTrace(const char* why);
+
+    Machine& fMachine;
+    mutable std::mutex fLock;  // guards what follows up to the emulation thread's own
+    bool fOpen = false;
+    std::vector<Command> fQueue;
+    std::string fRefusal;
+    std::shared_ptr<const Snapshot> fLatest, fAtStop, fStopSnapshot;
+    std::shared_ptr<const Symbols> fSymbols;
+    bool (*fMonitorActive)() = nullptr;
+
+    // The emulation thread's own.
+    void (*fInnerFrame)() = nullptr;
+    uint32_t (*fInnerSlice)(int32_t) = nullptr;
+    bool (*fInnerAttached)() = nullptr;
+    bool innerRuns() const { return fInnerSlice && fInnerAttached && fInnerAttached(); }
+    bool fActive = false;  // the workbench was open at the last frame boundary
+    bool fStopped = false, fStopAtBoundary = false, fLeaveBreakpoint = false;
+    std::optional<Goal> fGoal;
+    std::string fMessage;
+    uint64_t fFrames = 0;
+    uint32_t fListingStart = 0xFFFFFFFF;
+    bool fListingPinned = false;
+    struct TraceRun {
+        std::FILE* file = nullptr;
+        std::string path;
+        uint64_t instructionsLeft = 0, framesLeft = 0, written = 0;
+    } fTrace;
+    std::shared_ptr<const std::vector<uint8_t>> fRom, fGraphics;
+    const unsigned char *fRomSource = nullptr, *fGraphicsSource = nullptr;
+};
+
+}  // namespace workbench

@@ -1,0 +1,67 @@
+#include "layout.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+
+namespace workbench {
+
+namespace {
+constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints"};
+constexpr const char* kTitles[kPanelCount] = {"CPU", "Memory", "Sprites", "Palettes", "Graphics",
+                                              "Breakpoints and watchpoints"};
+constexpr int kLargest = 10000;
+}  // namespace
+
+const char* panelName(int panel) { return panel >= 0 && panel < kPanelCount ? kNames[panel] : ""; }
+const char* panelTitle(int panel) { return panel >= 0 && panel < kPanelCount ? kTitles[panel] : ""; }
+
+Layout defaultLayout() {
+    Layout layout;
+    layout.panels[kCpuPanel] = {true, 4, 24, 440, 440};
+    layout.panels[kMemoryPanel] = {true, 448, 24, 528, 300};
+    layout.panels[kSpritesPanel] = {true, 448, 328, 528, 368};
+    layout.panels[kPalettesPanel] = {true, 4, 468, 440, 228};
+    layout.panels[kGraphicsPanel] = {false, 448, 24, 420, 460};
+    layout.panels[kBreakpointsPanel] = {false, 448, 328, 420, 300};
+    return layout;
+}
+
+std::string formatLayout(const Layout& layout) {
+    std::string text;
+    for (int p = 0; p < kPanelCount; ++p) {
+        const PanelPlace& place = layout.panels[p];
+        char entry[80];
+        std::snprintf(entry, sizeof entry, "%s%s %d %d %d %d %d", p ? ", " : "", kNames[p], place.open ? 1 : 0,
+                      place.left, place.top, place.width, place.height);
+        text += entry;
+    }
+    return text;
+}
+
+bool parseLayout(const std::string& text, Layout& layout) {
+    Layout parsed = layout;
+    bool seen[kPanelCount] = {};
+    std::stringstream entries(text);
+    std::string entry;
+    while (std::getline(entries, entry, ',')) {
+        std::istringstream fields(entry);
+        std::string name, rest;
+        int open = -1;
+        PanelPlace place;
+        if (!(fields >> name >> open >> place.left >> place.top >> place.width >> place.height) || (fields >> rest))
+            return false;
+        int panel = 0;
+        while (panel < kPanelCount && name != kNames[panel]) ++panel;
+        if (panel == kPanelCount || seen[panel] || (open != 0 && open != 1)) return false;
+        for (int value : {place.left, place.top, place.width, place.height})
+            if (value < 0 || value > kLargest) return false;
+        place.open = open == 1;
+        parsed.panels[panel] = place;
+        seen[panel] = true;
+    }
+    layout = parsed;
+    return true;
+}
+
+}  // namespace workbench
