@@ -97,6 +97,8 @@ public:
     // One frame with `keys` held, as a host that has its own controls runs
     // it (no monitor, never paused). The picture.
     virtual const uint16_t* runFrame(const KeyStates& keys, const FrameRun& run = {}) = 0;
+    // The keys the last frame read (from the key source or runFrame's).
+    virtual KeyStates lastFrameKeys() const = 0;
     // The picture as the last frame left it.
     virtual const uint16_t* picture() const = 0;
     // Draws the picture afresh from sprite RAM and the palette (after a host

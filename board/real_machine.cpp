@@ -23,7 +23,17 @@ std::unique_ptr<unsigned char[]> sourceFile(const char* name, std::string& reaso
 
 // The keys of the frame runFrame runs.
 const KeyStates* frameKeys = nullptr;
-void frameKeySource(uint8_t keyStates[16]) { std::memcpy(keyStates, frameKeys->bytes, sizeof frameKeys->bytes); }
+// The keys the last frame read, and the host's key source they come from.
+KeyStates lastKeys;
+KeySource hostKeySource = nullptr;
+void frameKeySource(uint8_t keyStates[16]) {
+    std::memcpy(keyStates, frameKeys->bytes, sizeof frameKeys->bytes);
+    lastKeys = *frameKeys;
+}
+void keptKeySource(uint8_t keyStates[16]) {
+    hostKeySource(keyStates);
+    std::memcpy(lastKeys.bytes, keyStates, sizeof lastKeys.bytes);
+}
 
 class RealMachine final : public Machine {
 public:
@@ -50,8 +60,10 @@ public:
     }
 
     void setKeySource(KeySource source) override {
-        fKeySource = source;
-        pm_setKeySource(source);
+        hostKeySource = source;
+        fKeySource = source ? keptKeySource : nullptr;
+        lastKeys = KeyStates{};
+        pm_setKeySource(fKeySource);
     }
     const uint16_t* render(bool debug, bool paused, int fps) override { return pm_render(debug, paused, fps); }
     const uint16_t* runFrame(const KeyStates& keys, const FrameRun& run) override {
@@ -63,6 +75,7 @@ public:
         if (run.draw) pm_drawFrame();
         return render_offscreen;
     }
+    KeyStates lastFrameKeys() const override { return lastKeys; }
     const uint16_t* picture() const override { return render_offscreen; }
     const uint16_t* drawPicture() override {
         pm_drawFrame();
