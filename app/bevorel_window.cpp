@@ -90,6 +90,7 @@ void BeVorelWindow::Reset() {
     }
     kill_thread(fCpuThread);
     fEmulation.machine.reset();
+    fEmulation.history.clear();  // a new history begins at the reset
     startupClear();
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     if (fCpuThread >= 0) resume_thread(fCpuThread);

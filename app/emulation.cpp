@@ -22,6 +22,13 @@ void EmulationControl::applySpeed(Speed speed) {
     newSnoozeTime.store(framePeriod(speed), std::memory_order_relaxed);
 }
 
+void EmulationControl::setHistory(bool on, int seconds) {
+    keepHistory = on;
+    HistoryLimits limits;
+    limits.seconds = static_cast<uint32_t>(seconds);
+    history = History(limits);
+}
+
 double averageFps(int64_t elapsed, uint32_t frames) {
     if (frames == 0) return 0;
     const int64_t frameTime = elapsed / static_cast<int64_t>(frames);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "history.h"
 #include "machine.h"
 
 // Read by the running loop (written by the emulation thread only).
@@ -36,6 +37,18 @@ struct EmulationControl {
     void applySpeed(Speed speed);
 
     Machine& machine;
+    // The recent past of the game (history.h), for rewinding: touched by the
+    // emulation thread, or by the window while none runs. A cleared history
+    // begins afresh at the next frame when keepHistory is set.
+    History history;
+    bool keepHistory = true;
+    // While set (the rewind key held), each frame goes one frame back instead
+    // of forward, until the start of the history.
+    std::atomic<bool> rewinding{false};
+    // Frames to run while paused, one a frame (the frame advance key).
+    std::atomic<uint32_t> framesToAdvance{0};
+    // Keeps `seconds` of play from now on (a new history), or none.
+    void setHistory(bool on, int seconds);
     // While set (the Tab key held), frames follow one another without
     // pacing, whatever the speed; the speed itself is not changed.
     std::atomic<bool> turbo{false};

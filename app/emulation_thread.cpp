@@ -3,6 +3,31 @@
 #include "emulation.h"
 #include "presentation.h"
 
+namespace {
+
+// The frame to show next: one back while rewinding (the same at the start of
+// the history), else the board's next frame, kept in the history when it ran.
+const uint16_t* nextFrame(EmulationControl& control, int32_t fps) {
+    Machine& machine = control.machine;
+    History& history = control.history;
+    if (control.keepHistory && !history.started()) history.start(machine);
+    if (control.rewinding.load(std::memory_order_relaxed) && history.started()) {
+        history.stepBack(machine);
+        return machine.picture();
+    }
+    bool paused = wpaused.load(std::memory_order_relaxed) != 0;
+    if (paused) {
+        uint32_t wanted = control.framesToAdvance.load(std::memory_order_relaxed);
+        while (wanted && !control.framesToAdvance.compare_exchange_weak(wanted, wanted - 1)) {}
+        paused = wanted == 0;
+    }
+    const uint16_t* frame = machine.render(debugOn.load(std::memory_order_relaxed) != 0, paused, fps);
+    if (!paused && control.keepHistory) history.frameRan(machine, {machine.lastFrameKeys(), machine.speed()});
+    return frame;
+}
+
+}  // namespace
+
 int32 BeVorelWindow::cpuThread(void* data) {
     BeVorelWindow* window = static_cast<BeVorelWindow*>(data);
     EmulationControl& control = window->fEmulation;
@@ -18,8 +43,7 @@ int32 BeVorelWindow::cpuThread(void* data) {
         const bigtime_t period =
             control.turbo.load(std::memory_order_relaxed) ? 0 : static_cast<bigtime_t>(snoozeTime);
         const bigtime_t deadline = frameStart + period;
-        const uint16_t* frame = control.machine.render(debugOn.load(std::memory_order_relaxed) != 0,
-                                                       wpaused.load(std::memory_order_relaxed) != 0, fps);
+        const uint16_t* frame = nextFrame(control, fps);
         copyFrame(frame);
         window->Lock();
         mView->DrawBitmap(mOffscreen);

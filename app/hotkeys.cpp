@@ -22,6 +22,8 @@ std::vector<Hotkey> build() {
     keys.push_back({kKeyEscape, 0, kMsgLeaveFullScreen, 0});
     keys.push_back({kKeyF12, 0, kMsgScreenshot, 0});
     keys.push_back({kKeyTab, 0, kMsgTurboOn, kMsgTurboOff});
+    keys.push_back({kKeyBackspace, 0, kMsgRewindOn, kMsgRewindOff});
+    keys.push_back({kKeyBackslash, 0, kMsgFrameAdvance, 0});
     return keys;
 }
 
@@ -35,6 +37,8 @@ std::string keyName(uint32_t key) {
         case kKeyP: return "P";
         case kKeyEnter: return "Enter";
         case kKeyKeypadEnter: return "Keypad Enter";
+        case kKeyBackspace: return "Backspace";
+        case kKeyBackslash: return "\\";
         default: return "";
     }
 }
@@ -61,6 +65,7 @@ const char* const kHotkeyHelp =
     "Arrows, Left Alt, Space, Left Shift, 1-5: the board\n"
     "P or Pause: pause    F3: reset\n"
     "Tab (held): unlimited speed\n"
+    "Backspace (held): rewind    \\: one frame, while paused\n"
     "F11 or Alt+Enter: full screen    Esc: leave it\n"
     "F12: screenshot\n"
     "F1, F2, F4-F8: load slot 0, 1, 3-7\n"

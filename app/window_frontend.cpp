@@ -51,6 +51,15 @@ bool BeVorelWindow::frontendMessage(BMessage* message) {
             fEmulation.turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
             fMeasuredFps = -1;
             return true;
+        case kMsgRewindOn:
+        case kMsgRewindOff:
+            fEmulation.rewinding.store(message->what == kMsgRewindOn && romPath[0] != '\0',
+                                       std::memory_order_relaxed);
+            return true;
+        case kMsgFrameAdvance:
+            if (romPath[0] != '\0' && wpaused.load(std::memory_order_relaxed))
+                fEmulation.framesToAdvance.fetch_add(1, std::memory_order_relaxed);
+            return true;
         case kMsgFrameRate:
             message->FindInt32("fps", &fMeasuredFps);
             return true;

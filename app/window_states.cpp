@@ -134,6 +134,7 @@ bool BeVorelWindow::restoreSlot(int slot) {
     // showing the restored picture.
     kill_thread(fCpuThread);
     fEmulation.machine.restore(*state);
+    fEmulation.history.clear();  // a new history begins at the loaded state
     fEmulation.applySpeed(state->speed);
     restartEmulation();
     std::printf("State loaded from %s: %s\n", slotName(slot).c_str(), path.c_str());

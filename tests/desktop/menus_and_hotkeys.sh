@@ -153,6 +153,10 @@ key:p                                    | title   | ^BePellmora v0\.80( - [0-9]
 key:Pause                                | title   | ^BePellmora v0\.80 - Paused$
 key:Pause                                | title   | ^BePellmora v0\.80( - [0-9]+ fps)?$
 key:F3                                   | shows   | game
+key:p                                    | title   | ^BePellmora v0\.80 - Paused$
+key:backslash                            | advanced
+hold:BackSpace                           | rewound
+key:p                                    | title   | ^BePellmora v0\.80( - [0-9]+ fps)?$
 hold:Tab                                 | faster
 key:F12                                  | picture
 key:F11                                  | size    | 1024x768
@@ -232,6 +236,8 @@ faster() {
     [[ $title == *" - Unlimited" ]] || { [[ $title =~ \ -\ ([0-9]+)\ fps$ ]] && ((BASH_REMATCH[1] > 61)); }
 }
 moving() { "$pixels" "$win" png "$work/now.png" && ! cmp -s "$work/before.png" "$work/now.png"; }
+# Whether two pictures taken one after the other (over a frame apart) are the same.
+still() { "$pixels" "$win" png "$work/a.png" && "$pixels" "$win" png "$work/b.png" && cmp -s "$work/a.png" "$work/b.png"; }
 # Whether the pixels at the first places are all of one colour, and those at
 # the second (as many) of another: marks on a background, whatever its
 # colour now. One reading, so that all are of the same frame.
@@ -316,6 +322,12 @@ check() {
                 wait_for 5 "the chosen speed back after Tab" title_is '^BePellmora v0\.80( - (59|60|61) fps)?$' ;;
         picture) wait_for 5 "screenshot file in $pictures" new_picture_file
                  wait_for 5 "console line for the screenshot" new_console_has "Screenshot saved: $pictures/bevorel-" ;;
+        advanced) wait_for 5 "the next frame after \\ while paused" moving
+                  still || fail "more than one frame after \\ while paused" ;;
+        rewound) wait_for 5 "an earlier frame while Backspace is held" moving
+                 wait_for 10 "the picture standing at the start of the history" still
+                 xdotool keyup BackSpace
+                 title_is ' - Paused$' || fail "no longer paused after rewinding" ;;
         size) wait_for 5 "window of $argument (it is $(xdotool getwindowgeometry "$win" | tail -n 1))" size_is "$argument" ;;
         quits) local pid=$program_pid status
                program_pid=""  # its end is awaited now
@@ -341,6 +353,8 @@ while IFS='|' read -r what effect argument; do
         nothing) settings_before=$(cat "$settings" 2>/dev/null) title_before=$(xdotool getwindowname "$win") ;;
         booted | resets | shows) resets=$(count "CPU Reset...Success") ;;
         prompt) prompts=$(count "[cpu 1]>") ;;
+        advanced | rewound) wait_for 5 "a picture that stands still" still
+                            cp "$work/a.png" "$work/before.png" ;;
     esac
     case $what in
         key:*) xdotool key "${what#key:}" ;;
