@@ -89,6 +89,7 @@ void BeVorelWindow::Reset() {
         return;
     }
     kill_thread(fCpuThread);
+    stopMovie();
     fEmulation.machine.reset();
     fEmulation.history.clear();  // a new history begins at the reset
     startupClear();
@@ -111,7 +112,7 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
     } title{*this};
     const uint32_t code = message->what;
     const bool booted = romPath[0] != '\0';
-    if (frontendMessage(message)) return;
+    if (frontendMessage(message) || movieMessage(*message)) return;
     switch (code) {
         case kCmdBoot:
             loadRom("po");
@@ -184,6 +185,7 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
 
 bool BeVorelWindow::QuitRequested() {
     kill_thread(fCpuThread);
+    stopMovie();
     kill_thread(fNoticeTimer);
     cpuTimeEnd = system_time();
     std::fputs(fpsReport(cpuTimeEnd - cpuTimeStart, cpuTotalFrames).c_str(), stdout);

@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include <memory>
+
 #include "history.h"
 #include "machine.h"
+#include "movie.h"
 
 // Read by the running loop (written by the emulation thread only).
 extern uint32_t snoozeTime;
@@ -47,6 +50,13 @@ struct EmulationControl {
     std::atomic<bool> rewinding{false};
     // Frames to run while paused, one a frame (the frame advance key).
     std::atomic<uint32_t> framesToAdvance{0};
+    // A movie being recorded or played: the mode is set by the window while
+    // no emulation thread runs; a playback that ends sets it back to None.
+    enum class MovieMode : uint8_t { None, Recording, Playing };
+    std::atomic<MovieMode> movieMode{MovieMode::None};
+    MovieRecorder recorder;
+    std::unique_ptr<MoviePlayer> player;
+    std::atomic<uint32_t> movieDesyncs{0};  // frames of the playing movies that differed
     // Keeps `seconds` of play from now on (a new history), or none.
     void setHistory(bool on, int seconds);
     // While set (the Tab key held), frames follow one another without
@@ -68,6 +78,8 @@ struct EmulationControl {
 // runs, with the frames a second it presented since the last one under
 // "fps" (an int32, rounded).
 constexpr uint32_t kMsgFrameRate = 0x66707321;  // 'fps!'
+// The emulation thread posts this when a movie's playback has ended.
+constexpr uint32_t kMsgMovieEnded = 0x6D656E64;  // 'mend'
 constexpr int64_t kFrameRatePeriod = 1000000;   // microseconds
 
 // The average frame rate of `frames` frames presented in `elapsed`

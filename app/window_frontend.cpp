@@ -90,6 +90,10 @@ void BeVorelWindow::updateTitle() {
     status.speed = currentSpeed();
     status.turbo = fEmulation.turbo.load(std::memory_order_relaxed);
     status.measuredFps = fMeasuredFps;
+    const auto movie = fEmulation.movieMode.load(std::memory_order_relaxed);
+    status.movie = movie == EmulationControl::MovieMode::Playing     ? "Playing"
+                   : movie == EmulationControl::MovieMode::Recording ? "Recording"
+                                                                     : "";
     status.notice = currentNotice();
     const std::string title = statusTitle(status);
     if (title != Title()) SetTitle(title.c_str());

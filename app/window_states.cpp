@@ -133,6 +133,7 @@ bool BeVorelWindow::restoreSlot(int slot) {
     // The pause flag is not part of a state: a paused game stays paused,
     // showing the restored picture.
     kill_thread(fCpuThread);
+    stopMovie();
     fEmulation.machine.restore(*state);
     fEmulation.history.clear();  // a new history begins at the loaded state
     fEmulation.applySpeed(state->speed);

@@ -26,12 +26,6 @@ struct HistoryLimits {
     uint32_t snapshotInterval = 4;   // frames between snapshots
 };
 
-// What a frame read: its keys and the speed it ran at.
-struct FrameInput {
-    KeyStates keys;
-    Speed speed = Speed::Fps60;
-};
-
 class History {
 public:
     explicit History(HistoryLimits limits = {});

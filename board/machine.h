@@ -50,6 +50,13 @@ struct FrameRun {
     uint64_t* instructions = nullptr;
 };
 
+// What a frame read: the keys held and the speed it ran at (which the
+// history and movies record to run it again).
+struct FrameInput {
+    KeyStates keys;
+    Speed speed = Speed::Fps60;
+};
+
 // The board's memories, as the board keeps them.
 enum class Memory {
     ProgramRom,  // 256 KiB at 0x000000, each 68000 word a host-order 16-bit value

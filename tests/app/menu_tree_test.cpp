@@ -51,6 +51,7 @@ TEST_F(ShellTest, FileAndEmulationMenus) {
                        {"Save state", 0},
                        {"free ROM", 0x8001},
                        {"Rom info", 0x8022},
+                       {"Movie", 0},
                        {nullptr, 0},
                        {"Quit        Alt-Q", 0x5F515251}});
     EXPECT_EQ(submenu(file, 2), tmpMenu);
@@ -154,6 +155,6 @@ TEST_F(ShellTest, ItemsShowTheirHotkeys) {
         }
     };
     visit(menuBar);
-    // 4 menus; File 7 and 16 slots; Emulation 5, Speed 3; Controller 3, 4 and 136 keys; About 1.
-    EXPECT_EQ(items, 4 + 7 + 16 + 5 + 3 + 3 + 4 + 4 * 34 + 1);
+    // 4 menus; File 8, 16 slots and 4 movie items; Emulation 5, Speed 3; Controller 3, 4 and 136 keys; About 1.
+    EXPECT_EQ(items, 4 + 8 + 16 + 4 + 5 + 3 + 3 + 4 + 4 * 34 + 1);
 }

@@ -100,7 +100,9 @@ wait_for 20 "board start-up on the console" grep -q "CPU Reset...Success" "$cons
 declare -A at=(
     [File]="15 9" [Emulation]="70 9" [Controller]="147 9" [About...]="215 9"
     [File>Boot]="30 31" [File>Play ADPCM sample]="30 48" [File>Load state]="30 65" [File>Save state]="30 82"
-    [File>free ROM]="30 99" [File>Rom info]="30 116" [File>Quit]="30 137"
+    [File>free ROM]="30 99" [File>Rom info]="30 116" [File>Movie]="30 133" [File>Quit]="30 154"
+    [File>Movie>Record]="170 133" [File>Movie>Record here]="170 150" [File>Movie>Play]="170 167"
+    [File>Movie>Stop]="170 184"
     [Emulation>Service mode]="60 31" [Emulation>Pause]="60 48" [Emulation>Reset]="60 65"
     [Emulation>Debug]="60 86" [Emulation>Speed]="60 107"
     [Emulation>Speed>30 fps]="150 135" [Emulation>Speed>60 fps]="150 152" [Emulation>Speed>Unlimited fps]="150 169"
@@ -153,6 +155,14 @@ key:p                                    | title   | ^BePellmora v0\.80( - [0-9]
 key:Pause                                | title   | ^BePellmora v0\.80 - Paused$
 key:Pause                                | title   | ^BePellmora v0\.80( - [0-9]+ fps)?$
 key:F3                                   | shows   | game
+File>Movie>Record                        | title   | ^BePellmora v0\.80 - Recording( - [0-9]+ fps)?$
+File>Movie>Stop                          | console | Movie recorded: 
+key:p                                    | title   | ^BePellmora v0\.80 - Paused$
+File>Movie>Play                          | title   | ^BePellmora v0\.80 - Playing - Paused$
+File>Movie>Stop                          | console | Movie stopped at frame 0 of 
+key:p                                    | title   | ^BePellmora v0\.80( - [0-9]+ fps)?$
+File>Movie>Record here                   | title   | ^BePellmora v0\.80 - Recording( - [0-9]+ fps)?$
+File>Movie>Stop                          | console | Movie recorded: 
 key:p                                    | title   | ^BePellmora v0\.80 - Paused$
 key:backslash                            | advanced
 hold:BackSpace                           | rewound
