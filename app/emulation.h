@@ -45,6 +45,10 @@ struct EmulationControl {
     // begins afresh at the next frame when keepHistory is set.
     History history;
     bool keepHistory = true;
+    // Set by the emulation thread while a frame of the board runs: a thread
+    // killed with it set (in the monitor or waiting for gdb) left the machine
+    // between two frame boundaries, where no history can go on.
+    std::atomic<bool> frameUnderWay{false};
     // While set (the rewind key held), each frame goes one frame back instead
     // of forward, until the start of the history.
     std::atomic<bool> rewinding{false};

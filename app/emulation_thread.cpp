@@ -46,9 +46,11 @@ const uint16_t* nextFrame(EmulationControl& control, BWindow* window, int32_t fp
         while (wanted && !control.framesToAdvance.compare_exchange_weak(wanted, wanted - 1)) {}
         paused = wanted == 0;
     }
+    control.frameUnderWay.store(true, std::memory_order_relaxed);
     const bool played = !paused && movie == EmulationControl::MovieMode::Playing && playedFrame(control, window);
     const uint16_t* frame =
         played ? machine.picture() : machine.render(debugOn.load(std::memory_order_relaxed) != 0, paused, fps);
+    control.frameUnderWay.store(false, std::memory_order_relaxed);
     if (paused) return frame;
     const FrameInput input{machine.lastFrameKeys(), machine.speed()};
     if (control.keepHistory) history.frameRan(machine, input);

@@ -101,7 +101,7 @@ bool History::goTo(Machine& machine, uint64_t frame) {
     for (uint64_t f = fTop.frame; f < frame; ++f) {
         const FrameInput& in = input(f);
         machine.setSpeed(in.speed);
-        machine.runFrame(in.keys, FrameRun{.draw = f + 1 == frame});
+        machine.runFrame(in.keys, FrameRun{.draw = f + 1 == frame, .replay = true});
     }
     if (fTop.frame == frame) machine.drawPicture();
     machine.setSpeed(current);

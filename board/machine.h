@@ -48,6 +48,9 @@ struct FrameRun {
     // When given, the 68000 runs one instruction at a time and each is
     // counted here: slow, for measurements.
     uint64_t* instructions = nullptr;
+    // A frame run again (the history going back): the debugger's hooks
+    // (setDebugger) are not called, so it neither stops nor serves in it.
+    bool replay = false;
 };
 
 // What a frame read: the keys held and the speed it ran at (which the

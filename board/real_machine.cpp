@@ -67,6 +67,12 @@ public:
     }
     const uint16_t* render(bool debug, bool paused, int fps) override { return pm_render(debug, paused, fps); }
     const uint16_t* runFrame(const KeyStates& keys, const FrameRun& run) override {
+        struct Hooks {  // put back however the frame ends
+            void (*frameStart)() = pm_frame_hook;
+            uint32_t (*slice)(int32_t) = pm_slice_runner;
+            ~Hooks() { pm_frame_hook = frameStart, pm_slice_runner = slice; }
+        } hooks;
+        if (run.replay) pm_frame_hook = nullptr, pm_slice_runner = nullptr;
         frameKeys = &keys;
         pm_setKeySource(frameKeySource);
         pm_startFrame(false);
