@@ -78,6 +78,18 @@ struct EmulationControl {
     std::atomic<bool> continueFrameCounts{false};
 };
 
+// gdb's reverse execution (app/reverse_execution.h, with the gdb link):
+// thrown from inside a frame out to the emulation thread's frame loop,
+// which then calls goBackHandler. Emulation thread only.
+struct ReverseRequest {
+    bool toLastHit;  // bc: back to the last breakpoint or watchpoint hit; bs: one instruction
+};
+// Goes back as asked, stops there for gdb and runs that frame to its end
+// (kept in the history): its picture. Null without gdb.
+extern const uint16_t* (*goBackHandler)(EmulationControl& control, ReverseRequest request);
+// Whether the frame under way may go back: a history is kept, no movie runs.
+extern bool reverseAllowed;
+
 // The emulation thread posts this to the window about once a second while it
 // runs, with the frames a second it presented since the last one under
 // "fps" (an int32, rounded).

@@ -47,9 +47,16 @@ const uint16_t* nextFrame(EmulationControl& control, BWindow* window, int32_t fp
         paused = wanted == 0;
     }
     control.frameUnderWay.store(true, std::memory_order_relaxed);
-    const bool played = !paused && movie == EmulationControl::MovieMode::Playing && playedFrame(control, window);
-    const uint16_t* frame =
-        played ? machine.picture() : machine.render(debugOn.load(std::memory_order_relaxed) != 0, paused, fps);
+    reverseAllowed = goBackHandler && control.keepHistory && movie == EmulationControl::MovieMode::None;
+    const uint16_t* frame = nullptr;
+    bool played = false;
+    try {
+        played = !paused && movie == EmulationControl::MovieMode::Playing && playedFrame(control, window);
+        frame = played ? machine.picture() : machine.render(debugOn.load(std::memory_order_relaxed) != 0, paused, fps);
+    } catch (const ReverseRequest& request) {  // gdb went back, then ran that frame to its end
+        frame = goBackHandler(control, request);
+        paused = true;  // kept in the history already
+    }
     control.frameUnderWay.store(false, std::memory_order_relaxed);
     if (paused) return frame;
     const FrameInput input{machine.lastFrameKeys(), machine.speed()};

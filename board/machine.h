@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -60,6 +61,15 @@ struct FrameInput {
     Speed speed = Speed::Fps60;
 };
 
+// Where a frame run an instruction at a time stopped: in which of its slices
+// (kFrameSlices: none, the frame ran whole), and the cycle count when that
+// slice began.
+constexpr int kFrameSlices = 3;
+struct FramePoint {
+    int slice = kFrameSlices;
+    uint32_t sliceStart = 0;
+};
+
 // The board's memories, as the board keeps them.
 enum class Memory {
     ProgramRom,  // 256 KiB at 0x000000, each 68000 word a host-order 16-bit value
@@ -107,6 +117,15 @@ public:
     // One frame with `keys` held, as a host that has its own controls runs
     // it (no monitor, never paused). The picture.
     virtual const uint16_t* runFrame(const KeyStates& keys, const FrameRun& run = {}) = 0;
+    // A frame run again an instruction at a time (no picture, no debugger
+    // hooks): `visit` is called before every instruction, after the slice's
+    // interrupt was offered; it runs the instruction itself (the core's
+    // s68000exec(1), or a debugger's step) and returns true, or returns
+    // false to leave the frame under way there. Where it stopped.
+    virtual FramePoint runFrameStepping(const KeyStates& keys, const std::function<bool()>& visit) = 0;
+    // The rest of a frame that runFrameStepping left under way, as render
+    // runs frames (the debugger's hooks called), and its picture.
+    virtual const uint16_t* finishFrame(const FramePoint& point) = 0;
     // The keys the last frame read (from the key source or runFrame's).
     virtual KeyStates lastFrameKeys() const = 0;
     // The picture as the last frame left it.

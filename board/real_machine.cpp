@@ -67,18 +67,22 @@ public:
     }
     const uint16_t* render(bool debug, bool paused, int fps) override { return pm_render(debug, paused, fps); }
     const uint16_t* runFrame(const KeyStates& keys, const FrameRun& run) override {
-        struct Hooks {  // put back however the frame ends
-            void (*frameStart)() = pm_frame_hook;
-            uint32_t (*slice)(int32_t) = pm_slice_runner;
-            ~Hooks() { pm_frame_hook = frameStart, pm_slice_runner = slice; }
-        } hooks;
+        const Hooks hooks;
         if (run.replay) pm_frame_hook = nullptr, pm_slice_runner = nullptr;
-        frameKeys = &keys;
-        pm_setKeySource(frameKeySource);
-        pm_startFrame(false);
-        pm_setKeySource(fKeySource);
+        startFrame(keys);
         pm_runSlices(run.instructions);
         if (run.draw) pm_drawFrame();
+        return render_offscreen;
+    }
+    FramePoint runFrameStepping(const KeyStates& keys, const std::function<bool()>& visit) override {
+        const Hooks hooks;
+        pm_frame_hook = nullptr, pm_slice_runner = nullptr;
+        startFrame(keys);
+        return pm_stepSlices(visit);
+    }
+    const uint16_t* finishFrame(const FramePoint& point) override {
+        pm_finishSlices(point);
+        pm_drawFrame();
         return render_offscreen;
     }
     KeyStates lastFrameKeys() const override { return lastKeys; }
@@ -137,6 +141,20 @@ public:
     }
 
 private:
+    // The debugger's hooks, put back however a frame run without them ends.
+    struct Hooks {
+        void (*frameStart)() = pm_frame_hook;
+        uint32_t (*slice)(int32_t) = pm_slice_runner;
+        ~Hooks() { pm_frame_hook = frameStart, pm_slice_runner = slice; }
+    };
+    // A frame's start with `keys` held.
+    void startFrame(const KeyStates& keys) {
+        frameKeys = &keys;
+        pm_setKeySource(frameKeySource);
+        pm_startFrame(false);
+        pm_setKeySource(fKeySource);
+    }
+
     KeySource fKeySource = nullptr;
     std::atomic<Speed> fSpeed{Speed::Fps60};
 };

@@ -43,6 +43,8 @@ public:
     void setKeySource(KeySource) override {}
     const uint16_t* render(bool debug, bool paused, int fps) override;
     const uint16_t* runFrame(const KeyStates&, const FrameRun&) override { return render(false, false, 60); }
+    FramePoint runFrameStepping(const KeyStates&, const std::function<bool()>&) override { return {}; }
+    const uint16_t* finishFrame(const FramePoint&) override { return fPicture; }
     KeyStates lastFrameKeys() const override { return {}; }
     const uint16_t* picture() const override { return fPicture; }
     const uint16_t* drawPicture() override { return fPicture; }

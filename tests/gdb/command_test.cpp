@@ -127,7 +127,7 @@ TEST(Command, OnlyBoardCommandsGoToTheTarget) {
 
 TEST(ServerReplies, FeaturesThreadsUnknownAndMalformed) {
     EXPECT_EQ(server_reply(parse_command("qSupported:xmlRegisters=i386")),
-              "PacketSize=1000;qXfer:features:read+;QStartNoAckMode+");
+              "PacketSize=1000;qXfer:features:read+;QStartNoAckMode+;ReverseStep+;ReverseContinue+");
     EXPECT_EQ(server_reply(parse_command("QStartNoAckMode")), "OK");
     EXPECT_EQ(server_reply(parse_command("qAttached")), "1");
     EXPECT_EQ(server_reply(parse_command("vCont?")), "vCont;c;C;s;S");

@@ -109,7 +109,8 @@ TEST_F(StubSession, TheTargetWaitsForItsFirstClientAndRunsUnderItsControl) {
     auto gdb = attach();
     EXPECT_EQ(reg(*gdb, 0), 0u);  // nothing ran before the client came
     EXPECT_EQ(reg(*gdb, 17), kLoop);
-    EXPECT_EQ(gdb->request("qSupported:swbreak+"), "PacketSize=1000;qXfer:features:read+;QStartNoAckMode+");
+    EXPECT_EQ(gdb->request("qSupported:swbreak+"),
+              "PacketSize=1000;qXfer:features:read+;QStartNoAckMode+;ReverseStep+;ReverseContinue+");
     EXPECT_EQ(gdb->request("vMustReplyEmpty"), "");
     EXPECT_EQ(gdb->request("qAttached"), "1");
 
