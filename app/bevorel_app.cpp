@@ -24,7 +24,15 @@ void BeVorelApp::ReadyToRun() {
         speed.AddInt32(kForThisRun, 1);
         fMainWindow->PostMessage(&speed);
     }
-    if (fOptions.boot && fOptions.loadState >= 0) {
+    if (!fOptions.recordMovie.empty() || !fOptions.playMovie.empty()) {
+        // The boot (and state) and the movie in one command: no frame runs between them.
+        BMessage movie(kMsgStartMovie);
+        if (!fOptions.playMovie.empty()) movie.AddString("play", fOptions.playMovie.c_str());
+        else movie.AddString("record", fOptions.recordMovie.c_str());
+        if (fOptions.loadState >= 0) movie.AddInt32("slot", fOptions.loadState);
+        movie.AddInt32(kForThisRun, 1);
+        fMainWindow->PostMessage(&movie);
+    } else if (fOptions.boot && fOptions.loadState >= 0) {
         BMessage boot(kMsgBootWithState);
         boot.AddInt32("slot", fOptions.loadState);
         boot.AddInt32(kForThisRun, 1);

@@ -89,7 +89,9 @@ void BeVorelWindow::Reset() {
         return;
     }
     kill_thread(fCpuThread);
+    stopMovie();
     fEmulation.machine.reset();
+    fEmulation.history.clear();  // a new history begins at the reset
     startupClear();
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     if (fCpuThread >= 0) resume_thread(fCpuThread);
@@ -110,7 +112,7 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
     } title{*this};
     const uint32_t code = message->what;
     const bool booted = romPath[0] != '\0';
-    if (frontendMessage(message)) return;
+    if (frontendMessage(message) || movieMessage(*message)) return;
     switch (code) {
         case kCmdBoot:
             loadRom("po");
@@ -187,6 +189,7 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
 bool BeVorelWindow::QuitRequested() {
     closeWorkbenchForQuit();
     kill_thread(fCpuThread);
+    stopMovie();
     kill_thread(fNoticeTimer);
     cpuTimeEnd = system_time();
     std::fputs(fpsReport(cpuTimeEnd - cpuTimeStart, cpuTotalFrames).c_str(), stdout);

@@ -25,6 +25,10 @@ constexpr uint32_t kMsgLoadRom = 0x6C726F6D;  // 'lrom'
 // Posted by the application for --boot --load-state N: boots, then loads
 // state "slot" before the emulation presents a frame.
 constexpr uint32_t kMsgBootWithState = 0x6273746C;  // 'bstl'
+// Posted by the application for --record and --play: boots (and loads state
+// "slot" when there is one, as kMsgBootWithState does), then records to the
+// file "record" (from that state, else from power-on) or plays the file "play".
+constexpr uint32_t kMsgStartMovie = 0x6D6F7669;  // 'movi'
 // A command message with a field of this name acts for this run only: a
 // setting it changes is not written to the settings file.
 constexpr const char* kForThisRun = "for this run";
@@ -65,6 +69,11 @@ public:
     bool SavedFullScreen() const { return fSettings.fullScreen; }
     // Whether the state that --load-state asked for was refused.
     bool StartupStateRefused() const { return fStartupStateRefused.load(std::memory_order_relaxed); }
+    // Whether a movie --play asked for was refused, or a movie played differed
+    // from its recording.
+    bool MovieFailed() const {
+        return fMovieFailed.load(std::memory_order_relaxed) || fEmulation.movieDesyncs.load() != 0;
+    }
     // A ROM set dropped on the window, for which the user chose to start the
     // program again; "" when none. Read once the application has ended.
     const std::string& RestartRomSet() const { return fRestartRomSet; }
@@ -109,6 +118,15 @@ private:
     // Marks the slots of both state menus that hold a state for this ROM set.
     void markStateSlots();
     bool emulationRunning() const;
+    // Movies (app/window_movies.cpp): the commands, true when `message` was
+    // one; recording to `path` (the emulation thread stopped and started
+    // again); playing `path`, false after the refusal; stopping, which
+    // writes a recording. The menu's movie is one file for each ROM set.
+    bool movieMessage(const BMessage& message);
+    void recordMovie(const std::string& path, bool fromHere);
+    bool playMovie(const std::string& path);
+    void stopMovie();
+    std::string menuMoviePath() const;
     void restartEmulation();
     // One line on the console and an alert that does not stop the game,
     // and `notice` in the title bar when given; false, for the refusing
@@ -145,6 +163,8 @@ private:
     bigtime_t fNoticeEnd = 0;   // when it is over
     thread_id fNoticeTimer = -1;  // ends it
     std::atomic<bool> fStartupStateRefused{false};
+    std::atomic<bool> fMovieFailed{false};
+    std::string fMoviePath;  // of the movie recorded or played
     std::string fRestartRomSet;
     workbench::Controller* fWorkbenchController = nullptr;
     WorkbenchWindow* fWorkbench = nullptr;  // made at the first opening; the application deletes it

@@ -10,6 +10,8 @@ std::atomic<uint8_t> debugOn{0};
 
 bool debugSwitchedOff() { return debugOn.load(std::memory_order_relaxed) == 0; }
 std::atomic<uint8_t> wpaused{0};
+const uint16_t* (*goBackHandler)(EmulationControl&, ReverseRequest) = nullptr;
+bool reverseAllowed = false;
 
 int64_t cpuTimeStart = 0;
 uint32_t cpuTotalFrames = 0;
@@ -20,6 +22,13 @@ Speed currentSpeed() { return speedOfPeriod(newSnoozeTime.load(std::memory_order
 void EmulationControl::applySpeed(Speed speed) {
     machine.setSpeed(speed);
     newSnoozeTime.store(framePeriod(speed), std::memory_order_relaxed);
+}
+
+void EmulationControl::setHistory(bool on, int seconds) {
+    keepHistory = on;
+    HistoryLimits limits;
+    limits.seconds = static_cast<uint32_t>(seconds);
+    history = History(limits);
 }
 
 double averageFps(int64_t elapsed, uint32_t frames) {

@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include <memory>
+
+#include "history.h"
 #include "machine.h"
+#include "movie.h"
 
 // Read by the running loop (written by the emulation thread only).
 extern uint32_t snoozeTime;
@@ -36,6 +40,29 @@ struct EmulationControl {
     void applySpeed(Speed speed);
 
     Machine& machine;
+    // The recent past of the game (history.h), for rewinding: touched by the
+    // emulation thread, or by the window while none runs. A cleared history
+    // begins afresh at the next frame when keepHistory is set.
+    History history;
+    bool keepHistory = true;
+    // Set by the emulation thread while a frame of the board runs: a thread
+    // killed with it set (in the monitor or waiting for gdb) left the machine
+    // between two frame boundaries, where no history can go on.
+    std::atomic<bool> frameUnderWay{false};
+    // While set (the rewind key held), each frame goes one frame back instead
+    // of forward, until the start of the history.
+    std::atomic<bool> rewinding{false};
+    // Frames to run while paused, one a frame (the frame advance key).
+    std::atomic<uint32_t> framesToAdvance{0};
+    // A movie being recorded or played: the mode is set by the window while
+    // no emulation thread runs; a playback that ends sets it back to None.
+    enum class MovieMode : uint8_t { None, Recording, Playing };
+    std::atomic<MovieMode> movieMode{MovieMode::None};
+    MovieRecorder recorder;
+    std::unique_ptr<MoviePlayer> player;
+    std::atomic<uint32_t> movieDesyncs{0};  // frames of the playing movies that differed
+    // Keeps `seconds` of play from now on (a new history), or none.
+    void setHistory(bool on, int seconds);
     // While set (the Tab key held), frames follow one another without
     // pacing, whatever the speed; the speed itself is not changed.
     std::atomic<bool> turbo{false};
@@ -51,10 +78,24 @@ struct EmulationControl {
     std::atomic<bool> continueFrameCounts{false};
 };
 
+// gdb's reverse execution (app/reverse_execution.h, with the gdb link):
+// thrown from inside a frame out to the emulation thread's frame loop,
+// which then calls goBackHandler. Emulation thread only.
+struct ReverseRequest {
+    bool toLastHit;  // bc: back to the last breakpoint or watchpoint hit; bs: one instruction
+};
+// Goes back as asked, stops there for gdb and runs that frame to its end
+// (kept in the history): its picture. Null without gdb.
+extern const uint16_t* (*goBackHandler)(EmulationControl& control, ReverseRequest request);
+// Whether the frame under way may go back: a history is kept, no movie runs.
+extern bool reverseAllowed;
+
 // The emulation thread posts this to the window about once a second while it
 // runs, with the frames a second it presented since the last one under
 // "fps" (an int32, rounded).
 constexpr uint32_t kMsgFrameRate = 0x66707321;  // 'fps!'
+// The emulation thread posts this when a movie's playback has ended.
+constexpr uint32_t kMsgMovieEnded = 0x6D656E64;  // 'mend'
 constexpr int64_t kFrameRatePeriod = 1000000;   // microseconds
 
 // The average frame rate of `frames` frames presented in `elapsed`

@@ -1,7 +1,71 @@
 // The emulation thread: one board frame at a time, presented and paced.
+#include <cstdio>
+
 #include "bevorel_window.h"
 #include "emulation.h"
 #include "presentation.h"
+
+namespace {
+
+// The frame to show next: one back while rewinding (the same at the start of
+// the history), else the board's next frame, kept in the history when it ran.
+// The next frame of the movie being played, in place of one with the keyboard:
+// false when the movie has ended (the window is told).
+bool playedFrame(EmulationControl& control, BWindow* window) {
+    switch (control.player->runFrame(control.machine)) {
+        case MovieStep::Ran:
+            return true;
+        case MovieStep::Desynced:
+            control.movieDesyncs.fetch_add(1, std::memory_order_relaxed);
+            std::printf("Movie desync at frame %u: the picture differs from the recording.\n",
+                        control.player->framesPlayed());
+            return true;
+        case MovieStep::Ended:
+            break;
+    }
+    std::printf("Movie played to its end (%u frames); the keyboard plays from here.\n", control.player->frames());
+    control.movieMode.store(EmulationControl::MovieMode::None, std::memory_order_relaxed);
+    control.machine.setSpeed(currentSpeed());
+    window->PostMessage(kMsgMovieEnded);
+    return false;
+}
+
+const uint16_t* nextFrame(EmulationControl& control, BWindow* window, int32_t fps) {
+    Machine& machine = control.machine;
+    History& history = control.history;
+    const auto movie = control.movieMode.load(std::memory_order_relaxed);
+    if (control.keepHistory && !history.started()) history.start(machine);
+    if (control.rewinding.load(std::memory_order_relaxed) && history.started() &&
+        movie == EmulationControl::MovieMode::None) {
+        history.stepBack(machine);
+        return machine.picture();
+    }
+    bool paused = wpaused.load(std::memory_order_relaxed) != 0;
+    if (paused) {
+        uint32_t wanted = control.framesToAdvance.load(std::memory_order_relaxed);
+        while (wanted && !control.framesToAdvance.compare_exchange_weak(wanted, wanted - 1)) {}
+        paused = wanted == 0;
+    }
+    control.frameUnderWay.store(true, std::memory_order_relaxed);
+    reverseAllowed = goBackHandler && control.keepHistory && movie == EmulationControl::MovieMode::None;
+    const uint16_t* frame = nullptr;
+    bool played = false;
+    try {
+        played = !paused && movie == EmulationControl::MovieMode::Playing && playedFrame(control, window);
+        frame = played ? machine.picture() : machine.render(debugOn.load(std::memory_order_relaxed) != 0, paused, fps);
+    } catch (const ReverseRequest& request) {  // gdb went back, then ran that frame to its end
+        frame = goBackHandler(control, request);
+        paused = true;  // kept in the history already
+    }
+    control.frameUnderWay.store(false, std::memory_order_relaxed);
+    if (paused) return frame;
+    const FrameInput input{machine.lastFrameKeys(), machine.speed()};
+    if (control.keepHistory) history.frameRan(machine, input);
+    if (movie == EmulationControl::MovieMode::Recording) control.recorder.frameRan(input, frame);
+    return frame;
+}
+
+}  // namespace
 
 int32 BeVorelWindow::cpuThread(void* data) {
     BeVorelWindow* window = static_cast<BeVorelWindow*>(data);
@@ -18,8 +82,7 @@ int32 BeVorelWindow::cpuThread(void* data) {
         const bigtime_t period =
             control.turbo.load(std::memory_order_relaxed) ? 0 : static_cast<bigtime_t>(snoozeTime);
         const bigtime_t deadline = frameStart + period;
-        const uint16_t* frame = control.machine.render(debugOn.load(std::memory_order_relaxed) != 0,
-                                                       wpaused.load(std::memory_order_relaxed) != 0, fps);
+        const uint16_t* frame = nextFrame(control, window, fps);
         copyFrame(frame);
         window->Lock();
         mView->DrawBitmap(mOffscreen);

@@ -5,6 +5,7 @@
 #include "bevorel_app.h"
 #include "gdb_stub.h"
 #include "menus.h"
+#include "reverse_execution.h"
 
 namespace {
 
@@ -23,11 +24,15 @@ bool startGdbLink(Machine& machine, int port, std::string& error) {
     std::fflush(stdout);
     gdb_stub_wait_check = check_thread_killed;
     gdb_stub_kill_request = resetBoard;
+    gdb_stub_reverse = requestReverse;
+    goBackHandler = goBack;
     machine.setDebugger(gdb_stub_frame_boundary, gdb_stub_run_slice);
     return true;
 }
 
 void stopGdbLink(Machine& machine) {
+    goBackHandler = nullptr;
+    gdb_stub_reverse = nullptr;
     machine.setDebugger(nullptr, nullptr);
     gdb_stub_stop();
 }

@@ -23,6 +23,8 @@ std::vector<Hotkey> build() {
     keys.push_back({kKeyF12, 0, kMsgScreenshot, 0});
     keys.push_back({kKeyF1 + 9, 0, kCmdWorkbench, 0});
     keys.push_back({kKeyTab, 0, kMsgTurboOn, kMsgTurboOff});
+    keys.push_back({kKeyBackspace, 0, kMsgRewindOn, kMsgRewindOff});
+    keys.push_back({kKeyBackslash, 0, kMsgFrameAdvance, 0});
     return keys;
 }
 
@@ -36,6 +38,8 @@ std::string keyName(uint32_t key) {
         case kKeyP: return "P";
         case kKeyEnter: return "Enter";
         case kKeyKeypadEnter: return "Keypad Enter";
+        case kKeyBackspace: return "Backspace";
+        case kKeyBackslash: return "\\";
         default: return "";
     }
 }
@@ -62,6 +66,7 @@ const char* const kHotkeyHelp =
     "Arrows, Left Alt, Space, Left Shift, 1-5: the board\n"
     "P or Pause: pause    F3: reset\n"
     "Tab (held): unlimited speed\n"
+    "Backspace (held): rewind    \\: one frame, while paused\n"
     "F11 or Alt+Enter: full screen    Esc: leave it\n"
     "F12: screenshot    F10: workbench\n"
     "F1, F2, F4-F8: load slot 0, 1, 3-7\n"

@@ -40,7 +40,8 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
             }
         }
         const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--speed" ||
-                                name == "--scale" || name == "--gdb" || name == "--load-state" || name == "--symbols";
+                                name == "--scale" || name == "--gdb" || name == "--load-state" || name == "--symbols" ||
+                                name == "--record" || name == "--play";
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 error = "option " + name + " needs a value";
@@ -130,10 +131,25 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 return ParseResult::Error;
             }
             options.loadState = static_cast<int>(slot);
+        } else if (name == "--record" || name == "--play") {
+            if (value.empty()) {
+                error = name + " needs a file name";
+                return ParseResult::Error;
+            }
+            (name == "--record" ? options.recordMovie : options.playMovie) = value;
+            options.boot = true;
         } else {
             error = "unknown option '" + args[i] + "'";
             return ParseResult::Error;
         }
+    }
+    if (!options.recordMovie.empty() && !options.playMovie.empty()) {
+        error = "--record and --play cannot be given together";
+        return ParseResult::Error;
+    }
+    if (!options.playMovie.empty() && options.loadState >= 0) {
+        error = "--play starts where its movie starts: --load-state cannot be given with it";
+        return ParseResult::Error;
     }
     if (options.loadState >= 0 && !options.boot) {
         error = "--load-state needs --boot: a state is loaded into the booted game";
@@ -169,6 +185,11 @@ std::string usageText(const char* program) {
            "  --fullscreen         fill the screen from the start (F11 or Alt+Enter switch)\n"
            "  --load-state N       with --boot: load the state saved in slot N (0 to 7) before the\n"
            "                       first frame\n"
+           "  --record FILE        boot and record a movie (every frame's keys) to FILE from power-on,\n"
+           "                       or from the state --load-state loads; written at quit\n"
+           "  --play FILE          boot and play the movie in FILE back (keys and controllers are\n"
+           "                       ignored while it plays); with --frames, exits with status 1 if a\n"
+           "                       frame differs from the recording or the file is refused\n"
            "  --gdb PORT           serve gdb's remote protocol on 127.0.0.1:PORT (0: any free port);\n"
            "                       the game waits at its first frame until gdb attaches\n"
            "  --workbench          open the workbench at start (F10 or Emulation > Workbench switch it)\n"
@@ -176,7 +197,8 @@ std::string usageText(const char* program) {
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"
-           "Keys: P or Pause pauses, F3 resets, Tab held runs unlimited, F11 or Alt+Enter switch\n"
+           "Keys: P or Pause pauses, F3 resets, Tab held runs unlimited, Backspace held rewinds,\n"
+           "\\ advances one frame while paused, F11 or Alt+Enter switch\n"
            "full screen (Escape leaves it), F12 saves a screenshot in the pictures directory,\n"
            "F10 opens or closes the workbench.\n"
            "F1, F2 and F4-F8 load the states of slots 0, 1 and 3-7, Shift+F1-F8 save slots 0-7;\n"

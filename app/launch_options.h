@@ -18,6 +18,8 @@ struct LaunchOptions {
     int gdbPort = -1;           // --gdb PORT: serve gdb on 127.0.0.1:PORT (0: any free port); -1: no
     bool scaleGiven = false;
     int loadState = -1;         // --load-state N: with --boot, the state of slot N (-1: none)
+    std::string recordMovie;    // --record FILE: boot and record a movie from power-on (or the state loaded)
+    std::string playMovie;      // --play FILE: boot and play a movie back
     bool fullScreen = false;    // --fullscreen: the window fills the screen from the start
     bool workbench = false;     // --workbench: the workbench opens at start, for this run
     std::string symbols;        // --symbols FILE: names for the workbench (ELF or "address name" lines)

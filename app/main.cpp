@@ -57,9 +57,9 @@ int main(int argc, char** argv) {
     stopGdbLink(machine);  // the emulation thread has been stopped by the quit
     const BeVorelWindow* window = app->fMainWindow;
 
-    // A boot asked for that could not happen (no ROM set), or a state it
-    // could not load, is a failure too.
-    const bool stateRefused = window && window->StartupStateRefused();
+    // A boot asked for that could not happen (no ROM set), a state it could
+    // not load, a movie refused or played differently, is a failure too.
+    const bool stateRefused = window && (window->StartupStateRefused() || window->MovieFailed());
     int status = ran && !(options.boot && !machine.ready()) && !stateRefused ? 0 : 1;
     if (ran && !options.screenshot.empty()) {
         DrawnPicture picture;

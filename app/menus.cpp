@@ -75,6 +75,12 @@ void buildMenus() {
     romInfoItem = item("Rom info", kCmdRomInfo);
     romInfoItem->SetEnabled(false);
     file->AddItem(romInfoItem);
+    BMenu* movie = new BMenu("Movie", B_ITEMS_IN_COLUMN);
+    movie->AddItem(item("Record", kCmdRecordFromPowerOn));
+    movie->AddItem(item("Record here", kCmdRecordFromHere));
+    movie->AddItem(item("Play", kCmdPlayMovie));
+    movie->AddItem(item("Stop", kCmdStopMovie));
+    file->AddItem(movie);
     file->AddSeparatorItem();
     file->AddItem(item("Quit        Alt-Q", B_QUIT_REQUESTED));
     menuBar->AddItem(file);

@@ -14,6 +14,7 @@ namespace {
 
 constexpr size_t kLargestFile = 64 * 1024;
 constexpr int kMaxScale = 8;
+constexpr int kFewestHistorySeconds = 10, kMostHistorySeconds = 3600;
 
 std::string formatController(const Settings& s) { return s.controlType ? "joystick" : "keyboard"; }
 bool parseController(const std::string& text, Settings& s) {
@@ -49,6 +50,16 @@ bool parseSpeed(const std::string& text, Settings& s) {
     return true;
 }
 
+std::string formatHistory(const Settings& s) { return s.history ? "on" : "off"; }
+std::string formatHistorySeconds(const Settings& s) { return std::to_string(s.historySeconds); }
+bool parseHistorySeconds(const std::string& text, Settings& s) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const int seconds = std::stoi(text);
+    if (seconds < kFewestHistorySeconds || seconds > kMostHistorySeconds) return false;
+    s.historySeconds = seconds;
+    return true;
+}
+
 std::string formatScale(const Settings& s) { return std::to_string(s.scale); }
 bool parseScale(const std::string& text, Settings& s) {
     if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kMaxScale) return false;
@@ -68,6 +79,7 @@ bool parseFullScreen(const std::string& text, Settings& s) { return parseEither(
 
 std::string formatScaling(const Settings& s) { return s.integerScaling ? "integer" : "fit"; }
 bool parseScaling(const std::string& text, Settings& s) { return parseEither(text, "integer", "fit", s.integerScaling); }
+bool parseHistory(const std::string& text, Settings& s) { return parseEither(text, "on", "off", s.history); }
 
 std::string formatWorkbench(const Settings& s) { return s.workbenchOpen ? "yes" : "no"; }
 bool parseWorkbench(const std::string& text, Settings& s) { return parseEither(text, "yes", "no", s.workbenchOpen); }
@@ -129,6 +141,8 @@ const std::vector<SettingKey>& settingKeys() {
         {"controller", "button_a", formatKey<2>, parseKey<2>, kKeyLabels},
         {"controller", "button_b", formatKey<3>, parseKey<3>, kKeyLabels},
         {"emulation", "speed", formatSpeed, parseSpeed, "30, 60 or unlimited"},
+        {"emulation", "history", formatHistory, parseHistory, "on or off"},
+        {"emulation", "history_seconds", formatHistorySeconds, parseHistorySeconds, "10 to 3600"},
         {"window", "scale", formatScale, parseScale, "1 to 8"},
         {"window", "fullscreen", formatFullScreen, parseFullScreen, "no or yes"},
         {"window", "scaling", formatScaling, parseScaling, "integer or fit"},

@@ -2,7 +2,8 @@
 // (by default ~/.config/bevorel/settings.ini):
 //   [controller] type (keyboard, joystick), start, select, button_a,
 //                button_b (a key item's label, such as S or Left shift)
-//   [emulation]  speed (30, 60, unlimited)
+//   [emulation]  speed (30, 60, unlimited), history (on, off),
+//                history_seconds (10 to 3600: the play kept for rewinding)
 //   [window]     scale (1 to 8), fullscreen (no, yes), scaling (integer, fit)
 //   [workbench]  open (no, yes), panels (which are open and where: layout.h)
 // A setting is a field of Settings and an entry of settingKeys().
@@ -19,6 +20,8 @@ struct Settings {
     uint8_t controlType = 0;                   // 0 keyboard, 1 joystick
     uint8_t keyPositions[4] = {18, 3, 0, 1};  // Start, Select, Button A, Button B: S, D, A, B
     Speed speed = Speed::Fps60;
+    bool history = true;        // the recent past kept, for rewinding
+    int historySeconds = 300;
     int scale = 1;              // the window's size at start, and of its menus
     bool fullScreen = false;
     bool integerScaling = true;  // the picture in whole multiples; else as large as fits

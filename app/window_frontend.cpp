@@ -51,6 +51,15 @@ bool BeVorelWindow::frontendMessage(BMessage* message) {
             fEmulation.turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
             fMeasuredFps = -1;
             return true;
+        case kMsgRewindOn:
+        case kMsgRewindOff:
+            fEmulation.rewinding.store(message->what == kMsgRewindOn && romPath[0] != '\0',
+                                       std::memory_order_relaxed);
+            return true;
+        case kMsgFrameAdvance:
+            if (romPath[0] != '\0' && wpaused.load(std::memory_order_relaxed))
+                fEmulation.framesToAdvance.fetch_add(1, std::memory_order_relaxed);
+            return true;
         case kMsgFrameRate:
             message->FindInt32("fps", &fMeasuredFps);
             return true;
@@ -81,6 +90,10 @@ void BeVorelWindow::updateTitle() {
     status.speed = currentSpeed();
     status.turbo = fEmulation.turbo.load(std::memory_order_relaxed);
     status.measuredFps = fMeasuredFps;
+    const auto movie = fEmulation.movieMode.load(std::memory_order_relaxed);
+    status.movie = movie == EmulationControl::MovieMode::Playing     ? "Playing"
+                   : movie == EmulationControl::MovieMode::Recording ? "Recording"
+                                                                     : "";
     status.notice = currentNotice();
     const std::string title = statusTitle(status);
     if (title != Title()) SetTitle(title.c_str());

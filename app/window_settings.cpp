@@ -11,6 +11,7 @@ void BeVorelWindow::ReadConfig() {
     const std::string path = settingsPath();
     fSettings = path.empty() ? Settings{} : readSettingsFile(path);
     fEmulation.applySpeed(fSettings.speed);
+    fEmulation.setHistory(fSettings.history, fSettings.historySeconds);
 }
 
 void BeVorelWindow::loadKeyboardConfiguration(char) {

@@ -52,6 +52,7 @@ bool BeVorelWindow::emulationRunning() const {
 }
 
 void BeVorelWindow::restartEmulation() {
+    if (fEmulation.frameUnderWay.exchange(false)) fEmulation.history.clear();  // killed inside a frame
     fEmulation.continueFrameCounts.store(true, std::memory_order_relaxed);
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     if (fCpuThread >= 0) resume_thread(fCpuThread);
@@ -133,7 +134,9 @@ bool BeVorelWindow::restoreSlot(int slot) {
     // The pause flag is not part of a state: a paused game stays paused,
     // showing the restored picture.
     kill_thread(fCpuThread);
+    stopMovie();
     fEmulation.machine.restore(*state);
+    fEmulation.history.clear();  // a new history begins at the loaded state
     fEmulation.applySpeed(state->speed);
     restartEmulation();
     std::printf("State loaded from %s: %s\n", slotName(slot).c_str(), path.c_str());

@@ -5,6 +5,7 @@
 std::string statusTitle(const TitleStatus& status) {
     std::string title = kWindowName;
     if (!status.notice.empty()) return title + " - " + status.notice;
+    if (status.running && !status.movie.empty()) title += " - " + status.movie;
     if (status.running && status.paused) title += " - Paused";
     if (status.debug) title += " - Debug";
     if (!status.running || status.paused || status.debug) return title;

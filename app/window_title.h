@@ -16,6 +16,7 @@ struct TitleStatus {
     Speed speed = Speed::Fps60;
     bool turbo = false;    // Tab held: unlimited while held
     int measuredFps = -1;  // over the last second; -1 when not measured since the speed last changed
+    std::string movie;     // "Playing" or "Recording" while a movie is; "" when none
     std::string notice;    // what a command just did, such as "Saved slot 3"; "" when none
 };
 
@@ -25,6 +26,7 @@ constexpr int64_t kNoticeTime = 2000000;
 constexpr uint32_t kMsgNoticeOver = 0x6E6F7465;  // 'note'
 
 // "BePellmora v0.80", then " - " and the notice while there is one; else
+// " - Playing" or " - Recording" while a movie is, then
 // " - Paused", " - Debug" (both: " - Paused - Debug"),
 // or while running otherwise the frame rate when it is not 60: the measured
 // one ("- 30 fps", "- 4210 fps"; 59 to 61 count as 60), or before a

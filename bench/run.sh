@@ -25,6 +25,7 @@ run_gbench core_bench
 run_gbench board_bench
 run_gbench workload_bench
 run_gbench state_bench
+run_gbench history_bench
 
 # Host instructions per emulated instruction (callgrind counts are repeatable),
 # on each workload program.
@@ -69,6 +70,9 @@ def median(name, bench, counter=None):
             return b[counter] if counter else b["real_time"]
     return float("nan")
 
+def cpu_median(name, bench):
+    return median(name, bench, "cpu_time")
+
 def host_per_emulated(workload):
     ipi = dict(l.rsplit(" ", 1) for l in open(f"{work}/ipi.{workload}").read().splitlines() if l.startswith("emulated"))
     host = next(int(l.split()[1]) for l in open(f"{work}/callgrind.{workload}") if l.startswith("totals:"))
@@ -87,6 +91,9 @@ rows = [
     ("Save state, the game's stop: capture (us)", f"{median('state_bench', 'BM_Capture'):.1f}", "report"),
     ("Save state, whole command with the file flushed (ms)", f"{median('state_bench', 'BM_SaveStateCommand'):.2f}", "< 5"),
     ("Load state, whole command from the file (ms)", f"{median('state_bench', 'BM_LoadStateCommand'):.2f}", "< 5"),
+    ("Kept history's cost per demo frame (CPU us; history on less off, unpaced)", f"{cpu_median('history_bench', 'BM_Frames/1') - cpu_median('history_bench', 'BM_Frames/0'):.1f}", "< 833 (5 % of a 60 fps frame)"),
+    ("One frame rewound, 5 minutes kept (us)", f"{median('history_bench', 'BM_RewindOneFrame'):.0f}", "report"),
+    ("History held after an hour of headless play (MiB)", f"{median('history_bench', 'BM_HourOfPlay', 'MiB held'):.1f}", "<= 64"),
     ("Start to first presented frame (ms)", f"{float(prog['startup_ms']):.0f}", "< 150"),
     ("Peak resident memory running the demo (MiB)", f"{float(prog['peak_rss_mib']):.1f}", "< 64"),
     ("Clean build of the whole project, 2 cores (s)", build_seconds, "report; < 300"),

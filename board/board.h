@@ -91,6 +91,10 @@ uint16_t* pm_render(bool debug, bool paused, int fps);
 // at a time, counted, when `instructions` is given), the picture.
 void pm_startFrame(bool debug);
 void pm_runSlices(uint64_t* instructions);
+// The slices an instruction at a time with `visit` before each (see
+// Machine::runFrameStepping), and the rest of a frame left under way.
+FramePoint pm_stepSlices(const std::function<bool()>& visit);
+void pm_finishSlices(const FramePoint& point);
 // Draws the frame buffer from sprite RAM and the drawing palette: the
 // background colour, then the sprite list.
 void pm_drawFrame();

@@ -10,7 +10,7 @@ void (*pm_frame_hook)() = nullptr;
 uint32_t (*pm_slice_runner)(int32_t cycles) = nullptr;
 
 namespace {
-constexpr int kSlicesPerFrame = 3;
+constexpr int kSlicesPerFrame = kFrameSlices;
 constexpr int kFrameInterruptLevel = 4;
 constexpr int kMonitorCpu = 1;
 }  // namespace
@@ -49,6 +49,32 @@ void pm_runSlices(uint64_t* instructions) {
         } else {
             s68000exec(static_cast<int32_t>(cycles));
         }
+    }
+}
+
+FramePoint pm_stepSlices(const std::function<bool()>& visit) {
+    for (int slice = 0; slice < kSlicesPerFrame; ++slice) {
+        if (NextInterrupt != 0) s68000interrupt(kFrameInterruptLevel, NextInterrupt);
+        const uint32_t cycles = cpucycles_by_frame.load(std::memory_order_relaxed) / kSlicesPerFrame;
+        for (const uint32_t start = s68000readOdometer(); s68000readOdometer() - start < cycles;)
+            if (!visit()) return {slice, start};
+    }
+    return {};
+}
+
+void pm_finishSlices(const FramePoint& point) {
+    for (int slice = point.slice; slice < kSlicesPerFrame; ++slice) {
+        const uint32_t cycles = cpucycles_by_frame.load(std::memory_order_relaxed) / kSlicesPerFrame;
+        uint32_t left = cycles;
+        if (slice == point.slice) {  // under way: its interrupt was offered
+            const uint32_t ran = s68000readOdometer() - point.sliceStart;
+            if (ran >= cycles) continue;
+            left = cycles - ran;
+        } else if (NextInterrupt != 0) {
+            s68000interrupt(kFrameInterruptLevel, NextInterrupt);
+        }
+        if (pm_slice_runner) pm_slice_runner(static_cast<int32_t>(left));
+        else s68000exec(static_cast<int32_t>(left));
     }
 }
 

@@ -13,9 +13,11 @@ constexpr uint8_t kKeyF11 = 0x0C;
 constexpr uint8_t kKeyF12 = 0x0D;
 constexpr uint8_t kKeyPause = 0x10;
 constexpr uint8_t kKeyDigit[5] = {0x12, 0x13, 0x14, 0x15, 0x16};  // the top row's 1 to 5
+constexpr uint8_t kKeyBackspace = 0x1E;
 constexpr uint8_t kKeyTab = 0x26;
 constexpr uint8_t kKeyQ = 0x27, kKeyW = 0x28, kKeyE = 0x29, kKeyR = 0x2A, kKeyT = 0x2B, kKeyY = 0x2C,
                   kKeyU = 0x2D, kKeyI = 0x2E, kKeyO = 0x2F, kKeyP = 0x30;
+constexpr uint8_t kKeyBackslash = 0x33;
 constexpr uint8_t kKeyA = 0x3C, kKeyS = 0x3D, kKeyD = 0x3E, kKeyF = 0x3F, kKeyG = 0x40, kKeyH = 0x41,
                   kKeyJ = 0x42, kKeyK = 0x43, kKeyL = 0x44, kKeySemicolon = 0x45;
 constexpr uint8_t kKeyEnter = 0x47;

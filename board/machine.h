@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -48,6 +49,25 @@ struct FrameRun {
     // When given, the 68000 runs one instruction at a time and each is
     // counted here: slow, for measurements.
     uint64_t* instructions = nullptr;
+    // A frame run again (the history going back): the debugger's hooks
+    // (setDebugger) are not called, so it neither stops nor serves in it.
+    bool replay = false;
+};
+
+// What a frame read: the keys held and the speed it ran at (which the
+// history and movies record to run it again).
+struct FrameInput {
+    KeyStates keys;
+    Speed speed = Speed::Fps60;
+};
+
+// Where a frame run an instruction at a time stopped: in which of its slices
+// (kFrameSlices: none, the frame ran whole), and the cycle count when that
+// slice began.
+constexpr int kFrameSlices = 3;
+struct FramePoint {
+    int slice = kFrameSlices;
+    uint32_t sliceStart = 0;
 };
 
 // The board's memories, as the board keeps them.
@@ -97,6 +117,17 @@ public:
     // One frame with `keys` held, as a host that has its own controls runs
     // it (no monitor, never paused). The picture.
     virtual const uint16_t* runFrame(const KeyStates& keys, const FrameRun& run = {}) = 0;
+    // A frame run again an instruction at a time (no picture, no debugger
+    // hooks): `visit` is called before every instruction, after the slice's
+    // interrupt was offered; it runs the instruction itself (the core's
+    // s68000exec(1), or a debugger's step) and returns true, or returns
+    // false to leave the frame under way there. Where it stopped.
+    virtual FramePoint runFrameStepping(const KeyStates& keys, const std::function<bool()>& visit) = 0;
+    // The rest of a frame that runFrameStepping left under way, as render
+    // runs frames (the debugger's hooks called), and its picture.
+    virtual const uint16_t* finishFrame(const FramePoint& point) = 0;
+    // The keys the last frame read (from the key source or runFrame's).
+    virtual KeyStates lastFrameKeys() const = 0;
     // The picture as the last frame left it.
     virtual const uint16_t* picture() const = 0;
     // Draws the picture afresh from sprite RAM and the palette (after a host

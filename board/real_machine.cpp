@@ -23,7 +23,17 @@ std::unique_ptr<unsigned char[]> sourceFile(const char* name, std::string& reaso
 
 // The keys of the frame runFrame runs.
 const KeyStates* frameKeys = nullptr;
-void frameKeySource(uint8_t keyStates[16]) { std::memcpy(keyStates, frameKeys->bytes, sizeof frameKeys->bytes); }
+// The keys the last frame read, and the host's key source they come from.
+KeyStates lastKeys;
+KeySource hostKeySource = nullptr;
+void frameKeySource(uint8_t keyStates[16]) {
+    std::memcpy(keyStates, frameKeys->bytes, sizeof frameKeys->bytes);
+    lastKeys = *frameKeys;
+}
+void keptKeySource(uint8_t keyStates[16]) {
+    hostKeySource(keyStates);
+    std::memcpy(lastKeys.bytes, keyStates, sizeof lastKeys.bytes);
+}
 
 class RealMachine final : public Machine {
 public:
@@ -50,19 +60,32 @@ public:
     }
 
     void setKeySource(KeySource source) override {
-        fKeySource = source;
-        pm_setKeySource(source);
+        hostKeySource = source;
+        fKeySource = source ? keptKeySource : nullptr;
+        lastKeys = KeyStates{};
+        pm_setKeySource(fKeySource);
     }
     const uint16_t* render(bool debug, bool paused, int fps) override { return pm_render(debug, paused, fps); }
     const uint16_t* runFrame(const KeyStates& keys, const FrameRun& run) override {
-        frameKeys = &keys;
-        pm_setKeySource(frameKeySource);
-        pm_startFrame(false);
-        pm_setKeySource(fKeySource);
+        const Hooks hooks;
+        if (run.replay) pm_frame_hook = nullptr, pm_slice_runner = nullptr;
+        startFrame(keys);
         pm_runSlices(run.instructions);
         if (run.draw) pm_drawFrame();
         return render_offscreen;
     }
+    FramePoint runFrameStepping(const KeyStates& keys, const std::function<bool()>& visit) override {
+        const Hooks hooks;
+        pm_frame_hook = nullptr, pm_slice_runner = nullptr;
+        startFrame(keys);
+        return pm_stepSlices(visit);
+    }
+    const uint16_t* finishFrame(const FramePoint& point) override {
+        pm_finishSlices(point);
+        pm_drawFrame();
+        return render_offscreen;
+    }
+    KeyStates lastFrameKeys() const override { return lastKeys; }
     const uint16_t* picture() const override { return render_offscreen; }
     const uint16_t* drawPicture() override {
         pm_drawFrame();
@@ -118,6 +141,20 @@ public:
     }
 
 private:
+    // The debugger's hooks, put back however a frame run without them ends.
+    struct Hooks {
+        void (*frameStart)() = pm_frame_hook;
+        uint32_t (*slice)(int32_t) = pm_slice_runner;
+        ~Hooks() { pm_frame_hook = frameStart, pm_slice_runner = slice; }
+    };
+    // A frame's start with `keys` held.
+    void startFrame(const KeyStates& keys) {
+        frameKeys = &keys;
+        pm_setKeySource(frameKeySource);
+        pm_startFrame(false);
+        pm_setKeySource(fKeySource);
+    }
+
     KeySource fKeySource = nullptr;
     std::atomic<Speed> fSpeed{Speed::Fps60};
 };

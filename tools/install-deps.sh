@@ -7,7 +7,7 @@ packages=(
   cmake make pkg-config clang libclang-rt-14-dev lld llvm
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libimgui-dev libstb-dev libelf-dev
-  nlohmann-json3-dev zlib1g-dev libinih-dev libzip-dev
+  nlohmann-json3-dev zlib1g-dev libinih-dev libzip-dev liblz4-dev
   gcc-m68k-linux-gnu binutils-m68k-linux-gnu
   xvfb xdotool evilwm libx11-dev valgrind gdb-multiarch
   retroarch retroarch-dev

@@ -163,6 +163,8 @@ Command parse_command(std::string_view payload) {
         case 'H': return args.size() >= 2 ? of(Kind::SelectThread) : malformed();
         default: break;
     }
+    if (payload == "bs") return of(Kind::ReverseStep);
+    if (payload == "bc") return of(Kind::ReverseContinue);
     if (query(payload, "qSupported")) return of(Kind::Supported);
     if (payload == "QStartNoAckMode") return of(Kind::StartNoAckMode);
     if (query(payload, "qAttached")) return of(Kind::Attached);
@@ -188,6 +190,8 @@ bool for_the_target(CommandKind kind) {
         case Kind::RemovePoint:
         case Kind::Continue:
         case Kind::Step:
+        case Kind::ReverseStep:
+        case Kind::ReverseContinue:
         case Kind::Detach:
         case Kind::Kill:
         case Kind::Monitor: return true;
@@ -195,7 +199,9 @@ bool for_the_target(CommandKind kind) {
     }
 }
 
-bool resumes(CommandKind kind) { return kind == Kind::Continue || kind == Kind::Step; }
+bool resumes(CommandKind kind) {
+    return kind == Kind::Continue || kind == Kind::Step || kind == Kind::ReverseStep || kind == Kind::ReverseContinue;
+}
 
 // ---- What the server answers by itself ----
 
@@ -242,8 +248,8 @@ std::string features_reply(const Command& c) {
 std::string server_reply(const Command& command) {
     switch (command.kind) {
         case CommandKind::Supported: {
-            char text[80];
-            std::snprintf(text, sizeof text, "PacketSize=%zx;qXfer:features:read+;QStartNoAckMode+",
+            char text[128];
+            std::snprintf(text, sizeof text, "PacketSize=%zx;qXfer:features:read+;QStartNoAckMode+;ReverseStep+;ReverseContinue+",
                           PacketReader::kMaxPayload);
             return text;
         }

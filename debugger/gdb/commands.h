@@ -34,6 +34,8 @@ enum class CommandKind {
     RemovePoint,     // z TYPE,ADDR,KIND
     Continue,        // c [ADDR], C SIG[;ADDR], vCont;c, vCont;C
     Step,            // s [ADDR], S SIG[;ADDR], vCont;s, vCont;S
+    ReverseStep,     // bs: back one instruction
+    ReverseContinue, // bc: back to the last breakpoint or watchpoint hit
     Detach,          // D
     Kill,            // k
     Monitor,         // qRcmd,HEX: gdb's `monitor` command line

@@ -30,6 +30,22 @@ uint32_t gdb_stub_run_slice(int32_t cycles);
 // the breakpoints stop the target for gdb.
 bool gdb_stub_client_attached();
 
+// Reverse execution, which the host does from its recorded past: called on
+// the emulation thread for the client's bs (false) and bc (true). It leaves
+// the stub's call (by throwing) and later, at the place it went back to,
+// calls gdb_stub_stop_here; when it returns, the client is told that
+// execution cannot go back. Null: bs and bc are refused.
+extern void (*gdb_stub_reverse)(bool toLastHit);
+// Stops the target where it stands with `reply` (a stop reply) and serves
+// the client until it resumes. Emulation thread; nothing without a client.
+void gdb_stub_stop_here(const std::string& reply);
+// One instruction as the client's breakpoints and watchpoints see it, for a
+// replay: it runs even at a breakpoint. The stop reply of what it hit before
+// (a breakpoint at its address) or while it ran (a watched access); "" none.
+std::string gdb_stub_replay_step();
+// The stop reply at the start of the recorded past.
+constexpr const char* kGdbHistoryBegins = "T05replaylog:begin;";
+
 // Called every few milliseconds while the emulation thread waits for the
 // client; a host that must stop that thread leaves from here (it may unwind).
 // Null: nothing is called.

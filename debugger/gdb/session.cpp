@@ -13,6 +13,7 @@
 
 void (*gdb_stub_wait_check)() = nullptr;
 void (*gdb_stub_kill_request)() = nullptr;
+void (*gdb_stub_reverse)(bool) = nullptr;
 
 namespace gdbstub {
 
@@ -91,6 +92,11 @@ void command(const Command& c) {
             stop(why.empty() ? kTrapped : why);
             return;
         }
+        case CommandKind::ReverseStep:
+        case CommandKind::ReverseContinue:
+            if (gdb_stub_reverse) gdb_stub_reverse(c.kind == CommandKind::ReverseContinue);  // throws when it goes
+            channel->reply(session.client, "E01");
+            return;
         case CommandKind::Detach: {
             const uint64_t client = session.client;
             end_session();
@@ -198,6 +204,34 @@ void gdb_stub_frame_boundary() {
 }
 
 bool gdb_stub_client_attached() { return channel && session.client != 0; }
+
+void gdb_stub_stop_here(const std::string& reply) {
+    if (!channel || !session.client) return;
+    stop(reply);
+    serve();
+}
+
+std::string gdb_stub_replay_step() {
+    uint32_t address;
+    int kinds;
+    // An interrupt taken is a place of its own, as where a breakpoint at its
+    // handler stops.
+    const uint32_t before = s68000readOdometer(), pc = _s68000context.pc;
+    s68000flushInterrupts();
+    if (s68000readOdometer() != before || _s68000context.pc != pc) return "";
+    if (s68000breakpointCount() == 0 && s68000watchpointCount() == 0) {
+        s68000exec(1);
+        return "";
+    }
+    const uint32_t code = watched_exec(1);
+    if (s68000takeBreakpointStop() && code < 0x01000000u) {  // stopped before it: it runs now
+        s68000stepOverBreakpoint(_s68000context.pc);
+        watched_exec(1);
+        s68000takeWatchHit(&address, &kinds);  // the same place: the breakpoint is what it hit
+        return kTrapped;
+    }
+    return s68000takeWatchHit(&address, &kinds) ? watch_reply(address, kinds) : "";
+}
 
 uint32_t gdb_stub_run_slice(int32_t cycles) {
     if (!channel) return s68000exec(cycles);

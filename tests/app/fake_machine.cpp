@@ -1,6 +1,9 @@
 #include "fake_machine.h"
 
+#include <pthread.h>
+
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 bool FakeMachine::startUp(const std::string& directory, const RomSetSource&) {
@@ -41,7 +44,9 @@ const uint16_t* FakeMachine::render(bool debug, bool paused, int) {
 }
 
 void FakeMachine::capture(BoardState& state) const {
-    ++captures;
+    char thread[16] = "";
+    pthread_getname_np(pthread_self(), thread, sizeof thread);
+    if (std::strcmp(thread, "cpuThread") != 0) ++captures;
     if (fFramesInProgress) ++touchedDuringFrame;
     state = BoardState{};
     state.dreg[0] = counter;

@@ -26,6 +26,8 @@ public:
     // unpaused frame advances; a state carries it in D0, and the speed.
     std::atomic<uint32_t> counter{0};
     std::atomic<uint64_t> hash{0x0123456789ABCDEFull};  // the ROM set's, once started
+    // Captures made by the window's commands (those of the emulation
+    // thread's history, after its frames, are not counted).
     mutable std::atomic<int> captures{0};
     std::atomic<int> restores{0};
     // Captures and restores made while a frame was being rendered (must stay 0).
@@ -42,6 +44,9 @@ public:
     void setKeySource(KeySource) override {}
     const uint16_t* render(bool debug, bool paused, int fps) override;
     const uint16_t* runFrame(const KeyStates&, const FrameRun&) override { return render(false, false, 60); }
+    FramePoint runFrameStepping(const KeyStates&, const std::function<bool()>&) override { return {}; }
+    const uint16_t* finishFrame(const FramePoint&) override { return fPicture; }
+    KeyStates lastFrameKeys() const override { return {}; }
     const uint16_t* picture() const override { return fPicture; }
     const uint16_t* drawPicture() override { return fPicture; }
     uint32_t cycles() const override { return 0; }

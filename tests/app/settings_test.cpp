@@ -84,12 +84,14 @@ TEST(Settings, WhatIsWrittenReadsBackTheSame) {
     s.scale = 3;
     s.fullScreen = true;
     s.integerScaling = false;
+    s.history = false;
+    s.historySeconds = 3600;
     const std::string text = formatSettings(s);
     EXPECT_EQ(text,
               "# BePellmora settings. A setting changed in the menus changes its own\n"
               "# line here; comments and unknown keys (ignored) are kept.\n"
               "\n[controller]\ntype = joystick\nstart = Enter\nselect = D\nbutton_a = A\nbutton_b = Left ctrl\n"
-              "\n[emulation]\nspeed = 30\n"
+              "\n[emulation]\nspeed = 30\nhistory = off\nhistory_seconds = 3600\n"
               "\n[window]\nscale = 3\nfullscreen = yes\nscaling = fit\n"
               "\n[workbench]\nopen = no\npanels = " + s.workbenchPanels + "\n");
     EXPECT_TRUE(same(parse(text), s)) << "every field, the workbench's too, reads back";

@@ -100,7 +100,9 @@ wait_for 20 "board start-up on the console" grep -q "CPU Reset...Success" "$cons
 declare -A at=(
     [File]="15 9" [Emulation]="70 9" [Controller]="147 9" [About...]="215 9"
     [File>Boot]="30 31" [File>Play ADPCM sample]="30 48" [File>Load state]="30 65" [File>Save state]="30 82"
-    [File>free ROM]="30 99" [File>Rom info]="30 116" [File>Quit]="30 137"
+    [File>free ROM]="30 99" [File>Rom info]="30 116" [File>Movie]="30 133" [File>Quit]="30 154"
+    [File>Movie>Record]="170 133" [File>Movie>Record here]="170 150" [File>Movie>Play]="170 167"
+    [File>Movie>Stop]="170 184"
     [Emulation>Service mode]="60 31" [Emulation>Pause]="60 48" [Emulation>Reset]="60 65"
     [Emulation>Debug]="60 86" [Emulation>Workbench]="60 103" [Emulation>Speed]="60 124"
     [Emulation>Speed>30 fps]="150 152" [Emulation>Speed>60 fps]="150 169" [Emulation>Speed>Unlimited fps]="150 186"
@@ -155,6 +157,18 @@ key:p                                    | title   | ^BePellmora v0\.80( - [0-9]
 key:Pause                                | title   | ^BePellmora v0\.80 - Paused$
 key:Pause                                | title   | ^BePellmora v0\.80( - [0-9]+ fps)?$
 key:F3                                   | shows   | game
+File>Movie>Record                        | title   | ^BePellmora v0\.80 - Recording( - [0-9]+ fps)?$
+File>Movie>Stop                          | console | Movie recorded: 
+key:p                                    | title   | ^BePellmora v0\.80 - Paused$
+File>Movie>Play                          | title   | ^BePellmora v0\.80 - Playing - Paused$
+File>Movie>Stop                          | console | Movie stopped at frame 0 of 
+key:p                                    | title   | ^BePellmora v0\.80( - [0-9]+ fps)?$
+File>Movie>Record here                   | title   | ^BePellmora v0\.80 - Recording( - [0-9]+ fps)?$
+File>Movie>Stop                          | console | Movie recorded: 
+key:p                                    | title   | ^BePellmora v0\.80 - Paused$
+key:backslash                            | advanced
+hold:BackSpace                           | rewound
+key:p                                    | title   | ^BePellmora v0\.80( - [0-9]+ fps)?$
 hold:Tab                                 | faster
 key:F12                                  | picture
 key:F11                                  | size    | 1024x768
@@ -234,6 +248,8 @@ faster() {
     [[ $title == *" - Unlimited" ]] || { [[ $title =~ \ -\ ([0-9]+)\ fps$ ]] && ((BASH_REMATCH[1] > 61)); }
 }
 moving() { "$pixels" "$win" png "$work/now.png" && ! cmp -s "$work/before.png" "$work/now.png"; }
+# Whether two pictures taken one after the other (over a frame apart) are the same.
+still() { "$pixels" "$win" png "$work/a.png" && "$pixels" "$win" png "$work/b.png" && cmp -s "$work/a.png" "$work/b.png"; }
 # Whether the pixels at the first places are all of one colour, and those at
 # the second (as many) of another: marks on a background, whatever its
 # colour now. One reading, so that all are of the same frame.
@@ -318,6 +334,12 @@ check() {
                 wait_for 5 "the chosen speed back after Tab" title_is '^BePellmora v0\.80( - (59|60|61) fps)?$' ;;
         picture) wait_for 5 "screenshot file in $pictures" new_picture_file
                  wait_for 5 "console line for the screenshot" new_console_has "Screenshot saved: $pictures/bevorel-" ;;
+        advanced) wait_for 5 "the next frame after \\ while paused" moving
+                  still || fail "more than one frame after \\ while paused" ;;
+        rewound) wait_for 5 "an earlier frame while Backspace is held" moving
+                 wait_for 10 "the picture standing at the start of the history" still
+                 xdotool keyup BackSpace
+                 title_is ' - Paused$' || fail "no longer paused after rewinding" ;;
         size) wait_for 5 "window of $argument (it is $(xdotool getwindowgeometry "$win" | tail -n 1))" size_is "$argument" ;;
         quits) local pid=$program_pid status
                program_pid=""  # its end is awaited now
@@ -343,6 +365,8 @@ while IFS='|' read -r what effect argument; do
         nothing) settings_before=$(cat "$settings" 2>/dev/null) title_before=$(xdotool getwindowname "$win") ;;
         booted | resets | shows) resets=$(count "CPU Reset...Success") ;;
         prompt) prompts=$(count "[cpu 1]>") ;;
+        advanced | rewound) wait_for 5 "a picture that stands still" still
+                            cp "$work/a.png" "$work/before.png" ;;
     esac
     case $what in
         key:*) xdotool key "${what#key:}" ;;

@@ -100,7 +100,7 @@ TEST(Commands, EveryPacketReadsAsItsKindAndAnythingElseIsMalformedOrUnknown) {
 
 TEST(Commands, TheServerAnswersFeaturesThreadsTheTargetDescriptionAndErrors) {
     for (const auto& [payload, reply] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"qSupported:xmlRegisters=i386", "PacketSize=1000;qXfer:features:read+;QStartNoAckMode+"},
+             {"qSupported:xmlRegisters=i386", "PacketSize=1000;qXfer:features:read+;QStartNoAckMode+;ReverseStep+;ReverseContinue+"},
              {"QStartNoAckMode", "OK"}, {"qAttached", "1"}, {"vCont?", "vCont;c;C;s;S"}, {"Hc-1", "OK"},
              {"vMustReplyEmpty", ""}, {"m100", "E01"}, {"qXfer:features:read:other.xml:0,10", "E00"},
              {"qXfer:features:read:target.xml:ffffffff,10", "E01"}})
