@@ -1,10 +1,30 @@
 #include "menus.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "gamepad_keys.h"
 #include "hotkeys.h"
 #include "key_codes.h"
+
+namespace {
+
+// Every command a single menu item sends is its own: two features that picked
+// the same code would have one item do the other's work.
+constexpr uint32_t kItemCommands[] = {
+    kCmdBoot,  kCmdPlaySample,        kCmdFreeRom,        kCmdRomInfo,   kCmdServiceMode, kCmdPause,
+    kCmdReset, kCmdDebug,             kCmdWorkbench,      kCmdSpeed30,   kCmdSpeed60,     kCmdSpeedUnlimited,
+    kCmdAbout, kCmdRecordFromPowerOn, kCmdRecordFromHere, kCmdPlayMovie, kCmdStopMovie,   kCmdKeyboard,
+    kCmdJoystick};
+constexpr bool allDistinct() {
+    for (size_t i = 0; i < std::size(kItemCommands); ++i)
+        for (size_t j = i + 1; j < std::size(kItemCommands); ++j)
+            if (kItemCommands[i] == kItemCommands[j]) return false;
+    return true;
+}
+static_assert(allDistinct(), "two menu items send the same command");
+
+}  // namespace
 
 BMenuBar* menuBar = nullptr;
 BMenuItem* romInfoItem = nullptr;
