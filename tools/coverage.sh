@@ -51,14 +51,16 @@ if [ ${#objects[@]} -eq 0 ]; then
   exit 1
 fi
 
-sources=()
-for dir in cpu board debugger platform app libretro tools; do
-  if [ -d "$root/$dir" ]; then sources+=("$root/$dir"); fi
-done
+# The project's own sources: everything but the system's headers and the
+# tests, ROM programs and benchmarks. (llvm-cov's directory arguments do not
+# filter: the objects name sources relative to their build directory, as in
+# BUILD/tests/tools/../../../../tests/tools/x.cpp, so the rest is ignored by
+# the top-level folder after the last "..".)
+ignore="^/usr/|(^$root|/\.\.)/(tests|roms|bench)/"
 # The first object is named without -object: llvm-cov takes its first plain
-# argument for one, and the rest for source paths.
-llvm-cov report -instr-profile="$build/coverage.profdata" "${objects[0]#-object=}" "${objects[@]:1}" "${sources[@]}" \
-  > "$build/coverage-report.txt"
+# argument for one.
+llvm-cov report -instr-profile="$build/coverage.profdata" -ignore-filename-regex="$ignore" \
+  "${objects[0]#-object=}" "${objects[@]:1}" > "$build/coverage-report.txt"
 
 if [ "$status" -ne 0 ]; then
   echo "some tests failed: the figures below count only what ran" >&2
