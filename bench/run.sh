@@ -91,7 +91,7 @@ rows = [
     ("Save state, the game's stop: capture (us)", f"{median('state_bench', 'BM_Capture'):.1f}", "report"),
     ("Save state, whole command with the file flushed (ms)", f"{median('state_bench', 'BM_SaveStateCommand'):.2f}", "< 5"),
     ("Load state, whole command from the file (ms)", f"{median('state_bench', 'BM_LoadStateCommand'):.2f}", "< 5"),
-    ("Kept history's cost per demo frame (CPU us; history on less off, unpaced)", f"{cpu_median('history_bench', 'BM_Frames/1') - cpu_median('history_bench', 'BM_Frames/0'):.1f}", "< 833 (5 % of a 60 fps frame)"),
+    ("Kept history: unpaced frames/s with it on, over off (CPU time)", f"{cpu_median('history_bench', 'BM_Frames/0') / cpu_median('history_bench', 'BM_Frames/1'):.3f}", ">= 0.95"),
     ("One frame rewound, 5 minutes kept (us)", f"{median('history_bench', 'BM_RewindOneFrame'):.0f}", "report"),
     ("History held after an hour of headless play (MiB)", f"{median('history_bench', 'BM_HourOfPlay', 'MiB held'):.1f}", "<= 64"),
     ("Start to first presented frame (ms)", f"{float(prog['startup_ms']):.0f}", "< 150"),
