@@ -89,7 +89,10 @@ find_window() { win=$(xdotool search --name '^BePellmora v0\.80$' 2>/dev/null | 
 wait_for 20 "window" find_window
 # Focus through the window manager; should it not take the window, the focus
 # is set directly (keys from xdotool go to the focused window either way).
+# The window is looked up afresh each time: SDL may replace the first X
+# window it made (same title) when it sets up the renderer.
 focused() {
+    find_window || return
     xdotool mousemove --window "$win" 128 120 2>/dev/null
     xdotool windowactivate "$win" 2>/dev/null
     [[ $(xdotool getactivewindow 2>/dev/null) == "$win" ]] && return

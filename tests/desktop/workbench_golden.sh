@@ -18,7 +18,11 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    for log in xvfb wm console; do [[ -s $work/$log.log ]] && { echo "--- $log:"; tail -n 8 "$work/$log.log"; }; done
+    exit 1
+}
 
 # wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds or the time is up.
 wait_for() {
@@ -40,14 +44,15 @@ pids+=($!)
 wait_for 20 "window manager" xdotool get_desktop
 mkdir -p "$work/home"
 env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$program" --workbench \
-    >"$work/console" 2>&1 &
+    >"$work/console.log" 2>&1 &
 pids+=($!)
 find_workbench() { win=$(xdotool search --name 'Workbench$' 2>/dev/null | head -n 1); [[ -n $win ]]; }
 wait_for 20 "workbench window" find_workbench
 xdotool mousemove 1020 760  # the pointer clear of the window
 # The picture once two captures in a row agree (the panels settle over the first draws).
 settled() {
-    "$pixels" "$win" png "$work/a.png" 2>/dev/null && "$pixels" "$win" png "$work/b.png" 2>/dev/null &&
+    find_workbench &&  # afresh: SDL may replace the first X window it made
+        "$pixels" "$win" png "$work/a.png" 2>/dev/null && "$pixels" "$win" png "$work/b.png" 2>/dev/null &&
         cmp -s "$work/a.png" "$work/b.png"
 }
 wait_for 20 "settled workbench picture" settled
