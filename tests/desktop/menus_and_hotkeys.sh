@@ -42,6 +42,8 @@ fail() {
     [[ -n $win ]] && "$pixels" "$win" png "$shot" 2>/dev/null && echo "(the window's picture: $shot)"
     echo "--- console, last lines:"
     tail -n 12 "$console" 2>/dev/null
+    [[ -s $work/wm.log ]] && { echo "--- window manager:"; tail -n 5 "$work/wm.log"; }
+    running "${pids[1]:-0}" || echo "--- the window manager is not running"
     exit 1
 }
 
