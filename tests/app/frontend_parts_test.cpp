@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "emulation.h"
+#include "file_text.h"
 #include "hotkeys.h"
 #include "isolated_home.h"
 #include "key_codes.h"
@@ -41,11 +42,6 @@ DrawnPicture aPicture() {
     picture.pixels.assign(kScreenWidth * 2 * kScreenHeight, 0x1F);
     picture.serial = 1;
     return picture;
-}
-
-std::string bytesOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 const std::string kPng = "\x89PNG\r\n\x1a\n";
@@ -273,9 +269,9 @@ TEST(Screenshots, NeverReplaceAFileAndMakeTheirDirectory) {
     std::ofstream(stem + "-3.png") << "someone else's";
     ASSERT_TRUE(saveScreenshot(aPicture(), dir.string(), 1000000000, third, error)) << error;
     EXPECT_EQ(third, stem + "-4.png");
-    EXPECT_EQ(bytesOf(stem + "-3.png"), "someone else's");
-    EXPECT_EQ(bytesOf(first).substr(0, 8), kPng);
-    EXPECT_EQ(bytesOf(first), bytesOf(third));
+    EXPECT_EQ(fileText(stem + "-3.png"), "someone else's");
+    EXPECT_EQ(fileText(first).substr(0, 8), kPng);
+    EXPECT_EQ(fileText(first), fileText(third));
 }
 
 // Every refusal says why and leaves no file; --screenshot FILE replaces only
@@ -316,7 +312,7 @@ TEST(Screenshots, RefusalsSayWhyAndLeaveNoFile) {
         EXPECT_EQ(writePicturePng(aPicture(), c.file.string(), error), c.error.empty()) << c.file;
         EXPECT_EQ(error, c.error);
     }
-    EXPECT_EQ(bytesOf(pictures / "old.png").substr(0, 8), kPng);
+    EXPECT_EQ(fileText(pictures / "old.png").substr(0, 8), kPng);
     EXPECT_EQ(std::distance(fs::directory_iterator(pictures), fs::directory_iterator{}), 3) << "nothing else made";
     EXPECT_TRUE(fs::is_empty(pictures / "a directory"));
 }

@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "alert_queue.h"
+#include "file_text.h"
 #include "hotkeys.h"
 #include "launch_options.h"
 #include "menu_geometry.h"
@@ -74,11 +75,6 @@ bool keyHeld(int code) {
 
 bool titleIs(BWindow* window, const std::string& title) {
     return eventually([&] { return window->Title() == title; });
-}
-
-std::string settingsText() {
-    std::ifstream in(settingsPath());
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Waits until the window has handled what was posted to it so far (Debug,
@@ -233,7 +229,7 @@ TEST_F(Frontend, F11AndAltEnterSwitchFullScreenEscapeLeavesItAndTheSettingIsKept
     });
     EXPECT_EQ(states, (std::vector<bool>{true, true, true, true, true}));
     EXPECT_TRUE(menuClosedFirst);
-    EXPECT_NE(settingsText().find("fullscreen = yes\n"), std::string::npos) << settingsText();
+    EXPECT_NE(fileText(settingsPath()).find("fullscreen = yes\n"), std::string::npos) << fileText(settingsPath());
 }
 
 TEST_F(Frontend, FullScreenFromTheOptionIsForThisRunOnly) {
@@ -248,7 +244,7 @@ TEST_F(Frontend, FullScreenFromTheOptionIsForThisRunOnly) {
         eventually([] { return fs::exists(settingsPath()); });
     });
     EXPECT_TRUE(full);
-    EXPECT_NE(settingsText().find("fullscreen = no\n"), std::string::npos) << settingsText();
+    EXPECT_NE(fileText(settingsPath()).find("fullscreen = no\n"), std::string::npos) << fileText(settingsPath());
 }
 
 TEST_F(Frontend, F12SavesTheShownPictureInThePicturesDirectoryNeverOverAFile) {
@@ -324,7 +320,7 @@ TEST_F(Frontend, AControllerPlaysWhenJoystickIsChosenAndIsToldWhenPlugged) {
                               "Game controller connected: Second pad\n"
                               "Game controller disconnected: Second pad\n";
     EXPECT_NE(console.find(lines), std::string::npos) << console;
-    EXPECT_NE(settingsText().find("type = joystick"), std::string::npos);
+    EXPECT_NE(fileText(settingsPath()).find("type = joystick"), std::string::npos);
 }
 
 TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
