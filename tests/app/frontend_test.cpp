@@ -265,16 +265,8 @@ TEST_F(Frontend, F12SavesTheShownPictureInThePicturesDirectoryNeverOverAFile) {
     EXPECT_EQ(refusal, "No screenshot: no frame was presented.");
     ASSERT_EQ(shots.size(), 2u);
     std::sort(shots.begin(), shots.end());
-    for (const fs::path& shot : shots) {
-        EXPECT_TRUE(std::regex_match(shot.filename().string(),
-                                     std::regex("bevorel-20[0-9]{6}-[0-9]{6}(-2)?\\.png")))
-            << shot;
-        std::ifstream in(shot, std::ios::binary);
-        char magic[8] = {};
-        in.read(magic, 8);
-        EXPECT_EQ(std::string(magic, 8), "\x89PNG\r\n\x1a\n") << shot;
+    for (const fs::path& shot : shots)  // their names and content are the screenshot files' tests'
         EXPECT_NE(console.find("Screenshot saved: " + shot.string() + "\n"), std::string::npos) << console;
-    }
     EXPECT_NE(console.find("No screenshot: no frame was presented.\n"), std::string::npos) << console;
 }
 
@@ -334,7 +326,6 @@ TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
         eventually([] { return kit::open_alerts().empty(); });
     }, place);
     EXPECT_EQ(alert.text, missingRomSetText(place, ""));
-    EXPECT_NE(alert.text.find("/opt/bevorel/Roms/ and /home/player/Roms/"), std::string::npos) << alert.text;
     EXPECT_EQ(alert.type, B_STOP_ALERT);
 }
 
