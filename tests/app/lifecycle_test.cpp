@@ -2,10 +2,6 @@
 // frame-rate report at quit.
 #include "shell_fixture.h"
 
-TEST_F(ShellTest, QuitBeforeAnyFramePrintsNothing) {
-    EXPECT_EQ(QuitAndCaptureOutput(), "");
-}
-
 TEST_F(ShellTest, QuitAfterFramesPrintsTheAverageFrameRate) {
     window->Send(kCmdBoot);
     ASSERT_TRUE(WaitForFrames(5));
