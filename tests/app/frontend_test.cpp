@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "alert_queue.h"
+#include "file_text.h"
 #include "hotkeys.h"
 #include "launch_options.h"
 #include "menu_geometry.h"
@@ -74,11 +75,6 @@ bool keyHeld(int code) {
 
 bool titleIs(BWindow* window, const std::string& title) {
     return eventually([&] { return window->Title() == title; });
-}
-
-std::string settingsText() {
-    std::ifstream in(settingsPath());
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Waits until the window has handled what was posted to it so far (Debug,
@@ -233,7 +229,7 @@ TEST_F(Frontend, F11AndAltEnterSwitchFullScreenEscapeLeavesItAndTheSettingIsKept
     });
     EXPECT_EQ(states, (std::vector<bool>{true, true, true, true, true}));
     EXPECT_TRUE(menuClosedFirst);
-    EXPECT_NE(settingsText().find("fullscreen = yes\n"), std::string::npos) << settingsText();
+    EXPECT_NE(fileText(settingsPath()).find("fullscreen = yes\n"), std::string::npos) << fileText(settingsPath());
 }
 
 TEST_F(Frontend, FullScreenFromTheOptionIsForThisRunOnly) {
@@ -248,7 +244,7 @@ TEST_F(Frontend, FullScreenFromTheOptionIsForThisRunOnly) {
         eventually([] { return fs::exists(settingsPath()); });
     });
     EXPECT_TRUE(full);
-    EXPECT_NE(settingsText().find("fullscreen = no\n"), std::string::npos) << settingsText();
+    EXPECT_NE(fileText(settingsPath()).find("fullscreen = no\n"), std::string::npos) << fileText(settingsPath());
 }
 
 TEST_F(Frontend, F12SavesTheShownPictureInThePicturesDirectoryNeverOverAFile) {
@@ -269,16 +265,8 @@ TEST_F(Frontend, F12SavesTheShownPictureInThePicturesDirectoryNeverOverAFile) {
     EXPECT_EQ(refusal, "No screenshot: no frame was presented.");
     ASSERT_EQ(shots.size(), 2u);
     std::sort(shots.begin(), shots.end());
-    for (const fs::path& shot : shots) {
-        EXPECT_TRUE(std::regex_match(shot.filename().string(),
-                                     std::regex("bevorel-20[0-9]{6}-[0-9]{6}(-2)?\\.png")))
-            << shot;
-        std::ifstream in(shot, std::ios::binary);
-        char magic[8] = {};
-        in.read(magic, 8);
-        EXPECT_EQ(std::string(magic, 8), "\x89PNG\r\n\x1a\n") << shot;
+    for (const fs::path& shot : shots)  // their names and content are the screenshot files' tests'
         EXPECT_NE(console.find("Screenshot saved: " + shot.string() + "\n"), std::string::npos) << console;
-    }
     EXPECT_NE(console.find("No screenshot: no frame was presented.\n"), std::string::npos) << console;
 }
 
@@ -324,7 +312,7 @@ TEST_F(Frontend, AControllerPlaysWhenJoystickIsChosenAndIsToldWhenPlugged) {
                               "Game controller connected: Second pad\n"
                               "Game controller disconnected: Second pad\n";
     EXPECT_NE(console.find(lines), std::string::npos) << console;
-    EXPECT_NE(settingsText().find("type = joystick"), std::string::npos);
+    EXPECT_NE(fileText(settingsPath()).find("type = joystick"), std::string::npos);
 }
 
 TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
@@ -338,7 +326,6 @@ TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
         eventually([] { return kit::open_alerts().empty(); });
     }, place);
     EXPECT_EQ(alert.text, missingRomSetText(place, ""));
-    EXPECT_NE(alert.text.find("/opt/bevorel/Roms/ and /home/player/Roms/"), std::string::npos) << alert.text;
     EXPECT_EQ(alert.type, B_STOP_ALERT);
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 
+#include "file_text.h"
 #include "isolated_home.h"
 #include "settings.h"
 
@@ -177,15 +178,11 @@ TEST(Settings, AMissingFileIsWrittenWholeAndOneThatCannotBeReadNever) {
     const std::filesystem::path dir = test_home::isolatedHome().config();
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "settings.ini").string();
-    const auto contentOf = [](const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    };
     Settings s;
     s.fullScreen = true;
     std::string error;
     ASSERT_EQ(updateSettingsFile(path, s, 0, error), SettingsWrite::Written) << error;
-    EXPECT_EQ(contentOf(path), formatSettings(s)) << "a missing file is written whole";
+    EXPECT_EQ(fileText(path), formatSettings(s)) << "a missing file is written whole";
 
     const std::string unparsable = "[window]\nscale = 2\nthis is no setting\n";
     const struct {
@@ -202,9 +199,9 @@ TEST(Settings, AMissingFileIsWrittenWholeAndOneThatCannotBeReadNever) {
     for (const auto& c : cases) {
         std::filesystem::remove(path);
         c.make();
-        const std::string before = std::filesystem::is_fifo(path) ? "" : contentOf(path);
+        const std::string before = std::filesystem::is_fifo(path) ? "" : fileText(path);
         EXPECT_EQ(updateSettingsFile(path, s, kEveryKey, error), SettingsWrite::Unreadable) << c.name;
         EXPECT_EQ(error, c.error) << c.name;
-        if (!before.empty()) EXPECT_EQ(contentOf(path), before) << c.name;
+        if (!before.empty()) EXPECT_EQ(fileText(path), before) << c.name;
     }
 }

@@ -16,6 +16,7 @@
 #include <iterator>
 
 #include "atomic_file.h"
+#include "file_text.h"
 #include "isolated_home.h"
 #include "scoped_environment.h"
 #include "state_slots.h"
@@ -24,11 +25,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string contentOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -83,9 +79,9 @@ TEST_F(StateFiles, AnAtomicWriteMakesTheDirectoriesAndReplacesTheFileLeavingNoth
     const fs::path path = dir() / "deeper" / "slot.state";
     std::string error;
     ASSERT_TRUE(writeFileAtomically(path.string(), "first", 5, error)) << error;
-    EXPECT_EQ(contentOf(path), "first");
+    EXPECT_EQ(fileText(path), "first");
     ASSERT_TRUE(writeFileAtomically(path.string(), "the second", 10, error)) << error;
-    EXPECT_EQ(contentOf(path), "the second");
+    EXPECT_EQ(fileText(path), "the second");
     EXPECT_EQ(namesIn(path.parent_path()), std::vector<std::string>{"slot.state"});
     EXPECT_EQ(fs::status(dir()).permissions() & fs::perms::all, fs::perms::owner_all) << "made private";
 
@@ -95,7 +91,7 @@ TEST_F(StateFiles, AnAtomicWriteMakesTheDirectoriesAndReplacesTheFileLeavingNoth
     fs::permissions(path, fs::perms(0640));
     ASSERT_TRUE(writeFileAtomically(link.string(), "third", 5, error)) << error;
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(contentOf(path), "third");
+    EXPECT_EQ(fileText(path), "third");
     EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
 }
 
@@ -129,7 +125,7 @@ TEST_F(StateFiles, AWriteCutOffPartWayKeepsTheOldFileWhole) {
         return !written && error == "cannot write " + path.string() + ": File too large" ? 0 : 1;
     });
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failed write was not reported as such";
-    EXPECT_EQ(contentOf(path), old);
+    EXPECT_EQ(fileText(path), old);
     EXPECT_EQ(namesIn(dir()), std::vector<std::string>{"slot.state"});
 }
 
@@ -152,12 +148,12 @@ TEST_F(StateFiles, AProcessKilledInTheMiddleOfAWriteLeavesTheOldFile) {
             return 0;
         });
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the child was not stopped mid-write";
-        EXPECT_EQ(contentOf(path), old);
+        EXPECT_EQ(fileText(path), old);
         const std::vector<std::string> names = namesIn(dir());
         ASSERT_EQ(names.size(), kind == TemporaryFile::Unnamed ? 1u : 2u);
         std::string error;
         ASSERT_TRUE(writeFileAtomically(path.string(), larger.data(), larger.size(), error, 0600, kind)) << error;
-        EXPECT_EQ(contentOf(path), larger) << "the next write replaces it";
+        EXPECT_EQ(fileText(path), larger) << "the next write replaces it";
     }
     const std::string left = namesIn(dir()).front();  // ".slot.state.XXXXXX" sorts first
     ASSERT_EQ(left.rfind(".slot.state.", 0), 0u) << left;

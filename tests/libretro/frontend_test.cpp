@@ -230,7 +230,8 @@ TEST_F(Core, WhiteOfAResetReachesTheFrontendWithBit15Clear) {
 }
 
 // Content is a path the core hands to the board's loader (whose tests hold
-// every form): each load in the same process gives the reviewed frame 60.
+// every form): each load gives the reviewed frame 60 with the program at its
+// frame 55, in the same process and after a deinit and init.
 TEST_F(Core, DirectoryAnyOfTheSixFilesOrAZipStartTheSameBoard) {
     const uint64_t frame60 = reviewed("demo_attract", 60);
 
@@ -244,8 +245,14 @@ TEST_F(Core, DirectoryAnyOfTheSixFilesOrAZipStartTheSameBoard) {
         SCOPED_TRACE(content);
         ASSERT_TRUE(core().load(content.c_str()));
         EXPECT_EQ(hashAfterFrames(60), frame60);
+        EXPECT_EQ(status(kFrame), 55u);
         core().hold(RETRO_DEVICE_ID_JOYPAD_RIGHT, true);  // leave the machine somewhere else for the next load
         core().run(17);
+        if (content == contents[1]) {
+            core().unload();
+            EXPECT_EQ(core().log().back().text, "BePellmora: unloaded after 77 frames");
+            core().reinit();
+        }
         core().releaseAll();
     }
 }
@@ -274,20 +281,6 @@ TEST_F(Core, NextContentInheritsNoInterruptChain) {
     EXPECT_EQ(background(), 0x7FFF) << "the demo's interrupt chain reached the next content";
 }
 
-TEST_F(Core, DeinitInitAndASecondLoadStartAfresh) {
-    const uint64_t frame60 = reviewed("demo_attract", 60);
-    ASSERT_TRUE(core().load(demo.c_str()));
-    core().hold(RETRO_DEVICE_ID_JOYPAD_B, true);
-    core().run(100);
-    core().unload();
-    EXPECT_EQ(core().log().back().text, "BePellmora: unloaded after 100 frames");
-    core().reinit();
-    core().releaseAll();
-    ASSERT_TRUE(core().load(demo.c_str()));
-    EXPECT_EQ(hashAfterFrames(60), frame60);
-    EXPECT_EQ(status(kFrame), 55u);
-}
-
 // A state taken mid-game and restored replays exactly the frames that
 // followed it, on the same machine or on one started afresh; the image is
 // the desktop program's state format.
@@ -311,8 +304,6 @@ TEST_F(Core, StateRoundTripReplaysTheSameFrames) {
     ASSERT_GT(size, 28u);
     std::vector<uint8_t> state(size);
     ASSERT_TRUE(core().api().serialize(state.data(), state.size()));
-    EXPECT_EQ(std::string(state.begin(), state.begin() + 8), std::string("BVSTATE\x1A", 8));
-    EXPECT_EQ(state[8] | state[9] << 8 | state[10] << 16 | state[11] << 24, 1) << "format version";
     std::vector<uint8_t> small(size - 1);
     EXPECT_FALSE(core().api().serialize(small.data(), small.size()));
 
@@ -373,33 +364,19 @@ TEST_F(Core, BadStatesAreRefusedAndChangeNothing) {
     EXPECT_EQ(hashAfterFrames(30), reference) << "a refused state changed the machine";
 }
 
-// Each refusal: load fails with exactly one error line naming the problem,
-// nothing runs, and the next good content loads as if nothing happened.
+// A refusal of the loader (whose tests hold every reason) and no content at
+// all: load fails with exactly one error line, nothing runs, and the next
+// good content loads as if nothing happened.
 TEST_F(Core, BadContentIsRefusedWithOneLogLine) {
     TempDir dir;
-    writeSet(dir.path(), patternedSet());
-    fs::remove(dir / "CH2");
-    writeFile(dir / "notes.txt", {'n', 'o'});
-    struct Case {
-        std::string path, line;
-    };
-    const std::vector<Case> cases = {
-        {(dir / "missing"), (dir / "missing") + " does not exist"},
-        {dir.path().string(), (dir / "CH2") + " is missing"},
-        {(dir / "notes.txt"), (dir / "notes.txt") + " is not a ROM set"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        core().clearLog();
-        EXPECT_FALSE(core().load(c.path.c_str()));
-        ASSERT_EQ(core().log().size(), 1u);
-        EXPECT_EQ(core().log()[0].level, RETRO_LOG_ERROR);
-        EXPECT_EQ(core().log()[0].text.rfind("BePellmora cannot load the ROM set: " + c.line, 0), 0u)
-            << core().log()[0].text;
-        const int shown = core().framesPresented();
-        core().api().run();  // a frontend that runs anyway gets nothing
-        EXPECT_EQ(core().framesPresented(), shown);
-    }
+    core().clearLog();
+    EXPECT_FALSE(core().load((dir / "missing").c_str()));
+    ASSERT_EQ(core().log().size(), 1u);
+    EXPECT_EQ(core().log()[0].level, RETRO_LOG_ERROR);
+    EXPECT_EQ(core().log()[0].text.rfind("BePellmora cannot load the ROM set: " + (dir / "missing") + " does not exist", 0), 0u)
+        << core().log()[0].text;
+    core().api().run();  // a frontend that runs anyway gets nothing
+    EXPECT_EQ(core().framesPresented(), 0);
     core().clearLog();
     EXPECT_FALSE(core().load(nullptr));
     ASSERT_EQ(core().log().size(), 1u);

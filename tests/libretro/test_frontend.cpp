@@ -124,7 +124,6 @@ std::string TestFrontend::error() const {
     return text;
 }
 
-void* TestFrontend::symbol(const char* name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
 
 bool TestFrontend::load(const char* path) {
     if (loaded_) unload();

@@ -29,8 +29,6 @@ public:
 
     bool ok() const { return handle_ && missing_.empty(); }
     std::string error() const;
-    // An address the core's module exports under `name`, or null.
-    void* symbol(const char* name) const;
 
     // retro_load_game with a path (need_fullpath cores get no data), or
     // with no game at all when `path` is null.
@@ -62,9 +60,6 @@ public:
     retro_pixel_format pixelFormat() const { return pixelFormat_; }
     bool pixelFormatSet() const { return pixelFormatSet_; }
     const std::vector<retro_input_descriptor>& descriptors() const { return descriptors_; }
-    const std::vector<std::string>& descriptorTexts() const { return descriptorTexts_; }
-    // Key and "description; a|b" text of every variable the core declared.
-    const std::map<std::string, std::string>& declaredOptions() const { return declared_; }
     const std::vector<LogLine>& log() const { return log_; }
     void clearLog() { log_.clear(); }
 

@@ -15,6 +15,7 @@
 #include "atomic_file.h"
 #include "board_session.h"
 #include "child_process.h"
+#include "file_text.h"
 #include "isolated_home.h"
 #include "save_state.h"
 #include "settings.h"
@@ -68,11 +69,11 @@ protected:
         for (int i = 0; i < frames; ++i) e2e::runFrame();
     }
     // Writes the board's state as slot `slot` of the loaded ROM set, as the
-    // program would; a ROM-set hash may be given instead.
-    static void saveSlot(int slot, uint64_t hash = e2e::board().romSetHash()) {
+    // program would.
+    static void saveSlot(int slot) {
         BoardState state;
         e2e::board().capture(state);
-        const std::vector<uint8_t> image = encodeState(state, hash);
+        const std::vector<uint8_t> image = encodeState(state, e2e::board().romSetHash());
         std::string error;
         ASSERT_TRUE(writeFileAtomically(slotPath(e2e::board().romSetHash(), slot), image.data(), image.size(), error))
             << error;
@@ -106,6 +107,8 @@ TEST_F(ProgramStates, AfterLoadStateTheProgramShowsTheFramesThatFollowedTheState
     EXPECT_EQ(screenshotHash(), hex(expected));
 }
 
+// One state missing, one the image refuses (each refusal of the image is the
+// board's tests'): either ends the run.
 TEST_F(ProgramStates, AStateItCannotUseEndsTheRunWithOneLineAndStatus1) {
     runDemo(10);
     const std::string path = slotPath(e2e::board().romSetHash(), 2);
@@ -116,8 +119,6 @@ TEST_F(ProgramStates, AStateItCannotUseEndsTheRunWithOneLineAndStatus1) {
     };
     const std::vector<Case> cases = {
         {"nothing saved", [] {}, "Cannot load slot 2: no state was saved there for this ROM set (" + path + ")."},
-        {"another ROM set", [&] { saveSlot(2, e2e::board().romSetHash() ^ 1); },
-         "Cannot load slot 2: " + path + " belongs to another ROM set ("},
         {"damaged", [&] {
              saveSlot(2);
              std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
@@ -125,13 +126,6 @@ TEST_F(ProgramStates, AStateItCannotUseEndsTheRunWithOneLineAndStatus1) {
              file.put('\x77');
          },
          "Cannot load slot 2: " + path + " is damaged: the CRC-32 of its body is "},
-        {"a newer format", [&] {
-             saveSlot(2);
-             std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-             file.seekp(8);
-             file.put('\x02');
-         },
-         "Cannot load slot 2: " + path + " was saved by a newer version of the program (state format 2; "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,6 +158,5 @@ TEST_F(ProgramStates, TheSettingsFilesSpeedHoldsAtStartAndARunsSpeedIsNotKept) {
     run = program({"--boot", "--frames", "20", "--speed", "60"});
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(screenshotHash(), hex(at60));
-    std::ifstream in(settingsPath());
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), written);
+    EXPECT_EQ(fileText(settingsPath()), written);
 }
