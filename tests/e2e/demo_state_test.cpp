@@ -50,9 +50,7 @@ void loadImage(const std::vector<uint8_t>& image) {
 
 class DemoStates : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(startBoard(DEMO_ROM_BASE));
-    }
+    void SetUp() override { ASSERT_TRUE(startBoard(DEMO_ROM_BASE)); }
     void TearDown() override {
         releaseKeys();
         board().setSpeed(Speed::Fps60);

@@ -20,9 +20,7 @@ constexpr int kFrameLimit = 600;  // ten seconds of the board's time
 
 class SelfTestRom : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(startBoard(SELFTEST_ROM_BASE));
-    }
+    void SetUp() override { ASSERT_TRUE(startBoard(SELFTEST_ROM_BASE)); }
     static uint32_t field(int index) { return readRamLong(SELFTEST_BLOCK_ADDRESS + 4 * uint32_t(index)); }
     static uint32_t done() { return field(1); }
     static uint32_t count() { return field(2); }

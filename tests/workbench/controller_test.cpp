@@ -45,13 +45,8 @@ struct Hooked {
     }
 };
 
-Command make(CommandKind kind, uint32_t value = 0, int index = 0, std::string path = "") {
-    Command c;
-    c.kind = kind;
-    c.value = value;
-    c.index = index;
-    c.path = std::move(path);
-    return c;
+Command make(CommandKind kind, uint32_t value = 0, int index = 0, std::string path = "", uint32_t address = 0) {
+    return {kind, address, value, index, std::move(path)};
 }
 
 TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
@@ -62,7 +57,8 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
         const char* message;
     } cases[] = {
         {"step while running", make(CommandKind::Step), false, "Pause first: the 68000 is running"},
-        {"register while running", make(CommandKind::SetRegister, 5, 0), false, "Pause first: the 68000 is running"},
+        {"register while running", make(CommandKind::SetRegister, 0x5A5A5A5A, kRegisterOtherStack), false,
+         "Pause first: the 68000 is running"},
         {"run under the monitor", make(CommandKind::Run), true,
          "The console monitor has the machine: switch Debug off to run it from the workbench"},
         {"trace into no directory", make(CommandKind::Trace, 10, 0, "/nonexistent/dir/trace.txt"), false,
@@ -79,6 +75,7 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
         const auto s = h.run(c.command);
         EXPECT_EQ(c.monitor ? h.controller.refusal() : s->message, c.message);
         EXPECT_FALSE(s->stopped);
+        EXPECT_NE(s->state.asp, 0x5A5A5A5Au) << "a refused register write was made";
     }
     EXPECT_EQ(std::fopen("trace.txt", "r"), nullptr) << "a refused trace made its file";
 }
@@ -108,8 +105,7 @@ TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
 TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
     Hooked h;
     // The demo's frame counter, which its interrupt writes every frame.
-    Command watch = make(CommandKind::SetWatchpoint, 4, S68000_WATCH_WRITE);
-    watch.address = 0x10000C;
+    Command watch = make(CommandKind::SetWatchpoint, 4, S68000_WATCH_WRITE, "", 0x10000C);
     const auto s = h.run(watch, 3);
     EXPECT_TRUE(s->stopped);
     EXPECT_EQ(s->message.rfind("Watchpoint: write of 0x10000C at 0x", 0), 0u) << s->message;
