@@ -5,8 +5,6 @@
 // directory; a changed picture is written again under frames/differ/.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "board_session.h"
 #include "status.h"
 
@@ -18,25 +16,6 @@ protected:
     void SetUp() override { ASSERT_TRUE(startBoard(DEMO_ROM_BASE)); }
     enum Field { kMagic, kLevel4, kLevel3, kLevel2, kFrame, kDrawn, kService };
     static uint32_t status(Field field) { return readRamLong(DEMO_STATUS_ADDRESS + 4 * uint32_t(field)); }
-    // Runs frames until the program has built its first one (the first frame
-    // after a reset starts it afresh, which clears its status).
-    static void bootUntilAFrameIsBuilt() {
-        int boot = 0;
-        do {
-            runFrame();
-            ASSERT_LT(++boot, 30) << "no frame built within 30 frames of the reset";
-        } while (status(kFrame) == 0);
-    }
-    // 120 frames, each building exactly one frame and drawing a finished sprite list.
-    static void expectOneFrameBuiltPerFrame(const std::function<void()>& after = {}) {
-        for (int n = 0; n < 120; ++n) {
-            const uint32_t before = status(kFrame);
-            runFrame();
-            EXPECT_EQ(status(kFrame), before + 1) << "frame " << n << ": not exactly one frame built";
-            EXPECT_EQ(status(kDrawn), status(kFrame)) << "frame " << n << ": the board drew an unfinished sprite list";
-            if (after) after();
-        }
-    }
 };
 
 TEST_F(DemoRom, AttractFramesMatchReviewedPictures) {
@@ -72,15 +51,21 @@ TEST_F(DemoRom, ServiceModeShowsTheInputTest) {
 // list before the board draws it, and feeds the watchdog the frame count.
 TEST_F(DemoRom, DrivesTheBoardOncePerFrame) {
     powerOn(false);
-    ASSERT_NO_FATAL_FAILURE(bootUntilAFrameIsBuilt());
+    int boot = 0;
+    while (status(kFrame) == 0 && boot < 30) runFrame(), ++boot;
     ASSERT_EQ(status(kMagic), DEMO_STATUS_MAGIC) << "the program did not start";
+    ASSERT_GT(status(kFrame), 0u) << "no frame built within 30 frames of the reset";
     EXPECT_EQ(status(kService), 0u);
-    expectOneFrameBuiltPerFrame([] {
-        BoardState state;
+    BoardState state;
+    for (int n = 0; n < 120; ++n) {
+        const uint32_t before = status(kFrame);
+        runFrame();
+        EXPECT_EQ(status(kFrame), before + 1) << "frame " << n << ": not exactly one frame built";
+        EXPECT_EQ(status(kDrawn), status(kFrame)) << "frame " << n << ": the board drew an unfinished sprite list";
         board().capture(state);
         EXPECT_EQ(state.watchdog, uint16_t(status(kFrame)));
         EXPECT_EQ(state.nextInterrupt, 26) << "after a frame the chain waits for vector 26";
-    });
+    }
     const uint32_t level4 = status(kLevel4), level3 = status(kLevel3), level2 = status(kLevel2);
     EXPECT_GE(level4, 120u);
     EXPECT_EQ(level4, level3) << "vectors 28 and 27 did not alternate";
@@ -100,9 +85,17 @@ TEST_F(DemoRom, RestartsInStepAfterAResetMidRun) {
         state.nextInterrupt = due;
         board().restore(state);
         board().reset();
-        SCOPED_TRACE("vector " + std::to_string(due) + " due at the reset");
-        ASSERT_NO_FATAL_FAILURE(bootUntilAFrameIsBuilt());
-        expectOneFrameBuiltPerFrame();
+        int boot = 0;
+        do {
+            runFrame();  // the first one starts the program afresh, which clears its status
+            ASSERT_LT(++boot, 30) << "no frame built within 30 frames of the reset";
+        } while (status(kFrame) == 0);
+        for (int n = 0; n < 120; ++n) {
+            const uint32_t before = status(kFrame);
+            runFrame();
+            EXPECT_EQ(status(kFrame), before + 1);
+            EXPECT_EQ(status(kDrawn), status(kFrame)) << "vector " << due << " due: the board drew an unfinished sprite list";
+        }
     }
 }
 
