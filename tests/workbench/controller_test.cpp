@@ -3,8 +3,9 @@
 // it is and is listed, and a trace writes one line per instruction.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -120,16 +121,20 @@ TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
 // As in the program: the window's threads post and read while the frames run.
 TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
     Hooked h;
-    std::atomic<bool> done{false};
+    std::atomic<bool> done{false}, reading{false};
     std::thread panels([&] {
         uint64_t seen = 0;
-        for (int i = 0; !done.load(); ++i) {
+        for (int i = 0; i == 0 || !done.load(); ++i, reading = true) {
             if (const auto s = h.controller.latest()) seen = std::max(seen, s->frame);
             h.controller.post(make(i % 2 ? CommandKind::Pause : CommandKind::Run));
             (void)h.controller.refusal();
         }
         EXPECT_GT(seen, 0u);
     });
+    // The frames start once the panels read (a loaded machine may start the thread late).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!reading && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    EXPECT_TRUE(reading) << "the panels' thread did not run within 10 s";
     for (int i = 0; i < 60; ++i) e2e::runFrame();
     done = true;
     panels.join();
