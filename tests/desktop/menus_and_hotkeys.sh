@@ -8,9 +8,9 @@
 #
 #   menus_and_hotkeys.sh BEVOREL WINDOW_PIXELS
 #
-# Needs Xvfb, xdotool and evilwm (full screen needs a window manager). The
-# program gets a home, settings, states and pictures of its own in a
-# temporary directory; on failure the window's picture is left in
+# Needs Xvfb, xdotool and evilwm (x_session.sh starts them). The program
+# gets a home, settings, states and pictures of its own in a temporary
+# directory; on failure the window's picture is left in
 # desktop_failure.png in the current directory. STEP_TIMES=1 prints the
 # time of each step on standard error.
 set -u
@@ -18,23 +18,9 @@ program=$1 pixels=$2
 shot=$PWD/desktop_failure.png
 step="start-up"
 
-for tool in Xvfb xdotool evilwm; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-deps.sh installs it)"; exit 1; }
-done
-work=$(mktemp -d /dev/shm/bevorel-desktop.XXXXXX 2>/dev/null || mktemp -d)
-pids=()  # Xvfb, the window manager, the program: stopped in reverse order
-cleanup() {
-    # The program is killed outright: SIGTERM only asks it to quit, which an
-    # open alert holds up.
-    [[ -n $program_pid ]] && kill -KILL "$program_pid" 2>/dev/null
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 console=$work/console settings=$work/config/bevorel/settings.ini pictures=$work/pictures
-program_pid="" win=""
+win=""
 
 fail() {
     echo "FAIL at \"$step\": $*"
@@ -47,38 +33,6 @@ fail() {
     exit 1
 }
 
-running() { local stat; stat=$(cat "/proc/$1/stat" 2>/dev/null) && [[ $stat != *") Z "* ]]; }  # not even a zombie
-alive() { [[ -n $program_pid ]] && running "$program_pid"; }
-
-# wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds; fails
-# the test when SECONDS pass first, or when the program dies meanwhile.
-wait_for() {
-    local limit=$1 what=$2
-    shift 2
-    local deadline=$((${EPOCHREALTIME/./} + limit * 1000000))
-    until "$@"; do
-        if [[ -n $program_pid ]] && ! alive; then
-            wait "$program_pid"
-            local status=$?
-            program_pid=""
-            fail "the program died (exit status $status) while waiting for $what"
-        fi
-        ((${EPOCHREALTIME/./} < deadline)) || fail "no $what within $limit s"
-        sleep 0.02
-    done
-}
-
-# --- The X server, its window manager and the program -----------------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 20 "display number from Xvfb" test -s "$work/display"
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
-evilwm -fn fixed 2>"$work/wm.log" &
-pids+=($!)
-# (A window mapped while the manager starts can make SDL's XSetInputFocus fail.)
-wm_ready() { xdotool get_desktop >/dev/null 2>&1; }
-wait_for 20 "window manager (it answers for the current desktop once it runs)" wm_ready
 mkfifo "$work/stdin"
 exec {monitor}<>"$work/stdin"  # the monitor's standard input, open for as long as the test runs
 mkdir -p "$work/home" "$pictures"

@@ -1,6 +1,9 @@
 #include "board_session.h"
 
+#include <cinttypes>
 #include <cstdio>
+#include <filesystem>
+#include <random>
 #include <vector>
 
 #include <stb/stb_image_write.h>
@@ -19,15 +22,17 @@ KeyStates keys;
 
 Machine& board() { return boardMachine(); }
 
-bool startBoard(const std::string& dir) {
-    if (!startedDir.empty()) {
-        if (dir != startedDir) std::printf("the board already runs the ROM set in %s\n", startedDir.c_str());
-        return started && dir == startedDir;
+::testing::AssertionResult startBoard(const std::string& dir) {
+    if (startedDir.empty()) {
+        startedDir = dir;
+        started = board().startUp(dir);
+        std::fflush(stdout);
     }
-    startedDir = dir;
-    started = board().startUp(dir);
-    std::fflush(stdout);
-    return started;
+    if (dir != startedDir) return ::testing::AssertionFailure() << "the board already runs " << startedDir;
+    if (!started)
+        return ::testing::AssertionFailure() << "the ROM set did not load from " << dir
+                                             << "Roms/ (is the m68k cross toolchain installed?)";
+    return ::testing::AssertionSuccess();
 }
 
 void powerOn(bool serviceMode) {
@@ -64,5 +69,51 @@ bool writeFramePng(const std::string& path) {
 
 uint16_t readRamWord(uint32_t address) { return board().peekWord(address).value(); }
 uint32_t readRamLong(uint32_t address) { return board().peekLong(address).value(); }
+
+void keysBefore(const std::vector<KeyEvent>& script, int frame) {
+    releaseKeys();
+    for (const KeyEvent& event : script)
+        if (event.frame <= frame) setKey(event.key, event.held);
+}
+
+void runAndCheck(const std::string& name, const std::vector<KeyEvent>& script,
+                 const std::vector<GoldenFrame>& golden) {
+    const std::filesystem::path dir = E2E_FRAMES_DIR;
+    std::filesystem::create_directories(dir / "differ");
+    int last = 0;
+    for (const auto& g : golden) last = std::max(last, g.frame);
+    for (int frame = 1; frame <= last; ++frame) {
+        for (const auto& event : script)
+            if (event.frame == frame) setKey(event.key, event.held);
+        runFrame();
+        for (const auto& g : golden) {
+            if (g.frame != frame) continue;
+            const std::string file = name + "_" + std::to_string(frame) + ".png";
+            EXPECT_TRUE(writeFramePng((dir / file).string())) << "cannot write " << (dir / file);
+            if (const uint64_t hash = frameHash(); hash != g.hash) {
+                writeFramePng((dir / "differ" / file).string());
+                char text[32];
+                std::snprintf(text, sizeof text, "0x%016" PRIX64, hash);
+                ADD_FAILURE() << name << " frame " << frame << ": hash " << text << " is not the reviewed one; see "
+                              << (dir / "differ" / file);
+            }
+        }
+    }
+}
+
+std::vector<KeyStates> randomInputs(size_t frames, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<KeyStates> inputs(frames);
+    KeyStates keys;
+    for (size_t f = 0; f < frames; ++f) {
+        if (random() % 6 == 0) {
+            keys = {};
+            for (Key key : {kUp, kDown, kLeft, kRight, kLeftAlt, kSpace, kLeftShift, kKey2})
+                if (random() % 3 == 0) keys.hold(key);
+        }
+        inputs[f] = keys;
+    }
+    return inputs;
+}
 
 }  // namespace e2e

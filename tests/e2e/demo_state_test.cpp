@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "board_session.h"
-#include "frame_check.h"
 #include "save_state.h"
 #include "scramble_machine.h"
 
@@ -23,16 +22,9 @@ const std::vector<KeyEvent> kScript = {
     {230, kKey4, true},   {231, kKey4, false},   {260, kLeftAlt, false}, {270, kDown, false},
 };
 
-// The keys held when frame `frame` starts, as the script leaves them.
-void keysBefore(int frame) {
-    releaseKeys();
-    for (const KeyEvent& event : kScript)
-        if (event.frame <= frame) setKey(event.key, event.held);
-}
-
 // Runs frames `from` to `to` with the script's keys; the hash of each.
 std::vector<uint64_t> runFrames(int from, int to) {
-    keysBefore(from - 1);
+    keysBefore(kScript, from - 1);
     std::vector<uint64_t> hashes;
     for (int frame = from; frame <= to; ++frame) {
         for (const KeyEvent& event : kScript)
@@ -58,9 +50,7 @@ void loadImage(const std::vector<uint8_t>& image) {
 
 class DemoStates : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(startBoard(DEMO_ROM_BASE)) << "the demo ROM set did not load from " DEMO_ROM_BASE "Roms/";
-    }
+    void SetUp() override { ASSERT_TRUE(startBoard(DEMO_ROM_BASE)); }
     void TearDown() override {
         releaseKeys();
         board().setSpeed(Speed::Fps60);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "board_session.h"
-#include "frame_check.h"
 #include "status.h"
 
 namespace e2e {
@@ -14,10 +13,7 @@ namespace {
 
 class DemoRom : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(startBoard(DEMO_ROM_BASE)) << "the demo ROM set did not load from " DEMO_ROM_BASE "Roms/ "
-                                                  "(is the m68k cross toolchain installed?)";
-    }
+    void SetUp() override { ASSERT_TRUE(startBoard(DEMO_ROM_BASE)); }
     enum Field { kMagic, kLevel4, kLevel3, kLevel2, kFrame, kDrawn, kService };
     static uint32_t status(Field field) { return readRamLong(DEMO_STATUS_ADDRESS + 4 * uint32_t(field)); }
 };

@@ -3,7 +3,6 @@
 // there gives the same frames again.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "board_session.h"
@@ -11,24 +10,6 @@
 
 namespace e2e {
 namespace {
-
-constexpr Key kBoardKeys[] = {kUp, kDown, kLeft, kRight, kLeftAlt, kSpace, kLeftShift, kKey2};
-
-// Random keys that change every few frames, as a player's do.
-std::vector<KeyStates> randomInputs(size_t frames, uint32_t seed) {
-    std::mt19937 random(seed);
-    std::vector<KeyStates> inputs(frames);
-    KeyStates keys;
-    for (size_t f = 0; f < frames; ++f) {
-        if (random() % 6 == 0) {
-            keys = {};
-            for (Key key : kBoardKeys)
-                if (random() % 3 == 0) keys.hold(key);
-        }
-        inputs[f] = keys;
-    }
-    return inputs;
-}
 
 // Runs `inputs[from...]` on the board, keeping them in `history` when given;
 // the hash of each frame.
@@ -45,7 +26,7 @@ std::vector<uint64_t> play(const std::vector<KeyStates>& inputs, size_t from, Hi
 class DemoHistory : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(startBoard(DEMO_ROM_BASE)) << "the demo ROM set did not load from " DEMO_ROM_BASE "Roms/";
+        ASSERT_TRUE(startBoard(DEMO_ROM_BASE));
         powerOn(false);
     }
 };

@@ -5,7 +5,6 @@
 #include <zlib.h>
 
 #include <functional>
-#include <random>
 #include <vector>
 
 #include "board_session.h"
@@ -13,21 +12,6 @@
 
 namespace e2e {
 namespace {
-
-std::vector<KeyStates> randomInputs(size_t frames, uint32_t seed) {
-    std::mt19937 random(seed);
-    std::vector<KeyStates> inputs(frames);
-    KeyStates keys;
-    for (size_t f = 0; f < frames; ++f) {
-        if (random() % 6 == 0) {
-            keys = {};
-            for (Key key : {kUp, kDown, kLeft, kRight, kLeftAlt, kSpace, kLeftShift, kKey2})
-                if (random() % 3 == 0) keys.hold(key);
-        }
-        inputs[f] = keys;
-    }
-    return inputs;
-}
 
 // Records `inputs` (the movie begun already); the hash of each frame.
 std::vector<uint64_t> record(MovieRecorder& recorder, const std::vector<KeyStates>& inputs) {
@@ -58,7 +42,7 @@ std::vector<uint64_t> play(const std::vector<uint8_t>& file, uint32_t& desyncedA
 class DemoMovies : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(startBoard(DEMO_ROM_BASE)) << "the demo ROM set did not load from " DEMO_ROM_BASE "Roms/";
+        ASSERT_TRUE(startBoard(DEMO_ROM_BASE));
         powerOn(false);
     }
 };

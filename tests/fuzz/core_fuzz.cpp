@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "s68000.h"
 
 namespace {
@@ -23,11 +24,6 @@ struct Image {
 
 // What the handlers and the reset handler do, chosen by the input.
 uint8_t handler_plan;
-
-void fail(const char* what) {
-    std::fprintf(stderr, "core fuzz: %s\n", what);
-    std::abort();
-}
 
 void check_range(uint32_t address, const data_region* region) {
     if (address > 0xFFFFFF) fail("handler got an address with its top bits set");

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "board.h"
+#include "fuzz_check.h"
 
 namespace fs = std::filesystem;
 
@@ -26,11 +27,6 @@ constexpr size_t kSize = 131072;
 
 std::string dir;
 FILE* console;
-
-void fail(const char* what) {
-    std::fprintf(stderr, "loader fuzz: %s\n", what);
-    std::abort();
-}
 
 std::string console_text() {
     std::fflush(stdout);

@@ -6,21 +6,15 @@
 // that the inputs and the embedded state are fuzzed past the header's checks.
 #include <zlib.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "movie.h"
 
 namespace {
 
 constexpr uint64_t kRomSetHash = 0x0123456789ABCDEFull;
-
-void fail(const char* what) {
-    std::fprintf(stderr, "movie fuzz: %s\n", what);
-    std::abort();
-}
 
 void put(std::vector<uint8_t>& out, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
@@ -55,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     movie.hashInterval = 1234;  // a mark that a refusal must leave
     std::string error;
     if (!decodeMovie(file.data(), file.size(), kRomSetHash, movie, error)) {
-        if (error.empty() || error.find('\n') != std::string::npos) fail("a refusal without its one line");
+        if (!oneLine(error)) fail("a refusal without its one line");
         if (movie.hashInterval != 1234 || !movie.inputs.empty()) fail("a refused file changed the movie");
         return 0;
     }

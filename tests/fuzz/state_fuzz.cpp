@@ -8,22 +8,17 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "board.h"
+#include "fuzz_check.h"
 #include "save_state.h"
 
 namespace {
 
 uint64_t romSetHash;  // the ROM set never changes: taken once
-
-void fail(const char* what) {
-    std::fprintf(stderr, "state fuzz: %s\n", what);
-    std::abort();
-}
 
 // A program ROM of NOPs with a branch back to the start at its end, the
 // vectors pointing at 0x400, and graphics of every colour.
@@ -106,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BoardState state;
     std::string error;
     if (!decodeState(image.data(), image.size(), hash, state, error)) {
-        if (error.empty() || error.find('\n') != std::string::npos) fail("a refusal without its one line");
+        if (!oneLine(error)) fail("a refusal without its one line");
         if (rawMachine() != before) fail("a refused image changed the machine");
         return 0;
     }

@@ -1,18 +1,10 @@
 // Fuzzes the symbol reader (ELF through libelf, or a text map). A refused
 // file must come with a one-line reason and leave the symbols as they were;
 // an accepted one must answer every name it holds with its address.
-#include <cstdio>
-#include <cstdlib>
 #include <span>
 
+#include "fuzz_check.h"
 #include "symbols.h"
-
-namespace {
-void fail(const char* what) {
-    std::fprintf(stderr, "symbols fuzz: %s\n", what);
-    std::abort();
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     workbench::Symbols symbols;
@@ -20,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t kept[] = {'4', '2', ' ', 'k', 'e', 'p', 't', '\n'};
     if (!symbols.read(std::span(kept), error)) fail("the seed map was refused");
     if (!symbols.read(std::span(data, size), error)) {
-        if (error.empty() || error.find('\n') != std::string::npos) fail("a refusal without a one-line reason");
+        if (!oneLine(error)) fail("a refusal without a one-line reason");
         if (symbols.size() != 1 || symbols.find("kept") != 0x42u) fail("a refused file changed the symbols");
         return 0;
     }

@@ -3,8 +3,9 @@
 // it is and is listed, and a trace writes one line per instruction.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -45,13 +46,8 @@ struct Hooked {
     }
 };
 
-Command make(CommandKind kind, uint32_t value = 0, int index = 0, std::string path = "") {
-    Command c;
-    c.kind = kind;
-    c.value = value;
-    c.index = index;
-    c.path = std::move(path);
-    return c;
+Command make(CommandKind kind, uint32_t value = 0, int index = 0, std::string path = "", uint32_t address = 0) {
+    return {kind, address, value, index, std::move(path)};
 }
 
 TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
@@ -62,7 +58,8 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
         const char* message;
     } cases[] = {
         {"step while running", make(CommandKind::Step), false, "Pause first: the 68000 is running"},
-        {"register while running", make(CommandKind::SetRegister, 5, 0), false, "Pause first: the 68000 is running"},
+        {"register while running", make(CommandKind::SetRegister, 0x5A5A5A5A, kRegisterOtherStack), false,
+         "Pause first: the 68000 is running"},
         {"run under the monitor", make(CommandKind::Run), true,
          "The console monitor has the machine: switch Debug off to run it from the workbench"},
         {"trace into no directory", make(CommandKind::Trace, 10, 0, "/nonexistent/dir/trace.txt"), false,
@@ -79,6 +76,7 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
         const auto s = h.run(c.command);
         EXPECT_EQ(c.monitor ? h.controller.refusal() : s->message, c.message);
         EXPECT_FALSE(s->stopped);
+        EXPECT_NE(s->state.asp, 0x5A5A5A5Au) << "a refused register write was made";
     }
     EXPECT_EQ(std::fopen("trace.txt", "r"), nullptr) << "a refused trace made its file";
 }
@@ -108,8 +106,7 @@ TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
 TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
     Hooked h;
     // The demo's frame counter, which its interrupt writes every frame.
-    Command watch = make(CommandKind::SetWatchpoint, 4, S68000_WATCH_WRITE);
-    watch.address = 0x10000C;
+    Command watch = make(CommandKind::SetWatchpoint, 4, S68000_WATCH_WRITE, "", 0x10000C);
     const auto s = h.run(watch, 3);
     EXPECT_TRUE(s->stopped);
     EXPECT_EQ(s->message.rfind("Watchpoint: write of 0x10000C at 0x", 0), 0u) << s->message;
@@ -124,16 +121,20 @@ TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
 // As in the program: the window's threads post and read while the frames run.
 TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
     Hooked h;
-    std::atomic<bool> done{false};
+    std::atomic<bool> done{false}, reading{false};
     std::thread panels([&] {
         uint64_t seen = 0;
-        for (int i = 0; !done.load(); ++i) {
+        for (int i = 0; i == 0 || !done.load(); ++i, reading = true) {
             if (const auto s = h.controller.latest()) seen = std::max(seen, s->frame);
             h.controller.post(make(i % 2 ? CommandKind::Pause : CommandKind::Run));
             (void)h.controller.refusal();
         }
         EXPECT_GT(seen, 0u);
     });
+    // The frames start once the panels read (a loaded machine may start the thread late).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!reading && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    EXPECT_TRUE(reading) << "the panels' thread did not run within 10 s";
     for (int i = 0; i < 60; ++i) e2e::runFrame();
     done = true;
     panels.join();

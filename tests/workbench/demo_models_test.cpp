@@ -21,14 +21,18 @@ struct Board {
     std::span<unsigned char> graphics;
 };
 
-Board startDemo(int frames) {
-    EXPECT_TRUE(e2e::startBoard(DEMO_ROM_BASE)) << "the demo ROM set did not load from " DEMO_ROM_BASE;
-    e2e::powerOn(false);
-    for (int i = 0; i < frames; ++i) e2e::runFrame();
+Board current() {
     Board b{};
     e2e::board().capture(b.state);
     b.graphics = e2e::board().memory(Memory::Graphics);
     return b;
+}
+
+Board startDemo(int frames) {
+    EXPECT_TRUE(e2e::startBoard(DEMO_ROM_BASE));
+    e2e::powerOn(false);
+    for (int i = 0; i < frames; ++i) e2e::runFrame();
+    return current();
 }
 
 // The picture as the models see it: the background, then each drawn row's
@@ -104,9 +108,7 @@ TEST(WorkbenchModels, HandMadeListsPaintedFromTheTableEqualTheBoards) {
         }
         std::memcpy(ram.data(), words.data(), ram.size());
         e2e::board().drawPicture();
-        Board b{};
-        e2e::board().capture(b.state);
-        b.graphics = e2e::board().memory(Memory::Graphics);
+        const Board b = current();
         const auto rows = decodeSpriteList(b.state.spriteRam);
         const SpriteRow& row = rows[c.checked];
         EXPECT_EQ(row.left, c.left);
