@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <thread>
 
 #include "core_fixture.h"
@@ -22,7 +23,8 @@ namespace {
 
 using namespace coretest;
 
-constexpr uint32_t kBranch = CODE + 8;  // CODE: ADDQ.L #1,D0; MOVE.W D0,$2000; BRA.S CODE
+constexpr uint32_t kBranch = CODE + 8;
+const std::string kTooLong(5000, 'm');  // CODE: ADDQ.L #1,D0; MOVE.W D0,$2000; BRA.S CODE
 std::atomic<bool> quitting{false};
 std::atomic<int> kills{0};
 
@@ -38,7 +40,8 @@ std::string framed(const std::string& payload) {
 // silence, so that a stub that never answers fails the test.
 class Client {
 public:
-    explicit Client(uint16_t port) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    explicit Client(uint16_t port, int receive_buffer = 0) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        if (receive_buffer) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
         sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
         EXPECT_EQ(connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     }
@@ -50,7 +53,7 @@ public:
         pollfd p{fd_, POLLIN, 0};
         for (char c; got.size() < bytes && (got.size() < 3 || got[got.size() - 3] != '#'); got += c) {
             const ssize_t n = poll(&p, 1, 20000) > 0 ? read(fd_, &c, 1) : -1;
-            closed_ = n == 0;
+            closed_ = n == 0 || (n < 0 && errno == ECONNRESET);
             if (n != 1) break;
         }
         return got;
@@ -108,6 +111,7 @@ protected:
     // Connects and asks why the target stopped, as gdb does first.
     std::unique_ptr<Client> attach() {
         auto client = std::make_unique<Client>(port_);
+        client->send("-");  // nothing sent yet: nothing to send again
         EXPECT_EQ(client->request("?"), "+" + framed("S05"));
         return client;
     }
@@ -127,8 +131,8 @@ TEST_F(StubSession, BreakpointsWatchpointsAndTheRunningTarget) {
     }
     gdb->request("z0,1008,2");
     gdb->request("Z3,2000,2");
-    gdb->send(framed("c") + framed("g"));  // no watched read; asking while it runs: dropped
-    EXPECT_EQ(gdb->next(2), "++");
+    gdb->send(framed("c") + framed("g") + framed(kTooLong));  // no watched read; asking while it runs: dropped
+    EXPECT_EQ(gdb->next(3), "+++");
     gdb->send(std::string(100000, '\x03'));  // a storm of interrupt bytes stops it once
     EXPECT_EQ(gdb->next(), framed("S02"));
     EXPECT_EQ(gdb->request("?"), "+" + framed("S02"));
@@ -157,6 +161,7 @@ TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
     gdb->send("$g#00-");  // dropped without a word; '-' means nothing now
     EXPECT_EQ(gdb->request("p0") + gdb->request("p11") + gdb->request("m2000,2"),
               framed("00000000") + framed("00001000") + framed("0000")) << "something changed";
+    EXPECT_EQ(gdb->request(kTooLong), framed("E01"));
 }
 
 // Detach, kill and a client gone end the session and its breakpoints; the
@@ -166,7 +171,10 @@ TEST_F(StubSession, SessionsEndWithDetachKillOrTheClientGoneAndOneClientAtATime)
         auto gdb = attach();
         EXPECT_TRUE(Client(port_).closed_by_stub());
         EXPECT_EQ(gdb->request("Z0,1008,2"), "+" + framed("OK")) << "the first is still served";
-        if (end == "D") EXPECT_EQ(gdb->request("D"), "+" + framed("OK"));
+        if (end == "D") {  // what follows a detach is acknowledged and dropped
+            gdb->send(framed("D") + framed("g") + framed(kTooLong));
+            EXPECT_EQ(gdb->next(), "+++" + framed("OK"));
+        }
         if (end == "k") gdb->send(framed("k"));
         if (end != "gone") EXPECT_TRUE(gdb->closed_by_stub());
         gdb.reset();
@@ -176,6 +184,17 @@ TEST_F(StubSession, SessionsEndWithDetachKillOrTheClientGoneAndOneClientAtATime)
         next->send(framed("c") + "\x03");  // the old breakpoint is gone
         EXPECT_EQ(next->next(), "+" + framed("S02"));
     }
+}
+
+// A client that asks and never reads is dropped once a megabyte of answers
+// waits for it; the next one is served.
+TEST_F(StubSession, AClientThatNeverReadsIsDropped) {
+    Client gdb(port_, 4096);
+    std::string asks;
+    for (int i = 0; i < 8000; ++i) asks += framed("qXfer:features:read:target.xml:0,ffb");  // 10 MB of answers
+    gdb.send(asks);
+    EXPECT_TRUE(gdb.closed_by_stub());
+    EXPECT_GT(attach()->reg(0), 0u);
 }
 
 TEST(StubStart, ATakenPortIsRefusedWithTheReason) {
