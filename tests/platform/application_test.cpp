@@ -109,6 +109,62 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
     EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'f3!!', 'esc '}));
 }
 
+// File: Go | Recent > [Deep, Off (disabled, Ctrl+O)] | Locked > (disabled);
+// and Help, an item of the bar itself. Each step's open menus by title.
+TEST(Application, SubmenusOpenOnHoverAndCloseOnAnotherItemAndEveryLevelsItemsSendTheirMessages) {
+    std::vector<std::string> open;
+    TestApp app(
+        [&](TestApp& self) {
+            TestWindow& w = *self.window;
+            kit::WindowCapture frame;
+            kit::MenuGeometry g;
+            const auto drawn = [&](size_t menus) {  // until `menus` menus are open
+                return eventually(
+                    [&] { return kit::capture_window(&w, frame) && (g = kit::menu_geometry(&w)).menus.size() == menus; });
+            };
+            // The pointer moved onto `b` (and clicked there), then the menus that stay open.
+            const auto point = [&](const kit::MenuBox& b, bool click, size_t menus) {
+                const float x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
+                kit::synthesize_pointer(&w, x, y, false);
+                kit::capture_window(&w, frame);
+                if (click) {
+                    kit::synthesize_pointer(&w, x, y, true);
+                    kit::capture_window(&w, frame);
+                    kit::synthesize_pointer(&w, x, y, false);
+                }
+                drawn(menus);
+                open.push_back(g.menus.empty() ? "" : g.menus.back().title);
+            };
+            drawn(0);
+            point(g.titles.at(0), true, 1);           // File
+            point(g.menus[0].items.at(1), false, 2);  // Recent
+            point(g.menus[0].items.at(0), false, 1);  // Go
+            point(g.menus[0].items.at(2), false, 1);  // Locked: stays shut
+            point(g.menus[0].items.at(1), false, 2);
+            point(g.menus[1].items.at(1), true, 2);   // Off: nothing
+            point(g.menus[1].items.at(0), true, 0);   // Deep
+            point(g.titles.at(1), true, 0);           // Help
+            EXPECT_TRUE(eventually([&] { return w.Received().size() == 2; }));
+            kit::release_pointer(&w);
+            self.End();
+        },
+        [](TestWindow& w) {
+            BMenu* file = w.KeyMenuBar()->ItemAt(0)->Submenu();
+            auto* recent = new BMenu("Recent");
+            recent->AddItem(new BMenuItem("Deep", new BMessage('deep')));
+            recent->AddItem(new BMenuItem("Off", new BMessage('off ')));
+            recent->ItemAt(1)->SetEnabled(false);
+            recent->ItemAt(1)->SetShortcutText("Ctrl+O");
+            file->AddItem(recent);
+            file->AddItem(new BMenu("Locked"));
+            file->ItemAt(2)->Submenu()->SetEnabled(false);
+            w.KeyMenuBar()->AddItem(new BMenuItem("Help", new BMessage('help')));
+        });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_EQ(open, (std::vector<std::string>{"File", "Recent", "File", "File", "Recent", "Recent", "", ""}));
+    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'deep', 'help'}));
+}
+
 TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
     std::vector<kit::OpenAlert> asked;
     TestApp app([&](TestApp& self) {
