@@ -82,6 +82,11 @@ TEST(Threads, StartSuspendedAndRunOnceResumedOrNeverWhenKilled) {
         EXPECT_EQ(resume_thread(gone), B_BAD_THREAD_ID) << gone;
         EXPECT_EQ(get_thread_info(gone, &info), B_BAD_THREAD_ID) << gone;
     }
+    // Refused: no function, no place for the info, a search by name; no kit thread calls here.
+    EXPECT_EQ(spawn_thread(nullptr, "none", B_NORMAL_PRIORITY, nullptr), B_BAD_VALUE);
+    EXPECT_EQ(get_thread_info(killed, nullptr), B_BAD_VALUE);
+    EXPECT_EQ(find_thread("counter"), B_BAD_VALUE);
+    EXPECT_EQ(find_thread(nullptr), -1);
 }
 
 // From a minute's snooze, from a wait for a looper's lock that the killer
