@@ -145,7 +145,8 @@ TEST(Threads, TimeIsMonotonicAndSnoozeSleepsAtLeastItsTimeWithTheFinestTimerSlac
 
 TEST(Looper, HandlesMessagesInOrderOnItsThreadWithItsLockHeld) {
     Recorder looper;
-    looper.Run();
+    EXPECT_EQ(looper.Run(), looper.Run()) << "one thread";
+    EXPECT_EQ(looper.PostMessage(static_cast<BMessage*>(nullptr)), B_BAD_VALUE);
     std::vector<uint32> expected;
     for (uint32 code = 1; code <= 50; ++code) looper.PostMessage(code), expected.push_back(code);
     looper.PostMessage(B_QUIT_REQUESTED);  // refused: the loop goes on
