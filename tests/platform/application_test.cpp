@@ -195,6 +195,10 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
         EXPECT_TRUE(eventually([&] { return w.Received().size() == 5; }));
         w.PostMessage(kTell);  // left open: dropped when the loop ends
         EXPECT_TRUE(eventually([] { return kit::open_alerts().size() == 1; }));
+        kit::answer_alert(kit::open_alerts()[0].id, 1);  // no such button, no such alert: no answer
+        kit::answer_alert(kit::open_alerts()[0].id + 1, 0);
+        EXPECT_EQ(kit::open_alerts().size(), 1u);
+        EXPECT_EQ((new BAlert("t", "x", nullptr))->Go(), B_ERROR) << "no button";
         self.End();
     });
     ASSERT_EQ(app.Run(), B_OK);
@@ -205,6 +209,8 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
     EXPECT_TRUE(kit::open_alerts().empty());
     EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(), B_ERROR) << "no running application";
     EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(nullptr), B_ERROR);
+    const BAlert three("t", "x", "A", "B", "C");
+    EXPECT_TRUE(three.ButtonLabel(2) == std::string("C") && !three.ButtonLabel(3) && !three.ButtonLabel(-1));
 }
 
 TEST(Application, DropsTheCloseBoxAndQuittingWithAWindowOpen) {
