@@ -142,6 +142,9 @@ TEST_F(StubSession, BreakpointsWatchpointsAndTheRunningTarget) {
     char written[5];
     std::snprintf(written, sizeof written, "%04x", gdb->reg(0) & 0xFFFF);
     EXPECT_EQ(gdb->request("m2000,2"), "+" + framed(written));
+    gdb->request("z4,2000,2");
+    gdb->request("Z2,2000,2");
+    EXPECT_EQ(gdb->request("c"), "+" + framed("T05watch:00002000;"));
 }
 
 TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
@@ -208,6 +211,8 @@ TEST(StubStart, ATakenPortIsRefusedWithTheReason) {
     EXPECT_EQ(gdb_stub_start(ntohs(address.sin_port), error), -1);
     EXPECT_EQ(error.find("cannot listen on 127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + ": "), 0u) << error;
     close(taken);
+    EXPECT_EQ(gdb_stub_start(65536, error), -1);
+    EXPECT_EQ(error, "no port 65536");
 }
 
 }  // namespace
