@@ -145,6 +145,9 @@ TEST_F(StubSession, BreakpointsWatchpointsAndTheRunningTarget) {
     gdb->request("z4,2000,2");
     gdb->request("Z2,2000,2");
     EXPECT_EQ(gdb->request("c"), "+" + framed("T05watch:00002000;"));
+    // Refused (no history here), the target stays stopped and answers what follows.
+    EXPECT_EQ(gdb->request("bc") + gdb->request("bs") + gdb->request("?"),
+              "+" + framed("E01") + "+" + framed("E01") + "+" + framed("T05watch:00002000;"));
 }
 
 TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
