@@ -66,6 +66,7 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
         w.AddShortcut(kCodeF3, 0, new BMessage('f3  '));
         w.AddShortcut(kCodeF3, 0, new BMessage('f3!!'));  // replaces the first
         w.AddShortcut(kCodeEscape, 0, new BMessage('esc '));
+        w.AddShortcut(kCodeF3, B_OPTION_KEY, new BMessage('F3o '));
         kit::synthesize_key(kScancodeA, true);
         aHeld = eventually([] { return held(kCodeA); });
         kit::synthesize_key(kScancodeA, false);
@@ -74,6 +75,7 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
         f2Held = held(kCodeF2) || held(kCodeA);
         kit::synthesize_key(kScancodeF2, false);
         press(kScancodeF2, B_SHIFT_KEY);  // no release message
+        press(kScancodeF3, B_OPTION_KEY);
         kit::synthesize_key(kScancodeF3, true, B_CONTROL_KEY);  // with Control no shortcut: a key
         ctrlF3Held = eventually([] { return held(kCodeF3); });
         kit::synthesize_key(kScancodeF3, false, B_CONTROL_KEY);
@@ -97,7 +99,7 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
         closed = eventually([&] { return drawn().menus.empty(); });
         press(kScancodeF3);
         press(kScancodeEscape);
-        EXPECT_TRUE(eventually([&] { return w.Received().size() == 5; }));
+        EXPECT_TRUE(eventually([&] { return w.Received().size() == 6; }));
         self.End();
     });
     ASSERT_EQ(app.Run(), B_OK);
@@ -106,7 +108,7 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
     EXPECT_TRUE(ctrlF3Held);
     EXPECT_TRUE(removedHeld) << "a removed shortcut's key is a key again";
     EXPECT_TRUE(opened && closed);
-    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'f3!!', 'esc '}));
+    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc '}));
 }
 
 // File: Go | Recent > [Deep, Off (disabled, Ctrl+O)] | Locked > (disabled);
