@@ -79,10 +79,11 @@ TEST(FilePanel, SendsItsMessageWithTheChosenRefs) {
     } inbox;
     inbox.Run();
     BMessenger messenger(&inbox);
-    BFilePanel panel(B_OPEN_PANEL, &messenger, nullptr, 0, true), single(B_OPEN_PANEL, &messenger, nullptr, 0, false);
-    EXPECT_EQ(panel.Message()->what, B_REFS_RECEIVED) << "by default";
     BMessage custom(0x8001);
-    panel.SetMessage(&custom);
+    BFilePanel panel(B_OPEN_PANEL, &messenger, nullptr, 0, true, &custom);
+    BFilePanel single(B_OPEN_PANEL, &messenger, nullptr, 0, false);
+    EXPECT_EQ(single.Message()->what, B_REFS_RECEIVED) << "by default";
+    EXPECT_EQ(BFilePanel().SendRefs({entry_ref("/a")}), B_BAD_VALUE) << "no target and no application";
     EXPECT_EQ(panel.SendRefs({}), B_BAD_VALUE);
     EXPECT_EQ(single.SendRefs({entry_ref("/a"), entry_ref("/b")}), B_BAD_VALUE);
     ASSERT_EQ(panel.SendRefs({entry_ref("/a"), entry_ref("/b")}), B_OK);
