@@ -121,8 +121,9 @@ TEST(Application, SubmenusOpenOnHoverAndCloseOnAnotherItemAndEveryLevelsItemsSen
             kit::WindowCapture frame;
             kit::MenuGeometry g;
             const auto drawn = [&](size_t menus) {  // until `menus` menus are open
-                return eventually(
-                    [&] { return kit::capture_window(&w, frame) && (g = kit::menu_geometry(&w)).menus.size() == menus; });
+                return eventually([&] {
+                    return kit::capture_window(&w, frame) && (g = kit::menu_geometry(&w)).menus.size() == menus;
+                });
             };
             // The pointer moved onto `b` (and clicked there), then the menus that stay open.
             const auto point = [&](const kit::MenuBox& b, bool click, size_t menus) {
