@@ -148,6 +148,9 @@ TEST_F(StubSession, BreakpointsWatchpointsAndTheRunningTarget) {
     // Refused (no history here), the target stays stopped and answers what follows.
     EXPECT_EQ(gdb->request("bc") + gdb->request("bs") + gdb->request("?"),
               "+" + framed("E01") + "+" + framed("E01") + "+" + framed("T05watch:00002000;"));
+    EXPECT_EQ(gdb->request("s") + gdb->request("s1002"), "+" + framed("S05") + "+" + framed("T05watch:00002000;"));
+    EXPECT_EQ(gdb->reg(17), kBranch) << "stepped from 1002 over the write";
+    EXPECT_TRUE(gdb->request("qRcmd,68656c70").starts_with("+$O") && gdb->next() == framed("OK")) << "monitor help";
 }
 
 TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
