@@ -23,8 +23,8 @@ namespace {
 
 using namespace coretest;
 
-constexpr uint32_t kBranch = CODE + 8;
-const std::string kTooLong(5000, 'm');  // CODE: ADDQ.L #1,D0; MOVE.W D0,$2000; BRA.S CODE
+constexpr uint32_t kBranch = CODE + 8;  // CODE: ADDQ.L #1,D0; MOVE.W D0,$2000; BRA.S CODE
+const std::string kTooLong(5000, 'm');  // longer than a packet may be
 std::atomic<bool> quitting{false};
 std::atomic<int> kills{0};
 
@@ -162,7 +162,7 @@ TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
     EXPECT_EQ(gdb->next(), framed("00001000"));
     gdb->send("$" + std::string(10000, 'M') + "#00");  // too long, and a bad checksum
     EXPECT_EQ(gdb->next(1), "-");
-    EXPECT_EQ(gdb->request(std::string(5000, 'm')), "+" + framed("E01")) << "too long, checksum right";
+    EXPECT_EQ(gdb->request(kTooLong), "+" + framed("E01")) << "too long, checksum right";
     EXPECT_EQ(gdb->request("M2000,4:cafe"), "+" + framed("E01"));
     EXPECT_EQ(gdb->request("m0,ffffffff").size(), 2 + 2u * 2000 + 3) << "a part, as the protocol allows";
     EXPECT_EQ(gdb->request("mfffffff0,20").size(), 2 + 0x40u + 3) << "wraps through the 24-bit bus";
