@@ -144,8 +144,8 @@ TEST(Application, SubmenusOpenOnHoverAndCloseOnAnotherItemAndEveryLevelsItemsSen
             point(g.menus.at(0).items.at(0), false, 1);  // Go
             point(g.menus.at(0).items.at(2), false, 1);  // Locked: stays shut
             point(g.menus.at(0).items.at(1), false, 2);
-            point(g.menus.at(1).items.at(1), true, 2);  // Off: nothing
-            point(g.menus.at(1).items.at(0), true, 0);  // Deep
+            point(g.menus.at(1).items.at(1), true, 2);   // Off: nothing
+            point(g.menus.at(1).items.at(0), true, 0);   // Deep
             point(g.titles.at(1), true, 0);              // Help
             EXPECT_TRUE(eventually([&] { return w.Received().size() == 2; }));
             kit::release_pointer(&w);
