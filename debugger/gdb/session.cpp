@@ -95,7 +95,9 @@ void command(const Command& c) {
         case CommandKind::ReverseStep:
         case CommandKind::ReverseContinue:
             if (gdb_stub_reverse) gdb_stub_reverse(c.kind == CommandKind::ReverseContinue);  // throws when it goes
-            channel->reply(session.client, "E01");
+            // Refused: the target never left, and the server, which saw a
+            // resume, must take packets again.
+            channel->reply(session.client, "E01", Reply::Stop);
             return;
         case CommandKind::Detach: {
             const uint64_t client = session.client;

@@ -158,7 +158,8 @@ TEST(NumberConversion, LikeA32BitStrtoul) {
         {"12z", 16, true, 0x12}, {"0xg", 16, true, 0}, {"-1", 16, true, 0xFFFFFFFF}, {"-5", 10, true, 0xFFFFFFFB},
         {"+7", 10, true, 7}, {"FFFFFFFF", 16, true, 0xFFFFFFFF}, {"-FFFFFFFF", 16, true, 1}, {"", 16, false, 1234},
         {"100000400", 16, true, 0xFFFFFFFF}, {"99999999999999999999999", 10, true, 0xFFFFFFFF}, {"  ", 16, false, 1234},
-        {"+", 10, false, 1234}, {"xyz", 16, false, 1234}, {"A", 10, false, 1234}};
+        {"+", 10, false, 1234}, {"xyz", 16, false, 1234}, {"A", 10, false, 1234}, {"0X1F", 16, true, 0x1F},
+        {"~1", 16, false, 1234}};
     for (const auto& row : kRows) {
         uint32_t value = 1234;
         EXPECT_EQ(parse_unsigned(row.text, row.base, &value), row.taken) << row.text;

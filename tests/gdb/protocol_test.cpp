@@ -70,20 +70,20 @@ TEST(Commands, EveryPacketReadsAsItsKindAndAnythingElseIsMalformedOrUnknown) {
         {Kind::ReadMemory, {"m100000,10", "m0,ffffffff"}}, {Kind::WriteMemory, {"M500000,2:a5F0"}},
         {Kind::InsertPoint, {"Z0,16c,2", "Z4,100004,4;X1,0"}}, {Kind::RemovePoint, {"z1,16c,2"}},  // conditions ignored
         {Kind::HaltReason, {"?"}}, {Kind::Continue, {"c", "c1004", "C02", "vCont;c", "vCont;C05:1"}},
-        {Kind::Step, {"s", "S05;2000", "vCont;s:1;c"}},  // one thread: the first action
+        {Kind::Step, {"s", "S05;2000", "vCont;s:1;c", "vCont;S05"}},  // one thread: the first action
         {Kind::Detach, {"D", "D;1"}}, {Kind::Kill, {"k"}}, {Kind::Monitor, {"qRcmd,642031303030"}},
         {Kind::Supported, {"qSupported", "qSupported:multiprocess+;swbreak+"}},
         {Kind::StartNoAckMode, {"QStartNoAckMode"}},
         {Kind::Attached, {"qAttached:1"}}, {Kind::ResumeActions, {"vCont?"}}, {Kind::SelectThread, {"Hg0"}},
         {Kind::ReadFeatures, {"qXfer:features:read:target.xml:0,ffb"}},
         {Kind::Unknown, {"", "vMustReplyEmpty", "qTStatus", "X100,0:", "qfThreadInfo", "!", "\x7f", "qSupportedX",
-                         "vCont;t"}},
+                         "vCont;t", "vCont", "vContX", "vCont;C0g"}},
         {Kind::Malformed,
          {"gx", "p", "pz", "p1=", "P3", "P3=12", "P3=0012abcd00", "P=00000000", "P3=0012abcg",
           "G" + registers.substr(2), "G" + registers.substr(1), "m", "m100", "m,4", "m100,", "m1000000000,1", "mx,1",
           "M100,2", "M100,2:a5", "M100,1:a5f0", "M100,2:a5fz", "M100:a5", "Z", "Z0", "Z0,", "Z0,16c", "Z5,16c,2",
           "Z0,16c,", "Zx,16c,2", "Z0,1ffffffff,2", "cx", "c1ffffffff", "C", "Cxx", "S05;zz", "D1", "vCont;", "H",
-          "qXfer:features:read:target.xml", "qRcmd,6"}}};
+          "qXfer:features:read:target.xml", "qXfer:features:read:target.xml:0", "qRcmd,6"}}};
     for (const auto& [kind, payloads] : kinds) {
         for (const std::string& payload : payloads) EXPECT_EQ(parse_command(payload).kind, kind) << payload;
         // The board's commands go to the emulation thread, which resumes on c and s.

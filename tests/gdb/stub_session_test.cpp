@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <thread>
 
 #include "core_fixture.h"
@@ -23,6 +24,7 @@ namespace {
 using namespace coretest;
 
 constexpr uint32_t kBranch = CODE + 8;  // CODE: ADDQ.L #1,D0; MOVE.W D0,$2000; BRA.S CODE
+const std::string kTooLong(5000, 'm');  // longer than a packet may be
 std::atomic<bool> quitting{false};
 std::atomic<int> kills{0};
 
@@ -38,7 +40,8 @@ std::string framed(const std::string& payload) {
 // silence, so that a stub that never answers fails the test.
 class Client {
 public:
-    explicit Client(uint16_t port) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    explicit Client(uint16_t port, int receive_buffer = 0) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        if (receive_buffer) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
         sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
         EXPECT_EQ(connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     }
@@ -50,7 +53,7 @@ public:
         pollfd p{fd_, POLLIN, 0};
         for (char c; got.size() < bytes && (got.size() < 3 || got[got.size() - 3] != '#'); got += c) {
             const ssize_t n = poll(&p, 1, 20000) > 0 ? read(fd_, &c, 1) : -1;
-            closed_ = n == 0;
+            closed_ = n == 0 || (n < 0 && errno == ECONNRESET);
             if (n != 1) break;
         }
         return got;
@@ -108,6 +111,7 @@ protected:
     // Connects and asks why the target stopped, as gdb does first.
     std::unique_ptr<Client> attach() {
         auto client = std::make_unique<Client>(port_);
+        client->send("-");  // nothing sent yet: nothing to send again
         EXPECT_EQ(client->request("?"), "+" + framed("S05"));
         return client;
     }
@@ -127,8 +131,8 @@ TEST_F(StubSession, BreakpointsWatchpointsAndTheRunningTarget) {
     }
     gdb->request("z0,1008,2");
     gdb->request("Z3,2000,2");
-    gdb->send(framed("c") + framed("g"));  // no watched read; asking while it runs: dropped
-    EXPECT_EQ(gdb->next(2), "++");
+    gdb->send(framed("c") + framed("g") + framed(kTooLong));  // no watched read; asking while it runs: dropped
+    EXPECT_EQ(gdb->next(3), "+++");
     gdb->send(std::string(100000, '\x03'));  // a storm of interrupt bytes stops it once
     EXPECT_EQ(gdb->next(), framed("S02"));
     EXPECT_EQ(gdb->request("?"), "+" + framed("S02"));
@@ -138,6 +142,15 @@ TEST_F(StubSession, BreakpointsWatchpointsAndTheRunningTarget) {
     char written[5];
     std::snprintf(written, sizeof written, "%04x", gdb->reg(0) & 0xFFFF);
     EXPECT_EQ(gdb->request("m2000,2"), "+" + framed(written));
+    gdb->request("z4,2000,2");
+    gdb->request("Z2,2000,2");
+    EXPECT_EQ(gdb->request("c"), "+" + framed("T05watch:00002000;"));
+    // Refused (no history here), the target stays stopped and answers what follows.
+    EXPECT_EQ(gdb->request("bc") + gdb->request("bs") + gdb->request("?"),
+              "+" + framed("E01") + "+" + framed("E01") + "+" + framed("T05watch:00002000;"));
+    EXPECT_EQ(gdb->request("s") + gdb->request("s1002"), "+" + framed("S05") + "+" + framed("T05watch:00002000;"));
+    EXPECT_EQ(gdb->reg(17), kBranch) << "stepped from 1002 over the write";
+    EXPECT_TRUE(gdb->request("qRcmd,68656c70").starts_with("+$O") && gdb->next() == framed("OK")) << "monitor help";
 }
 
 TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
@@ -149,7 +162,7 @@ TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
     EXPECT_EQ(gdb->next(), framed("00001000"));
     gdb->send("$" + std::string(10000, 'M') + "#00");  // too long, and a bad checksum
     EXPECT_EQ(gdb->next(1), "-");
-    EXPECT_EQ(gdb->request(std::string(5000, 'm')), "+" + framed("E01")) << "too long, checksum right";
+    EXPECT_EQ(gdb->request(kTooLong), "+" + framed("E01")) << "too long, checksum right";
     EXPECT_EQ(gdb->request("M2000,4:cafe"), "+" + framed("E01"));
     EXPECT_EQ(gdb->request("m0,ffffffff").size(), 2 + 2u * 2000 + 3) << "a part, as the protocol allows";
     EXPECT_EQ(gdb->request("mfffffff0,20").size(), 2 + 0x40u + 3) << "wraps through the 24-bit bus";
@@ -157,6 +170,7 @@ TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
     gdb->send("$g#00-");  // dropped without a word; '-' means nothing now
     EXPECT_EQ(gdb->request("p0") + gdb->request("p11") + gdb->request("m2000,2"),
               framed("00000000") + framed("00001000") + framed("0000")) << "something changed";
+    EXPECT_EQ(gdb->request(kTooLong), framed("E01"));
 }
 
 // Detach, kill and a client gone end the session and its breakpoints; the
@@ -166,7 +180,10 @@ TEST_F(StubSession, SessionsEndWithDetachKillOrTheClientGoneAndOneClientAtATime)
         auto gdb = attach();
         EXPECT_TRUE(Client(port_).closed_by_stub());
         EXPECT_EQ(gdb->request("Z0,1008,2"), "+" + framed("OK")) << "the first is still served";
-        if (end == "D") EXPECT_EQ(gdb->request("D"), "+" + framed("OK"));
+        if (end == "D") {  // what follows a detach is acknowledged and dropped
+            gdb->send(framed("D") + framed("g") + framed(kTooLong));
+            EXPECT_EQ(gdb->next(), "+++" + framed("OK"));
+        }
         if (end == "k") gdb->send(framed("k"));
         if (end != "gone") EXPECT_TRUE(gdb->closed_by_stub());
         gdb.reset();
@@ -176,6 +193,21 @@ TEST_F(StubSession, SessionsEndWithDetachKillOrTheClientGoneAndOneClientAtATime)
         next->send(framed("c") + "\x03");  // the old breakpoint is gone
         EXPECT_EQ(next->next(), "+" + framed("S02"));
     }
+}
+
+// A client that asks and never reads is dropped once a megabyte of answers
+// waits for it; the next one, reading late, gets every answer.
+TEST_F(StubSession, AClientThatNeverReadsIsDropped) {
+    Client gdb(port_, 4096);
+    std::string asks;
+    for (int i = 0; i < 8000; ++i) asks += framed("qXfer:features:read:target.xml:0,ffb");  // 10 MB of answers
+    gdb.send(asks);
+    EXPECT_TRUE(gdb.closed_by_stub());
+    Client late(port_, 4096);  // reads once it has asked 500 times: every answer comes, whole
+    late.send(asks.substr(0, asks.size() / 16));
+    const std::string first = late.next();
+    EXPECT_TRUE(first.starts_with("+$l<?xml")) << first.substr(0, 20);
+    for (int i = 1; i < 500; ++i) ASSERT_EQ(late.next(), first) << i;
 }
 
 TEST(StubStart, ATakenPortIsRefusedWithTheReason) {
@@ -189,6 +221,8 @@ TEST(StubStart, ATakenPortIsRefusedWithTheReason) {
     EXPECT_EQ(gdb_stub_start(ntohs(address.sin_port), error), -1);
     EXPECT_EQ(error.find("cannot listen on 127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + ": "), 0u) << error;
     close(taken);
+    EXPECT_EQ(gdb_stub_start(65536, error), -1);
+    EXPECT_EQ(error, "no port 65536");
 }
 
 }  // namespace

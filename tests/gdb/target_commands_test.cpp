@@ -92,7 +92,8 @@ TEST_F(TargetCommands, MonitorLinesRefusedWithAReasonChangeNothing) {
         return text + "|" + replies.back();
     };
     hexaddr = 0x123456, debugpc = 0x654320;
-    EXPECT_EQ(text_of("d 2000").substr(0, 10), "00002000: ");
+    EXPECT_EQ(text_of("d 0X2000").substr(0, 10), "00002000: ");
+    EXPECT_TRUE(text_of("help") == text_of("?") && text_of("HELP") == text_of("") && text_of("").ends_with("\n|OK"));
     for (const auto& [line, named] : {std::pair{"reset", "'reset'"}, {"d 12zz", "'12zz'"}, {"d 1 2", "'2'"},
                                       {"u 100000000", "'100000000'"}, {"r x", "'x'"}}) {
         const std::string text = text_of(line);

@@ -41,7 +41,7 @@ struct Hostile {
 
 // Missing, short and irregular files are the board's own tests'; here what
 // could block or loop: a FIFO with no writer (a clear watchdog failure
-// instead of a hang), a link that loops, a socket.
+// instead of a hang), a link that loops, a socket; and Roms/ a file.
 const Hostile kHostile[] = {
     {"FifoWithoutWriter", "CH0", "is not a regular file",
      [](auto&, auto& path, auto&) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
@@ -53,6 +53,8 @@ const Hostile kHostile[] = {
          std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
          ASSERT_EQ(bind(fds.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
      }},
+    {"RomsIsAFile", "PELLMORA.2A", "is missing",
+     [](auto&, auto& path, auto&) { fs::remove_all(path.parent_path()), std::ofstream(path.parent_path()) << 'x'; }},
 };
 
 TEST(HostileRomFiles, AreRefusedWithTheFileNamedAndNothingSetUpToRun) {

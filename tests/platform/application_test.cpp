@@ -66,6 +66,7 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
         w.AddShortcut(kCodeF3, 0, new BMessage('f3  '));
         w.AddShortcut(kCodeF3, 0, new BMessage('f3!!'));  // replaces the first
         w.AddShortcut(kCodeEscape, 0, new BMessage('esc '));
+        w.AddShortcut(kCodeF3, B_OPTION_KEY, new BMessage('F3o '));
         kit::synthesize_key(kScancodeA, true);
         aHeld = eventually([] { return held(kCodeA); });
         kit::synthesize_key(kScancodeA, false);
@@ -74,6 +75,7 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
         f2Held = held(kCodeF2) || held(kCodeA);
         kit::synthesize_key(kScancodeF2, false);
         press(kScancodeF2, B_SHIFT_KEY);  // no release message
+        press(kScancodeF3, B_OPTION_KEY);
         kit::synthesize_key(kScancodeF3, true, B_CONTROL_KEY);  // with Control no shortcut: a key
         ctrlF3Held = eventually([] { return held(kCodeF3); });
         kit::synthesize_key(kScancodeF3, false, B_CONTROL_KEY);
@@ -97,7 +99,7 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
         closed = eventually([&] { return drawn().menus.empty(); });
         press(kScancodeF3);
         press(kScancodeEscape);
-        EXPECT_TRUE(eventually([&] { return w.Received().size() == 5; }));
+        EXPECT_TRUE(eventually([&] { return w.Received().size() == 6; }));
         self.End();
     });
     ASSERT_EQ(app.Run(), B_OK);
@@ -106,7 +108,64 @@ TEST(Application, KeysHoldTheirPlacesShortcutsBecomeMessagesAndEscapeClosesMenus
     EXPECT_TRUE(ctrlF3Held);
     EXPECT_TRUE(removedHeld) << "a removed shortcut's key is a key again";
     EXPECT_TRUE(opened && closed);
-    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'f3!!', 'esc '}));
+    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc '}));
+}
+
+// File: Go | Recent > [Deep, Off (disabled, Ctrl+O)] | Locked > (disabled);
+// and Help, an item of the bar itself. Each step's open menus by title.
+TEST(Application, SubmenusOpenOnHoverAndCloseOnAnotherItemAndEveryLevelsItemsSendTheirMessages) {
+    std::vector<std::string> open;
+    TestApp app(
+        [&](TestApp& self) {
+            TestWindow& w = *self.window;
+            kit::WindowCapture frame;
+            kit::MenuGeometry g;
+            const auto drawn = [&](size_t menus) {  // until `menus` menus are open
+                return eventually([&] {
+                    return kit::capture_window(&w, frame) && (g = kit::menu_geometry(&w)).menus.size() == menus;
+                });
+            };
+            // The pointer moved onto `b` (and clicked there), then the menus that stay open.
+            const auto point = [&](const kit::MenuBox& b, bool click, size_t menus) {
+                const float x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
+                kit::synthesize_pointer(&w, x, y, false);
+                kit::capture_window(&w, frame);
+                if (click) {
+                    kit::synthesize_pointer(&w, x, y, true);
+                    kit::capture_window(&w, frame);
+                    kit::synthesize_pointer(&w, x, y, false);
+                }
+                drawn(menus);
+                open.push_back(g.menus.empty() ? "" : g.menus.back().title);
+            };
+            drawn(0);
+            point(g.titles.at(0), true, 1);              // File
+            point(g.menus.at(0).items.at(1), false, 2);  // Recent
+            point(g.menus.at(0).items.at(0), false, 1);  // Go
+            point(g.menus.at(0).items.at(2), false, 1);  // Locked: stays shut
+            point(g.menus.at(0).items.at(1), false, 2);
+            point(g.menus.at(1).items.at(1), true, 2);   // Off: nothing
+            point(g.menus.at(1).items.at(0), true, 0);   // Deep
+            point(g.titles.at(1), true, 0);              // Help
+            EXPECT_TRUE(eventually([&] { return w.Received().size() == 2; }));
+            kit::release_pointer(&w);
+            self.End();
+        },
+        [](TestWindow& w) {
+            BMenu* file = w.KeyMenuBar()->ItemAt(0)->Submenu();
+            auto* recent = new BMenu("Recent");
+            recent->AddItem(new BMenuItem("Deep", new BMessage('deep')));
+            recent->AddItem(new BMenuItem("Off", new BMessage('off ')));
+            recent->ItemAt(1)->SetEnabled(false);
+            recent->ItemAt(1)->SetShortcutText("Ctrl+O");
+            file->AddItem(recent);
+            file->AddItem(new BMenu("Locked"));
+            file->ItemAt(2)->Submenu()->SetEnabled(false);
+            w.KeyMenuBar()->AddItem(new BMenuItem("Help", new BMessage('help')));
+        });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_EQ(open, (std::vector<std::string>{"File", "Recent", "File", "File", "Recent", "Recent", "", ""}));
+    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'deep', 'help'}));
 }
 
 TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
@@ -139,6 +198,10 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
         EXPECT_TRUE(eventually([&] { return w.Received().size() == 5; }));
         w.PostMessage(kTell);  // left open: dropped when the loop ends
         EXPECT_TRUE(eventually([] { return kit::open_alerts().size() == 1; }));
+        kit::answer_alert(kit::open_alerts()[0].id, 1);  // no such button, no such alert: no answer
+        kit::answer_alert(kit::open_alerts()[0].id + 1, 0);
+        EXPECT_EQ(kit::open_alerts().size(), 1u);
+        EXPECT_EQ((new BAlert("t", "x", nullptr))->Go(), B_ERROR) << "no button";
         self.End();
     });
     ASSERT_EQ(app.Run(), B_OK);
@@ -149,6 +212,8 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
     EXPECT_TRUE(kit::open_alerts().empty());
     EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(), B_ERROR) << "no running application";
     EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(nullptr), B_ERROR);
+    const BAlert three("t", "x", "A", "B", "C");
+    EXPECT_TRUE(three.ButtonLabel(2) == std::string("C") && !three.ButtonLabel(3) && !three.ButtonLabel(-1));
 }
 
 TEST(Application, DropsTheCloseBoxAndQuittingWithAWindowOpen) {

@@ -19,7 +19,8 @@ TEST(Menu, ItemsAreFoundInSubmenusAndADisabledSubmenuDisablesItsItem) {
     file->AddItem(recent);
     file->AddSeparatorItem();
     bar.AddItem(file);
-    EXPECT_EQ(file->ItemAt(3), nullptr);
+    EXPECT_FALSE(file->AddItem(static_cast<BMenuItem*>(nullptr)) || file->AddItem(static_cast<BMenu*>(nullptr)));
+    EXPECT_TRUE(!file->ItemAt(3) && !file->ItemAt(-1) && !bar.FindItem(static_cast<const char*>(nullptr)));
     EXPECT_EQ(bar.FindItem("Two"), recent->ItemAt(1));
     EXPECT_EQ(bar.FindItem(3u), recent->ItemAt(1));
     EXPECT_EQ(recent->FindItem(1u), nullptr) << "not upwards";

@@ -24,6 +24,21 @@ TEST(Message, FindsWhatWasAddedAndNamesWhatIsMissing) {
                                              {"other", 0, B_NAME_NOT_FOUND}, {"count", 0, B_BAD_TYPE}})
         EXPECT_EQ(copy.FindRef(name, index, &found), status) << name << index;
     EXPECT_EQ(found, second);
+    // Refused and changing nothing: no name, no value, a negative index, another type; no place to copy to.
+    int32 number = 0;
+    const char* text = nullptr;
+    int row = 0;
+    for (const auto& [got, status] :
+         {std::pair{message.AddInt32("", 1), B_BAD_VALUE}, {message.AddInt32(nullptr, 1), B_BAD_VALUE},
+          {message.AddRef("r", nullptr), B_BAD_VALUE}, {message.AddString("s", nullptr), B_BAD_VALUE},
+          {copy.FindRef(nullptr, 0, &found), B_BAD_VALUE}, {copy.FindRef("refs", -1, &found), B_BAD_INDEX},
+          {copy.FindRef("refs", 0, nullptr), B_OK}, {copy.FindInt32("refs", &number), B_BAD_TYPE},
+          {copy.FindInt32(nullptr, &number), B_BAD_VALUE}, {copy.FindInt32("other", &number), B_NAME_NOT_FOUND},
+          {copy.FindInt32("count", nullptr), B_OK}, {copy.FindString("count", &text), B_BAD_TYPE},
+          {copy.FindString(nullptr, &text), B_BAD_VALUE}, {copy.FindString("other", &text), B_NAME_NOT_FOUND}})
+        EXPECT_EQ(got, status) << "row " << row++;
+    EXPECT_FALSE(message.HasField("") || message.HasField(nullptr) || message.HasField("r") || message.HasField("s"));
+    EXPECT_TRUE(found == second && number == 0 && text == nullptr);
 }
 
 // A link is the link itself without traversal, its target with it.
@@ -43,10 +58,14 @@ TEST(Storage, EntriesTraverseLinksOnlyWhenAsked) {
         EXPECT_TRUE(entry.Exists());
     }
     fs::remove_all(dir);
+    EXPECT_FALSE(entry.Exists()) << "removed";
+    EXPECT_EQ(entry.GetPath(nullptr), B_BAD_VALUE);
+    EXPECT_EQ(std::string(BPath("game.rom").Leaf()) + (BPath(nullptr).Leaf() ? "?" : ""), "game.rom");
     const entry_ref empty;
     EXPECT_EQ(entry.SetTo(&empty), B_BAD_VALUE);
     EXPECT_EQ(entry.SetTo(static_cast<const entry_ref*>(nullptr)), B_BAD_VALUE);
     EXPECT_EQ(entry.GetPath(&path), B_NO_INIT);
+    EXPECT_FALSE(entry.Exists());
 }
 
 TEST(FilePanel, SendsItsMessageWithTheChosenRefs) {
@@ -60,10 +79,11 @@ TEST(FilePanel, SendsItsMessageWithTheChosenRefs) {
     } inbox;
     inbox.Run();
     BMessenger messenger(&inbox);
-    BFilePanel panel(B_OPEN_PANEL, &messenger, nullptr, 0, true), single(B_OPEN_PANEL, &messenger, nullptr, 0, false);
-    EXPECT_EQ(panel.Message()->what, B_REFS_RECEIVED) << "by default";
     BMessage custom(0x8001);
-    panel.SetMessage(&custom);
+    BFilePanel panel(B_OPEN_PANEL, &messenger, nullptr, 0, true, &custom);
+    BFilePanel single(B_OPEN_PANEL, &messenger, nullptr, 0, false);
+    EXPECT_EQ(single.Message()->what, B_REFS_RECEIVED) << "by default";
+    EXPECT_EQ(BFilePanel().SendRefs({entry_ref("/a")}), B_BAD_VALUE) << "no target and no application";
     EXPECT_EQ(panel.SendRefs({}), B_BAD_VALUE);
     EXPECT_EQ(single.SendRefs({entry_ref("/a"), entry_ref("/b")}), B_BAD_VALUE);
     ASSERT_EQ(panel.SendRefs({entry_ref("/a"), entry_ref("/b")}), B_OK);

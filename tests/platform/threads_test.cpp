@@ -82,6 +82,11 @@ TEST(Threads, StartSuspendedAndRunOnceResumedOrNeverWhenKilled) {
         EXPECT_EQ(resume_thread(gone), B_BAD_THREAD_ID) << gone;
         EXPECT_EQ(get_thread_info(gone, &info), B_BAD_THREAD_ID) << gone;
     }
+    // Refused: no function, no place for the info, a search by name; no kit thread calls here.
+    EXPECT_EQ(spawn_thread(nullptr, "none", B_NORMAL_PRIORITY, nullptr), B_BAD_VALUE);
+    EXPECT_EQ(get_thread_info(killed, nullptr), B_BAD_VALUE);
+    EXPECT_EQ(find_thread("counter"), B_BAD_VALUE);
+    EXPECT_EQ(find_thread(nullptr), -1);
 }
 
 // From a minute's snooze, from a wait for a looper's lock that the killer
@@ -140,7 +145,8 @@ TEST(Threads, TimeIsMonotonicAndSnoozeSleepsAtLeastItsTimeWithTheFinestTimerSlac
 
 TEST(Looper, HandlesMessagesInOrderOnItsThreadWithItsLockHeld) {
     Recorder looper;
-    looper.Run();
+    EXPECT_EQ(looper.Run(), looper.Run()) << "one thread";
+    EXPECT_EQ(looper.PostMessage(static_cast<BMessage*>(nullptr)), B_BAD_VALUE);
     std::vector<uint32> expected;
     for (uint32 code = 1; code <= 50; ++code) looper.PostMessage(code), expected.push_back(code);
     looper.PostMessage(B_QUIT_REQUESTED);  // refused: the loop goes on

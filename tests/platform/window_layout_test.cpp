@@ -145,6 +145,12 @@ TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
         EXPECT_TRUE(kit_test::eventually([&] { return kit::window_geometry(window).width == 600; }));
         shows(600, 500);
         self.End();
-    }, [](kit_test::MenuWindow& window) { window.SetPixelScale(2); });
+    }, [](kit_test::MenuWindow& window) {
+        window.SetPixelScale(0), window.SetPixelScale(9);  // kept from 1 to 8
+        EXPECT_EQ(window.PixelScale(), 8);
+        window.SetPixelScale(-1);
+        EXPECT_EQ(window.PixelScale(), 1);
+        window.SetPixelScale(2);
+    });
     ASSERT_EQ(app.Run(), B_OK);
 }
