@@ -5,31 +5,19 @@
 #include <cstring>
 
 #include "board.h"
+#include "sprite_entry.h"
 
 namespace {
-constexpr int kSpriteCount = 480;
-constexpr int kEntryBytes = 16;
-constexpr int kSpriteSize = 16;
+constexpr int kSpriteSize = sprite_entry::kSize;
 constexpr int kTileBytes = kSpriteSize * kSpriteSize;
 constexpr unsigned kTileMask = 0xFFF;  // 4096 tiles
 
-// Field words of an entry, as 68000 word offsets.
-constexpr int kAttributes = 6;  // bit 0 X sign, bit 1 Y sign, bit 2 relative, bits 4-7 bank
-constexpr int kOffsetX = 8;     // low 8 bits of X
-constexpr int kOffsetY = 10;    // low 8 bits of Y
-constexpr int kTileLow = 12;    // tile bits 0-7
-constexpr int kTileHigh = 14;   // tile bits 8-11, bit 6 vertical flip, bit 7 horizontal flip
-
-// A 68000 word of sprite RAM: the memory image keeps it as one host-order value.
-unsigned entry_word(const unsigned char* entry, int offset) {
+// Word `index` of a sprite entry: the memory image keeps each 68000 word as
+// one host-order value.
+unsigned entry_word(const unsigned char* entry, int index) {
     uint16_t word;
-    std::memcpy(&word, entry + offset, sizeof word);
+    std::memcpy(&word, entry + 2 * index, sizeof word);
     return word;
-}
-
-// A 9-bit signed offset: the low 8 bits with the sign bit kept apart.
-int signed_offset(unsigned low8, bool negative) {
-    return negative ? static_cast<int>(low8) - 256 : static_cast<int>(low8);
 }
 
 // The part [first, end) of the 16 sprite rows or columns starting at `origin`
@@ -47,26 +35,15 @@ void refreshDisplay() {
     // The running position carries from entry to entry, visible or not.
     int x = 0;
     int y = 0;
-    for (int n = 0; n < kSpriteCount; ++n) {
-        const unsigned char* entry = spriteRam + n * kEntryBytes;
+    for (int n = 0; n < sprite_entry::kCount; ++n) {
+        using namespace sprite_entry;
+        const unsigned char* entry = spriteRam + n * 2 * kWords;
         const unsigned attributes = entry_word(entry, kAttributes);
-        const int dx = signed_offset(entry_word(entry, kOffsetX) & 0xFF, attributes & 0x01);
-        const int dy = signed_offset(entry_word(entry, kOffsetY) & 0xFF, attributes & 0x02);
-        if (attributes & 0x04) {
-            x += dx;
-            y += dy;
-        } else {
-            x = dx;
-            y = dy;
-        }
-        // Positions past 511 wrap; negative ones stay as they are.
-        if (x > 511) x &= 0x1FF;
-        if (y > 511) y &= 0x1FF;
-
-        if (x > -16 && x <= 255 && y > 0 && y <= 239) {
+        advance(attributes, entry_word(entry, kOffsetX), entry_word(entry, kOffsetY), x, y);
+        if (onPicture(x, y)) {
             const unsigned high = entry_word(entry, kTileHigh);
-            const unsigned tile = (high & 0x0F) << 8 | (entry_word(entry, kTileLow) & 0xFF);
-            displaySprite16x16(tile, attributes & 0xF0, high & 0x80, high & 0x40, x, y - 16);
+            displaySprite16x16(sprite_entry::tile(entry_word(entry, kTileLow), high), attributes & 0xF0, high & 0x80,
+                               high & 0x40, x, y - kSize);
         }
     }
 }

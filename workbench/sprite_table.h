@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "sprite_entry.h"
+
 namespace workbench {
 
-constexpr int kSpriteEntries = 480;
-constexpr int kSpriteEntryWords = 8;
+constexpr int kSpriteEntries = sprite_entry::kCount;
+constexpr int kSpriteEntryWords = sprite_entry::kWords;
 
 struct SpriteRow {
     int index = 0;            // place in the list: the drawing order
