@@ -126,6 +126,9 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
             if (booted) Reset();
             return;
         case kCmdServiceMode:
+            // The running frames read the switch (the history's snapshots
+            // hold it): their thread stops before it changes.
+            if (booted) kill_thread(fCpuThread);
             fEmulation.machine.setServiceMode(!fEmulation.machine.serviceMode());
             Reset();
             return;
