@@ -50,8 +50,16 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work
 pids+=($!)
 wait_for 20 "display number from Xvfb" test -s "$work/display"
 export DISPLAY=:$(head -n 1 "$work/display")
+# The number can come before the server takes connections: a window manager
+# started then finds no display and ends.
+server_ready() { xdotool getdisplaygeometry >/dev/null 2>&1; }
+wait_for 20 "X server answering on display $DISPLAY" server_ready
 evilwm -fn fixed 2>"$work/wm.log" &
 pids+=($!)
 # (A window mapped while the manager starts can make SDL's XSetInputFocus fail.)
-wm_ready() { xdotool get_desktop >/dev/null 2>&1; }
+# A manager that ended at start (its reason is in wm.log) is started again.
+wm_ready() {
+    running "${pids[1]}" || { evilwm -fn fixed 2>>"$work/wm.log" & pids[1]=$!; }
+    xdotool get_desktop >/dev/null 2>&1
+}
 wait_for 20 "window manager (it answers for the current desktop once it runs)" wm_ready
