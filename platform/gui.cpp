@@ -104,6 +104,8 @@ void Gui::Update(const std::vector<BWindow*>& windows) {
         Render(*surface, hostsAlerts);
     }
     fNextRenderAt = now_us() + kMinRenderInterval;
+    for (auto& [window, surface] : fSurfaces)
+        if (surface->touched && !surface->hidden) fDirty = true;  // input handed on after its draw
     if (fExtraFrames > 0 || !open_alerts().empty()) {
         if (fExtraFrames > 0) --fExtraFrames;
         fDirty = true;

@@ -4,6 +4,9 @@
 #include <SDL.h>
 #include <imgui.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "alert_queue.h"
 #include "application.h"
 #include "backends/imgui_impl_sdl.h"
@@ -59,7 +62,6 @@ void Gui::HandleEvent(SDL_Event& event) {
                 fGamepads.SetFocused(false);
             }
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) fGamepads.SetFocused(true);
-            if (event.window.event == SDL_WINDOWEVENT_LEAVE) target->pointerInside = false;
             break;
         case SDL_DROPFILE:
             // A file or directory dropped on a window: a message with its reference.
@@ -102,12 +104,10 @@ void Gui::HandleEvent(SDL_Event& event) {
         }
         case SDL_MOUSEMOTION:
             target = SurfaceForWindowId(event.motion.windowID);
-            if (target) target->pointer = ImVec2(event.motion.x, event.motion.y), target->pointerInside = true;
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             target = SurfaceForWindowId(event.button.windowID);
-            if (target) target->pointer = ImVec2(event.button.x, event.button.y), target->pointerInside = true;
             break;
         case SDL_MOUSEWHEEL:
             target = SurfaceForWindowId(event.wheel.windowID);
@@ -118,13 +118,58 @@ void Gui::HandleEvent(SDL_Event& event) {
         default:
             return;
     }
-    if (target) {
-        target->touched = true;
-        ImGui::SetCurrentContext(target->imgui);
-        ImGui_ImplSDL2_ProcessEvent(&event);
-    }
+    if (target) feed_imgui(*target, event);
     fDirty = true;
     fExtraFrames = 2;  // menus settle over the frames that follow an input
+}
+
+namespace {
+
+bool waits_for_a_draw(const Surface& surface, const SDL_Event& event) {
+    if (surface.hidden) return false;  // no draw to wait for
+    if (!surface.held.empty()) return true;  // behind others
+    if (event.type == SDL_KEYUP) {
+        const auto& pressed = surface.pressedSinceDraw;
+        return std::find(pressed.begin(), pressed.end(), event.key.keysym.scancode) != pressed.end();
+    }
+    return surface.clickedSinceDraw && (event.type == SDL_MOUSEMOTION || event.type == SDL_MOUSEBUTTONDOWN ||
+                                        event.type == SDL_MOUSEBUTTONUP || event.type == SDL_TEXTINPUT ||
+                                        event.type == SDL_KEYDOWN || event.type == SDL_KEYUP);
+}
+
+}  // namespace
+
+void feed_imgui(Surface& surface, const SDL_Event& event) {
+    surface.touched = true;
+    if (waits_for_a_draw(surface, event)) {
+        surface.held.push_back(event);
+        return;
+    }
+    switch (event.type) {
+        case SDL_MOUSEMOTION:
+            surface.pointer = ImVec2(event.motion.x, event.motion.y), surface.pointerInside = true;
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            surface.pointer = ImVec2(event.button.x, event.button.y), surface.pointerInside = true;
+            surface.clickedSinceDraw = true;
+            break;
+        case SDL_KEYDOWN:
+            surface.pressedSinceDraw.push_back(event.key.keysym.scancode);
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_LEAVE) surface.pointerInside = false;
+            break;
+    }
+    ImGui::SetCurrentContext(surface.imgui);
+    SDL_Event copy = event;
+    ImGui_ImplSDL2_ProcessEvent(&copy);
+}
+
+void drawn(Surface& surface) {
+    surface.pressedSinceDraw.clear();
+    surface.clickedSinceDraw = false;
+    for (const SDL_Event& event : std::exchange(surface.held, {})) feed_imgui(surface, event);
 }
 
 }  // namespace kit

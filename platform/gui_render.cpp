@@ -84,6 +84,7 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
         if (auto* immediate = dynamic_cast<BImmediateView*>(view)) immediate->DrawImmediate(canvas, width, height);
     if (hostsAlerts) draw_open_alert(scale);
     ImGui::Render();
+    drawn(surface);  // the input held for this draw goes to the next
 
     WindowGeometry geometry;
     geometry.width = width;

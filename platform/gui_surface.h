@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "view.h"
 
@@ -55,8 +56,23 @@ struct Surface {
     // wait for them.
     long long nextRenderAt = 0;  // microseconds
     bool touched = false;        // an input came since the last draw
+    // ImGui (before its input queue) keeps only the last state of each key
+    // and button per frame and takes a click where the pointer is at the
+    // frame: a key pressed and released between two draws would never be
+    // seen down, and a click followed by a move, another click or typing
+    // before the next draw would land in the wrong place or merge with it
+    // (quick input, or input from a program). Such events wait for the
+    // next draw, in order.
+    std::vector<int> pressedSinceDraw;  // scancodes
+    bool clickedSinceDraw = false;      // a mouse button went down or up
+    std::vector<SDL_Event> held;
 
     ~Surface();
 };
+
+// Hands an input event to the surface's ImGui, or holds it for the next
+// draw (see `held`); after a draw, drawn() hands on what was held.
+void feed_imgui(Surface& surface, const SDL_Event& event);
+void drawn(Surface& surface);
 
 }  // namespace kit

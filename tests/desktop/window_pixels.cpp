@@ -2,6 +2,7 @@
 //   window_pixels WINDOW png FILE        writes the window's picture as a PNG
 //   window_pixels WINDOW at X Y [X Y...] prints each pixel's colour, RRGGBB a line
 //   window_pixels WINDOW lit X Y W H     prints how many pixels of the area are not black
+//   window_pixels WINDOW hash X Y W H    prints a hash of the area's pixels (a change shows as another)
 // WINDOW is the window's id, in decimal or 0x hexadecimal; DISPLAY names the display.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -95,7 +96,7 @@ bool grab(Display* display, Window window, Picture& picture, std::string& error,
 int main(int argc, char** argv) {
     long window = 0;
     if (argc < 3 || !number(argv[1], &window))
-        return fail("usage: window_pixels WINDOW png FILE | at X Y [X Y...] | lit X Y W H");
+        return fail("usage: window_pixels WINDOW png FILE | at X Y [X Y...] | lit|hash X Y W H");
     const std::string command = argv[2];
     std::vector<long> values;
     for (int i = 3; i < argc && command != "png"; ++i) {
@@ -105,9 +106,9 @@ int main(int argc, char** argv) {
     }
     if (command == "png" ? argc != 4
         : command == "at" ? values.empty() || values.size() % 2
-        : command == "lit" ? values.size() != 4
+        : command == "lit" || command == "hash" ? values.size() != 4
                            : true)
-        return fail("usage: window_pixels WINDOW png FILE | at X Y [X Y...] | lit X Y W H");
+        return fail("usage: window_pixels WINDOW png FILE | at X Y [X Y...] | lit|hash X Y W H");
 
     const std::unique_ptr<Display, int (*)(Display*)> open(XOpenDisplay(nullptr), XCloseDisplay);
     Display* display = open.get();
@@ -138,6 +139,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!grab(display, id, picture, error, values[0], values[1], values[2], values[3])) return fail(error);
+    if (command == "hash") {
+        uint64_t hash = 14695981039346656037ull;  // FNV-1a
+        for (unsigned char byte : picture.rgb) hash = (hash ^ byte) * 1099511628211ull;
+        std::printf("%016llX\n", static_cast<unsigned long long>(hash));
+        return 0;
+    }
     long lit = 0;
     for (size_t i = 0; i < picture.rgb.size(); i += 3) lit += picture.rgb[i] || picture.rgb[i + 1] || picture.rgb[i + 2];
     std::printf("%ld\n", lit);

@@ -118,6 +118,56 @@ TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
     EXPECT_EQ(h.run(bad)->message.rfind("No watchpoint set:", 0), 0u);
 }
 
+// Stopped, each command does its one thing and says so; step over and out
+// through the controller land after the demo's call.
+TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
+    Hooked h;
+    auto s = h.run(make(CommandKind::Pause));
+    ASSERT_TRUE(s->stopped);
+    const auto at = [](uint32_t pc) { char t[16]; std::snprintf(t, sizeof t, " at 0x%06X", pc); return std::string(t); };
+    EXPECT_EQ(s->message, "Paused" + at(s->state.pc));
+    size_t call = 0;  // the first call in the listing past the PC
+    while (call < s->listing.size() && (s->listing[call].address <= s->state.pc ||
+           (s->listing[call].text.rfind("jsr", 0) != 0 && s->listing[call].text.rfind("bsr", 0) != 0))) ++call;
+    ASSERT_LT(call, s->listing.size()) << "no call in the listing";
+    const uint32_t callAt = s->listing[call].address, after = callAt + s->listing[call].length;
+    s = h.run(make(CommandKind::RunTo, 0, 0, "", callAt), 3);
+    EXPECT_EQ(s->message, "Stopped" + at(callAt));
+    s = h.run(make(CommandKind::StepOver), 3);
+    EXPECT_EQ(s->message, "Stopped" + at(after));
+    s = h.run(make(CommandKind::RunTo, 0, 0, "", callAt), 3);  // the main loop comes round again
+    ASSERT_EQ(s->state.pc, callAt);
+    const uint32_t stack = s->state.areg[7];
+    EXPECT_EQ(h.run(make(CommandKind::SetRegister, 0x2700, kRegisterSr))->state.sr, 0x2700);  // no interrupt now
+    s = h.run(make(CommandKind::Step));
+    EXPECT_EQ(s->state.areg[7], stack - 4) << "the call pushed its return address";
+    s = h.run(make(CommandKind::StepOut), 3);
+    EXPECT_EQ(s->message, "Stopped" + at(after));
+    EXPECT_EQ(s->state.areg[7], stack);
+    s = h.run(make(CommandKind::FrameStep));
+    EXPECT_TRUE(s->stopped);
+    EXPECT_EQ(s->message.rfind("Frame stepped at 0x", 0), 0u) << s->message;
+
+    EXPECT_EQ(h.run(make(CommandKind::ToggleBreakpoint, 0, 0, "", callAt))->breakpoints, std::vector<uint32_t>{callAt});
+    s = h.run(make(CommandKind::ToggleBreakpoint, 0, 0, "", callAt));
+    EXPECT_TRUE(s->breakpoints.empty());
+    EXPECT_EQ(s->message, "Breakpoint" + at(callAt) + " cleared");
+    const struct { int index; uint32_t value; uint32_t BoardState::*field; const char* message; } registers[] = {
+        {3, 0x12345678, nullptr, nullptr}, {10, 0x00ABCDEF, nullptr, nullptr},
+        {kRegisterPc, 0x01000402, &BoardState::pc, nullptr}, {kRegisterOtherStack, 0x2468, &BoardState::asp, nullptr},
+        {40, 1, nullptr, "No register 40"},
+    };
+    for (const auto& r : registers) {
+        s = h.run(make(CommandKind::SetRegister, r.value, r.index));
+        if (r.message) EXPECT_EQ(s->message, r.message);
+        else if (r.field) EXPECT_EQ(s->state.*r.field, r.index == kRegisterPc ? (r.value & 0xFFFFFF) : r.value);
+        else EXPECT_EQ(r.index < 8 ? s->state.dreg[r.index] : s->state.areg[r.index - 8], r.value);
+    }
+    EXPECT_EQ(h.run(make(CommandKind::PokeByte, 0xA5, 0, "", 0x100101))->state.workRam[0x80] & 0xFF, 0xA5);
+    EXPECT_EQ(h.run(make(CommandKind::PokeByte, 0xA5, 0, "", 0x000400))->message,
+              "0x000400 cannot be edited: only work RAM and sprite RAM can");
+}
+
 // As in the program: the window's threads post and read while the frames run.
 TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
     Hooked h;

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The workbench on a real X server with real X input. First as it opens with
+# no game booted (--workbench), against a reviewed picture. Then on the
+# booted demo with the demo's symbols, as a user works with it: pause, step,
+# step over, frame step, a breakpoint clicked in the listing, memory by
+# symbol and by address, a byte written, a sprite picked, the pointer over
+# the picture, the palettes and the graphics, panels opened from the menu, a
+# watchpoint that stops the run, a trace, and the panels kept in
+# settings.ini at quit. Each action must visibly change the part of the
+# window it acts on (the 68000 is stopped from the pause on, so nothing else
+# moves there). On failure the picture taken is left in the current directory.
+#
+#   workbench.sh BEVOREL WINDOW_PIXELS GOLDEN.png DEMO_ROMS DEMO_ELF
+set -u
+program=$1 pixels=$2 golden=$3 roms=$4 elf=$5
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
+win=""
+fail() {
+    echo "FAIL: $*"
+    find_workbench && "$pixels" "$win" png "$PWD/workbench_failure.png" &&
+        echo "(the window's picture: $PWD/workbench_failure.png)"
+    echo "window $win; active window $(xdotool getactivewindow 2>&1); focus $(xdotool getwindowfocus 2>&1)"
+    echo "--- console:"; tail -n 5 "$work/console" 2>/dev/null
+    exit 1
+}
+start() {
+    (cd "$work" && exec env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+        "$program" "$@" >"$work/console" 2>&1) &
+    program_pid=$!
+    wait_for 20 "workbench window" find_workbench
+    wait_for 20 "keyboard focus on the workbench" focused
+    xdotool mousemove 1020 760  # the pointer clear of the window
+}
+focused() {
+    find_workbench && xdotool windowactivate "$win" 2>/dev/null
+    [[ $(xdotool getactivewindow 2>/dev/null) == "$win" ]]
+}
+mkdir -p "$work/home"
+find_workbench() { win=$(xdotool search --name 'Workbench$' 2>/dev/null | head -n 1); [[ -n $win ]]; }
+
+# --- As it opens, unbooted: the picture settles on the reviewed one -----------
+start --workbench
+like_golden() {
+    find_workbench &&  # afresh: SDL may replace the first X window it made
+        "$pixels" "$win" png "$work/a.png" 2>/dev/null && cmp -s "$work/a.png" "$golden"
+}
+wait_for 20 "workbench picture like $golden" like_golden
+kill -KILL "$program_pid"; wait "$program_pid" 2>/dev/null; program_pid=""
+
+# --- Booted, used --------------------------------------------------------------
+start --boot --workbench --symbols "$elf" "$roms"
+hash() { find_workbench && "$pixels" "$win" hash $1 2>/dev/null; }  # afresh, as above
+differs() { local now; now=$(hash "$1") && [[ $now != "$2" ]]; }
+# act WHAT "X Y W H" COMMAND...: COMMAND must change the area within 10 s.
+act() {
+    local what=$1 area=$2 before
+    shift 2
+    before=$(hash "$area") || fail "cannot read the window"
+    "$@"
+    wait_for 10 "$what" differs "$area" "$before"
+}
+at() { xdotool mousemove --window "$win" "$1" "$2"; }
+click() { at "$1" "$2"; xdotool click "${3:-1}"; }
+type_in() { click "$1" "$2"; xdotool type "$3"; xdotool key Return; }  # into an empty field
+bar="0 0 980 18" pc="0 260 440 40" listing="0 345 440 110" memory="450 75 500 240" picture="452 352 256 224"
+grep -q "^--symbols: [0-9]* names from " "$work/console" || fail "no symbols read from $elf"
+first=$(hash "$picture")
+wait_for 20 "moving picture in the Sprites panel" differs "$picture" "$first"
+
+act "Paused in the bar" "$bar" click 62 57
+act "the PC moved by Step" "$pc" click 106 57
+act "the PC moved by Step over" "$pc" click 165 57
+act "Frame stepped in the bar" "$bar" click 310 57
+act "a breakpoint set from the listing" "$bar" click 60 412
+act "listing at a symbol" "$listing" type_in 90 335 scene_frame
+act "memory at an address" "$memory" type_in 530 57 100100
+type_in 650 57 100108
+type_in 705 57 5A
+act "a byte written" "$memory" click 745 57
+act "a sprite picked and outlined" "$picture" click 462 662
+act "the sprites under the pointer named" "452 352 520 330" at 560 450
+act "a colour named" "0 470 440 225" at 100 520
+for panel in 100:"450 25 420 300" 117:"450 330 420 300"; do
+    act "the Panels menu" "0 88 215 40" click 30 9  # over registers, which hold still
+    act "a panel opened from the menu" "${panel#*:}" click 60 "${panel%%:*}"
+done
+act "the tile under the pointer named" "450 25 420 300" at 500 120
+type_in 520 438 10000C
+act "a watchpoint listed" "450 450 400 16" click 793 438
+act "the run in the bar" "$bar" click 22 57
+click 380 310  # Trace: the next 1000 instructions (or up to a stop) into trace.txt
+wait_for 10 "the trace's line on the console" grep -q "^Trace: [0-9]* instructions written to trace.txt" "$work/console"
+lines=$(grep -o "^Trace: [0-9]*" "$work/console" | grep -o "[0-9]*$")
+[[ $(wc -l <"$work/trace.txt") == "$lines" && $lines -gt 0 ]] || fail "trace.txt does not hold the $lines lines the console says"
+
+# Asked to quit, the program keeps the open panels.
+kill -TERM "$program_pid"
+wait "$program_pid"; status=$?; program_pid=""
+[[ $status == 0 ]] || fail "exit status $status at quit"
+grep -q "graphics 1.*breakpoints 1" "$work/config/bevorel/settings.ini" || fail "the open panels are not in settings.ini"
+echo "PASS: the workbench matches $golden and does what each action asks"
