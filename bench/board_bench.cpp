@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "machine.h"
+#include "quiet_board.h"
 
 namespace {
 
@@ -36,16 +37,12 @@ RomSetFiles idleSet() {
     return set;
 }
 
-void quiet(const char*) {}
-
 // The idle program started and run to its STOP, with a palette of distinct
 // colours and the sprite list `list` fills in. False when it did not start.
 bool start(void (*list)(uint16_t (&sprites)[480 * 8])) {
     static const bool started = [] {
         const RomSetFiles set = idleSet();
-        machine.setConsole(quiet);
-        const bool ready = machine.startUp("", RomSetSource{&set, ""});
-        machine.setConsole(nullptr);
+        const bool ready = quietly(machine, [&] { return machine.startUp("", RomSetSource{&set, ""}); });
         machine.runFrame(KeyStates{});
         return ready;
     }();

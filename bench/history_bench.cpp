@@ -7,6 +7,7 @@
 
 #include "history.h"
 #include "machine.h"
+#include "quiet_board.h"
 
 #ifndef BENCH_DEMO_DIR
 #error "BENCH_DEMO_DIR must name the demo ROM set's directory"
@@ -16,15 +17,9 @@ namespace {
 
 Machine& machine = boardMachine();
 
-void quiet(const char*) {}
 
 bool demoStarted() {
-    static const bool started = [] {
-        machine.setConsole(quiet);
-        const bool ready = machine.startUp(BENCH_DEMO_DIR);
-        machine.setConsole(nullptr);
-        return ready;
-    }();
+    static const bool started = startQuietly(machine, BENCH_DEMO_DIR);
     return started;
 }
 
@@ -43,10 +38,10 @@ struct Player {
 };
 
 void powerOn() {
-    machine.setConsole(quiet);
-    machine.powerOn();
-    machine.reset();
-    machine.setConsole(nullptr);
+    quietly(machine, [] {
+        machine.powerOn();
+        machine.reset();
+    });
 }
 
 // Frames as the desktop runs them (picture drawn), with the history kept or not.

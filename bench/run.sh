@@ -26,6 +26,7 @@ run_gbench board_bench
 run_gbench workload_bench
 run_gbench state_bench
 run_gbench history_bench
+run_gbench workbench_bench
 
 # Host instructions per emulated instruction (callgrind counts are repeatable),
 # on each workload program.
@@ -92,6 +93,7 @@ rows = [
     ("Save state, whole command with the file flushed (ms)", f"{median('state_bench', 'BM_SaveStateCommand'):.2f}", "< 5"),
     ("Load state, whole command from the file (ms)", f"{median('state_bench', 'BM_LoadStateCommand'):.2f}", "< 5"),
     ("Kept history: unpaced frames/s with it on, over off (CPU time)", f"{cpu_median('history_bench', 'BM_Frames/0') / cpu_median('history_bench', 'BM_Frames/1'):.3f}", ">= 0.95"),
+    ("Workbench open: its work at a frame boundary (us)", f"{median('workbench_bench', 'FrameBoundaryOpen'):.0f}", "< 2000"),
     ("One frame rewound, 5 minutes kept (us)", f"{median('history_bench', 'BM_RewindOneFrame'):.0f}", "report"),
     ("History held after an hour of headless play (MiB)", f"{median('history_bench', 'BM_HourOfPlay', 'MiB held'):.1f}", "<= 64"),
     ("Start to first presented frame (ms)", f"{float(prog['startup_ms']):.0f}", "< 150"),

@@ -11,6 +11,7 @@
 
 #include "atomic_file.h"
 #include "machine.h"
+#include "quiet_board.h"
 #include "save_state.h"
 
 #ifndef BENCH_DEMO_DIR
@@ -21,18 +22,10 @@ namespace {
 
 Machine& machine = boardMachine();
 
-void quiet(const char*) {}
 
 // The demo started and run for 120 frames, once; false when it did not load.
 bool demoRunning() {
-    static const bool running = [] {
-        machine.setConsole(quiet);
-        const bool ready = machine.startUp(BENCH_DEMO_DIR);
-        machine.setConsole(nullptr);
-        if (!ready) return false;
-        for (int i = 0; i < 120; ++i) machine.runFrame(KeyStates{});
-        return true;
-    }();
+    static const bool running = startQuietly(machine, BENCH_DEMO_DIR, 120);
     return running;
 }
 

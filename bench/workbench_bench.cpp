@@ -9,6 +9,7 @@
 
 #include "controller.h"
 #include "machine.h"
+#include "quiet_board.h"
 
 namespace {
 
@@ -19,17 +20,14 @@ workbench::Controller* hooked = nullptr;
 void frameBoundary() { hooked->frameBoundary(); }
 uint32_t runSlice(int32_t cycles) { return hooked->runSlice(cycles); }
 
-void quiet(const char*) {}
 
 bool start() {
     static const bool started = [] {
-        machine.setConsole(quiet);
-        const bool ready = machine.startUp(BENCH_DEMO_DIR);
-        machine.setConsole(nullptr);
+        if (!startQuietly(machine, BENCH_DEMO_DIR)) return false;
         hooked = &controller;
         machine.setDebugger(frameBoundary, runSlice);
-        for (int i = 0; i < 120 && ready; ++i) machine.runFrame(KeyStates{});
-        return ready;
+        for (int i = 0; i < 120; ++i) machine.runFrame(KeyStates{});
+        return true;
     }();
     return started;
 }

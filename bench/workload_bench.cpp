@@ -10,6 +10,7 @@
 #include <string>
 
 #include "machine.h"
+#include "quiet_board.h"
 
 extern "C" {
 #include "calls_abi.h"
@@ -31,26 +32,18 @@ namespace {
 
 Machine& machine = boardMachine();
 
-void quiet(const char*) {}
 
 // Board start-up on a ROM set directory, its console report kept out of the
 // benchmark's table. False when the set could not be loaded or the program
 // cannot start.
 bool start_board(const std::string& dir) {
-    machine.setConsole(quiet);
-    const bool ready = machine.startUp(dir);
-    machine.setConsole(nullptr);
-    if (!ready) return false;
+    if (!startQuietly(machine, dir)) return false;
     auto state = std::make_unique<BoardState>();
     machine.capture(*state);
     return (state->pc & 1) == 0;
 }
 
-void quiet_reset() {
-    machine.setConsole(quiet);
-    machine.reset();
-    machine.setConsole(nullptr);
-}
+void quiet_reset() { quietly(machine, [] { machine.reset(); }); }
 
 // The CPU part of a frame, exactly as the frame driver runs it.
 void cpu_frame() { machine.runFrame(KeyStates{}, FrameRun{.draw = false}); }
