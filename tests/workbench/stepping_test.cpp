@@ -1,6 +1,5 @@
-// Step over and step out on the demo's own calls: over a JSR or BSR the 68000
-// stops at the instruction after it with the stack as it was; into the call
-// and out again it stops at the same place.
+// Run to an address on the demo stops at a breakpoint on the way. (Step over
+// and out through the controller are the controller's tests'.)
 #include <gtest/gtest.h>
 
 #include "board_session.h"
@@ -24,37 +23,6 @@ bool stepToCall(int limit) {
         if (runToward(step, 1, used) != RunEnd::Reached) return false;
     }
     return false;
-}
-
-TEST(WorkbenchStepping, OverAndOutOfTheDemosCallsReturnWhereTheCallWas) {
-    ASSERT_TRUE(e2e::startBoard(DEMO_ROM_BASE));
-    e2e::powerOn(false);
-    e2e::runFrame();
-    constexpr int32_t kBudget = 2000000;  // cycles: far more than any call of the demo
-    for (int call = 0; call < 4; ++call) {
-        SCOPED_TRACE(call);
-        ASSERT_TRUE(stepToCall(5000)) << "no call within 5000 instructions";
-        const uint32_t pc = _s68000context.pc, stack = _s68000context.areg[7];
-        const uint32_t after = pc + disassembleAt(pc).length;
-        int32_t used = 0;
-
-        Goal over = planGoal(GoalKind::Over);
-        ASSERT_EQ(runToward(over, kBudget, used), RunEnd::Reached);
-        EXPECT_EQ(_s68000context.pc, after);
-        EXPECT_EQ(_s68000context.areg[7], stack);
-        EXPECT_GT(used, 0);
-
-        // The next call: into it, then out.
-        ASSERT_TRUE(stepToCall(5000));
-        const uint32_t pc2 = _s68000context.pc, stack2 = _s68000context.areg[7];
-        Goal into = planGoal(GoalKind::Step);
-        ASSERT_EQ(runToward(into, 1, used), RunEnd::Reached);
-        EXPECT_EQ(_s68000context.areg[7], stack2 - 4) << "the call pushed its return address";
-        Goal out = planGoal(GoalKind::Out);
-        ASSERT_EQ(runToward(out, kBudget, used), RunEnd::Reached);
-        EXPECT_EQ(_s68000context.pc, pc2 + disassembleAt(pc2).length);
-        EXPECT_EQ(_s68000context.areg[7], stack2);
-    }
 }
 
 TEST(WorkbenchStepping, RunToStopsAtABreakpointOnTheWay) {
