@@ -125,6 +125,9 @@ TEST_F(MonitorTest, SessionsOfCommandsAndMessages) {
         EXPECT_EQ(run(session.lines), (MonitorRun{session.result, prompts(session.output)}));
     }
     EXPECT_EQ(_s68000context.dreg[0], 1u);  // c
+    const std::string help = "\n" + run({"?\n", "q\n"}).output.substr(8);  // a line for each command
+    for (const char letter : std::string("bdehijqrstu"))
+        EXPECT_NE(help.find("\n" + std::string(1, letter)), std::string::npos) << letter;
 }
 
 TEST_F(MonitorTest, RegisterDump) {
