@@ -5,7 +5,9 @@
 // buffers). With the first pattern, the official decoding in the shared 68000
 // test suite: our text, rewritten into that notation (mnemonic, size, operand
 // kinds and registers), must equal it wherever the 68000 decodes the opcode,
-// and groups it leaves wholly undefined read "unrecognized".
+// and groups it leaves wholly undefined read "unrecognized". Then examples of
+// what no oracle sees: operand values, the 68010 instructions, forms printed
+// as decoded, and the line layout at the edges of the address space.
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -15,10 +17,29 @@
 #include <cstring>
 #include <fstream>
 
-#include "debugger_test_support.h"
+#include "core_fixture.h"
 #include "disasm.h"
+#include "monitor_output.h"
 
 namespace {
+
+using namespace coretest;
+
+// Lists `count` instructions from `address` and returns the text printed.
+std::string listing(uint32_t address, int count = 1) {
+    debugpc = address;
+    MonitorCapture capture;
+    cpudebug_disassemble(count);
+    return capture.text();
+}
+
+class Disassembler : public CoreTest {
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        start();
+    }
+};
 
 std::string upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -103,7 +124,7 @@ std::string to_oracle_notation(const std::string& text, uint16_t opcode) {
     return join(upper(stem) + size, ops);
 }
 
-TEST(DisassemblerOracle, EveryOpcodeWithFourPatternsOfExtensionWords) {
+TEST_F(Disassembler, EveryOpcodeWithFourPatternsOfExtensionWordsAgainstTheOfficialMap) {
     std::ifstream file(std::string(M68K_TESTS_DIR) + "/68000.official.json");
     ASSERT_TRUE(file) << "missing " << M68K_TESTS_DIR << "/68000.official.json";
     const nlohmann::json json = nlohmann::json::parse(file);
@@ -117,15 +138,14 @@ TEST(DisassemblerOracle, EveryOpcodeWithFourPatternsOfExtensionWords) {
         if (official[opcode].compare(blank - 2, 2, ".w") == 0) official[opcode].erase(blank - 2, 2);
         if (official[opcode] != "None") undefined_group[opcode >> 6] = false;
     }
-    TestMachine machine;
     const uint16_t kPatterns[4][4] = {
         {0x0000, 0x0010, 0x0000, 0x0020}, {0x1234, 0x8765, 0x0FF0, 0x7FFE}, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF},
         {0x8000, 0x8080, 0x8000, 0x8080}};
     int compared = 0, failures = 0;
     for (const auto& pattern : kPatterns) {
-        machine.poke(0x2002, {pattern[0], pattern[1], pattern[2], pattern[3]});
+        code(0x2002).w({pattern[0], pattern[1], pattern[2], pattern[3]});
         for (uint32_t opcode = 0; opcode <= 0xFFFF; ++opcode) {
-            machine.poke(0x2000, {static_cast<uint16_t>(opcode)});
+            mem.put16(0x2000, static_cast<uint16_t>(opcode));
             debug_text_overflowed = false;
             const std::string line = listing(0x2000), text = sdebug;
             const int32_t consumed = static_cast<int32_t>(debugpc - 0x2000);
@@ -158,16 +178,15 @@ TEST(DisassemblerOracle, EveryOpcodeWithFourPatternsOfExtensionWords) {
 // Bcc, BSR, Scc and DBcc for every condition, with displacements of both
 // signs and widths, against the m68k disassembler of GNU binutils: an outside
 // oracle for what the official map leaves out, condition names and targets.
-TEST(DisassemblerObjdump, ConditionsAndBranchTargets) {
+TEST_F(Disassembler, ConditionsAndBranchTargetsAgainstObjdump) {
 #ifndef M68K_OBJDUMP
     GTEST_SKIP() << "m68k-linux-gnu-objdump was not found when the build was configured";
 #else
-    TestMachine machine;
     std::string bytes;
     for (uint16_t c = 0, at = 0x1000; c < 16 << 8; c += 1 << 8) {
         // Bcc by +2 and -16, by +0x7FFE and -0x8000, Scc (a0), DBcc d2 by -4.
         for (int w : {0x6002 | c, 0x60F0 | c, 0x6000 | c, 0x7FFE, 0x6000 | c, 0x8000, 0x50D0 | c, 0x50CA | c, 0xFFFC}) {
-            machine.poke(at, {static_cast<uint16_t>(w)});
+            mem.put16(at, static_cast<uint16_t>(w));
             at += 2;
             bytes += {static_cast<char>(w >> 8), static_cast<char>(w)};
         }
@@ -195,6 +214,50 @@ TEST(DisassemblerObjdump, ConditionsAndBranchTargets) {
     std::remove(path.c_str());
     EXPECT_EQ(compared, 16 * 6);
 #endif
+}
+
+struct Example {
+    std::vector<uint16_t> words;  // at 0x1000, all of them consumed
+    const char* text;
+};
+
+const Example kExamples[] = {
+    {{0x4A6B, 0xFFFE}, "tst     -$0002(a3)"}, {{0x4A78, 0x8000}, "tst     ($8000)"},
+    {{0x4A76, 0xF704}, "tst     +$04(a6,a7.w)"},  // bits 10..8 of the brief extension play no part
+    {{0x3030, 0x9880}, "move    -$80(a0,a1.l),d0"}, {{0x4A79, 0x1234, 0x5678}, "tst     ($12345678)"},
+    {{0x4A7A, 0xFFFE}, "tst     $001000(pc)"}, {{0x4A7B, 0xA8FE}, "tst     $001000(pc,a2)"},
+    {{0x4A3C, 0x12AB}, "tst.b   #$AB"}, {{0x4A7D}, "tst     *** UNKNOWN EA MODE ***"},
+    {{0x4EBC, 0x0001, 0x0002}, "jsr     #$00010002"},  // groups of immediate size 0 read two words
+    {{0x003C, 0x0012}, "or.b    #$12,ccr"}, {{0x027C, 0x2700}, "and     #$2700,sr"},
+    {{0x063C, 0x0001}, "add.b   #$01,"}, {{0x0290, 0x0000, 0xFFFF}, "and.l   #$0000FFFF,(a0)"},
+    {{0x0C68, 0x1234, 0x0010}, "cmp     #$1234,+$0010(a0)"}, {{0x0800, 0x01A7}, "btst    #$A7,d0"},
+    {{0x01C8, 0xFFFC}, "movep.l d0,-$0004(a0)"}, {{0x43BC, 0x0010}, "chk     #$0010,d1"},
+    {{0x23FC, 0x1234, 0x5678, 0x0001, 0x0000}, "move.l  #$12345678,($010000)"},  // the source's words first
+    {{0x48E7, 0xFFFE}, "movem.l a6/a5/a4/a3/a2/a1/a0/d7/d6/d5/d4/d3/d2/d1/d0,-(a7)"},
+    {{0x4CDF, 0x7FFF}, "movem.l (a7)+,d0/d1/d2/d3/d4/d5/d6/d7/a0/a1/a2/a3/a4/a5/a6"},
+    {{0x4E56, 0xFFF8}, "link    a6,-#$0008"}, {{0x4E72, 0x2700}, "stop    #$2700"},
+    {{0x42C0}, "move.b  ccr,d0"}, {{0x4E74, 0xFFFC}, "rtd     -#$0004"}, {{0x4E7A, 0x0801}, "movec   vbr,d0"},
+    {{0x4E7B, 0x9001}, "movec   a1,dfc"}, {{0x4E7A, 0xF800}, "movec   usp,a7"}, {{0x4E7A, 0x0002}, "movec   ???,d0"},
+    {{0x4E7C}, "unrecognized"}, {{0x8140}, "*** NOT RECOGNIZED ***"}, {{0x8300}, "sbcd  d0,d1"},
+};
+
+TEST_F(Disassembler, TextAndLengthOfEachExample) {
+    for (const Example& example : kExamples) {
+            code().w(example.words);
+        listing(0x1000);
+        EXPECT_EQ(std::string(sdebug), example.text) << std::hex << example.words[0];
+        EXPECT_EQ(debugpc, 0x1000 + 2 * example.words.size()) << example.text;
+    }
+}
+
+TEST_F(Disassembler, LineLayoutAtTheEdgesOfTheAddressSpace) {
+    mem.put16(0xFFFE, 0x303C);  // its immediate word lies outside every region
+    EXPECT_EQ(listing(0xFFFE, 0) + listing(0xFFFE, -3), "");
+    EXPECT_EQ(listing(0xFFFE), "0000FFFE: 303C FFFF                move    #$FFFF,d0\n");
+    EXPECT_EQ(listing(0xFFFFFFFE, 2),
+              "FFFFFFFE: FFFF                     unrecognized\n"
+              "00000000: 0000 8000                or.b    #$00,d0\n");
+    EXPECT_EQ(debugpc, 4u);
 }
 
 }  // namespace

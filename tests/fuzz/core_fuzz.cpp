@@ -4,16 +4,11 @@
 // them. Every image is allocated to its exact size, so AddressSanitizer sees
 // any access outside one; handlers check the addresses they receive; each
 // slice must end and count a plausible number of cycles.
-#include <fuzzer/FuzzedDataProvider.h>
-
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <vector>
 
 #include "fuzz_check.h"
 #include "s68000.h"
+#include "s68000_debug.h"
 
 namespace {
 
@@ -83,25 +78,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                         : in.ConsumeIntegralInRange<uint32_t>(0, 0xFFFFFF);
         const uint32_t length = in.ConsumeIntegralInRange<uint32_t>(1, 600);
         const uint32_t high = low + length - 1 > 0xFFFFFF ? 0xFFFFFF : low + length - 1;
-        Image img;
-        img.low = low;
-        img.high = high;
-        img.bytes.reset(new uint8_t[high - low + 1]);
+        images.push_back({std::make_unique<uint8_t[]>(high - low + 1), low, high});
+        uint8_t* image = images.back().bytes.get();
         const auto fill = in.ConsumeBytes<uint8_t>(high - low + 1);
-        for (uint32_t b = 0; b <= high - low; ++b) img.bytes[b] = b < fill.size() ? fill[b] : 0x4E;
-        void* image = img.bytes.get();
+        for (uint32_t b = 0; b <= high - low; ++b) image[b] = b < fill.size() ? fill[b] : 0x4E;
         if (kind & 1) fetch_s.push_back(s68000_program(low, high, image));
         if (kind & 2) fetch_u.push_back(s68000_program(low, high, image));
-        for (int l = 0; l < 4; ++l) {
-            if (!(kind & (4 << (l % 2)))) continue;
-            if (kind & 0x40) {
-                lists[l].push_back(l < 2 ? s68000_reader(low, high, read_handler)
-                                         : s68000_writer(low, high, write_handler));
-            } else {
-                lists[l].push_back(s68000_direct(low, high, image));
-            }
-        }
-        images.push_back(std::move(img));
+        for (int l = 0; l < 4; ++l)  // bit 2 the byte lists, bit 3 the word lists; bit 6: handlers
+            if (kind & (4 << (l % 2)))
+                lists[l].push_back(!(kind & 0x40) ? s68000_direct(low, high, image)
+                                   : l < 2        ? s68000_reader(low, high, read_handler)
+                                                  : s68000_writer(low, high, write_handler));
     }
     fetch_s.push_back(s68000_program_end());
     fetch_u.push_back(s68000_program_end());
@@ -125,18 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const Image& img = images[in.ConsumeIntegralInRange<size_t>(0, images.size() - 1)];
         c.pc = img.low + in.ConsumeIntegralInRange<uint32_t>(0, img.high - img.low);
         c.interrupts[0] = 0;
-        uint16_t sr = in.ConsumeIntegral<uint16_t>() & 0xA71F;
-        if ((sr ^ c.sr) & 0x2000) {
-            uint32_t t = c.a7();
-            c.a7() = c.asp;
-            c.asp = t;
-        }
-        c.sr = sr;
-        c.fetch = (sr & 0x2000) ? c.s_fetch : c.u_fetch;
-        c.readbyte = c.s_readbyte;
-        c.readword = c.s_readword;
-        c.writebyte = c.s_writebyte;
-        c.writeword = c.s_writeword;
+        s68000setSR(in.ConsumeIntegral<uint16_t>() & 0xA71F);  // swaps the stacks and lists as the mode changes
     }
 
     const int slices = in.ConsumeIntegralInRange(1, 12);

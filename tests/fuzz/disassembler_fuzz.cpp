@@ -1,14 +1,12 @@
 // Fuzzes the disassembler: fuzzed memory in oddly placed and sized program
 // regions, listed from a fuzzed address with every count. Each instruction
 // consumes 2 to 10 bytes; nothing is read outside an image.
-#include <cstdio>
-#include <cstdlib>
-
 #include "cpudebug.h"
+#include "fuzz_check.h"
 #include "fuzz_memory.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+    silenceStdout();
     return 0;
 }
 
@@ -22,9 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     debugpc = start;
     cpudebug_disassemble(count);
     const uint32_t consumed = debugpc - start;
-    if (consumed < 2u * count || consumed > 10u * count) {
-        std::fprintf(stderr, "disassembler fuzz: %u bytes for %d instructions\n", consumed, count);
-        std::abort();
-    }
+    if (consumed < 2u * count || consumed > 10u * count) fail("an instruction of fewer than 2 or more than 10 bytes");
     return 0;
 }

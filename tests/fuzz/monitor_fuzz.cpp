@@ -1,28 +1,25 @@
 // Fuzzes the monitor: fuzzed command lines through the input hook, against a
 // core running fuzzed memory. Commands that would run for ever (e, a b never
 // reached, a huge t) are ended by the stop check after a number of steps.
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
+#include <algorithm>
 
 #include "cpudebug.h"
+#include "fuzz_check.h"
 #include "fuzz_memory.h"
 
 namespace {
 
 struct Enough {};
 
-std::vector<std::string> lines;
-size_t next_line;
+std::string script;  // its lines, each with its newline but the last, cut to what the buffer holds
+size_t at;
 int checks_left;
 
 char* next_command(char* buffer, int size) {
-    if (next_line >= lines.size()) return nullptr;
-    const std::string& line = lines[next_line++];
-    const size_t n = line.size() < static_cast<size_t>(size - 1) ? line.size() : static_cast<size_t>(size - 1);
-    line.copy(buffer, n);
-    buffer[n] = '\0';
+    if (at > script.size()) return nullptr;
+    const size_t newline = script.find('\n', at), end = newline == std::string::npos ? script.size() : newline + 1;
+    buffer[script.copy(buffer, std::min(end - at, static_cast<size_t>(size - 1)), at)] = '\0';
+    at = newline == std::string::npos ? script.size() + 1 : end;
     return buffer;
 }
 
@@ -35,7 +32,7 @@ void quiet(const char*) {}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    if (!std::freopen("/dev/null", "w", stdout)) std::abort();
+    silenceStdout();
     s68000init();
     cpudebug_stop_check = stop_after_enough;
     return 0;
@@ -50,19 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         _s68000context.pc = memory.first_low + in.ConsumeIntegralInRange<uint32_t>(0, 32);
         _s68000context.interrupts[0] = 0;
     }
-    lines.clear();
-    next_line = 0;
-    const std::string script = in.ConsumeRemainingBytesAsString();
-    size_t from = 0;
-    for (size_t i = 0; i <= script.size(); ++i) {
-        if (i == script.size() || script[i] == '\n') {
-            lines.push_back(script.substr(from, i - from + (i < script.size())));
-            from = i + 1;
-        }
-    }
+    script = in.ConsumeRemainingBytesAsString();
+    at = 0;
     checks_left = 5000;
     try {
-        while (next_line < lines.size()) cpudebug_interactive(1, quiet, next_command, nullptr, nullptr);
+        while (at <= script.size()) cpudebug_interactive(1, quiet, next_command, nullptr, nullptr);
     } catch (const Enough&) {
     }
     return 0;

@@ -6,19 +6,12 @@
 // that the inputs and the embedded state are fuzzed past the header's checks.
 #include <zlib.h>
 
-#include <string>
-#include <vector>
-
 #include "fuzz_check.h"
 #include "movie.h"
 
 namespace {
 
 constexpr uint64_t kRomSetHash = 0x0123456789ABCDEFull;
-
-void put(std::vector<uint8_t>& out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
 
 // A header that fits `body` for a movie of the given start and interval.
 std::vector<uint8_t> withHeader(const uint8_t* body, size_t size, bool fromState, uint32_t interval) {
@@ -27,14 +20,13 @@ std::vector<uint8_t> withHeader(const uint8_t* body, size_t size, bool fromState
     const size_t rest = size > state ? size - state : 0;
     const size_t frames = rest * interval / (2 * interval + 8);
     std::vector<uint8_t> file(kMovieMagic, kMovieMagic + 8);
-    put(file, kMovieFormatVersion, 4);
-    put(file, kRomSetHash, 8);
-    put(file, fromState ? 1 : 0, 1);
-    put(file, 0, 3);
-    put(file, frames, 4);
-    put(file, interval, 4);
-    put(file, state, 4);
-    put(file, crc32(0, body, static_cast<uInt>(size)), 4);
+    putLittle(file, kMovieFormatVersion, 4);
+    putLittle(file, kRomSetHash, 8);
+    putLittle(file, fromState ? 1 : 0, 4);  // the start's kind, three bytes reserved
+    putLittle(file, frames, 4);
+    putLittle(file, interval, 4);
+    putLittle(file, state, 4);
+    putLittle(file, crc32(0, body, static_cast<uInt>(size)), 4);
     file.insert(file.end(), body, body + size);
     return file;
 }

@@ -100,9 +100,7 @@ TEST(Commands, EveryPacketReadsAsItsKindAndAnythingElseIsMalformedOrUnknown) {
 
 TEST(Commands, TheServerAnswersFeaturesThreadsTheTargetDescriptionAndErrors) {
     for (const auto& [payload, reply] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"qSupported:xmlRegisters=i386", "PacketSize=1000;qXfer:features:read+;QStartNoAckMode+;ReverseStep+;ReverseContinue+"},
-             {"QStartNoAckMode", "OK"}, {"qAttached", "1"}, {"vCont?", "vCont;c;C;s;S"}, {"Hc-1", "OK"},
-             {"vMustReplyEmpty", ""}, {"m100", "E01"}, {"qXfer:features:read:other.xml:0,10", "E00"},
+             {"QStartNoAckMode", "OK"}, {"qAttached", "1"}, {"Hc-1", "OK"}, {"vMustReplyEmpty", ""}, {"m100", "E01"}, {"qXfer:features:read:other.xml:0,10", "E00"},
              {"qXfer:features:read:target.xml:ffffffff,10", "E01"}})
         EXPECT_EQ(server_reply(parse_command(payload)), reply) << payload;
     // The description in pieces of 100: 'm' while more follows, 'l' with the last.
@@ -118,7 +116,6 @@ TEST(Commands, TheServerAnswersFeaturesThreadsTheTargetDescriptionAndErrors) {
     }
     EXPECT_EQ(xml, kTargetXml);
     EXPECT_EQ(piece(xml.size()), "l");
-    EXPECT_NE(xml.find("<architecture>m68k</architecture>"), std::string::npos);
 }
 
 TEST(Channel, EventsInOrderRepliesWakeTheServerAndAClientCannotQueueWithoutEnd) {

@@ -1,10 +1,10 @@
 // The stub end to end over a socket: its server thread and an emulation
 // thread that runs a small machine frame by frame through the stub's hooks,
 // as the program's does. The test is the client, its bytes compared with
-// packets framed here, independently of the stub: what gdb never does (a
-// breakpoint continued from, packets while the target runs, bad checksums
-// and retransmission, hostile packets, a storm of interrupt bytes, a second
-// client, a client that just goes away) and what it sees of each.
+// packets framed here, independently of the stub, doing what gdb never does
+// (the real client's run shows the rest): a breakpoint continued from, packets
+// while the target runs, bad checksums and hostile packets, a storm of
+// interrupt bytes, a second client, a client that goes away or never reads.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -18,6 +18,7 @@
 #include "core_fixture.h"
 #include "gdb_stub.h"
 #include "s68000_debug.h"
+#include "server.h"
 
 namespace {
 
@@ -120,10 +121,10 @@ protected:
     std::thread emulation_;
 };
 
-TEST_F(StubSession, BreakpointsWatchpointsAndTheRunningTarget) {
+TEST_F(StubSession, BreakpointsWatchpointsTheRunningTargetAndHostilePackets) {
     auto gdb = attach();
     EXPECT_EQ(gdb->reg(0), 0u) << "nothing runs before the first client";
-    EXPECT_EQ(gdb->request("Z0,1008,2"), "+" + framed("OK"));
+    gdb->request("Z0,1008,2");
     for (const uint32_t d0 : {1u, 2u}) {  // continuing from it steps over it once
         EXPECT_EQ(gdb->request("c"), "+" + framed("S05"));
         EXPECT_EQ(gdb->reg(17), kBranch);
@@ -139,38 +140,22 @@ TEST_F(StubSession, BreakpointsWatchpointsAndTheRunningTarget) {
     gdb->request("Z4,2000,2");
     EXPECT_EQ(gdb->request("c"), "+" + framed("T05awatch:00002000;"));
     EXPECT_EQ(gdb->reg(17), kBranch) << "stopped after the writing instruction";
-    char written[5];
-    std::snprintf(written, sizeof written, "%04x", gdb->reg(0) & 0xFFFF);
-    EXPECT_EQ(gdb->request("m2000,2"), "+" + framed(written));
-    gdb->request("z4,2000,2");
-    gdb->request("Z2,2000,2");
-    EXPECT_EQ(gdb->request("c"), "+" + framed("T05watch:00002000;"));
     // Refused (no history here), the target stays stopped and answers what follows.
     EXPECT_EQ(gdb->request("bc") + gdb->request("bs") + gdb->request("?"),
-              "+" + framed("E01") + "+" + framed("E01") + "+" + framed("T05watch:00002000;"));
-    EXPECT_EQ(gdb->request("s") + gdb->request("s1002"), "+" + framed("S05") + "+" + framed("T05watch:00002000;"));
+              "+" + framed("E01") + "+" + framed("E01") + "+" + framed("T05awatch:00002000;"));
+    EXPECT_EQ(gdb->request("s1002"), "+" + framed("T05awatch:00002000;"));
     EXPECT_EQ(gdb->reg(17), kBranch) << "stepped from 1002 over the write";
-    EXPECT_TRUE(gdb->request("qRcmd,68656c70").starts_with("+$O") && gdb->next() == framed("OK")) << "monitor help";
-}
-
-TEST_F(StubSession, BadChecksumsRetransmissionNoAckModeAndHostilePackets) {
-    auto gdb = attach();
     gdb->send("\x03$g#00noise\r\n#99+++");  // an interrupt byte while stopped: nothing
     EXPECT_EQ(gdb->next(1), "-");  // and no reply
-    EXPECT_EQ(gdb->request("p11"), "+" + framed("00001000"));
+    EXPECT_EQ(gdb->request("p11"), "+" + framed("00001008"));
     gdb->send("-");  // the client did not get it: again
-    EXPECT_EQ(gdb->next(), framed("00001000"));
+    EXPECT_EQ(gdb->next(), framed("00001008"));
     gdb->send("$" + std::string(10000, 'M') + "#00");  // too long, and a bad checksum
     EXPECT_EQ(gdb->next(1), "-");
     EXPECT_EQ(gdb->request(kTooLong), "+" + framed("E01")) << "too long, checksum right";
-    EXPECT_EQ(gdb->request("M2000,4:cafe"), "+" + framed("E01"));
-    EXPECT_EQ(gdb->request("m0,ffffffff").size(), 2 + 2u * 2000 + 3) << "a part, as the protocol allows";
-    EXPECT_EQ(gdb->request("mfffffff0,20").size(), 2 + 0x40u + 3) << "wraps through the 24-bit bus";
     EXPECT_EQ(gdb->request("QStartNoAckMode"), "+" + framed("OK"));
     gdb->send("$g#00-");  // dropped without a word; '-' means nothing now
-    EXPECT_EQ(gdb->request("p0") + gdb->request("p11") + gdb->request("m2000,2"),
-              framed("00000000") + framed("00001000") + framed("0000")) << "something changed";
-    EXPECT_EQ(gdb->request(kTooLong), framed("E01"));
+    EXPECT_EQ(gdb->request("p11") + gdb->request(kTooLong), framed("00001008") + framed("E01"));
 }
 
 // Detach, kill and a client gone end the session and its breakpoints; the
@@ -210,17 +195,13 @@ TEST_F(StubSession, AClientThatNeverReadsIsDropped) {
     for (int i = 1; i < 500; ++i) ASSERT_EQ(late.next(), first) << i;
 }
 
-TEST(StubStart, ATakenPortIsRefusedWithTheReason) {
-    const int taken = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-    socklen_t size = sizeof address;
-    ASSERT_EQ(bind(taken, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ASSERT_EQ(listen(taken, 1), 0);
-    ASSERT_EQ(getsockname(taken, reinterpret_cast<sockaddr*>(&address), &size), 0);
+TEST(StubStart, ATakenPortOrOneAbove65535IsRefusedWithTheReason) {
+    gdbstub::Channel channel;
+    gdbstub::Server taken(channel);
     std::string error;
-    EXPECT_EQ(gdb_stub_start(ntohs(address.sin_port), error), -1);
-    EXPECT_EQ(error.find("cannot listen on 127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + ": "), 0u) << error;
-    close(taken);
+    ASSERT_TRUE(taken.start(0, error)) << error;
+    EXPECT_EQ(gdb_stub_start(taken.port(), error), -1);
+    EXPECT_EQ(error.find("cannot listen on 127.0.0.1:" + std::to_string(taken.port()) + ": "), 0u) << error;
     EXPECT_EQ(gdb_stub_start(65536, error), -1);
     EXPECT_EQ(error, "no port 65536");
 }

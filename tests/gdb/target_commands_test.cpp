@@ -59,6 +59,8 @@ TEST_F(TargetCommands, MemoryGoesThroughTheDataListsAsTheCpuWouldAccessIt) {
     EXPECT_EQ(reply("M2001,3:a1b2c3"), "OK");
     EXPECT_EQ(mem.get32(0x2000), 0x01A1B2C3u);
     EXPECT_EQ(reply("me00000,3") + " " + reply("Me00000,1:00"), "ffffff OK") << "nothing there";
+    EXPECT_EQ(reply("m0,7d1").size(), 2u * 2000) << "a part, as the protocol allows";
+    EXPECT_EQ(reply("mfffffff0,20").size(), 0x40u) << "wraps through the 24-bit bus";
     port_reply = [](uint32_t a) { return a & 0xFFFF; };
     EXPECT_EQ(reply("mf00003,4"), "03000406");
     EXPECT_EQ(reply("Mf00011,5:0102030405"), "OK");
