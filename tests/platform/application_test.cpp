@@ -1,13 +1,14 @@
 // The event loop over SDL's dummy video driver: keys and shortcuts, alerts,
 // drops, the close box and quitting. What a step must not do is checked once
 // the message of a shortcut pressed after it has come: then it has had its
-// chance. Menus opened by the pointer are the desktop test's, over the real
-// program's menus.
+// chance. Submenus opened by the pointer, disabled ones among them, are the
+// desktop test's, over the real program's menus.
 #include <gtest/gtest.h>
 
 #include "alert.h"
 #include "alert_queue.h"
 #include "kit_test_app.h"
+#include "menu_geometry.h"
 
 namespace {
 
@@ -83,13 +84,20 @@ TEST(Application, KeysHoldTheirPlacesAndShortcutsBecomeMessages) {
         press(kScancodeF3);
         press(kScancodeEscape);
         EXPECT_TRUE(eventually([&] { return w.Received().size() == 6; }));
+        kit::WindowCapture frame;  // an item of the bar itself, clicked
+        EXPECT_TRUE(eventually([&] { return kit::capture_window(&w, frame) && kit::menu_geometry(&w).titles.size() == 2; }));
+        const kit::MenuBox help = kit::menu_geometry(&w).titles.at(1);
+        for (const bool down : {false, true, false})
+            kit::synthesize_pointer(&w, (help.left + help.right) / 2, (help.top + help.bottom) / 2, down), kit::capture_window(&w, frame);
+        EXPECT_TRUE(eventually([&] { return w.Received().size() == 7; }));
+        kit::release_pointer(&w);
         self.End();
-    });
+    }, [](TestWindow& w) { w.KeyMenuBar()->AddItem(new BMenuItem("Help", new BMessage('help'))); });
     ASSERT_EQ(app.Run(), B_OK);
     EXPECT_TRUE(aHeld && ctrlF3Held);
     EXPECT_FALSE(f2Held) << "a shortcut's key reached the key state";
     EXPECT_TRUE(removedHeld) << "a removed shortcut's key is a key again";
-    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc '}));
+    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc ', 'help'}));
 }
 
 TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {

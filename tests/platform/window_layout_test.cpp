@@ -99,6 +99,10 @@ TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
         std::fill(pixels, pixels + 256 * 224, 0x4210);
         // Red, green, blue; white (bit 15 means nothing).
         pixels[0] = 0x7C00, pixels[255] = 0x03E0, pixels[223 * 256] = 0x001F, pixels[223 * 256 + 255] = 0xFFFF;
+        window->view->DrawBitmap(&bitmap, BPoint(1, 2));  // unscaled: one pixel of it a pixel of the window
+        kit::WindowCapture unscaled;
+        ASSERT_TRUE(kit::capture_window(window, unscaled));
+        EXPECT_EQ(std::pair(kit_test::at(unscaled, 3, 41), kit_test::at(unscaled, 1, 39)), std::pair(0xFF0000u, 0u));
         window->view->SetPictureScaling(B_PICTURE_INTEGER);
         window->view->DrawBitmap(&bitmap);
         pixels[0] = 0x001F;  // after the draw: not shown
@@ -135,7 +139,7 @@ TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
         shows(600, 500);
         self.End();
     }, [](kit_test::MenuWindow& window) {
-        window.SetPixelScale(9);  // kept from 1 to 8
+        window.SetPixelScale(0), window.SetPixelScale(9);  // kept from 1 to 8
         EXPECT_EQ(window.PixelScale(), 8);
         window.SetPixelScale(-1);
         EXPECT_EQ(window.PixelScale(), 1);
