@@ -139,9 +139,9 @@ TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
         shows(600, 500);
         self.End();
     }, [](kit_test::MenuWindow& window) {
-        window.SetPixelScale(0), window.SetPixelScale(9);  // kept from 1 to 8
+        window.SetPixelScale(9);  // kept from 1 to 8
         EXPECT_EQ(window.PixelScale(), 8);
-        window.SetPixelScale(-1);
+        window.SetPixelScale(0);
         EXPECT_EQ(window.PixelScale(), 1);
         window.SetPixelScale(2);
     });
