@@ -1,8 +1,8 @@
 // The event loop over SDL's dummy video driver: keys and shortcuts, alerts,
 // drops, the close box and quitting. What a step must not do is checked once
 // the message of a shortcut pressed after it has come: then it has had its
-// chance. Submenus opened by the pointer, disabled ones among them, are the
-// desktop test's, over the real program's menus.
+// chance. Every item of the real program's menus, disabled ones among them,
+// is the desktop test's.
 #include <gtest/gtest.h>
 
 #include "alert.h"
@@ -98,6 +98,42 @@ TEST(Application, KeysHoldTheirPlacesAndShortcutsBecomeMessages) {
     EXPECT_FALSE(f2Held) << "a shortcut's key reached the key state";
     EXPECT_TRUE(removedHeld) << "a removed shortcut's key is a key again";
     EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc ', 'help'}));
+}
+
+// File: Go | Recent > Deep. A submenu opens on hover and closes when the
+// pointer moves onto another item of its parent; each step's open menus.
+TEST(Application, SubmenusOpenOnHoverAndCloseOnAnotherItem) {
+    std::vector<size_t> open;
+    TestApp app(
+        [&](TestApp& self) {
+            TestWindow& w = *self.window;
+            kit::WindowCapture frame;
+            kit::MenuGeometry g;
+            const auto point = [&](const kit::MenuBox& b, bool click, size_t menus) {  // then `menus` stay open
+                const float x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
+                for (const bool down : click ? std::vector{false, true, false} : std::vector{false})
+                    kit::synthesize_pointer(&w, x, y, down), kit::capture_window(&w, frame);
+                eventually([&] { return kit::capture_window(&w, frame) && (g = kit::menu_geometry(&w)).menus.size() == menus; });
+                open.push_back(g.menus.size());
+            };
+            EXPECT_TRUE(eventually([&] { return kit::capture_window(&w, frame) && !(g = kit::menu_geometry(&w)).titles.empty(); }));
+            point(g.titles.at(0), true, 1);              // File
+            point(g.menus.at(0).items.at(1), false, 2);  // Recent
+            point(g.menus.at(0).items.at(0), false, 1);  // Go
+            point(g.menus.at(0).items.at(1), false, 2);
+            point(g.menus.at(1).items.at(0), true, 0);   // Deep
+            EXPECT_TRUE(eventually([&] { return w.Received().size() == 1; }));
+            kit::release_pointer(&w);
+            self.End();
+        },
+        [](TestWindow& w) {
+            auto* recent = new BMenu("Recent");
+            recent->AddItem(new BMenuItem("Deep", new BMessage('deep')));
+            w.KeyMenuBar()->ItemAt(0)->Submenu()->AddItem(recent);
+        });
+    ASSERT_EQ(app.Run(), B_OK);
+    EXPECT_EQ(open, (std::vector<size_t>{1, 2, 1, 2, 0}));
+    EXPECT_EQ(app.window->Received(), std::vector<uint32>{'deep'});
 }
 
 TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
