@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -70,8 +71,7 @@ public:
     void writeComplete(const ProgramImage& program) const {
         std::vector<uint8_t> even(kRomFileSize), odd(kRomFileSize);
         for (size_t i = 0; i < kRomFileSize; ++i) even[i] = program.bytes[2 * i], odd[i] = program.bytes[2 * i + 1];
-        write("PELLMORA.3A", even);
-        write("PELLMORA.2A", odd);
+        write("PELLMORA.3A", even), write("PELLMORA.2A", odd);
         for (int n = 0; n < 4; ++n) {
             for (size_t i = 0; i < kRomFileSize; ++i) even[i] = static_cast<uint8_t>(i * 13 + n);
             write("CH" + std::to_string(n), even);
@@ -91,25 +91,15 @@ std::string consoleOf(F&& f) {
 
 // While it lives, an alarm that ends the process with a message after the
 // given seconds: a hang fails at once, whatever it hangs in.
+inline char hangMessage[512];
 class Watchdog {
 public:
     Watchdog(int seconds, const std::string& what) {
-        const std::string text = "\nHANG: " + what + " did not end within " + std::to_string(seconds) + " s\n";
-        length() = text.copy(message(), 511);
-        signal(SIGALRM, [](int) { _exit(write(STDERR_FILENO, message(), length()) < 0 ? 125 : 124); });
+        std::snprintf(hangMessage, sizeof hangMessage, "\nHANG: %s did not end within %d s\n", what.c_str(), seconds);
+        signal(SIGALRM, [](int) { _exit(write(STDERR_FILENO, hangMessage, std::strlen(hangMessage)) < 0 ? 125 : 124); });
         alarm(static_cast<unsigned>(seconds));
     }
     ~Watchdog() { alarm(0); }
-
-private:
-    static char* message() {
-        static char text[512];
-        return text;
-    }
-    static size_t& length() {
-        static size_t n = 0;
-        return n;
-    }
 };
 
 inline double secondsNow() {

@@ -58,16 +58,13 @@ TEST_F(Gamepad, HeldControlsHoldTheirKeysWhileSwitchedOn) {
 }
 
 // Each step waits for the keys it must give. A stick is read with B pressed
-// after it: once B shows, so do the stick's keys.
-TEST_F(Gamepad, VirtualControllersPlayThroughTheEventLoopAndAreToldWhenPlugged) {
-    std::vector<std::string> plugs;
+// after it: once B shows, so do the stick's keys. Plugging in and out as the
+// shell tells it is the shell's tests'.
+TEST_F(Gamepad, VirtualControllersPlayThroughTheEventLoop) {
     App app([&](App& self) {
         const auto shows = [](std::string expected) { return eventually([&] { return keys() == expected; }); };
         const int pad = kit::attach_virtual_gamepad("Test pad");
-        kit::set_virtual_gamepad_control(pad, B_GAMEPAD_A, true);
-        EXPECT_TRUE(shows("....A."));
         kit::set_virtual_gamepad_control(pad, B_GAMEPAD_UP, true);
-        kit::set_virtual_gamepad_control(pad, B_GAMEPAD_A, false);
         EXPECT_TRUE(shows("U....."));
         kit::set_virtual_gamepad_control(pad, B_GAMEPAD_UP, false);
         for (const auto& [x, y, stick] : {std::tuple{-16000, 16000, "...."}, {16000, -16000, "...."},
@@ -88,17 +85,10 @@ TEST_F(Gamepad, VirtualControllersPlayThroughTheEventLoopAndAreToldWhenPlugged) 
         EXPECT_TRUE(shows("......"));
         EXPECT_FALSE(kit::detach_virtual_gamepad(pad)) << "already gone";
         EXPECT_FALSE(kit::set_virtual_gamepad_control(pad, B_GAMEPAD_A, true));
-        EXPECT_TRUE(eventually([&] { return self.Received().size() == 4; }));
-        for (const BMessage& message : self.Received()) {
-            const char* name = "";
-            message.FindString("name", &name);
-            plugs.push_back((message.what == B_GAMEPAD_CONNECTED ? "+" : "-") + std::string(name));
-        }
+        EXPECT_TRUE(eventually([&] { return self.Received().size() == 4; })) << "the plugs, in and out";
         self.End();
     });
     ASSERT_EQ(app.Run(), B_OK);
-    EXPECT_EQ(plugs, (std::vector<std::string>{"+Test pad", "+Second pad", "-Second pad", "-Test pad"}))
-        << "(no game-controller support with the dummy video driver?)";
     EXPECT_EQ(gamepad_controls(), 0u);
     EXPECT_EQ(kit::attach_virtual_gamepad("no loop"), -1);
 }

@@ -1,5 +1,5 @@
 // Threads and loopers: suspended start, the cooperative kill from every kind
-// of kit wait, a looper's order, lock and quitting.
+// of kit wait, snooze, a looper's order, lock and quitting.
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 
@@ -77,41 +77,40 @@ TEST(Threads, StartSuspendedAndRunOnceResumedOrNeverWhenKilled) {
     status_t result = 0;
     ASSERT_EQ(wait_for_thread(ended, &result), B_OK);
     EXPECT_EQ(result, 7);
-    for (const thread_id gone : {-5, 999999, killed, ended}) {  // harmless
-        EXPECT_EQ(kill_thread(gone), B_BAD_THREAD_ID) << gone;
-        EXPECT_EQ(resume_thread(gone), B_BAD_THREAD_ID) << gone;
-        EXPECT_EQ(get_thread_info(gone, &info), B_BAD_THREAD_ID) << gone;
-    }
+    for (const thread_id gone : {-5, 999999, killed, ended})  // harmless
+        EXPECT_EQ(std::tuple(kill_thread(gone), resume_thread(gone), get_thread_info(gone, &info)),
+                  std::tuple(B_BAD_THREAD_ID, B_BAD_THREAD_ID, B_BAD_THREAD_ID)) << gone;
     // Refused: no function, no place for the info, a search by name; no kit thread calls here.
-    EXPECT_EQ(spawn_thread(nullptr, "none", B_NORMAL_PRIORITY, nullptr), B_BAD_VALUE);
-    EXPECT_EQ(get_thread_info(killed, nullptr), B_BAD_VALUE);
-    EXPECT_EQ(find_thread("counter"), B_BAD_VALUE);
-    EXPECT_EQ(find_thread(nullptr), -1);
+    EXPECT_EQ(std::tuple(spawn_thread(nullptr, "none", B_NORMAL_PRIORITY, nullptr), get_thread_info(killed, nullptr),
+                         find_thread("counter"), find_thread(nullptr)),
+              std::tuple(B_BAD_VALUE, B_BAD_VALUE, B_BAD_VALUE, -1));
 }
 
 // From a minute's snooze, from a wait for a looper's lock that the killer
 // holds, from a loop that checks for it.
 TEST(Threads, KillEndsEveryKindOfWaitAtOnce) {
-    for (const auto& [work, waiting] : {std::pair<thread_func, thread_state>{snoozes, B_THREAD_ASLEEP},
-                                        {locks, B_THREAD_WAITING}, {spins, B_THREAD_RUNNING}}) {
-        const thread_state state = waiting;
+    for (const auto& [work, state] : {std::pair<thread_func, thread_state>{snoozes, B_THREAD_ASLEEP},
+                                      {locks, B_THREAD_WAITING}, {spins, B_THREAD_RUNNING}}) {
         Victim victim;
         ASSERT_TRUE(victim.looper.Lock());
         const thread_id id = spawn_thread(work, "victim", B_NORMAL_PRIORITY, &victim);
         ASSERT_EQ(resume_thread(id), B_OK);
         EXPECT_EQ(resume_thread(id), B_BAD_VALUE) << "running already";
         thread_info info{};
-        EXPECT_TRUE(eventually([&] { return victim.runs && !get_thread_info(id, &info) && info.state == state; }))
-            << state << " expected, " << info.state << " seen";
+        const thread_state waiting = state;
+        EXPECT_TRUE(eventually([&] { return victim.runs && !get_thread_info(id, &info) && info.state == waiting; }))
+            << waiting << " expected, " << info.state << " seen";
         const bool killed = returns([=] { kill_thread(id); });
         victim.looper.Unlock();  // (lets a victim that missed its kill go on)
-        ASSERT_TRUE(killed) << "the kill did not end wait " << state;
+        ASSERT_TRUE(killed) << "the kill did not end wait " << waiting;
         EXPECT_EQ(victim.runs.load(), 1);
         EXPECT_TRUE(returns([&] { victim.looper.Lock(), victim.looper.Unlock(); })) << "left locked";
     }
 }
 
-// A snooze timed from inside the snoozing thread, with its timer slack after.
+// A snooze timed from inside the snoozing thread, with its timer slack after:
+// lengths longer and shorter than the last stretch a snooze waits out on the
+// clock, in the main thread and in a kit thread (whose sleep a kill can end).
 struct Snoozer {
     bigtime_t length, slept = 0;
     long timerSlack = 0;
@@ -125,9 +124,7 @@ int32 timeSnooze(void* data) {
     return 0;
 }
 
-// Lengths longer and shorter than the last stretch a snooze waits out on the
-// clock, in the main thread and in a kit thread (whose sleep a kill can end).
-TEST(Threads, TimeIsMonotonicAndSnoozeSleepsAtLeastItsTimeWithTheFinestTimerSlack) {
+TEST(Threads, SnoozeSleepsAtLeastItsTimeWithTheFinestTimerSlack) {
     check_thread_killed();  // outside a kit thread: nothing
     snooze(-10);
     for (const bigtime_t length : {20'000, 30}) {
@@ -136,15 +133,19 @@ TEST(Threads, TimeIsMonotonicAndSnoozeSleepsAtLeastItsTimeWithTheFinestTimerSlac
         const thread_id id = spawn_thread(timeSnooze, "snoozer", B_NORMAL_PRIORITY, &inKitThread);
         ASSERT_EQ(resume_thread(id), B_OK);
         ASSERT_EQ(wait_for_thread(id, nullptr), B_OK);
-        for (const Snoozer& snoozer : {inMain, inKitThread}) {
-            EXPECT_GE(snoozer.slept, length);
-            EXPECT_EQ(snoozer.timerSlack, 1) << "1 ns, the least there is";
-        }
+        for (const Snoozer& s : {inMain, inKitThread})
+            EXPECT_TRUE(s.slept >= length && s.timerSlack == 1) << s.slept << " us, slack " << s.timerSlack << " ns";
     }
 }
 
-TEST(Looper, HandlesMessagesInOrderOnItsThreadWithItsLockHeld) {
+TEST(Looper, HandlesMessagesInOrderOnItsThreadWithItsLockHeldAndTheLockIsItsOwners) {
     Recorder looper;
+    ASSERT_TRUE(looper.Lock() && looper.Lock());
+    std::thread([&] { looper.Unlock(), looper.Unlock(); }).join();  // not the owner: ignored
+    looper.Unlock();
+    EXPECT_TRUE(looper.IsLocked()) << "recursive";
+    looper.Unlock();
+    EXPECT_FALSE(looper.IsLocked());
     EXPECT_EQ(looper.Run(), looper.Run()) << "one thread";
     EXPECT_EQ(looper.PostMessage(static_cast<BMessage*>(nullptr)), B_BAD_VALUE);
     std::vector<uint32> expected;
@@ -159,15 +160,4 @@ TEST(Looper, HandlesMessagesInOrderOnItsThreadWithItsLockHeld) {
     EXPECT_TRUE(eventually([&] { return looper.IsQuitting(); }));
     EXPECT_EQ(wait_for_thread(looper.Thread(), nullptr), B_OK) << "the loop's thread ended";
     EXPECT_EQ(looper.PostMessage(1), B_ERROR);
-}
-
-TEST(Looper, TheLockIsRecursiveForItsOwnerOnly) {
-    Recorder looper;
-    ASSERT_TRUE(looper.Lock());
-    ASSERT_TRUE(looper.Lock());
-    std::thread([&] { looper.Unlock(), looper.Unlock(); }).join();  // not the owner: ignored
-    looper.Unlock();
-    EXPECT_TRUE(looper.IsLocked());
-    looper.Unlock();
-    EXPECT_FALSE(looper.IsLocked());
 }

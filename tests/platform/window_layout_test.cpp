@@ -88,25 +88,21 @@ TEST(WindowLayout, ThePictureFitsAtEverySize) {
 }
 
 // Opened at scale 2, resized (never below its frame) and full screen: the
-// window shows a copy of the grey picture drawn, a coloured pixel in each
-// corner, where the geometry says, each corner a multiple x multiple square,
-// black around it.
+// window shows the grey picture drawn, a coloured pixel in each corner, where
+// the geometry says, each corner a multiple x multiple square, black around it.
 TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
     using App = kit_test::DrivenApp<kit_test::MenuWindow>;
     App app([](App& self) {
         kit_test::MenuWindow* window = self.window;
-        kit::WindowCapture blank;
-        ASSERT_TRUE(kit::capture_window(window, blank));
-        EXPECT_EQ(kit_test::at(blank, 256, 100), 0u) << "the view's colour before any drawing";
-        EXPECT_NE(kit_test::at(blank, 500, 10), 0u) << "the menu bar";
         BBitmap bitmap(BRect(0, 0, 255, 223), B_RGB15);
         auto* pixels = static_cast<uint16_t*>(bitmap.Bits());
         std::fill(pixels, pixels + 256 * 224, 0x4210);
         // Red, green, blue; white (bit 15 means nothing).
         pixels[0] = 0x7C00, pixels[255] = 0x03E0, pixels[223 * 256] = 0x001F, pixels[223 * 256 + 255] = 0xFFFF;
         window->view->DrawBitmap(&bitmap, BPoint(1, 2));  // unscaled: one pixel of it a pixel of the window
-        ASSERT_TRUE(kit::capture_window(window, blank));
-        EXPECT_EQ(std::pair(kit_test::at(blank, 3, 41), kit_test::at(blank, 1, 39)), std::pair(0xFF0000u, 0u));
+        kit::WindowCapture unscaled;
+        ASSERT_TRUE(kit::capture_window(window, unscaled));
+        EXPECT_EQ(std::pair(kit_test::at(unscaled, 3, 41), kit_test::at(unscaled, 1, 39)), std::pair(0xFF0000u, 0u));
         window->view->SetPictureScaling(B_PICTURE_INTEGER);
         window->view->DrawBitmap(&bitmap);
         pixels[0] = 0x001F;  // after the draw: not shown
@@ -115,25 +111,22 @@ TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
             kit::WindowCapture c;
             ASSERT_TRUE(kit::capture_window(window, c));
             const kit::WindowGeometry g = kit::window_geometry(window);
-            ASSERT_EQ(std::pair(c.width, c.height), std::pair(width, height));
-            ASSERT_EQ(g.views.size(), 1u);
+            ASSERT_EQ(std::tuple(c.width, c.height, g.views.size()), std::tuple(width, height, size_t(1)));
             const Box area = g.views[0].area, p = g.views[0].picture;
             EXPECT_EQ(area, (Box{0, 18 * g.uiScale, width, height - 18 * g.uiScale}));
             EXPECT_EQ(misfit(p, area, true), "");
-            for (int d = 0; d < p.width / 256; ++d) {
-                ASSERT_EQ(kit_test::at(c, p.left + d, p.top + d), 0xFF0000u);
-                ASSERT_EQ(kit_test::at(c, p.Right() - 1 - d, p.top + d), 0x00FF00u);
-                ASSERT_EQ(kit_test::at(c, p.left + d, p.Bottom() - 1 - d), 0x0000FFu);
-                ASSERT_EQ(kit_test::at(c, p.Right() - 1 - d, p.Bottom() - 1 - d), 0xFFFFFFu);
-            }
+            for (int d = 0; d < p.width / 256; ++d)
+                ASSERT_EQ((std::vector{kit_test::at(c, p.left + d, p.top + d), kit_test::at(c, p.Right() - 1 - d, p.top + d),
+                                       kit_test::at(c, p.left + d, p.Bottom() - 1 - d),
+                                       kit_test::at(c, p.Right() - 1 - d, p.Bottom() - 1 - d)}),
+                          (std::vector{0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFFFFu}));
             const uint32_t grey = kit_test::at(c, p.left + p.width / 2, p.top + p.height / 2);  // 5 bits widened
             EXPECT_TRUE(grey % 0x010101 == 0 && grey >> 16 >= 0x80 && grey >> 16 <= 0x87) << std::hex << grey;
             if (p.left > 0) EXPECT_EQ(kit_test::at(c, p.left - 1, p.top + p.height / 2), 0u);
             if (p.top > area.top) EXPECT_EQ(kit_test::at(c, p.left + p.width / 2, p.top - 1), 0u);
         };
         shows(512, 484);
-        for (const auto& [width, height] : {std::pair{257, 243}, {511, 484}, {513, 485}, {1000, 760}, {400, 768},
-                                           {100, 50}, {600, 500}}) {
+        for (const auto& [width, height] : {std::pair{257, 243}, {1000, 760}, {400, 768}, {100, 50}, {600, 500}}) {
             ASSERT_TRUE(kit::synthesize_resize(window, width, height));
             shows(std::max(width, 256), std::max(height, 242));
         }
@@ -146,9 +139,9 @@ TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
         shows(600, 500);
         self.End();
     }, [](kit_test::MenuWindow& window) {
-        window.SetPixelScale(0), window.SetPixelScale(9);  // kept from 1 to 8
+        window.SetPixelScale(9);  // kept from 1 to 8
         EXPECT_EQ(window.PixelScale(), 8);
-        window.SetPixelScale(-1);
+        window.SetPixelScale(0);
         EXPECT_EQ(window.PixelScale(), 1);
         window.SetPixelScale(2);
     });
