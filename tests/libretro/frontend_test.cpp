@@ -1,9 +1,6 @@
 // The core as a frontend sees it: loaded with dlopen (the test links nothing
-// of it) and run headless with a joypad on port 0. Its .info file, the
-// demo's reviewed frames through the joypad and the service mode option,
-// reset, a fresh board at every load, states, and bad content and states
-// refused with one log line. (Content forms and the state image are the
-// board's tests'; RetroArch itself runs the core in retroarch.cmake.)
+// of it) and run headless with a joypad on port 0. (Content forms and the
+// state image are the board's tests'; RetroArch runs it in retroarch.cmake.)
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <libretro.h>

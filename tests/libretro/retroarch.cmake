@@ -1,16 +1,10 @@
-# Debian's RetroArch 1.14 runs the core headless: null drivers, a private
-# configuration, home and directories under WORK, the core installed by the
-# build's install rules (make install-libretro) into a DESTDIR under WORK and
-# loaded by its name from the directories Debian's /etc/retroarch.cfg gives,
-# under that DESTDIR. --max-frames N --max-frames-ss: RetroArch runs N frames
-# and saves the Nth; without a GPU it reads each 0RGB1555 pixel's 16 bits as
-# RGB565, so the hasher recovers the core's exact values.
-#
-# Runs: the demo from one of its files (the end-to-end tests' reviewed frame
-# 60), saving its state on exit; in service mode (the reviewed frame 30); and
-# loading that state, as the desktop program also does from a slot: both
-# then show the reviewed frame 240.
-#
+# Debian's RetroArch 1.14 runs the core headless with null drivers, its
+# configuration and home under WORK, the core installed by the build's install
+# rules into a DESTDIR there and loaded by name from the directories Debian's
+# /etc/retroarch.cfg gives. --max-frames N --max-frames-ss: it runs N frames and
+# saves the Nth, reading each 0RGB1555 pixel's 16 bits as RGB565 (no GPU), so
+# the hasher recovers the core's exact values against the end-to-end tests'
+# reviewed frames.
 # In: RETROARCH BUILD_DIR (to install from) PROGRAM DEMO_DIR HASHER GOLDEN_SOURCE WORK [PRELOAD]
 cmake_minimum_required(VERSION 3.21)
 
