@@ -149,7 +149,9 @@ TEST_F(DataCache, TheHostsChangesReachTheNextAccess) {
 // reset handler) that now and then swap two direct records or shrink one.
 // The same program of moves and read-modify-writes near the regions' bounds
 // runs in slices (served from the cache where it can) and in single steps
-// (which cache nothing): both end with the same registers, images and calls.
+// (which cache nothing); without the list changes, in single steps with and
+// without watchpoints armed (served through watching copies of the lists).
+// Each pair ends with the same registers, images and calls.
 TEST_F(DataCache, SlicesMatchSingleStepsInRandomLayouts) {
     struct Outcome {
         std::vector<uint32_t> dreg;
@@ -157,7 +159,8 @@ TEST_F(DataCache, SlicesMatchSingleStepsInRandomLayouts) {
         Log calls;
         bool operator==(const Outcome&) const = default;
     };
-    auto run = [this](uint32_t seed, bool sliced) {
+    enum Mode { SLICED, STEPPED, PLAIN, WATCHED };
+    auto run = [this](uint32_t seed, Mode mode) {
         std::mt19937 rng(seed);
         std::deque<Image> images;
         std::vector<data_region> regions;
@@ -207,7 +210,8 @@ TEST_F(DataCache, SlicesMatchSingleStepsInRandomLayouts) {
         static std::mt19937 handler_rng;
         handler_rng.seed(seed);
         port_reply = [](uint32_t address) { return address * 0x9E3779B1u; };
-        port_action = [] {  // two direct records of a current list trade places, or one shrinks
+        port_action = nullptr;
+        if (mode <= STEPPED) port_action = [] {  // two direct records of a list trade places, or one shrinks
             const s68000context& c = _s68000context;
             data_region* list = std::array{c.readbyte, c.readword, c.writebyte, c.writeword}[handler_rng() % 4];
             size_t n = 0;
@@ -218,16 +222,30 @@ TEST_F(DataCache, SlicesMatchSingleStepsInRandomLayouts) {
                 list[i].high_address = list[i].low_address + (list[i].high_address - list[i].low_address) / 2;
             }
         };
-        ctx().resethandler = [] { port_action(); };
+        ctx().resethandler = [] {
+            if (port_action) port_action();
+        };
         port_log.clear();
-        for (int step = 0; step < 200 && ctx().pc != end; ++step)
-            s68000exec(sliced ? 5 + static_cast<int32_t>(rng() % 300) : 1);
+        for (int i = 0; mode == WATCHED && i < 4; ++i)
+            s68000setWatchpoint(RAM + rng() % 0x200, 1 + rng() % 6, 1 + static_cast<int>(rng() % 3));
+        for (int step = 0; step < 200 && ctx().pc != end; ++step) {
+            if (mode == WATCHED) s68000armWatchpoints();
+            s68000exec(mode == SLICED ? 5 + static_cast<int32_t>(rng() % 300) : 1);
+            s68000disarmWatchpoints();
+        }
+        s68000clearWatchpoints();
+        uint32_t hit_address;
+        int hit_kinds;
+        s68000takeWatchHit(&hit_address, &hit_kinds);
         EXPECT_EQ(ctx().pc, end) << "seed " << seed;
         Outcome out{{std::begin(ctx().dreg), std::end(ctx().dreg)}, {}, port_log};
         for (const Image& image : images) out.images.push_back(image.snapshot());
         return out;
     };
-    for (uint32_t seed = 1; seed <= 2000; ++seed) ASSERT_EQ(run(seed, true), run(seed, false)) << "seed " << seed;
+    for (uint32_t seed = 1; seed <= 2000; ++seed) {
+        ASSERT_EQ(run(seed, SLICED), run(seed, STEPPED)) << "seed " << seed;
+        if (seed <= 300) ASSERT_EQ(run(seed, WATCHED), run(seed, PLAIN)) << "seed " << seed;  // copies are kept
+    }
 }
 
 }  // namespace
