@@ -1,5 +1,5 @@
-// The entry points that act on the context between slices: GetContext and
-// SetContext, reset and s68000fetch.
+// The entry points that act on the context between slices: reset and
+// s68000fetch.
 #include <tuple>
 
 #include "core_fixture.h"
@@ -16,40 +16,6 @@ protected:
         return r;
     }
 };
-
-// Two processors whose programs lie at the same addresses in different
-// images, switched back and forth: each goes on exactly where it was.
-TEST_F(Context, RestoredRecordsRunExactlyAsTheSavedOnes) {
-    Image other(0x0000, 0xFFFF);
-    // ADDQ.L #1,D0; ADD.L D0,D1; MOVE.W D1,-(A7); ADDQ.L #2,A7; BRA.S back
-    code().w({0x5280, 0xD280, 0x3F01, 0x548F, 0x60F6});
-    Asm(other, CODE).w({0x7002, 0x60FC});                // MOVEQ #2,D0; BRA.S *-2
-    start();
-    s68000exec(50);
-    EXPECT_EQ(s68000interrupt(2, 77), 0);  // pending under mask 7
-    const std::vector<uint8_t> first = record();
-    Lists second_lists;
-    second_lists.program(other);
-    second_lists.data(other);
-    second_lists.finish();
-    install(second_lists, second_lists);
-    other.put32(0, RESET_SSP);
-    other.put32(4, CODE);
-    ASSERT_EQ(s68000reset(), 0);
-    const std::vector<uint8_t> second = record();
-    s68000SetContext(first.data());
-    EXPECT_EQ(record(), first);
-    s68000exec(300);
-    const std::vector<uint8_t> after = record();
-    for (int round = 0; round < 2; ++round) {
-        s68000SetContext(second.data());
-        s68000exec(30);
-        EXPECT_EQ(D(0), 2u);
-        s68000SetContext(first.data());
-        s68000exec(300);
-        EXPECT_EQ(record(), after);
-    }
-}
 
 // Both vectors come whole from the image of the supervisor program region
 // that holds address 0, which must hold all 8 bytes (nothing is read outside

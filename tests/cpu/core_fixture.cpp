@@ -3,18 +3,17 @@
 namespace coretest {
 
 std::vector<PortCall> port_log;
-uint32_t port_value = 0;
 std::function<void()> port_action;
 std::function<uint32_t(uint32_t)> port_reply;
 
 uint32_t port_read(uint32_t address, data_region*) {
-    port_log.push_back({false, address, 0});
+    port_log.push_back(R(address));
     if (port_action) port_action();
-    return port_reply ? port_reply(address) : port_value;
+    return port_reply ? port_reply(address) : 0;
 }
 
 void port_write(uint32_t address, uint32_t data, data_region*) {
-    port_log.push_back({true, address, data});
+    port_log.push_back(Wr(address, data));
     if (port_action) port_action();
 }
 
@@ -35,7 +34,6 @@ void install(Lists& super, Lists& user) {
 void CoreTest::clear() {
     std::memset(&_s68000context, 0, sizeof _s68000context);
     port_log.clear();
-    port_value = 0;
     port_action = nullptr;
     port_reply = nullptr;
 }

@@ -1,7 +1,6 @@
-// Test machinery for the 68000 core: memory images allocated to their exact
-// size (so that the sanitizers see any access outside them), region lists,
-// logging handler regions, a word-by-word assembler and a fixture that
-// installs everything in the core's one context.
+// Test machinery for the 68000 core: memory images of their exact size (the
+// sanitizers see any access outside them), region lists, logging handler
+// regions, a word assembler and a fixture over the core's one context.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,7 +28,7 @@ public:
     std::vector<uint8_t> snapshot() const { return bytes_; }
     void put8(uint32_t a, uint8_t v) { bytes_[position(a)] = v; }
     uint8_t get8(uint32_t a) const { return bytes_[position(a)]; }
-    void put16(uint32_t a, uint16_t v) { put8(a, static_cast<uint8_t>(v >> 8)), put8(a + 1, static_cast<uint8_t>(v)); }
+    void put16(uint32_t a, uint16_t v) { put8(a, uint8_t(v >> 8)), put8(a + 1, uint8_t(v)); }
     uint16_t get16(uint32_t a) const { return static_cast<uint16_t>(get8(a) << 8 | get8(a + 1)); }
     void put32(uint32_t a, uint32_t v) { put16(a, uint16_t(v >> 16)), put16(a + 2, uint16_t(v)); }
     uint32_t get32(uint32_t a) const { return uint32_t{get16(a)} << 16 | get16(a + 2); }
@@ -44,16 +43,14 @@ private:
     std::vector<uint8_t> bytes_;  // allocated to its exact size
 };
 
-// Handler regions that log every call. Reads answer `port_reply(address)` when
-// set, else `port_value` (all 32 bits, for the core to cut); every call runs
-// `port_action` when set.
+// Handler regions that log every call. Reads answer `port_reply(address)`
+// when set, else 0; every call runs `port_action` when set.
 struct PortCall {
     bool write;
     uint32_t address, data;
     bool operator==(const PortCall&) const = default;
 };
 extern std::vector<PortCall> port_log;
-extern uint32_t port_value;
 extern std::function<void()> port_action;
 extern std::function<uint32_t(uint32_t)> port_reply;
 uint32_t port_read(uint32_t address, data_region* region);
@@ -73,18 +70,10 @@ struct Lists {
         for (auto* l : {&readbyte, &readword, &writebyte, &writeword})
             l->push_back(s68000_direct(m.low(), m.high(), m.host()));
     }
-    void readers(uint32_t low, uint32_t high, s68000_read_handler fn) {
-        readbyte.push_back(s68000_reader(low, high, fn));
-        readword.push_back(s68000_reader(low, high, fn));
-    }
-    void writers(uint32_t low, uint32_t high, s68000_write_handler fn) {
-        writebyte.push_back(s68000_writer(low, high, fn));
-        writeword.push_back(s68000_writer(low, high, fn));
-    }
     // A logging handler region (port_read, port_write).
     void ports(uint32_t low, uint32_t high) {
-        readers(low, high, port_read);
-        writers(low, high, port_write);
+        for (auto* l : {&readbyte, &readword}) l->push_back(s68000_reader(low, high, port_read));
+        for (auto* l : {&writebyte, &writeword}) l->push_back(s68000_writer(low, high, port_write));
     }
     void finish() {
         fetch.push_back(s68000_program_end());
@@ -99,15 +88,12 @@ void install(Lists& super, Lists& user);
 class Asm {
 public:
     Asm(Image& m, uint32_t at) : m_(m), pc_(at) {}
-    Asm& w(uint16_t v) {
-        m_.put16(pc_, v), pc_ += 2;
-        return *this;
-    }
+    Asm& w(uint16_t v) { return m_.put16(pc_, v), pc_ += 2, *this; }
     Asm& w(const std::vector<uint16_t>& words) {
         for (uint16_t v : words) w(v);
         return *this;
     }
-    Asm& l(uint32_t v) { return w(static_cast<uint16_t>(v >> 16)).w(static_cast<uint16_t>(v)); }
+    Asm& l(uint32_t v) { return w(uint16_t(v >> 16)).w(uint16_t(v)); }
     uint32_t here() const { return pc_; }
 
 private:
@@ -146,7 +132,6 @@ protected:
     // set), after the records `first` adds, and resets the core so that it
     // starts at `pc`.
     void start(uint32_t pc = CODE, const std::function<void(Lists&)>& first = {});
-    // Sets SR without going through an instruction (between slices).
     void set_sr(uint16_t sr) { s68000setSR(sr); }
     Asm code(uint32_t at = CODE) { return Asm(mem, at); }
     // Writes `words` at CODE and moves the PC there.

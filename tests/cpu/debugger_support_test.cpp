@@ -11,10 +11,7 @@ using namespace coretest;
 class DebuggerSupport : public CoreTest {
 protected:
     void TearDown() override {
-        s68000disarmWatchpoints();
-        s68000clearWatchpoints();
-        s68000clearBreakpoints();
-        s68000takeBreakpointStop();
+        s68000disarmWatchpoints(), s68000clearWatchpoints(), s68000clearBreakpoints(), s68000takeBreakpointStop();
         uint32_t a;
         int k;
         s68000takeWatchHit(&a, &k);
@@ -29,10 +26,7 @@ protected:
     Slice slice(int32_t budget) {
         Slice s{};
         s.cycles = cycles_of(budget, &s.exit);
-        s.pc = ctx().pc;
-        s.d2 = D(2);
-        s.stop = s68000takeBreakpointStop();
-        return s;
+        return s.pc = ctx().pc, s.d2 = D(2), s.stop = s68000takeBreakpointStop(), s;
     }
 };
 
@@ -98,12 +92,6 @@ protected:
             l.ports(HREG, HREG + 0xFF);
         });
     }
-    uint32_t armed_slice(int32_t budget) {
-        s68000armWatchpoints();
-        const uint32_t code = s68000exec(budget);
-        s68000disarmWatchpoints();
-        return code;
-    }
     bool host_lists_installed() {
         const s68000context& c = ctx();
         return c.readbyte == super.readbyte.data() && c.readword == super.readword.data() &&
@@ -142,7 +130,9 @@ TEST_F(Watching, AWatchedAccessEndsTheSliceAfterItsInstruction) {
         code().w(c.op).l(c.operand).w(0x7E05);
         ctx().dreg[7] = 0;
         ASSERT_EQ(s68000setWatchpoint(c.watched, c.length, c.kinds), 0);
-        EXPECT_EQ(armed_slice(1000), S68000_EXIT_OK);
+        s68000armWatchpoints();
+        EXPECT_EQ(s68000exec(1000), S68000_EXIT_OK);
+        s68000disarmWatchpoints();
         EXPECT_TRUE(host_lists_installed());
         uint32_t address = 0;
         int kinds = 0;

@@ -4,7 +4,6 @@
 // 24-bit address bus, list order, odd addresses and regions with odd bounds
 // (never an access outside an image).
 #include <string>
-#include <utility>
 
 #include "core_fixture.h"
 
@@ -152,54 +151,6 @@ TEST_F(Memory, EveryAccessReachesWhatTheListsSay) {
                 }
             for (size_t i = 0; i < std::size(images); ++i) EXPECT_EQ(images[i]->snapshot(), before[i]) << "image " << i;
         }
-}
-
-// Direct regions whose bounds are not even..odd: every byte access lands
-// inside the image, at a position no other address of the region shares;
-// addresses whose position would fall outside read 0xFF and write nothing.
-TEST_F(Memory, RegionsWithOddBoundsStayInsideTheirImages) {
-    for (auto [low, high] : {std::pair<uint32_t, uint32_t>{RAM + 0x301, RAM + 0x310}, {RAM + 0x400, RAM + 0x410},
-                             {RAM + 0x501, RAM + 0x511}, {RAM + 0x600, RAM + 0x600}, {RAM + 0x701, RAM + 0x701}}) {
-        SCOPED_TRACE(low);
-        Image odd(low, high, 0xEE);  // allocated to its exact size
-        std::vector<uint8_t> fresh = odd.snapshot();
-        start(CODE, [&](Lists& l) { l.data(odd); });
-        std::vector<int> owner(odd.size(), -1);
-        for (uint32_t a = low - 2; a <= high + 2; ++a) {
-            const uint32_t value = 0x40 + (a - low + 2);
-            for (uint16_t op : {MOVE_B_D0_ABS, MOVE_B_ABS_D0}) {
-                load({op});
-                code(CODE + 2).l(a);
-                ctx().dreg[0] = value;
-                s68000exec(1);
-            }
-            const std::vector<uint8_t> now = odd.snapshot();
-            int changed = -1;
-            for (size_t i = 0; i < now.size(); ++i)
-                if (now[i] != fresh[i]) {
-                    EXPECT_EQ(changed, -1) << "one byte write changed two image bytes";
-                    changed = static_cast<int>(i);
-                }
-            const bool inside = a >= low && a <= high;
-            if (changed >= 0) {
-                EXPECT_TRUE(inside) << a;
-                EXPECT_EQ(owner[changed], -1) << "two addresses share an image byte";
-                owner[changed] = static_cast<int>(a);
-            }
-            EXPECT_EQ(D(0) & 0xFF, changed >= 0 ? value & 0xFF : 0xFFu) << a;
-            // Word and long accesses around every address (the sanitizers
-            // report any that leaves the image).
-            for (uint16_t op : {MOVE_W_ABS_D0, MOVE_L_ABS_D0, MOVE_W_D0_ABS, MOVE_L_D0_ABS}) {
-                load({op});
-                code(CODE + 2).l(a);
-                s68000exec(1);
-            }
-            fresh = odd.snapshot();
-        }
-        size_t used = 0;
-        for (int o : owner) used += o >= 0;
-        EXPECT_GE(used + 1, odd.size());  // at most one image byte unreachable
-    }
 }
 
 }  // namespace

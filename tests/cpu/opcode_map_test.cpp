@@ -19,7 +19,9 @@ namespace {
 
 using namespace coretest;
 
-TEST(OpcodeMap, EveryOpcodeRunsAsItsOfficialDecodingSays) {
+class OpcodeMap : public CoreTest {};
+
+TEST_F(OpcodeMap, EveryOpcodeRunsAsItsOfficialDecodingSays) {
     std::ifstream in(M68K_OFFICIAL_MAP);
     ASSERT_TRUE(in) << "the official opcode decoding is missing: " << M68K_OFFICIAL_MAP
                     << " (set -DBEVOREL_M68K_TESTS=<directory of the suite>)";
@@ -31,14 +33,8 @@ TEST(OpcodeMap, EveryOpcodeRunsAsItsOfficialDecodingSays) {
         return decoding.value(key, std::string("None")) != "None";
     };
 
-    s68000init();
-    Image mem(0, 0xFFFF);
-    Lists lists;
-    lists.program(mem);
-    lists.data(mem);
-    lists.finish();
-    install(lists, lists);
-    s68000context& c = _s68000context;
+    start();
+    s68000context& c = ctx();
     c.resethandler = [] {};
     const uint32_t frame = RESET_SSP - 6;
     int wrong = 0;
@@ -55,8 +51,8 @@ TEST(OpcodeMap, EveryOpcodeRunsAsItsOfficialDecodingSays) {
         c.asp = 0x9000;
         c.sr = 0x2700;
         c.pc = CODE;
-        c.fetch = c.s_fetch;
-        c.readbyte = c.readword = c.writebyte = c.writeword = lists.readword.data();
+        c.fetch = c.s_fetch, c.readbyte = c.s_readbyte, c.readword = c.s_readword;
+        c.writebyte = c.s_writebyte, c.writeword = c.s_writeword;
         for (unsigned v = 2; v < 64; ++v) mem.put32(4 * v, vector_target(v));  // whatever the last opcode wrote
         Asm(mem, CODE).w({static_cast<uint16_t>(op), 0, 0, 0, 0});
         mem.put32(frame + 2, 0xDEADBEEF);

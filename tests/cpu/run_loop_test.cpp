@@ -102,6 +102,8 @@ TEST_F(RunLoop, OneSliceFromAKnownState) {
                  if (a >= PORT + 0x70 && a < PORT + 0x80) s68000interrupt(6, 60);
              };
          }},
+        {"a due request into no region at the slice's start", {}, 0x2000, {{3, 33}}, 100, NO_REGION, 44, NOWHERE, CODE,
+         0, 3, vector_33_nowhere},
         {"into no region: only the cycles used count", to_port, 0x2000, {}, 1000, NO_REGION, 16 + 44, NOWHERE, 0, 0, 3,
          [&] { vector_33_nowhere(), from_handler(3, 33)(); }},
         {"the same while tracing", to_port, 0xA000, {}, 1000, NO_REGION, 16 + 34 + 44, NOWHERE, 0, 0, 3,
