@@ -55,7 +55,6 @@ TEST_F(ShellTest, EachCommandBeforeAndAfterBoot) {
         SCOPED_TRACE(e.name);
         CloseWindow();
         resetShellState();
-        fake.resets = 0;
         fake.setServiceMode(false);
         fake.setSpeed(Speed::Fps60);
         OpenWindow();
@@ -76,11 +75,7 @@ TEST_F(ShellTest, EachCommandBeforeAndAfterBoot) {
         EXPECT_EQ(fake.serviceMode(), e.service);
         EXPECT_EQ(fake.speed(), e.speed);
         EXPECT_EQ(newSnoozeTime.load(), framePeriod(e.speed));
-        if (e.runs) {
-            EXPECT_TRUE(WaitForFrames(2));
-        } else {
-            EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
-        }
+        EXPECT_TRUE(e.runs ? WaitForFrames(2) : EmulationState() == B_THREAD_SUSPENDED);
         EXPECT_EQ(std::memcmp(keyboardConfig, keys, sizeof keys), 0) << "the keys are untouched";
     }
 }

@@ -1,5 +1,6 @@
 // Stopping the emulation thread wherever it is, over and over, and the
-// frame-rate report at quit. (That --frames quits after exactly that many
+// frame-rate report at quit (the real board under random commands is the
+// hostile menu storm's). (That --frames quits after exactly that many
 // frames is the real program's golden-frame test's.)
 #include "shell_fixture.h"
 
@@ -25,23 +26,6 @@ TEST_F(ShellTest, QuitPrintsTheAverageFrameRateAndEndsTheThread) {
     out = QuitAndCaptureOutput();
     EXPECT_EQ(cpuTotalFrames, frames);
     EXPECT_EQ(out, fpsReport(cpuTimeEnd - start, frames));
-}
-
-TEST_F(ShellTest, RepeatedResetsAndFreeRomsWhileRunningUnpaced) {
-    window->Send(kCmdSpeedUnlimited);
-    window->Send(kCmdBoot);
-    for (int round = 0; round < 25; ++round) {
-        window->PostMessage(kCmdReset);
-        window->PostMessage(kCmdFreeRom);
-        window->PostMessage(kCmdReset);
-        window->PostMessage(kCmdServiceMode);
-        window->PostMessage(kCmdBoot);
-    }
-    window->Sync();
-    EXPECT_EQ(fake.resets.load(), 1 + 25 * 4);
-    EXPECT_NE(EmulationState(), B_THREAD_SUSPENDED);
-    EXPECT_TRUE(WaitForFrames(3));
-    QuitAndCaptureOutput();
 }
 
 TEST_F(ShellTest, StoppingAThreadThatWaitsInTheMonitor) {

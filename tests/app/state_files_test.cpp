@@ -204,15 +204,3 @@ TEST_F(StateFiles, ReadingWholeTakesRegularFilesUpToTheLimitAndNeverBlocks) {
     EXPECT_EQ(error, (dir() / "fifo").string() + " is not a regular file");
     EXPECT_TRUE(bytes.empty());
 }
-
-TEST_F(StateFiles, ASlotHoldsAStateWhenARegularFileIsThere) {
-    const uint64_t hash = 0x0123456789ABCDEFull;
-    EXPECT_FALSE(slotHoldsState(hash, 2));
-    std::string error;
-    ASSERT_TRUE(writeFileAtomically(slotPath(hash, 2), "s", 1, error)) << error;
-    EXPECT_TRUE(slotHoldsState(hash, 2));
-    EXPECT_FALSE(slotHoldsState(hash, 3));
-    EXPECT_FALSE(slotHoldsState(hash + 1, 2)) << "another ROM set";
-    fs::create_directories(slotPath(hash, 4));
-    EXPECT_FALSE(slotHoldsState(hash, 4)) << "a directory";
-}
