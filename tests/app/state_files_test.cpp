@@ -204,3 +204,10 @@ TEST_F(StateFiles, ReadingWholeTakesRegularFilesUpToTheLimitAndNeverBlocks) {
     EXPECT_EQ(error, (dir() / "fifo").string() + " is not a regular file");
     EXPECT_TRUE(bytes.empty());
 }
+
+TEST_F(StateFiles, ASlotHoldsAStateWhenARegularFileIsThere) {
+    fs::create_directories(slotPath(1, 4));
+    EXPECT_FALSE(slotHoldsState(1, 4)) << "a directory";
+    writeFile(slotPath(1, 2), "s");
+    EXPECT_TRUE(slotHoldsState(1, 2));
+}
