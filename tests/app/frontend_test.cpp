@@ -44,17 +44,10 @@ private:
 };
 
 // The program over `fake`, started with `options`, the surface freed after.
-class ProgramTest : public ::testing::Test {
+class Frontend : public ::testing::Test {
 protected:
     void SetUp() override { resetShellState(); }
     void TearDown() override { releaseSurface(); }
-
-    FakeMachine fake;
-    LaunchOptions options;
-};
-
-class Frontend : public ProgramTest {
-protected:
     // Runs the program's loop with `drive`, the console captured into
     // `console`, the ROM set looked for in `place`.
     void Run(const std::function<void(DrivenApp&)>& drive, const RomSetPlace& place = {}) {
@@ -81,6 +74,8 @@ protected:
         const int frames = fake.renders.load();
         return eventually([&] { return fake.renders.load() > frames + 3; });
     }
+    FakeMachine fake;
+    LaunchOptions options;
     std::string console;
     std::string restartRomSet;  // what the window asked to start again with
 };
@@ -294,40 +289,35 @@ TEST_F(Frontend, ADroppedRomSetIsOfferedOrRefusedSayingWhy) {
 
 // The start options act as their commands; a file reference boots on the
 // window's thread, one without a usable reference boots nothing.
-TEST_F(ProgramTest, StartOptionsActAsTheirCommandsAndAFileReferenceBoots) {
+TEST_F(Frontend, StartOptionsActAsTheirCommandsAndAFileReferenceBoots) {
     options.boot = true;
     options.speed = Speed::Fps30;
     options.speedGiven = true;
     options.scale = 2;
     options.scaleGiven = true;
-    BeVorelApp app(fake, options);
-    app.ReadyToRun();
-    BeVorelWindow* window = app.fMainWindow;
-    ASSERT_TRUE(eventually([&] { return fake.renders.load() > 0; }));
-    window->Lock();
-    EXPECT_STREQ(romPath, "po");
-    EXPECT_EQ(newSnoozeTime.load(), framePeriod(Speed::Fps30));
-    EXPECT_EQ(fake.speed(), Speed::Fps30);
-    EXPECT_EQ(window->PixelScale(), 2);
-    window->Unlock();
-
-    ASSERT_NE(Load, nullptr);
-    EXPECT_EQ(Load->Message()->what, 0x8001u);
-    EXPECT_EQ(Load->Messenger().Target(), &app);  // no explicit target: the application
-    BMessage noRefs(*Load->Message()), emptyRef(*Load->Message()), chosen(*Load->Message());
-    const entry_ref empty, game("/games/pellmora/PELLMORA.2A");
-    emptyRef.AddRef("refs", &empty);
-    chosen.AddRef("refs", &game);
-    for (BMessage* message : {&noRefs, &emptyRef, &chosen}) app.MessageReceived(message);
-    ASSERT_TRUE(eventually([&] {  // read under the window's lock, as its thread writes it
+    Run([&](DrivenApp& app) {
+        BeVorelWindow* window = app.fMainWindow;
+        ASSERT_TRUE(eventually([&] { return fake.renders.load() > 0; }));
         window->Lock();
-        const bool booted = std::string(romPath) == "/games/pellmora/PELLMORA.2A";
+        EXPECT_STREQ(romPath, "po");
+        EXPECT_EQ(newSnoozeTime.load(), framePeriod(Speed::Fps30));
+        EXPECT_EQ(fake.speed(), Speed::Fps30);
+        EXPECT_EQ(window->PixelScale(), 2);
         window->Unlock();
-        return booted;
-    }));
+        ASSERT_NE(Load, nullptr);
+        EXPECT_EQ(Load->Message()->what, 0x8001u);
+        EXPECT_EQ(Load->Messenger().Target(), &app);  // no explicit target: the application
+        BMessage noRefs(*Load->Message()), emptyRef(*Load->Message()), chosen(*Load->Message());
+        const entry_ref empty, game("/games/pellmora/PELLMORA.2A");
+        emptyRef.AddRef("refs", &empty);
+        chosen.AddRef("refs", &game);
+        for (BMessage* message : {&noRefs, &emptyRef, &chosen}) app.PostMessage(message);
+        EXPECT_TRUE(eventually([&] {  // read under the window's lock, as its thread writes it
+            window->Lock();
+            const bool booted = std::string(romPath) == "/games/pellmora/PELLMORA.2A";
+            window->Unlock();
+            return booted;
+        }));
+    });
     EXPECT_EQ(fake.resets.load(), 2) << "the option's boot and the chosen file's only";
-    window->PostMessage(B_QUIT_REQUESTED);
-    eventually([&] { return window->IsQuitting(); });
-    wait_for_thread(window->Thread(), nullptr);
-    delete window;
 }
