@@ -167,6 +167,8 @@ TEST(Settings, AMissingFileIsWrittenWholeAndOneThatCannotBeReadNever) {
     ASSERT_EQ(updateSettingsFile(path, s, 0, error), SettingsWrite::Written) << error;
     EXPECT_EQ(fileText(path), formatSettings(s)) << "a missing file is written whole";
     EXPECT_TRUE(same(readSettingsFile(path), s));
+    ASSERT_TRUE(writeSettingsFile(path, Settings{}, error)) << error;
+    EXPECT_TRUE(same(readSettingsFile(path), Settings{}));
 
     const std::string unparsable = "[window]\nscale = 2\nthis is no setting\n";
     const struct {
