@@ -4,9 +4,13 @@
 // window's stop check between polls).
 #pragma once
 
+#include <pthread.h>
+
 #include <atomic>
-#include <cstdint>
+#include <chrono>
+#include <cstring>
 #include <string>
+#include <thread>
 
 #include "machine.h"
 
@@ -15,11 +19,7 @@ public:
     std::atomic<int> startUps{0};
     std::string startUpDirectory;
     std::atomic<bool> startUpSucceeds{true};  // whether the next start-up makes the board ready
-    std::atomic<int> resets{0};
-    std::atomic<int> renders{0};
-    std::atomic<int> renderedWhileDebug{0};
-    std::atomic<int> renderedWhilePaused{0};
-    std::atomic<int> monitorEntries{0};
+    std::atomic<int> resets{0}, renders{0}, renderedWhilePaused{0}, monitorEntries{0};
     std::atomic<bool> monitorWaits{false};  // while true, a frame with the debug flag waits in the monitor
     std::atomic<bool> inMonitor{false};     // a frame is waiting in the monitor now
     // Save states: the machine's whole state is one counter that every
@@ -27,7 +27,7 @@ public:
     std::atomic<uint32_t> counter{0};
     std::atomic<uint64_t> hash{0x0123456789ABCDEFull};  // the ROM set's, once started
     // Captures made by the window's commands (those of the emulation
-    // thread's history, after its frames, are not counted).
+    // thread's history, after its frames, are not counted), and restores.
     mutable std::atomic<int> captures{0};
     std::atomic<int> restores{0};
     // Captures and restores made while a frame was being rendered (must stay 0).
@@ -35,14 +35,45 @@ public:
     void (*stopCheck)() = nullptr;
     bool (*leaveCheck)() = nullptr;
 
-    bool startUp(const std::string& directory, const RomSetSource&) override;
+    bool startUp(const std::string& directory, const RomSetSource&) override {
+        ++startUps;
+        startUpDirectory = directory;
+        return fReady = startUpSucceeds.load();
+    }
     bool ready() const override { return fReady; }
     std::string startUpFailure() const override { return ""; }
     void powerOn() override {}
     void reset() override { ++resets; }
     void shutDown() override {}
     void setKeySource(KeySource) override {}
-    const uint16_t* render(bool debug, bool paused, int fps) override;
+    const uint16_t* render(bool debug, bool paused, int) override {
+        ++fFramesInProgress;
+        struct FrameEnd {
+            std::atomic<int>& inProgress;
+            ~FrameEnd() { --inProgress; }  // also when the thread is killed in the monitor
+        } frameEnd{fFramesInProgress};
+        const int frame = ++renders;
+        if (debug) {
+            ++monitorEntries;
+            struct Waiting {
+                std::atomic<bool>& flag;
+                ~Waiting() { flag = false; }  // also when the thread is killed here
+            } waiting{inMonitor};
+            while (monitorWaits) {
+                inMonitor = true;
+                if (stopCheck) stopCheck();
+                if (leaveCheck && leaveCheck()) break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));  // the monitor's poll
+            }
+        }
+        if (paused) {
+            ++renderedWhilePaused;
+            return fPicture;
+        }
+        ++counter;
+        for (auto& pixel : fPicture) pixel = static_cast<uint16_t>(frame & 0x7FFF);
+        return fPicture;
+    }
     const uint16_t* runFrame(const KeyStates&, const FrameRun&) override { return render(false, false, 60); }
     FramePoint runFrameStepping(const KeyStates&, const std::function<bool()>&) override { return {}; }
     const uint16_t* finishFrame(const FramePoint&) override { return fPicture; }
@@ -55,8 +86,21 @@ public:
     void setSpeed(Speed speed) override { fSpeed = speed; }
     Speed speed() const override { return fSpeed; }
     uint64_t romSetHash() const override { return fReady ? hash.load() : 0; }
-    void capture(BoardState& state) const override;
-    void restore(const BoardState& state) override;
+    void capture(BoardState& state) const override {
+        char thread[16] = "";
+        pthread_getname_np(pthread_self(), thread, sizeof thread);
+        if (std::strcmp(thread, "cpuThread") != 0) ++captures;
+        if (fFramesInProgress) ++touchedDuringFrame;
+        state = BoardState{};
+        state.dreg[0] = counter;
+        state.speed = fSpeed;
+    }
+    void restore(const BoardState& state) override {
+        ++restores;
+        if (fFramesInProgress) ++touchedDuringFrame;
+        counter = state.dreg[0];
+        fSpeed = state.speed;
+    }
     std::optional<uint16_t> peekWord(uint32_t) const override { return std::nullopt; }
     std::span<unsigned char> memory(Memory) override { return {}; }
     void setConsole(ConsoleSink) override {}
@@ -67,8 +111,7 @@ public:
     void setDebugger(void (*)(), uint32_t (*)(int32_t)) override {}
 
 private:
-    std::atomic<bool> fReady{false};
-    std::atomic<bool> fServiceMode{false};
+    std::atomic<bool> fReady{false}, fServiceMode{false};
     std::atomic<Speed> fSpeed{Speed::Fps60};
     mutable std::atomic<int> fFramesInProgress{0};
     uint16_t fPicture[kScreenWidth * kScreenHeight] = {};

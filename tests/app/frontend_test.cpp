@@ -1,19 +1,18 @@
 // The front end through the whole program's loop over the dummy video driver
-// and the fake board: hotkeys by synthetic key presses (and that none reaches
-// the board's keys), the title bar, full screen, screenshots, a controller
-// through SDL's virtual joystick, the missing ROM set's alert and ROM sets
-// dropped on the window.
+// and the fake board: what the real-input desktop test does not see (hotkeys
+// kept from the board's keys, which settings are kept, alerts and their
+// texts, a controller through SDL's virtual joystick, ROM sets dropped on the
+// window, file references and the start options).
 #include <filesystem>
 #include <fstream>
-#include <regex>
 
 #include "alert_queue.h"
+#include "bevorel_app.h"
 #include "file_text.h"
-#include "hotkeys.h"
 #include "launch_options.h"
-#include "menu_geometry.h"
-#include "settings.h"
+#include "rom_set_location.h"
 #include "shell_fixture.h"
+#include "state_slots.h"
 #include "synthetic_input.h"
 #include "window_capture.h"
 
@@ -22,11 +21,33 @@ namespace fs = std::filesystem;
 namespace {
 
 // SDL scancodes (USB usage ids).
-constexpr int kP = 19, kEnter = 40, kEscape = 41, kTab = 43, kF3 = 60, kF11 = 68, kF12 = 69, kPause = 72,
+constexpr int kEscape = 41, kTab = 43, kF5 = 62, kF6 = 63, kF12 = 69,
               kKeypadEnter = 88;
 
-class Frontend : public ProgramTest {
+// The whole program's loop, driven from a thread of its own once the window
+// is up.
+class DrivenApp : public BeVorelApp {
+public:
+    DrivenApp(Machine& machine, const LaunchOptions& options, std::function<void(DrivenApp&)> drive)
+        : BeVorelApp(machine, options), fDrive(std::move(drive)) {}
+    ~DrivenApp() override {
+        if (fDriver.joinable()) fDriver.join();
+    }
+    void ReadyToRun() override {
+        BeVorelApp::ReadyToRun();
+        if (fDrive) fDriver = std::thread([this] { fDrive(*this); });
+    }
+
+private:
+    std::function<void(DrivenApp&)> fDrive;
+    std::thread fDriver;
+};
+
+// The program over `fake`, started with `options`, the surface freed after.
+class Frontend : public ::testing::Test {
 protected:
+    void SetUp() override { resetShellState(); }
+    void TearDown() override { releaseSurface(); }
     // Runs the program's loop with `drive`, the console captured into
     // `console`, the ROM set looked for in `place`.
     void Run(const std::function<void(DrivenApp&)>& drive, const RomSetPlace& place = {}) {
@@ -49,6 +70,12 @@ protected:
         app.fMainWindow->PostMessage(kCmdBoot);
         return eventually([&] { return fake.renders.load() >= 3; });
     }
+    bool runsOn() {
+        const int frames = fake.renders.load();
+        return eventually([&] { return fake.renders.load() > frames + 3; });
+    }
+    FakeMachine fake;
+    LaunchOptions options;
     std::string console;
     std::string restartRomSet;  // what the window asked to start again with
 };
@@ -58,23 +85,10 @@ void press(int scancode, uint32 modifiers = 0) {
     kit::synthesize_key(scancode, false, modifiers);
 }
 
-// Whether any key at all is held in the key state the board reads.
-bool anyKeyHeld() {
-    key_info info;
-    get_key_info(&info);
-    for (uint8_t byte : info.key_states)
-        if (byte) return true;
-    return false;
-}
-
 bool keyHeld(int code) {
     key_info info;
     get_key_info(&info);
     return info.key_states[code / 8] & (0x80 >> (code % 8));
-}
-
-bool titleIs(BWindow* window, const std::string& title) {
-    return eventually([&] { return window->Title() == title; });
 }
 
 // Waits until the window has handled what was posted to it so far (Debug,
@@ -86,188 +100,93 @@ bool handledSoFar(BWindow* window) {
     return on && eventually([] { return debugOn.load() == 0; });
 }
 
-// The answers an alert offers, once one is open.
-kit::OpenAlert openAlert() {
+// The first alert open, once one is; answered with `answer` when given.
+kit::OpenAlert openAlert(int answer = -1) {
     eventually([] { return !kit::open_alerts().empty(); });
     const auto alerts = kit::open_alerts();
-    return alerts.empty() ? kit::OpenAlert{} : alerts.front();
+    if (alerts.empty()) return {};
+    if (answer >= 0) {
+        kit::answer_alert(alerts.front().id, answer);
+        eventually([] { return kit::open_alerts().empty(); });
+    }
+    return alerts.front();
 }
 
 }  // namespace
 
-TEST_F(Frontend, PAndPausePauseF3ResetsAndNoHotkeyReachesTheBoard) {
-    bool pausedByP = false, resumedByP = false, pausedByPause = false, resumedByPause = false, reset = false;
-    bool heldWhileDown = true;
-    Run([&](DrivenApp& self) {
-        if (!booted(self)) return;
-        clear_key_states();
-        kit::synthesize_key(kP, true);
-        pausedByP = eventually([] { return wpaused.load() != 0; });
-        heldWhileDown = anyKeyHeld();
-        kit::synthesize_key(kP, false);
-        press(kP);
-        resumedByP = eventually([] { return wpaused.load() == 0; });
-        press(kPause);
-        pausedByPause = eventually([] { return wpaused.load() != 0; });
-        press(kPause);
-        resumedByPause = eventually([] { return wpaused.load() == 0; });
-        // The window's thread writes the thread's id under the window's lock.
-        const auto emulationThread = [&] {
-            self.fMainWindow->Lock();
-            const thread_id id = self.fMainWindow->fCpuThread;
-            self.fMainWindow->Unlock();
-            return id;
-        };
-        const thread_id before = emulationThread();
-        const int resets = fake.resets.load();
-        kit::synthesize_key(kF3, true);
-        reset = eventually([&] { return fake.resets.load() == resets + 1; });
-        heldWhileDown = heldWhileDown || anyKeyHeld();
-        kit::synthesize_key(kF3, false);
-        EXPECT_TRUE(eventually([&] { return emulationThread() != before; }));
-        const int frames = fake.renders.load();
-        EXPECT_TRUE(eventually([&] { return fake.renders.load() > frames + 3; })) << "the game runs after F3";
-    });
-    EXPECT_TRUE(pausedByP);
-    EXPECT_TRUE(resumedByP);
-    EXPECT_TRUE(pausedByPause);
-    EXPECT_TRUE(resumedByPause);
-    EXPECT_TRUE(reset);
-    EXPECT_FALSE(heldWhileDown) << "a hotkey reached the board's keys";
-}
-
+// (That no hotkey reaches the board's keys, and that Escape closes an open
+// menu before it is a hotkey, are the platform's application tests'.)
 TEST_F(Frontend, TabRunsUnlimitedWhileHeldAndChangesNoSetting) {
-    bool fast = false, back = false, heldWhileDown = true;
+    bool turbo = false, back = false;
     uint32_t period = 0;
-    std::string titleWhileHeld;
     Run([&](DrivenApp& self) {
         if (!booted(self)) return;
-        clear_key_states();
         kit::synthesize_key(kTab, true);
-        fast = eventually([&] { return self.fMainWindow->fEmulation.turbo.load(); });
-        heldWhileDown = anyKeyHeld();
+        turbo = eventually([&] { return self.fMainWindow->fEmulation.turbo.load(); });
         period = newSnoozeTime.load();
-        // Measured over a second while held: far more than 60 frames.
-        eventually([&] {
-            return std::regex_match(self.fMainWindow->Title(), std::regex("BePellmora v0\\.80 - [0-9]{3,} fps"));
-        });
-        titleWhileHeld = self.fMainWindow->Title();
         kit::synthesize_key(kTab, false);
-        back = eventually([&] { return !self.fMainWindow->fEmulation.turbo.load(); }) &&
-               titleIs(self.fMainWindow, kWindowName);
+        back = eventually([&] { return !self.fMainWindow->fEmulation.turbo.load(); });
     });
-    EXPECT_TRUE(fast);
-    EXPECT_TRUE(back) << "still unlimited after Tab was released";
-    EXPECT_FALSE(heldWhileDown);
-    EXPECT_EQ(period, framePeriod(Speed::Fps60)) << "the speed itself is not changed";
-    EXPECT_TRUE(std::regex_match(titleWhileHeld, std::regex("BePellmora v0\\.80 - [0-9]{3,} fps"))) << titleWhileHeld;
-    EXPECT_FALSE(fs::exists(settingsPath())) << "Tab wrote the settings";
+    EXPECT_TRUE(turbo && back);
+    EXPECT_EQ(period, framePeriod(Speed::Fps60)) << "Tab changed the speed itself";
+    EXPECT_FALSE(fs::exists(settingsPath())) << fileText(settingsPath());
 }
 
-// Which title goes with which state is the title's own test; here: the
-// window follows the commands, and measures the speed.
-TEST_F(Frontend, TheTitleBarFollowsPauseDebugAndTheSpeed) {
-    std::vector<std::string> titles;
-    bool measured30 = false;
+// --fullscreen holds for this run only; the keys' choice is kept.
+TEST_F(Frontend, FullScreenFromTheOptionIsNotKeptFromTheKeysItIs) {
+    options.fullScreen = true;
+    std::vector<bool> reached;
+    std::string written;
     Run([&](DrivenApp& self) {
         BeVorelWindow* window = self.fMainWindow;
-        const auto seen = [&](const std::string& wanted) {
-            titles.push_back(titleIs(window, wanted) ? wanted : window->Title());
-        };
-        if (!booted(self)) return;
-        window->PostMessage(kCmdPause);
-        window->PostMessage(kCmdDebug);
-        seen("BePellmora v0.80 - Paused - Debug");
-        window->PostMessage(kCmdPause);
-        window->PostMessage(kCmdDebug);
-        window->PostMessage(kCmdSpeed30);
-        seen("BePellmora v0.80 - 30 fps");
-        // Measured over a second: between 25 and 30 on a busy machine.
-        measured30 = eventually([&] {
-            return std::regex_match(window->Title(), std::regex("BePellmora v0\\.80 - (2[5-9]|30) fps"));
-        });
-        window->PostMessage(kCmdFreeRom);  // nothing runs: no speed shown
-        seen(kWindowName);
-    });
-    EXPECT_EQ(titles, (std::vector<std::string>{"BePellmora v0.80 - Paused - Debug", "BePellmora v0.80 - 30 fps",
-                                                "BePellmora v0.80"}));
-    EXPECT_TRUE(measured30);
-}
-
-TEST_F(Frontend, F11AndAltEnterSwitchFullScreenEscapeLeavesItAndTheSettingIsKept) {
-    std::vector<bool> states;
-    bool menuClosedFirst = false;
-    Run([&](DrivenApp& self) {
-        BeVorelWindow* window = self.fMainWindow;
-        const auto fullScreenIs = [&](bool wanted) {
-            return eventually([&] {
-                kit::WindowCapture frame;
-                return kit::capture_window(window, frame) && kit::window_geometry(window).fullScreen == wanted;
-            });
-        };
-        press(kF11);
-        states.push_back(fullScreenIs(true));
-        press(kEscape);
-        states.push_back(fullScreenIs(false));
-        press(kEnter, B_COMMAND_KEY);
-        states.push_back(fullScreenIs(true));
-        // With a menu open, Escape closes the menu and stays in full screen.
-        const kit::MenuBox file = kit::menu_geometry(window).titles.at(0);
-        kit::synthesize_pointer(window, file.left + 5, file.top + 5, true);
         kit::WindowCapture frame;
-        kit::capture_window(window, frame);
-        kit::synthesize_pointer(window, file.left + 5, file.top + 5, false);
-        eventually([&] { return kit::capture_window(window, frame) && !kit::menu_geometry(window).menus.empty(); });
-        kit::release_pointer(window);
+        const auto fullScreenIs = [&](bool wanted) {
+            reached.push_back(eventually([&] {
+                return kit::capture_window(window, frame) && kit::window_geometry(window).fullScreen == wanted;
+            }));
+        };
+        fullScreenIs(true);
+        window->PostMessage(kCmdSpeed30);  // a setting that is written
+        eventually([] { return fs::exists(settingsPath()); });
+        written = fileText(settingsPath());
         press(kEscape);
-        eventually([&] { return kit::capture_window(window, frame) && kit::menu_geometry(window).menus.empty(); });
-        menuClosedFirst = kit::window_geometry(window).fullScreen;
+        fullScreenIs(false);
         press(kKeypadEnter, B_COMMAND_KEY);
-        states.push_back(fullScreenIs(false));
-        press(kF11);
-        states.push_back(fullScreenIs(true));
+        fullScreenIs(true);
     });
-    EXPECT_EQ(states, (std::vector<bool>{true, true, true, true, true}));
-    EXPECT_TRUE(menuClosedFirst);
+    EXPECT_EQ(reached, (std::vector<bool>{true, true, true}));
+    EXPECT_NE(written.find("fullscreen = no\n"), std::string::npos) << written;
     EXPECT_NE(fileText(settingsPath()).find("fullscreen = yes\n"), std::string::npos) << fileText(settingsPath());
 }
 
-TEST_F(Frontend, FullScreenFromTheOptionIsForThisRunOnly) {
-    options.fullScreen = true;
-    bool full = false;
-    Run([&](DrivenApp& self) {
-        full = eventually([&] {
-            kit::WindowCapture frame;
-            return kit::capture_window(self.fMainWindow, frame) && kit::window_geometry(self.fMainWindow).fullScreen;
-        });
-        self.fMainWindow->PostMessage(kCmdSpeed30);  // a setting that is written
-        eventually([] { return fs::exists(settingsPath()); });
-    });
-    EXPECT_TRUE(full);
-    EXPECT_NE(fileText(settingsPath()).find("fullscreen = no\n"), std::string::npos) << fileText(settingsPath());
-}
-
-TEST_F(Frontend, F12SavesTheShownPictureInThePicturesDirectoryNeverOverAFile) {
-    std::vector<fs::path> shots;
-    std::string refusal;
+// An empty slot is said in the title, with no alert; a refusal shows an
+// alert while the game runs on under it.
+TEST_F(Frontend, RefusalsShowAnAlertAndAnEmptySlotOnlyANotice) {
+    std::string noShot, badState;
+    bool emptyNoticed = false, alertBefore = true, ranUnderAlert = false;
     Run([&](DrivenApp& self) {
         press(kF12);  // nothing shown yet
-        refusal = openAlert().text;
-        press(kEnter);
-        eventually([] { return kit::open_alerts().empty(); });
+        noShot = openAlert(0).text;
         if (!booted(self)) return;
-        const fs::path dir = test_home::isolatedHome().pictures();
-        press(kF12);
-        press(kF12);
-        eventually([&] { return fs::exists(dir) && std::distance(fs::directory_iterator(dir), {}) == 2; });
-        for (const auto& entry : fs::directory_iterator(dir)) shots.push_back(entry.path());
+        press(kF5);  // load slot 4: nothing there
+        emptyNoticed = eventually([&] { return self.fMainWindow->Title() == "BePellmora v0.80 - Slot 4 is empty"; });
+        alertBefore = !kit::open_alerts().empty();
+        fs::create_directories(stateDirectory());
+        std::ofstream(slotPath(fake.hash, 5)) << "not a state";
+        press(kF6);
+        badState = openAlert().text;
+        ranUnderAlert = runsOn();
+        openAlert(0);
     });
-    EXPECT_EQ(refusal, "No screenshot: no frame was presented.");
-    ASSERT_EQ(shots.size(), 2u);
-    std::sort(shots.begin(), shots.end());
-    for (const fs::path& shot : shots)  // their names and content are the screenshot files' tests'
-        EXPECT_NE(console.find("Screenshot saved: " + shot.string() + "\n"), std::string::npos) << console;
-    EXPECT_NE(console.find("No screenshot: no frame was presented.\n"), std::string::npos) << console;
+    EXPECT_EQ(noShot, "No screenshot: no frame was presented.");
+    EXPECT_TRUE(emptyNoticed);
+    EXPECT_FALSE(alertBefore);
+    EXPECT_EQ(badState, "Cannot load slot 5: " + slotPath(fake.hash, 5) +
+                            " is not a save state (it does not start with the state signature).");
+    EXPECT_TRUE(ranUnderAlert) << "the game stood still under the alert";
+    for (const std::string& line : {noShot, badState, "Cannot load slot 4: no state was saved there for this ROM set (" +
+                                                          slotPath(fake.hash, 4) + ")."})
+        EXPECT_NE(console.find(line + "\n"), std::string::npos) << console;
 }
 
 TEST_F(Frontend, AControllerPlaysWhenJoystickIsChosenAndIsToldWhenPlugged) {
@@ -304,15 +223,12 @@ TEST_F(Frontend, AControllerPlaysWhenJoystickIsChosenAndIsToldWhenPlugged) {
         EXPECT_TRUE(handledSoFar(window));
     });
     ASSERT_GE(pad, 0) << "no game-controller support with the dummy video driver";
-    EXPECT_TRUE(playsWithJoystick);
-    EXPECT_TRUE(keyboardToo);
-    EXPECT_TRUE(stopsWithKeyboard);
+    EXPECT_TRUE(playsWithJoystick && keyboardToo && stopsWithKeyboard);
     const std::string lines = "Game controller connected: Test pad (Controller > Joystick lets it play)\n"
                               "Game controller disconnected: Test pad\n"
                               "Game controller connected: Second pad\n"
                               "Game controller disconnected: Second pad\n";
     EXPECT_NE(console.find(lines), std::string::npos) << console;
-    EXPECT_NE(fileText(settingsPath()).find("type = joystick"), std::string::npos);
 }
 
 TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
@@ -320,77 +236,88 @@ TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
     RomSetPlace place;
     place.searched = {"/opt/bevorel/Roms/", "/home/player/Roms/"};
     kit::OpenAlert alert;
-    Run([&](DrivenApp&) {
-        alert = openAlert();
-        press(kEnter);
-        eventually([] { return kit::open_alerts().empty(); });
-    }, place);
+    Run([&](DrivenApp&) { alert = openAlert(0); }, place);
     EXPECT_EQ(alert.text, missingRomSetText(place, ""));
     EXPECT_EQ(alert.type, B_STOP_ALERT);
 }
 
-class DroppedRomSet : public Frontend {
-protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        dir_ = test_home::isolatedHome().data() / "dropped set";
-        fs::create_directories(dir_);
-        for (const char* name : kRomSetNames) {
-            std::ofstream(dir_ / name).put('\0');
-            fs::resize_file(dir_ / name, 131072);
+// What is no whole set is refused saying why; a whole set (or one of its
+// files) is offered: Cancel keeps the game running, Start again quits to
+// start with it.
+TEST_F(Frontend, ADroppedRomSetIsOfferedOrRefusedSayingWhy) {
+    const fs::path set = test_home::isolatedHome().data() / "dropped set";
+    fs::create_directories(set);
+    const auto write = [&](const char* name) {
+        std::ofstream(set / name).put('\0');
+        fs::resize_file(set / name, 131072);
+    };
+    for (const char* name : kRomSetNames)
+        if (name != std::string("PELLMORA.3A")) write(name);
+    std::vector<kit::OpenAlert> alerts;
+    bool cancelled = false, quits = false;
+    Run([&](DrivenApp& self) {
+        if (!booted(self)) return;
+        for (const fs::path& path : {set, set / "CH0"}) {
+            kit::synthesize_drop(self.fMainWindow, path.c_str());
+            alerts.push_back(openAlert(0));
         }
+        write("PELLMORA.3A");
+        kit::synthesize_drop(self.fMainWindow, (set / "CH0").c_str());
+        alerts.push_back(openAlert(0));
+        cancelled = runsOn();
+        kit::synthesize_drop(self.fMainWindow, set.c_str());
+        alerts.push_back(openAlert(1));
+        quits = eventually([&] { return self.fMainWindow->IsQuitting(); });
+    });
+    ASSERT_EQ(alerts.size(), 4u);
+    const std::string refusal = "No ROM set to start with: " + (set / "PELLMORA.3A").string() +
+                                " is missing.";
+    EXPECT_EQ(alerts[0].text, refusal);
+    EXPECT_EQ(alerts[1].text, refusal) << "one of the set's files: the same set";
+    EXPECT_EQ(alerts[0].buttons, std::vector<std::string>{"Ok"});
+    for (int i : {2, 3}) {
+        EXPECT_EQ(alerts[i].buttons, (std::vector<std::string>{"Cancel", "Start again"}));
+        EXPECT_NE(alerts[i].text.find("loads its ROM set once, when the program starts"), std::string::npos);
     }
-    // Drops each path in turn on the running game and returns the alerts they
-    // bring, each answered with `answer`.
-    std::vector<kit::OpenAlert> Drop(const std::vector<fs::path>& paths, int answer) {
-        std::vector<kit::OpenAlert> alerts;
-        Run([&](DrivenApp& self) {
-            if (!booted(self)) return;
-            for (const fs::path& path : paths) {
-                kit::synthesize_drop(self.fMainWindow, path.c_str());
-                alerts.push_back(openAlert());
-                kit::answer_alert(alerts.back().id, answer);
-                eventually([] { return kit::open_alerts().empty(); });
-            }
-            // Answered: the window quits to start again, or the game runs on.
-            const int frames = fake.renders.load();
-            runsOn = eventually([&] { return self.fMainWindow->IsQuitting() || fake.renders.load() > frames + 3; });
-        });
-        alerts.resize(paths.size());
-        return alerts;
-    }
-    fs::path dir_;
-    bool runsOn = false;
-};
-
-TEST_F(DroppedRomSet, AWholeSetOffersToStartAgainWithIt) {
-    const kit::OpenAlert alert = Drop({dir_}, 1).front();
-    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Cancel", "Start again"}));
-    EXPECT_NE(alert.text.find("loads its ROM set once, when the program starts"), std::string::npos) << alert.text;
-    EXPECT_NE(alert.text.find(dir_.string()), std::string::npos) << alert.text;
-    EXPECT_EQ(restartRomSet, dir_.string());
-    EXPECT_NE(console.find("Starting again with the ROM set in " + dir_.string() + "\n"), std::string::npos)
-        << console;
-    EXPECT_NE(console.find("Average fps : "), std::string::npos) << "the window quit as Quit does";
+    EXPECT_NE(alerts[3].text.find(set.string()), std::string::npos) << alerts[3].text;
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(quits);
+    EXPECT_EQ(restartRomSet, set.string());
+    EXPECT_NE(console.find(refusal + "\n"), std::string::npos) << console;
+    EXPECT_NE(console.find("Starting again with the ROM set in " + set.string() + "\n"), std::string::npos) << console;
 }
 
-TEST_F(DroppedRomSet, CancelKeepsTheGameRunning) {
-    // One of the set's files offers the set too.
-    EXPECT_EQ(Drop({dir_ / "CH0"}, 0).front().buttons, (std::vector<std::string>{"Cancel", "Start again"}));
-    EXPECT_EQ(restartRomSet, "");
-    EXPECT_TRUE(runsOn);
-    EXPECT_EQ(console.find("Starting again"), std::string::npos) << console;
-}
-
-TEST_F(DroppedRomSet, WhatIsNoWholeSetIsRefusedSayingWhy) {
-    fs::resize_file(dir_ / "CH1", 100);
-    fs::remove(dir_ / "PELLMORA.3A");
-    const auto alerts = Drop({dir_, dir_ / "CH0"}, 0);
-    const kit::OpenAlert& incomplete = alerts[0];
-    EXPECT_EQ(incomplete.text, "No ROM set to start with: " + (dir_ / "PELLMORA.3A").string() + " is missing.");
-    EXPECT_EQ(incomplete.buttons, std::vector<std::string>{"Ok"});
-    const kit::OpenAlert& file = alerts[1];  // one of the set's files: the same set
-    EXPECT_EQ(file.text, incomplete.text);
-    EXPECT_EQ(restartRomSet, "");
-    EXPECT_NE(console.find(file.text + "\n"), std::string::npos) << console;
+// The start options act as their commands; a file reference boots on the
+// window's thread, one without a usable reference boots nothing.
+TEST_F(Frontend, StartOptionsActAsTheirCommandsAndAFileReferenceBoots) {
+    options.boot = true;
+    options.speed = Speed::Fps30;
+    options.speedGiven = true;
+    options.scale = 2;
+    options.scaleGiven = true;
+    Run([&](DrivenApp& app) {
+        BeVorelWindow* window = app.fMainWindow;
+        ASSERT_TRUE(eventually([&] { return fake.renders.load() > 0; }));
+        window->Lock();
+        EXPECT_STREQ(romPath, "po");
+        EXPECT_EQ(newSnoozeTime.load(), framePeriod(Speed::Fps30));
+        EXPECT_EQ(fake.speed(), Speed::Fps30);
+        EXPECT_EQ(window->PixelScale(), 2);
+        window->Unlock();
+        ASSERT_NE(Load, nullptr);
+        EXPECT_EQ(Load->Message()->what, 0x8001u);
+        EXPECT_EQ(Load->Messenger().Target(), &app);  // no explicit target: the application
+        BMessage noRefs(*Load->Message()), emptyRef(*Load->Message()), chosen(*Load->Message());
+        const entry_ref empty, game("/games/pellmora/PELLMORA.2A");
+        emptyRef.AddRef("refs", &empty);
+        chosen.AddRef("refs", &game);
+        for (BMessage* message : {&noRefs, &emptyRef, &chosen}) app.PostMessage(message);
+        EXPECT_TRUE(eventually([&] {  // read under the window's lock, as its thread writes it
+            window->Lock();
+            const bool booted = std::string(romPath) == "/games/pellmora/PELLMORA.2A";
+            window->Unlock();
+            return booted;
+        }));
+    });
+    EXPECT_EQ(fake.resets.load(), 2) << "the option's boot and the chosen file's only";
 }

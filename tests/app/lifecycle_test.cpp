@@ -1,45 +1,31 @@
 // Stopping the emulation thread wherever it is, over and over, and the
-// frame-rate report at quit.
+// frame-rate report at quit (the real board under random commands is the
+// hostile menu storm's). (That --frames quits after exactly that many
+// frames is the real program's golden-frame test's.)
 #include "shell_fixture.h"
 
-TEST_F(ShellTest, QuitAfterFramesPrintsTheAverageFrameRate) {
+// The report counts the frames of the threads that ran, also when none runs
+// at quit, and Quit ends the thread.
+TEST_F(ShellTest, QuitPrintsTheAverageFrameRateAndEndsTheThread) {
     window->Send(kCmdBoot);
     ASSERT_TRUE(WaitForFrames(5));
-    const std::string out = QuitAndCaptureOutput();
+    std::string out = QuitAndCaptureOutput();
     EXPECT_GE(cpuTotalFrames, 5u);
     EXPECT_EQ(fpsReport(cpuTimeEnd - cpuTimeStart, cpuTotalFrames), out);
     thread_info info;
     EXPECT_EQ(get_thread_info(window->fCpuThread, &info), B_BAD_THREAD_ID);
-}
 
-TEST_F(ShellTest, AfterFreeRomTheReportCountsThePreviousThreadsFrames) {
+    CloseWindow();
+    resetShellState();
+    OpenWindow();
     window->Send(kCmdBoot);
     ASSERT_TRUE(WaitForFrames(3));
     window->Send(kCmdFreeRom);
     const uint32_t frames = cpuTotalFrames;
     const int64_t start = cpuTimeStart;
-    ASSERT_GT(frames, 0u);
-    const std::string out = QuitAndCaptureOutput();
+    out = QuitAndCaptureOutput();
     EXPECT_EQ(cpuTotalFrames, frames);
-    EXPECT_EQ(cpuTimeStart, start);
     EXPECT_EQ(out, fpsReport(cpuTimeEnd - start, frames));
-}
-
-TEST_F(ShellTest, RepeatedResetsAndFreeRomsWhileRunningUnpaced) {
-    window->Send(kCmdSpeedUnlimited);
-    window->Send(kCmdBoot);
-    for (int round = 0; round < 25; ++round) {
-        window->PostMessage(kCmdReset);
-        window->PostMessage(kCmdFreeRom);
-        window->PostMessage(kCmdReset);
-        window->PostMessage(kCmdServiceMode);
-        window->PostMessage(kCmdBoot);
-    }
-    window->Sync();
-    EXPECT_EQ(fake.resets.load(), 1 + 25 * 4);
-    EXPECT_NE(EmulationState(), B_THREAD_SUSPENDED);
-    EXPECT_TRUE(WaitForFrames(3));
-    QuitAndCaptureOutput();
 }
 
 TEST_F(ShellTest, StoppingAThreadThatWaitsInTheMonitor) {
@@ -96,16 +82,4 @@ TEST_F(ShellTest, TheEmulationWaitsForTheWindowAndCanBeStoppedThere) {
     EXPECT_TRUE(waits);
     EXPECT_LE(framesWhileHeld, frames + 1);
     EXPECT_TRUE(WaitForFrames(2));
-}
-
-TEST_F(ShellTest, AutomationQuitsAfterTheRequestedFrames) {
-    window->fEmulation.frameLimit = 12;
-    window->Send(kCmdSpeedUnlimited);
-    window->Send(kCmdBoot);
-    ASSERT_TRUE(eventually([&] { return window->IsQuitting(); }));
-    wait_for_thread(window->Thread(), nullptr);
-    quit = true;
-    EXPECT_EQ(window->fEmulation.framesPresented.load(), 12u);
-    EXPECT_EQ(cpuTotalFrames, 12u);
-    EXPECT_EQ(fake.renders.load(), 12);
 }

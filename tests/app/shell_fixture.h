@@ -1,39 +1,49 @@
-// The main window and the application over a fake board.
+// The main window over a fake board, driven through posted messages, and
+// the shell's process-wide state as at program start.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <thread>
 
-#include "bevorel_app.h"
 #include "bevorel_window.h"
 #include "emulation.h"
 #include "fake_machine.h"
 #include "isolated_home.h"
-#include "launch_options.h"
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
-#include "rom_set_location.h"
 #include "window_harness.h"
 
 // The shell's process-wide state as at program start, and an empty home (no
 // settings file, no save states).
-void resetShellState();
+inline void resetShellState() {
+    test_home::isolatedHome().clear();
+    std::strcpy(execPath, "/opt/games/bevorel/bin/bevorel");
+    resetShellGlobals();
+}
 
 // The sync window that can also hold its lock for a while.
 class TestWindow : public SyncWindow {
 public:
     using SyncWindow::SyncWindow;
-    void MessageReceived(BMessage* message) override;
-    // Posts `code` and returns once the window has handled it.
-    void Send(uint32 code);
     // Handles kHold by holding the window's lock for `holdMs` milliseconds.
     static constexpr uint32 kHold = 'hold';
     std::atomic<int> holdMs{100};
+    void MessageReceived(BMessage* message) override {
+        if (message->what == kHold) snooze(holdMs.load() * 1000);
+        else SyncWindow::MessageReceived(message);
+    }
+    // Posts `code` and returns once the window has handled it.
+    void Send(uint32 code) {
+        PostMessage(code);
+        Sync();
+    }
 };
 
 template <class Pred>
@@ -48,51 +58,49 @@ bool eventually(Pred pred, int milliseconds = 10000) {
 // A window over `fake`, driven through posted messages.
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Opens a window over `fake`; quits the window and deletes it.
-    void OpenWindow();
-    void CloseWindow();
+    void SetUp() override {
+        resetShellState();
+        OpenWindow();
+    }
+    void TearDown() override {
+        fake.monitorWaits = false;
+        CloseWindow();
+    }
+    void OpenWindow() {
+        window = new TestWindow(fake);
+        window->Show();
+        quit = false;
+    }
+    // Quits the window (unless it was) and deletes it.
+    void CloseWindow() {
+        if (!quit) QuitAndCaptureOutput();
+        delete window;
+        window = nullptr;
+        releaseSurface();
+    }
     // Quits the window as the Quit command does and returns what it printed.
-    std::string QuitAndCaptureOutput();
-
+    std::string QuitAndCaptureOutput() {
+        std::fflush(stdout);
+        testing::internal::CaptureStdout();
+        window->PostMessage(B_QUIT_REQUESTED);
+        eventually([&] { return window->IsQuitting(); });
+        wait_for_thread(window->Thread(), nullptr);
+        std::fflush(stdout);
+        quit = true;
+        return testing::internal::GetCapturedStdout();
+    }
     bool Booted() const { return romPath[0] != '\0'; }
-    thread_state EmulationState() const;
+    thread_state EmulationState() const {
+        thread_info info;
+        return get_thread_info(window->fCpuThread, &info) == B_OK ? info.state : static_cast<thread_state>(0);
+    }
     // Waits until the emulation thread has presented `frames` more frames.
-    bool WaitForFrames(uint32_t frames);
+    bool WaitForFrames(int frames) {
+        const int start = fake.renders.load();
+        return eventually([&] { return fake.renders.load() >= start + frames; });
+    }
 
     FakeMachine fake;
     TestWindow* window = nullptr;
     bool quit = false;
-};
-
-// The whole program's loop, driven from a thread of its own once the window
-// is up.
-class DrivenApp : public BeVorelApp {
-public:
-    DrivenApp(Machine& machine, const LaunchOptions& options, std::function<void(DrivenApp&)> drive)
-        : BeVorelApp(machine, options), fDrive(std::move(drive)) {}
-    ~DrivenApp() override {
-        if (fDriver.joinable()) fDriver.join();
-    }
-    void ReadyToRun() override {
-        BeVorelApp::ReadyToRun();
-        if (fDrive) fDriver = std::thread([this] { fDrive(*this); });
-    }
-
-private:
-    std::function<void(DrivenApp&)> fDrive;
-    std::thread fDriver;
-};
-
-// For tests of the whole program's loop over `fake`, started with `options`:
-// the shell's state as at program start, the surface freed after.
-class ProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override { resetShellState(); }
-    void TearDown() override { releaseSurface(); }
-
-    FakeMachine fake;
-    LaunchOptions options;
 };

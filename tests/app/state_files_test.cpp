@@ -58,21 +58,36 @@ protected:
 
 TEST_F(StateFiles, XdgDirectoriesFollowTheVariablesWhenAbsoluteElseTheHome) {
     Environment env;
+    const std::string config = test_home::isolatedHome().config().string();
+    fs::create_directories(config);
     env.set("HOME", "/home/player");
-    env.set("XDG_DATA_HOME", "/srv/data");
-    env.set("XDG_CONFIG_HOME", "/srv/config");
-    EXPECT_EQ(xdgDataHome(), "/srv/data");
-    EXPECT_EQ(xdgConfigHome(), "/srv/config");
-    EXPECT_EQ(stateDirectory(), "/srv/data/bevorel/states");
-    EXPECT_EQ(slotPath(0x0123456789ABCDEFull, 3), "/srv/data/bevorel/states/0123456789abcdef-slot3.state");
-    EXPECT_EQ(slotPath(0xFEDCBA9876543210ull, 0), "/srv/data/bevorel/states/fedcba9876543210-slot0.state");
-
-    env.set("XDG_DATA_HOME", "relative/data");  // not valid: ignored
+    env.set("XDG_CONFIG_HOME", config.c_str());  // where user-dirs.dirs is read
+    const std::string share = "/home/player/.local/share";
+    const struct {
+        const char* variable;  // XDG_DATA_HOME and XDG_PICTURES_DIR; nullptr: unset
+        const char* userDirs;
+        std::string data, pictures;
+    } rows[] = {
+        {"/srv/data", "", "/srv/data", "/srv/data"},
+        {"relative", "", share, "/home/player/Pictures"},  // not valid: ignored
+        {nullptr, "# by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder/\"\n", share,
+         "/home/player/Bilder"},
+        {"", "  XDG_PICTURES_DIR=\"/data/photos\"\n", share, "/data/photos"},
+        {nullptr, "XDG_PICTURES_DIR=\"Pictures\"\nXDG_PICTURES_DIR=\"$HOMEX/p\"\n", share, "/home/player/Pictures"},
+    };
+    for (const auto& r : rows) {
+        env.set("XDG_DATA_HOME", r.variable);
+        env.set("XDG_PICTURES_DIR", r.variable);
+        writeFile(fs::path(config) / "user-dirs.dirs", r.userDirs);
+        EXPECT_EQ(xdgDataHome(), r.data);
+        EXPECT_EQ(stateDirectory(), r.data + "/bevorel/states");
+        EXPECT_EQ(xdgPicturesDir(), r.pictures) << r.userDirs;
+    }
+    EXPECT_EQ(xdgConfigHome(), config);
     env.set("XDG_CONFIG_HOME", "");
-    EXPECT_EQ(xdgDataHome(), "/home/player/.local/share");
     EXPECT_EQ(xdgConfigHome(), "/home/player/.config");
-    env.set("XDG_DATA_HOME", nullptr);
-    EXPECT_EQ(stateDirectory(), "/home/player/.local/share/bevorel/states");
+    EXPECT_EQ(slotPath(0x0123456789ABCDEFull, 3), share + "/bevorel/states/0123456789abcdef-slot3.state");
+    EXPECT_EQ(slotPath(0xFEDCBA9876543210ull, 0), share + "/bevorel/states/fedcba9876543210-slot0.state");
 }
 
 TEST_F(StateFiles, AnAtomicWriteMakesTheDirectoriesAndReplacesTheFileLeavingNothingElse) {
@@ -191,13 +206,8 @@ TEST_F(StateFiles, ReadingWholeTakesRegularFilesUpToTheLimitAndNeverBlocks) {
 }
 
 TEST_F(StateFiles, ASlotHoldsAStateWhenARegularFileIsThere) {
-    const uint64_t hash = 0x0123456789ABCDEFull;
-    EXPECT_FALSE(slotHoldsState(hash, 2));
-    std::string error;
-    ASSERT_TRUE(writeFileAtomically(slotPath(hash, 2), "s", 1, error)) << error;
-    EXPECT_TRUE(slotHoldsState(hash, 2));
-    EXPECT_FALSE(slotHoldsState(hash, 3));
-    EXPECT_FALSE(slotHoldsState(hash + 1, 2)) << "another ROM set";
-    fs::create_directories(slotPath(hash, 4));
-    EXPECT_FALSE(slotHoldsState(hash, 4)) << "a directory";
+    fs::create_directories(slotPath(1, 4));
+    EXPECT_FALSE(slotHoldsState(1, 4)) << "a directory";
+    writeFile(slotPath(1, 2), "s");
+    EXPECT_TRUE(slotHoldsState(1, 2));
 }
