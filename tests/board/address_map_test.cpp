@@ -1,6 +1,6 @@
 // The board as the 68000 sees it: programs run by the core against the
 // board's tables reach ROM, RAM, palette, inputs, sound, watchdog and the
-// interrupt ports; the board reset.
+// interrupt ports; the palette conversion.
 #include <cstring>
 #include <vector>
 
@@ -44,21 +44,6 @@ constexpr uint16_t MOVE_W_IMM_ABSL = 0x33FC, MOVE_B_IMM_ABSL = 0x13FC;
 constexpr uint16_t MOVE_W_ABSL_D0 = 0x3039, MOVE_B_ABSL_D2 = 0x1439;
 constexpr uint16_t MOVE_L_ABSL_D3 = 0x2639;
 
-TEST_F(BoardMap, PaletteWordWritesConvertAndByteWritesDoNot) {
-    run({MOVE_W_IMM_ABSL, 0x001F, 0x0060, 0x0000,    // red 31 at entry 0
-         MOVE_W_IMM_ABSL, 0xFC00, 0x0060, 0x0002,    // bit 15 and blue 31 at entry 1
-         MOVE_B_IMM_ABSL, 0x0012, 0x0060, 0x0001,    // byte into entry 0's low byte
-         MOVE_W_ABSL_D0, 0x0060, 0x0000,
-         MOVE_B_ABSL_D2, 0x0060, 0x0002});
-    EXPECT_EQ(_dynamicPalette[0], 0x00);
-    EXPECT_EQ(_dynamicPalette[1], 0x12);
-    EXPECT_EQ(dynamicPalette[0], 0x7C00) << "the byte write leaves the drawing colour";
-    EXPECT_EQ(dynamicPalette[1], 0x001F) << "bit 15 never reaches the drawing colour";
-    EXPECT_EQ(D(0) & 0xFFFF, 0x0012u);
-    EXPECT_EQ(D(2) & 0xFF, 0xFCu);
-    EXPECT_EQ(dynamicPalette[2], 0xFFFF) << "unwritten entries stay white after reset";
-}
-
 TEST_F(BoardMap, PaletteConversionMovesEachFieldUnscaled) {
     for (uint32_t raw : {0x0000u, 0x7FFFu, 0x03E0u, 0x1234u, 0xABCDu}) {
         pal_wordWrite(0x600010, raw, nullptr);
@@ -67,6 +52,9 @@ TEST_F(BoardMap, PaletteConversionMovesEachFieldUnscaled) {
         EXPECT_EQ(pal_wordRead(0x600010, nullptr), raw & 0xFFFF);
         EXPECT_EQ(pal_byteRead(0x600010, nullptr), (raw >> 8) & 0xFF);
         EXPECT_EQ(pal_byteRead(0x600011, nullptr), raw & 0xFF);
+        pal_byteWrite(0x600011, ~raw, nullptr);  // a byte write changes palette RAM only
+        EXPECT_EQ(_dynamicPalette[0x11], ~raw & 0xFF);
+        EXPECT_EQ(dynamicPalette[8], r << 10 | g << 5 | b);
     }
 }
 
@@ -114,42 +102,25 @@ TEST_F(BoardMap, EachRegionReadsAndWritesAsTheBoardDoes) {
     EXPECT_EQ(D(2) & 0xFF, 0xFCu);
 }
 
+// Each row a program, then the vector it leaves next and the port's last word.
 TEST_F(BoardMap, AcknowledgesChooseTheNextVector) {
+    const struct {
+        std::vector<uint16_t> program;
+        uint16_t next, *word, value;
+    } rows[] = {
+        {{MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0002}, 27, &IRQ4ACK, 0x1111},  // a byte keeps the last word
+        {{MOVE_W_IMM_ABSL, 0x0042, 0x0090, 0x0000}, 26, &IRQ3ACK, 0x0042},
+        {{MOVE_W_IMM_ABSL, 0x0043, 0x00A0, 0x0002}, 28, &IRQ2ACK, 0x0043},
+        {{MOVE_W_IMM_ABSL, 0x0007, 0x0080, 0x0000, MOVE_W_IMM_ABSL, 0x0001, 0x0040, 0x0000}, 28, &IRQ4ACK, 0x0007},
+        {{MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0003, MOVE_B_IMM_ABSL, 0x0001, 0x0040, 0x0000}, 27, &interruptEnable, 1},  // the byte does nothing
+    };
     NextInterrupt = 0;
     IRQ4ACK = 0x1111;
-    run({MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0002});
-    EXPECT_EQ(NextInterrupt, 27);
-    EXPECT_EQ(IRQ4ACK, 0x1111) << "a byte acknowledge keeps the last word";
-    run({MOVE_W_IMM_ABSL, 0x0042, 0x0090, 0x0000});
-    EXPECT_EQ(NextInterrupt, 26);
-    EXPECT_EQ(IRQ3ACK, 0x0042);
-    run({MOVE_W_IMM_ABSL, 0x0043, 0x00A0, 0x0002});
-    EXPECT_EQ(NextInterrupt, 28);
-    EXPECT_EQ(IRQ2ACK, 0x0043);
-    run({MOVE_W_IMM_ABSL, 0x0007, 0x0080, 0x0000, MOVE_W_IMM_ABSL, 0x0001, 0x0040, 0x0000});
-    EXPECT_EQ(IRQ4ACK, 0x0007);
-    EXPECT_EQ(interruptEnable, 0x0001);
-    EXPECT_EQ(NextInterrupt, 28) << "the enable port asks for level 4's vector";
-    run({MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0003, MOVE_B_IMM_ABSL, 0x0001, 0x0040, 0x0000});
-    EXPECT_EQ(NextInterrupt, 27) << "a byte write to the enable port does nothing";
-}
-
-TEST_F(BoardMap, ResetPresentsServiceModeAndWhitensTheDrawingPalette) {
-    pal_wordWrite(0x600000, 0x001F, nullptr);
-    NextInterrupt = 27;
-    testMode = 1;
-    const std::string out = console_of([] { pm_reset(); });
-    EXPECT_EQ(out, "CPU Reset...Success\n\tInitial Stack pointer   : 0x00104000\n"
-                   "\tInitial Program counter : 0x00000400\n");
-    EXPECT_EQ(IOBuf[1], 0x00);
-    EXPECT_EQ(dynamicPalette[0], 0xFFFF);
-    EXPECT_EQ(_dynamicPalette[1], 0x1F) << "palette RAM survives a reset";
-    EXPECT_EQ(NextInterrupt, 27) << "an interrupt chain carries on through a reset";
-    console_of([] { pm_reset(); });
-    EXPECT_EQ(IOBuf[1], 0x00) << "service mode lasts while the flag stays set";
-    testMode = 0;
-    console_of([] { pm_reset(); });
-    EXPECT_EQ(IOBuf[1], 0xFF);
+    for (const auto& r : rows) {
+        run(r.program);
+        EXPECT_EQ(NextInterrupt, r.next) << &r - rows;
+        EXPECT_EQ(*r.word, r.value) << &r - rows;
+    }
 }
 
 TEST_F(BoardMap, HandlersCalledOutsideTheirRangeStayInsideTheirMemory) {
