@@ -1,7 +1,6 @@
-// Save-state images: the byte layout against an encoder written here, each
-// way a bad image is refused (and the edge values taken), and the ROM set's
-// hash against zlib. That a restored machine runs on as the saved one did is
-// proved on the demo (tests/e2e) and by the state fuzzer.
+// Save-state images: the layout against an encoder written here, each way a
+// bad image is refused, and the ROM set's hash against zlib. (That a restored
+// machine runs on as the saved one did is the demo's and the state fuzzer's.)
 #include <gtest/gtest.h>
 #include <zlib.h>
 

@@ -1,7 +1,6 @@
-// The sprite list and sprite drawing against a literal reference painter:
-// random scenes with every bit of every entry word set at random (the bits
-// the board ignores included), chains that land on the edges; then clipping,
-// table bounds and missing memories for any input.
+// The sprite list against a literal reference painter (random scenes with
+// every bit of every entry word random, and chains landing on the edges);
+// clipping, table bounds and missing memories for any input.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -21,8 +20,7 @@ constexpr size_t kTilesBytes = 4096 * 256;
 // Bits of entry word +6.
 constexpr unsigned kSignX = 0x01, kSignY = 0x02, kRelative = 0x04;
 
-// Drawing colour n of the test palette is kColourBase + n; the background is
-// none of them.
+// Drawing colour n of the test palette; the background is none of them.
 constexpr uint16_t kColourBase = 0x4000;
 constexpr uint16_t kBackground = 0x0BAD;
 
