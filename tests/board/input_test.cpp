@@ -20,10 +20,8 @@ bool boardKey(int k) {
            (k >= kDigit1 && k <= kDigit5);
 }
 
-// Active low: up wins over down and right over left; the buttons clear bits
-// 4 to 6 of port 0 (bit 7 stays 0), the digits their bits of port 4 (bits 4
-// and 7 stay 1, bit 6 0). Every other key changes nothing, nor do the other
-// ports.
+// Active low: up wins over down, right over left; bit 7 of port 0 stays 0,
+// bits 4 and 7 of port 4 stay 1 and bit 6 0. Other keys and ports: no change.
 TEST(PlayerInput, HeldKeysClearTheirBitsAndNothingElse) {
     const int kOthers = -1;  // every key code but the board's twelve
     const struct {

@@ -59,12 +59,9 @@ Bytes expectedImage(const BoardState& s, uint64_t hash) {
 
 // A body field changed, with the CRC made right again.
 void setBodyField(Bytes& image, size_t at, uint32_t value, int bytes) {
-    Bytes field;
-    put(field, value, bytes);
-    std::copy(field.begin(), field.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
-    Bytes crc;
-    put(crc, crc32(0, image.data() + kBody, static_cast<uInt>(image.size() - kBody)), 4);
-    std::copy(crc.begin(), crc.end(), image.begin() + kBody - 4);
+    for (int i = 0; i < bytes; ++i) image.at(at + i) = static_cast<uint8_t>(value >> (8 * i));
+    const uint32_t crc = crc32(0, image.data() + kBody, static_cast<uInt>(image.size() - kBody));
+    for (int i = 0; i < 4; ++i) image[kBody - 4 + i] = static_cast<uint8_t>(crc >> (8 * i));
 }
 
 TEST(SaveStateImage, IsTheDocumentedLayoutAndDecodesToTheSameState) {

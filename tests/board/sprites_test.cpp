@@ -17,7 +17,6 @@ constexpr int kWidth = kScreenWidth;
 constexpr int kHeight = kScreenHeight;
 constexpr size_t kTilesBytes = 4096 * 256;
 
-// Bits of entry word +6.
 constexpr unsigned kSignX = 0x01, kSignY = 0x02, kRelative = 0x04;
 
 // Drawing colour n of the test palette; the background is none of them.
@@ -56,7 +55,6 @@ public:
     unsigned char* spriteBytes() { return sprites_.data(); }
     unsigned char* tileBytes() { return tiles_.data(); }
 
-    // The frame pass: background, then the sprite list.
     void draw() {
         fastClear(render_offscreen, uint32_t{kBackground} << 16 | kBackground);
         refreshDisplay();
@@ -72,7 +70,6 @@ private:
 
 inline uint16_t pixel(int x, int y) { return render_offscreen[y * kWidth + x]; }
 
-// Pixels of the frame other than the background.
 inline int countDrawn() {
     int n = 0;
     for (int i = 0; i < kWidth * kHeight; ++i) n += render_offscreen[i] != kBackground;

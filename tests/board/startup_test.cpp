@@ -1,7 +1,5 @@
-// Board start-up: each console report once, power-on and released memories.
-// The interleave, the graphics expansion and which files load are the loader
-// fuzzer's and tests/hostile's; a host's ROM source is the libretro core's and
-// the desktop program's tests'.
+// Board start-up: each console report once, power-on, released memories.
+// (Which files load and how is the loader fuzzer's and tests/hostile's.)
 #include <cstring>
 #include <functional>
 #include <string>
@@ -64,9 +62,8 @@ TEST(BoardStartup, ReportsEachOutcomeOnTheConsole) {
     }
 }
 
-// Power-on puts back the speed and the cycle count (what it clears is the
-// libretro core's and the demo's tests'); released memories come back with
-// the next start-up, and the map follows them.
+// Power-on puts back the speed and the cycle count (its clears are the demo's
+// and libretro's tests'); released memories come back with the next start-up.
 TEST(BoardStartup, PowerOnAndReleasedMemories) {
     RomSetDir set;
     set.write_complete();

@@ -1,6 +1,5 @@
-// The romset library: program split and join, the tile codec, tile sheets as
-// PNG, and each refusal. (What split, tiles and the sheet reader make for the
-// board is checked by the demo's golden frames: the ROM build uses them.)
+// The romset library and each refusal. (What split, tiles and the sheet
+// reader make for the board is the golden frames': the ROM build uses them.)
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -71,9 +70,8 @@ TEST(TileCodec, SheetsRoundTripThroughTheFourFilesAndBadSizesAreRefused) {
 
 void writeRgba(const std::string& path, int width, int height, const std::function<uint32_t(int, int)>& colour) {
     std::vector<uint8_t> rgba(std::size_t(width) * std::size_t(height) * 4);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int i = 0; i < 4; ++i) rgba[(std::size_t(y) * width + x) * 4 + i] = uint8_t(colour(x, y) >> (24 - 8 * i));
+    for (std::size_t i = 0; i < rgba.size(); ++i)
+        rgba[i] = uint8_t(colour(int(i / 4 % width), int(i / 4 / width)) >> (24 - 8 * (i % 4)));
     ASSERT_TRUE(stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4));
 }
 

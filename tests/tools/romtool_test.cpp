@@ -1,5 +1,4 @@
-// The romtool program as a user runs it: each command's exit status, the
-// files it writes, and nothing written when the input is refused.
+// The romtool program: each command's status and files; a refusal writes nothing.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
