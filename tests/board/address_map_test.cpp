@@ -43,12 +43,17 @@ constexpr uint16_t MOVE_W_IMM_ABSL = 0x33FC, MOVE_B_IMM_ABSL = 0x13FC;
 constexpr uint16_t MOVE_W_ABSL_D0 = 0x3039, MOVE_B_ABSL_D2 = 0x1439;
 constexpr uint16_t MOVE_L_ABSL_D3 = 0x2639;
 
-TEST_F(BoardMap, PaletteByteWritesChangePaletteRamOnly) {
+TEST_F(BoardMap, PaletteByteWritesChangePaletteRamOnlyAndStrayAddressesStayInside) {
     pal_wordWrite(0x600010, 0x1234, nullptr);
     const uint16_t drawn = dynamicPalette[8];
     pal_byteWrite(0x600011, 0x77, nullptr);
     EXPECT_EQ(pal_wordRead(0x600010, nullptr), 0x1277u);
     EXPECT_EQ(dynamicPalette[8], drawn);
+    // Addresses the map never hands a handler stay inside the ports and the palette.
+    EXPECT_EQ(io_byteRead(0x50000F, nullptr), 0xFFu);
+    console_of([] { EXPECT_EQ(io_wordRead(0x4FFFFE, nullptr), 0xFFu); });
+    pal_byteWrite(0x600FFF, 0x66, nullptr);
+    EXPECT_EQ(_dynamicPalette[0x1FF], 0x66);
 }
 
 // What a program reads back, one row a case: what it writes first (nothing

@@ -14,8 +14,7 @@
 #include "board.h"
 #include "key_state.h"
 
-// Counts the allocations made through operator new while a test asks for it
-// (this replaces the program's global operator new and delete).
+// Counts operator new's allocations while a test asks (replacing the global one).
 namespace {
 std::atomic<bool> countingAllocations{false};
 std::atomic<long> allocations{0};

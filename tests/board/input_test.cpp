@@ -10,7 +10,6 @@
 
 namespace {
 
-// Platform key codes of the board's keys.
 constexpr uint8_t kUp = 0x57, kDown = 0x62, kLeft = 0x61, kRight = 0x63;
 constexpr uint8_t kLeftAlt = 0x5D, kSpace = 0x5E, kLeftShift = 0x4B;
 constexpr uint8_t kDigit1 = 0x12, kDigit2 = 0x13, kDigit3 = 0x14, kDigit4 = 0x15, kDigit5 = 0x16;

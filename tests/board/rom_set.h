@@ -1,5 +1,4 @@
-// Test support: a ROM set written to a temporary directory, and the console
-// output of board start-up.
+// Test support: a ROM set in a temporary directory, start-up's console.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -37,9 +36,8 @@ public:
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
-    // A complete set whose program starts with the reset vectors ssp, pc
-    // (big-endian, even bytes in PELLMORA.3A, odd ones in 2A), with patterned
-    // graphics.
+    // A complete set: reset vectors ssp, pc (even bytes in PELLMORA.3A),
+    // patterned graphics.
     void write_complete(uint32_t ssp = 0x00104000, uint32_t pc = 0x00000400) const {
         std::vector<uint8_t> even(kRomSize, 0xFF), odd(kRomSize, 0xFF);
         for (int i = 0; i < 2; ++i) {

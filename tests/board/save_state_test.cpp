@@ -74,7 +74,7 @@ TEST(SaveStateImage, IsTheDocumentedLayoutAndDecodesToTheSameState) {
     EXPECT_EQ(encodeState(decoded, kHash), image);
 }
 
-// One row a way of failing, and the edge values a machine can have (no error).
+// One row a way of failing; rows without an error: edge values to be taken.
 TEST(SaveStateImage, RefusesEachBadImageWithOneLineAndTakesEveryValidValue) {
     using Spoil = std::function<void(Bytes&)>;
     auto field = [](size_t at, uint32_t value, int bytes) -> Spoil {

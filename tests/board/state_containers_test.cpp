@@ -1,6 +1,5 @@
-// RetroArch's state containers as Load state opens them: good ones, and
-// refusals (cut short, sizes past the state's, an unknown version). Built as
-// RetroArch 1.14 writes them; its real files load in retroarch.cmake.
+// RetroArch's state containers, built as RetroArch 1.14 writes them (its
+// real files load in retroarch.cmake): good ones, and each refusal.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
