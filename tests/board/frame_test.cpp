@@ -138,7 +138,6 @@ TEST_F(FrameDriver, PausedFrameIsTheLastFrameAndCostsNoCycleButSamplesKeys) {
 
 TEST_F(FrameDriver, FramesAllocateNothing) {
     frames(1);
-    // A full sprite list: every entry visible, drawn through the same tile.
     for (int n = 0; n < 480; ++n) {
         const uint16_t entry[8] = {0, 0, 0, 0, static_cast<uint16_t>(n % 240), 0x40, 1, 0};
         std::memcpy(spriteRam + 16 * n, entry, sizeof entry);

@@ -38,7 +38,6 @@ protected:
     TempDir dir;
     const std::vector<std::vector<uint8_t>> set = patternedSet();
 
-    // A refusal with `line`, the set as it was.
     void expectRefused(const fs::path& path, const std::string& line) {
         RomSetFiles files;
         files.directory = "untouched";
@@ -61,6 +60,7 @@ protected:
             EXPECT_EQ(std::vector<uint8_t>(files.data[k].get(), files.data[k].get() + kRomSize), set[k]) << kSetNames[k];
             EXPECT_EQ(rom_set_file(files, kSetNames[k]), files.data[k].get());
         }
+        EXPECT_EQ(rom_set_file(files, "CH4"), nullptr);
     }
 };
 
@@ -74,7 +74,9 @@ TEST_F(ContentLoader, DirectoryAnyOfItsSixFilesOrAZipInAnyFolder) {
     fs::create_directory(dir / "dir.zip");  // a directory named like an archive is a directory
     writeSet(dir / "dir.zip", set);
     expectLoaded(dir / "dir.zip", dir / "dir.zip");
-    ASSERT_TRUE(writeZip(dir / "FOLDERS.ZIP", setEntries(set, "pellmora/roms/")));  // more shapes: the fuzzer's
+    auto entries = setEntries(set, "pellmora/roms/");  // more shapes: the fuzzer's
+    entries.push_back({"pellmora/readme.txt", {'h', 'i'}});
+    ASSERT_TRUE(writeZip(dir / "FOLDERS.ZIP", entries));
     expectLoaded(dir / "FOLDERS.ZIP", dir.path());
     writeFile(dir / "honest.zip", handMadeZip(honestEntries(set)));
     expectLoaded(dir / "honest.zip", dir.path());

@@ -57,7 +57,6 @@ Bytes expectedImage(const BoardState& s, uint64_t hash) {
     return image;
 }
 
-// A body field changed, with the CRC made right again.
 void setBodyField(Bytes& image, size_t at, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) image.at(at + i) = static_cast<uint8_t>(value >> (8 * i));
     const uint32_t crc = crc32(0, image.data() + kBody, static_cast<uInt>(image.size() - kBody));

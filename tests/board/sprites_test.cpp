@@ -23,7 +23,6 @@ constexpr unsigned kSignX = 0x01, kSignY = 0x02, kRelative = 0x04;
 constexpr uint16_t kColourBase = 0x4000;
 constexpr uint16_t kBackground = 0x0BAD;
 
-// Entry words +6 to +14 as the program writes them.
 struct Entry {
     unsigned attributes = 0, x = 0, y = 0, tileLow = 0, tileHigh = 0;
 };

@@ -50,7 +50,6 @@ TEST(BoardStartup, ReportsEachOutcomeOnTheConsole) {
         EXPECT_EQ(start(set), banner(set.prefix()) + r.after);
         if (r.exit == S68000_EXIT_NO_REGION) {
             EXPECT_EQ(rom_set_failure(), ch2);
-            // The desktop program's menu resets even a board that never started.
             EXPECT_EQ(console_of([] { EXPECT_EQ(pm_reset(), 1); }),
                       reset_report("Failure: Reset vector could not be fetched\n", 0, 0));
         } else {

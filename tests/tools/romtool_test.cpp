@@ -23,6 +23,7 @@ TEST(Romtool, CommandsTheirStatusAndTheirFiles) {
     romset::TileSheet sheet = romset::makeSheet(5);
     for (auto& p : sheet.pixels) p = uint8_t(random() & 15);
     romset::writeSheetPng(dir / "sheet.png", sheet);
+    romset::writeSheetPng(dir / "blank.png", romset::makeSheet(1));
     const struct {
         std::string arguments;
         int status;
@@ -35,6 +36,7 @@ TEST(Romtool, CommandsTheirStatusAndTheirFiles) {
         {"tiles sheet.png", 2, ""},             {"tiles sheet.png Roms", 0, ""},
         {"sheet Roms back.png", 0, ""},         {"sheet Roms two.png 2", 0, ""},
         {"sheet Roms bad.png 0", 1, "bad.png"}, {"check Roms", 0, ""},
+        {"tiles blank.png Blank", 0, ""},       {"sheet Blank blank-back.png", 0, ""},  // no tile in use
     };
     auto romtool = [&](const std::string& arguments) {
         const std::string command = "cd '" + dir.path().string() + "' && " ROMTOOL_PATH " " + arguments + " >/dev/null 2>&1";
