@@ -1,6 +1,5 @@
-// The board as the 68000 sees it: programs run by the core against the
-// board's tables reach ROM, RAM, palette, inputs, sound, watchdog and the
-// interrupt ports; the board reset.
+// The board as the 68000 sees it: ROM, RAM, palette, inputs, sound, watchdog
+// and the interrupt ports. (The palette's conversion is the golden frames'.)
 #include <cstring>
 #include <vector>
 
@@ -44,30 +43,17 @@ constexpr uint16_t MOVE_W_IMM_ABSL = 0x33FC, MOVE_B_IMM_ABSL = 0x13FC;
 constexpr uint16_t MOVE_W_ABSL_D0 = 0x3039, MOVE_B_ABSL_D2 = 0x1439;
 constexpr uint16_t MOVE_L_ABSL_D3 = 0x2639;
 
-TEST_F(BoardMap, PaletteWordWritesConvertAndByteWritesDoNot) {
-    run({MOVE_W_IMM_ABSL, 0x001F, 0x0060, 0x0000,    // red 31 at entry 0
-         MOVE_W_IMM_ABSL, 0xFC00, 0x0060, 0x0002,    // bit 15 and blue 31 at entry 1
-         MOVE_B_IMM_ABSL, 0x0012, 0x0060, 0x0001,    // byte into entry 0's low byte
-         MOVE_W_ABSL_D0, 0x0060, 0x0000,
-         MOVE_B_ABSL_D2, 0x0060, 0x0002});
-    EXPECT_EQ(_dynamicPalette[0], 0x00);
-    EXPECT_EQ(_dynamicPalette[1], 0x12);
-    EXPECT_EQ(dynamicPalette[0], 0x7C00) << "the byte write leaves the drawing colour";
-    EXPECT_EQ(dynamicPalette[1], 0x001F) << "bit 15 never reaches the drawing colour";
-    EXPECT_EQ(D(0) & 0xFFFF, 0x0012u);
-    EXPECT_EQ(D(2) & 0xFF, 0xFCu);
-    EXPECT_EQ(dynamicPalette[2], 0xFFFF) << "unwritten entries stay white after reset";
-}
-
-TEST_F(BoardMap, PaletteConversionMovesEachFieldUnscaled) {
-    for (uint32_t raw : {0x0000u, 0x7FFFu, 0x03E0u, 0x1234u, 0xABCDu}) {
-        pal_wordWrite(0x600010, raw, nullptr);
-        const uint32_t r = raw & 31, g = (raw >> 5) & 31, b = (raw >> 10) & 31;
-        EXPECT_EQ(dynamicPalette[8], r << 10 | g << 5 | b) << std::hex << raw;
-        EXPECT_EQ(pal_wordRead(0x600010, nullptr), raw & 0xFFFF);
-        EXPECT_EQ(pal_byteRead(0x600010, nullptr), (raw >> 8) & 0xFF);
-        EXPECT_EQ(pal_byteRead(0x600011, nullptr), raw & 0xFF);
-    }
+TEST_F(BoardMap, PaletteByteWritesChangePaletteRamOnlyAndStrayAddressesStayInside) {
+    pal_wordWrite(0x600010, 0x1234, nullptr);
+    const uint16_t drawn = dynamicPalette[8];
+    pal_byteWrite(0x600011, 0x77, nullptr);
+    EXPECT_EQ(pal_wordRead(0x600010, nullptr), 0x1277u);
+    EXPECT_EQ(dynamicPalette[8], drawn);
+    // Addresses the map never hands a handler stay inside the ports and the palette.
+    EXPECT_EQ(io_byteRead(0x50000F, nullptr), 0xFFu);
+    console_of([] { EXPECT_EQ(io_wordRead(0x4FFFFE, nullptr), 0xFFu); });
+    pal_byteWrite(0x600FFF, 0x66, nullptr);
+    EXPECT_EQ(_dynamicPalette[0x1FF], 0x66);
 }
 
 // What a program reads back, one row a case: what it writes first (nothing
@@ -114,51 +100,25 @@ TEST_F(BoardMap, EachRegionReadsAndWritesAsTheBoardDoes) {
     EXPECT_EQ(D(2) & 0xFF, 0xFCu);
 }
 
+// Each row a program, then the vector it leaves next and the port's last word.
 TEST_F(BoardMap, AcknowledgesChooseTheNextVector) {
+    const struct {
+        std::vector<uint16_t> program;
+        uint16_t next, *word, value;
+    } rows[] = {
+        {{MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0002}, 27, &IRQ4ACK, 0x1111},  // a byte keeps the last word
+        {{MOVE_W_IMM_ABSL, 0x0042, 0x0090, 0x0000}, 26, &IRQ3ACK, 0x0042},
+        {{MOVE_W_IMM_ABSL, 0x0043, 0x00A0, 0x0002}, 28, &IRQ2ACK, 0x0043},
+        {{MOVE_W_IMM_ABSL, 0x0007, 0x0080, 0x0000, MOVE_W_IMM_ABSL, 0x0001, 0x0040, 0x0000}, 28, &IRQ4ACK, 0x0007},
+        {{MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0003, MOVE_B_IMM_ABSL, 0x0001, 0x0040, 0x0000}, 27, &interruptEnable, 1},  // the byte does nothing
+    };
     NextInterrupt = 0;
     IRQ4ACK = 0x1111;
-    run({MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0002});
-    EXPECT_EQ(NextInterrupt, 27);
-    EXPECT_EQ(IRQ4ACK, 0x1111) << "a byte acknowledge keeps the last word";
-    run({MOVE_W_IMM_ABSL, 0x0042, 0x0090, 0x0000});
-    EXPECT_EQ(NextInterrupt, 26);
-    EXPECT_EQ(IRQ3ACK, 0x0042);
-    run({MOVE_W_IMM_ABSL, 0x0043, 0x00A0, 0x0002});
-    EXPECT_EQ(NextInterrupt, 28);
-    EXPECT_EQ(IRQ2ACK, 0x0043);
-    run({MOVE_W_IMM_ABSL, 0x0007, 0x0080, 0x0000, MOVE_W_IMM_ABSL, 0x0001, 0x0040, 0x0000});
-    EXPECT_EQ(IRQ4ACK, 0x0007);
-    EXPECT_EQ(interruptEnable, 0x0001);
-    EXPECT_EQ(NextInterrupt, 28) << "the enable port asks for level 4's vector";
-    run({MOVE_B_IMM_ABSL, 0x0001, 0x0080, 0x0003, MOVE_B_IMM_ABSL, 0x0001, 0x0040, 0x0000});
-    EXPECT_EQ(NextInterrupt, 27) << "a byte write to the enable port does nothing";
-}
-
-TEST_F(BoardMap, ResetPresentsServiceModeAndWhitensTheDrawingPalette) {
-    pal_wordWrite(0x600000, 0x001F, nullptr);
-    NextInterrupt = 27;
-    testMode = 1;
-    const std::string out = console_of([] { pm_reset(); });
-    EXPECT_EQ(out, "CPU Reset...Success\n\tInitial Stack pointer   : 0x00104000\n"
-                   "\tInitial Program counter : 0x00000400\n");
-    EXPECT_EQ(IOBuf[1], 0x00);
-    EXPECT_EQ(dynamicPalette[0], 0xFFFF);
-    EXPECT_EQ(_dynamicPalette[1], 0x1F) << "palette RAM survives a reset";
-    EXPECT_EQ(NextInterrupt, 27) << "an interrupt chain carries on through a reset";
-    console_of([] { pm_reset(); });
-    EXPECT_EQ(IOBuf[1], 0x00) << "service mode lasts while the flag stays set";
-    testMode = 0;
-    console_of([] { pm_reset(); });
-    EXPECT_EQ(IOBuf[1], 0xFF);
-}
-
-TEST_F(BoardMap, HandlersCalledOutsideTheirRangeStayInsideTheirMemory) {
-    // Reached only through the map normally; a stray address never indexes
-    // past the port block or the palette.
-    EXPECT_EQ(io_byteRead(0x50000F, nullptr), 0xFFu);
-    console_of([] { EXPECT_EQ(io_wordRead(0x4FFFFE, nullptr), 0xFFu); });
-    pal_byteWrite(0x600FFF, 0x77, nullptr);
-    EXPECT_EQ(_dynamicPalette[0x1FF], 0x77);
+    for (const auto& r : rows) {
+        run(r.program);
+        EXPECT_EQ(NextInterrupt, r.next) << &r - rows;
+        EXPECT_EQ(*r.word, r.value) << &r - rows;
+    }
 }
 
 }  // namespace

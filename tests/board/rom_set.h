@@ -1,5 +1,4 @@
-// Test support: a ROM set written to a temporary directory, and the console
-// output of board start-up.
+// Test support: a ROM set in a temporary directory, start-up's console.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,42 +32,26 @@ public:
     fs::path file(const std::string& name) const { return dir_ / "Roms" / name; }
 
     void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(file(name), std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
-    // A 68000 program (big-endian bytes, at most 256 KiB) split into the
-    // even-byte file PELLMORA.3A and the odd-byte file PELLMORA.2A.
-    void write_program(const std::vector<uint8_t>& image) const {
+    // A complete set: reset vectors ssp, pc (even bytes in PELLMORA.3A),
+    // patterned graphics.
+    void write_complete(uint32_t ssp = 0x00104000, uint32_t pc = 0x00000400) const {
         std::vector<uint8_t> even(kRomSize, 0xFF), odd(kRomSize, 0xFF);
-        for (size_t i = 0; i < image.size(); ++i) (i % 2 ? odd : even)[i / 2] = image[i];
+        for (int i = 0; i < 2; ++i) {
+            even[i] = static_cast<uint8_t>(ssp >> (24 - 16 * i)), odd[i] = static_cast<uint8_t>(ssp >> (16 - 16 * i));
+            even[2 + i] = static_cast<uint8_t>(pc >> (24 - 16 * i)), odd[2 + i] = static_cast<uint8_t>(pc >> (16 - 16 * i));
+        }
+        std::fill(even.begin() + 4, even.begin() + 0x400, 0), std::fill(odd.begin() + 4, odd.begin() + 0x400, 0);
         write("PELLMORA.3A", even);
         write("PELLMORA.2A", odd);
-    }
-
-    // Graphics files whose every byte is `fill`, or a pattern when fill < 0.
-    void write_graphics(int fill = -1) const {
         for (int n = 0; n < 4; ++n) {
             std::vector<uint8_t> bytes(kRomSize);
-            for (size_t i = 0; i < kRomSize; ++i)
-                bytes[i] = fill >= 0 ? static_cast<uint8_t>(fill) : static_cast<uint8_t>(i * 7 + n);
+            for (size_t i = 0; i < kRomSize; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + n);
             write("CH" + std::to_string(n), bytes);
         }
-    }
-
-    // A complete set whose program starts with the reset vectors ssp, pc.
-    void write_complete(uint32_t ssp = 0x00104000, uint32_t pc = 0x00000400) const {
-        write_program(program_with_vectors(ssp, pc));
-        write_graphics();
-    }
-
-    static std::vector<uint8_t> program_with_vectors(uint32_t ssp, uint32_t pc) {
-        std::vector<uint8_t> image(0x800, 0);
-        for (int i = 0; i < 4; ++i) {
-            image[i] = static_cast<uint8_t>(ssp >> (24 - 8 * i));
-            image[4 + i] = static_cast<uint8_t>(pc >> (24 - 8 * i));
-        }
-        return image;
     }
 
 private:

@@ -1,10 +1,10 @@
-// ROM sets as the desktop program and the libretro core read them: a
-// directory, one of the six files, a .zip; and every refusal with its one
-// line naming the file, the set left as it was.
+// ROM sets as both hosts read them, and each way of refusing with its one
+// line, the set left as it was. (The content fuzzer varies every shape.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <atomic>
+#include <functional>
 #include <cstdlib>
 #include <new>
 
@@ -38,14 +38,13 @@ protected:
     TempDir dir;
     const std::vector<std::vector<uint8_t>> set = patternedSet();
 
-    // Loads `path`, expecting a refusal whose line is exactly `line`; the
-    // set loaded before stays as it was.
     void expectRefused(const fs::path& path, const std::string& line) {
         RomSetFiles files;
         files.directory = "untouched";
         std::string error;
         EXPECT_FALSE(load_rom_set(path.string(), files, error)) << path;
-        EXPECT_EQ(error, line);
+        EXPECT_EQ(error.substr(0, line.size()), line);  // a prefix when the rest is libzip's
+        EXPECT_EQ(error.find('\n'), std::string::npos);
         EXPECT_EQ(files.directory, "untouched");
         for (const auto& data : files.data) EXPECT_EQ(data, nullptr);
     }
@@ -65,59 +64,86 @@ protected:
     }
 };
 
-TEST_F(ContentLoader, DirectoryOrAnyOfItsSixFiles) {
-    writeSet(dir.path(), set);
-    expectLoaded(dir.path(), dir.path());
-    expectLoaded(dir.path().string() + "//", dir.path());
-    for (const char* name : kSetNames) expectLoaded(dir / name, dir.path());
-}
-
-TEST_F(ContentLoader, LooseFilesFollowTheBoardsRule) {
+TEST_F(ContentLoader, DirectoryAnyOfItsSixFilesOrAZipInAnyFolder) {
     writeSet(dir.path(), set);
     auto longer = set[4];
     longer.resize(kRomSize + 5000, 0xEE);
-    writeFile(dir / "CH2", longer);
-    expectLoaded(dir.path(), dir.path());  // only the first 131072 bytes count
-
-    for (size_t k = 0; k < 6; ++k) {
-        writeSet(dir.path(), set);
-        const fs::path file = dir / kSetNames[k];
-        fs::remove(file);
-        expectRefused(dir.path(), file.string() + " is missing");
-        writeFile(file, std::vector<uint8_t>(kRomSize - 1, 0));
-        expectRefused(dir.path(), file.string() + " is 131071 bytes where 131072 are needed");
-        fs::remove(file);
-        fs::create_directory(file);
-        expectRefused(dir.path(), file.string() + " is not a regular file");
-        fs::remove(file);
-    }
-    writeSet(dir.path(), set);
-    fs::remove(dir / "CH3");
-    ASSERT_EQ(mkfifo((dir / "CH3").c_str(), 0600), 0);  // no writer: must not block
-    expectRefused(dir.path(), (dir / "CH3") + " is not a regular file");
-}
-
-TEST_F(ContentLoader, ZipOfTheSixFilesInAnyFolder) {
-    ASSERT_TRUE(writeZip(dir / "set.zip", setEntries(set)));
-    expectLoaded(dir / "set.zip", dir.path());
-    auto entries = setEntries(set, "pellmora/roms/");
+    writeFile(dir / "CH2", longer);  // only the first 131072 bytes count
+    expectLoaded(dir.path().string() + "//", dir.path());
+    for (const char* name : kSetNames) expectLoaded(dir / name, dir.path());
+    fs::create_directory(dir / "dir.zip");  // a directory named like an archive is a directory
+    writeSet(dir / "dir.zip", set);
+    expectLoaded(dir / "dir.zip", dir / "dir.zip");
+    auto entries = setEntries(set, "pellmora/roms/");  // more shapes: the fuzzer's
     entries.push_back({"pellmora/readme.txt", {'h', 'i'}});
-    entries[2].stored = true;
     ASSERT_TRUE(writeZip(dir / "FOLDERS.ZIP", entries));
     expectLoaded(dir / "FOLDERS.ZIP", dir.path());
+    writeFile(dir / "honest.zip", handMadeZip(honestEntries(set)));
+    expectLoaded(dir / "honest.zip", dir.path());
 }
 
-TEST_F(ContentLoader, ZipEntriesMustBeExactlyTheFileSize) {
-    auto entries = setEntries(set);
-    entries[3].data.push_back(0);
-    ASSERT_TRUE(writeZip(dir / "long.zip", entries));
-    expectRefused(dir / "long.zip",
-                  (dir / "long.zip") + ": CH1 is 131073 bytes; a ROM file in an archive must be exactly 131072");
-    entries = setEntries(set);
-    entries[0].data.resize(1000);
-    ASSERT_TRUE(writeZip(dir / "short.zip", entries));
-    expectRefused(dir / "short.zip", (dir / "short.zip") +
-                                         ": PELLMORA.2A is 1000 bytes; a ROM file in an archive must be exactly 131072");
+// One row a way of refusing: what is written, what is given, the line.
+TEST_F(ContentLoader, EachWayOfRefusingHasItsLine) {
+    const fs::path ch3 = fs::path(dir / "loose") / "CH3", zip = dir / "set.zip";
+    auto zipOf = [&](const std::function<void(std::vector<ZipEntry>&)>& change) {
+        return [=, this] {
+            auto entries = setEntries(set);
+            change(entries);
+            ASSERT_TRUE(writeZip(zip, entries));
+        };
+    };
+    auto handMade = [&](const std::function<void(std::vector<HandMadeEntry>&)>& change) {
+        return [=, this] {
+            auto entries = honestEntries(set);
+            change(entries);
+            writeFile(zip, handMadeZip(entries));
+        };
+    };
+    auto loose = [&](const std::function<void()>& change) {
+        return [=, this] {
+            fs::remove_all(ch3.parent_path());
+            fs::create_directory(ch3.parent_path());
+            writeSet(ch3.parent_path(), set);
+            fs::remove(ch3);
+            change();
+        };
+    };
+    const struct {
+        std::function<void()> make;
+        fs::path given;
+        std::string line;
+    } rows[] = {
+        {[] {}, "", "no content path was given"},
+        {[] {}, dir / "nothing", (dir / "nothing") + " does not exist"},
+        {[&] { writeFile(dir / "game.bin", set[0]); }, dir / "game.bin",
+         (dir / "game.bin") + " is not a ROM set: give its directory, one of its six files (PELLMORA.2A, "
+                              "PELLMORA.3A, CH0, CH1, CH2, CH3) or a .zip of them"},
+        {[&] { ASSERT_EQ(mkfifo((dir / "pipe.zip").c_str(), 0600), 0); }, dir / "pipe.zip",
+         (dir / "pipe.zip") + " is not a regular file"},  // a FIFO never blocks
+        {loose([] {}), dir / "loose", ch3.string() + " is missing"},
+        {loose([&] { writeFile(ch3, std::vector<uint8_t>(kRomSize - 1, 0)); }), dir / "loose",
+         ch3.string() + " is 131071 bytes where 131072 are needed"},
+        {loose([&] { fs::create_directory(ch3); }), dir / "loose", ch3.string() + " is not a regular file"},
+        {loose([&] { ASSERT_EQ(mkfifo(ch3.c_str(), 0600), 0); }), dir / "loose", ch3.string() + " is not a regular file"},
+        {[&] { writeFile(dir / "text.zip", std::vector<uint8_t>(5000, 'x')); }, dir / "text.zip",
+         (dir / "text.zip") + " is not a zip archive libzip can read (Not a zip archive)"},
+        {zipOf([](auto& e) { e[3].data.push_back(0); }), zip,
+         zip.string() + ": CH1 is 131073 bytes; a ROM file in an archive must be exactly 131072"},
+        {handMade([](auto& e) { e[3].crc ^= 1; }), zip, zip.string() + ": CH1 is damaged (CRC error)"},
+        {zipOf([&](auto& e) { e.push_back({"copy/CH2", set[4]}); }), zip, zip.string() + " holds CH2 twice"},
+        {zipOf([](auto& e) { e.erase(e.begin() + 2); }), zip, zip.string() + " holds no CH0"},
+        {[&] {  // 1000 bytes cut out of the middle: only the archive's name is sure
+             auto bytes = handMadeZip(honestEntries(set));
+             bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2),
+                         bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2 + 1000));
+             writeFile(zip, bytes);
+         },
+         zip, zip.string()},
+    };
+    for (const auto& r : rows) {
+        r.make();
+        expectRefused(r.given, r.line);
+    }
 }
 
 // An entry whose headers claim 2 GiB is refused by its size, before any
@@ -132,60 +158,6 @@ TEST_F(ContentLoader, HugeZipEntryIsRefusedWithoutAllocatingIt) {
     expectRefused(zip, zip.string() + ": CH0 is 2147483632 bytes; a ROM file in an archive must be exactly 131072");
     watching = false;
     EXPECT_EQ(largest.load(), 0u) << "the loader allocated before refusing";
-}
-
-TEST_F(ContentLoader, DamagedOrAmbiguousZipsAreRefused) {
-    const fs::path notZip = dir / "text.zip";
-    writeFile(notZip, std::vector<uint8_t>(5000, 'x'));
-    expectRefused(notZip, notZip.string() + " is not a zip archive libzip can read (Not a zip archive)");
-
-    // Right size, wrong CRC: found when the read reaches the entry's end.
-    auto entries = honestEntries(set);
-    writeFile(dir / "honest.zip", handMadeZip(entries));
-    expectLoaded(dir / "honest.zip", dir.path());
-    entries[3].crc ^= 1;
-    writeFile(dir / "crc.zip", handMadeZip(entries));
-    expectRefused(dir / "crc.zip", (dir / "crc.zip") + ": CH1 is damaged (CRC error)");
-
-    // 1000 bytes cut out of the middle of the archive.
-    auto bytes = handMadeZip(honestEntries(set));
-    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2),
-                bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2 + 1000));
-    writeFile(dir / "cut.zip", bytes);
-    RomSetFiles files;
-    std::string error;
-    EXPECT_FALSE(load_rom_set((dir / "cut.zip"), files, error));
-    EXPECT_EQ(error.rfind((dir / "cut.zip"), 0), 0u) << error;
-
-    auto zipped = setEntries(set);
-    zipped.push_back({"copy/CH2", set[4]});
-    ASSERT_TRUE(writeZip(dir / "twice.zip", zipped));
-    expectRefused(dir / "twice.zip", (dir / "twice.zip") + " holds CH2 twice");
-
-    zipped = setEntries(set);
-    zipped[5].name = "ch3";  // names are exact, as on disk
-    ASSERT_TRUE(writeZip(dir / "case.zip", zipped));
-    expectRefused(dir / "case.zip", (dir / "case.zip") + " holds no CH3");
-
-    zipped = setEntries(set);
-    zipped.erase(zipped.begin() + 2);
-    ASSERT_TRUE(writeZip(dir / "five.zip", zipped));
-    expectRefused(dir / "five.zip", (dir / "five.zip") + " holds no CH0");
-}
-
-TEST_F(ContentLoader, PathsThatAreNoSetAreRefused) {
-    expectRefused("", "no content path was given");
-    expectRefused(dir / "nothing", (dir / "nothing") + " does not exist");
-    writeFile(dir / "game.bin", set[0]);
-    expectRefused(dir / "game.bin", (dir / "game.bin") +
-                                        " is not a ROM set: give its directory, one of its six files (PELLMORA.2A, "
-                                        "PELLMORA.3A, CH0, CH1, CH2, CH3) or a .zip of them");
-    // A directory named like an archive is a directory; a FIFO never blocks.
-    fs::create_directory(dir / "dir.zip");
-    writeSet(dir / "dir.zip", set);
-    expectLoaded(dir / "dir.zip", dir / "dir.zip");
-    ASSERT_EQ(mkfifo((dir / "pipe.zip").c_str(), 0600), 0);
-    expectRefused(dir / "pipe.zip", (dir / "pipe.zip") + " is not a regular file");
 }
 
 }  // namespace
