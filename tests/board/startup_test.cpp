@@ -69,9 +69,12 @@ TEST(BoardStartup, PowerOnAndReleasedMemories) {
     start(set);
     s68000exec(100);
     cpucycles_by_frame = 1;
+    onboardRam[7] = spriteRam[7] = _dynamicPalette[7] = 0x5A;
+    dynamicPalette[3] = 0x1234;
     pm_powerOn();
     EXPECT_EQ(cpucycles_by_frame.load(), cyclesPerFrame(Speed::Fps60));
     EXPECT_EQ(s68000readOdometer(), 0u);
+    EXPECT_EQ(onboardRam[7] | spriteRam[7] | _dynamicPalette[7] | dynamicPalette[3], 0) << "a memory kept across power-on";
     pm_releaseMemories();
     EXPECT_TRUE(!codeRom && !tilesRom && !onboardRam && !spriteRam);
     EXPECT_EQ(start(set), banner(set.prefix()) + kLoaded + reset_report("Success\n", 0x00104000, 0x400));
