@@ -6,6 +6,7 @@
 #include <poll.h>
 
 #include "channel.h"
+#include "client_framing.h"
 #include "commands.h"
 #include "packets.h"
 
@@ -23,15 +24,6 @@ std::string events_of(const std::string& bytes) {
     for (const char c : bytes)
         if (reader.feed(c, e))
             out += (out.empty() ? "" : " ") + (e.kind ? std::string(1, "PCL+-I"[e.kind]) : "P:" + e.payload);
-    return out;
-}
-
-// A packet as a correct client frames it.
-std::string framed(const std::string& payload) {
-    std::string out = "$" + payload + "#";
-    unsigned sum = 0;
-    for (const char c : payload) sum += static_cast<unsigned char>(c);
-    append_hex8(out, static_cast<uint8_t>(sum));
     return out;
 }
 

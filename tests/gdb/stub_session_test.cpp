@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <thread>
 
+#include "client_framing.h"
 #include "core_fixture.h"
 #include "gdb_stub.h"
 #include "s68000_debug.h"
@@ -28,14 +29,6 @@ constexpr uint32_t kBranch = CODE + 8;  // CODE: ADDQ.L #1,D0; MOVE.W D0,$2000; 
 const std::string kTooLong(5000, 'm');  // longer than a packet may be
 std::atomic<bool> quitting{false};
 std::atomic<int> kills{0};
-
-std::string framed(const std::string& payload) {
-    unsigned sum = 0;
-    for (const char c : payload) sum += static_cast<unsigned char>(c);
-    char tail[4];
-    std::snprintf(tail, sizeof tail, "#%02x", sum & 0xFF);
-    return "$" + payload + tail;
-}
 
 // A connection to the stub on 127.0.0.1. Reads give up after 20 s of
 // silence, so that a stub that never answers fails the test.
