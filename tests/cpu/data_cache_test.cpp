@@ -1,6 +1,6 @@
 // The data access cache: within a slice the core serves accesses to direct
 // regions from the region each list served last. Every way the lists can
-// change must reach the next access: the host between slices, mode switches
+// change must reach the next access: handlers within a slice, mode switches
 // and programs that write the records (or the context's list pointers)
 // through a direct region.
 #include <algorithm>
@@ -110,38 +110,6 @@ TEST_F(DataCache, ModeSwitchesSwitchStacksAndListsWithinASlice) {
     EXPECT_EQ(ctx().readword, user.readword.data());
     EXPECT_EQ(ctx().writebyte, user.writebyte.data());
     EXPECT_EQ(ctx().fetch, user.fetch.data());
-}
-
-// What the host changes between slices reaches the next access, after a
-// slice that cached the old lists: new list pointers (the next slice),
-// SetContext (a debugger's read) and the lists s68000flushInterrupts reads
-// the vector through.
-TEST_F(DataCache, TheHostsChangesReachTheNextAccess) {
-    Image table1(0, 0xFF), table2(0, 0xFF);  // data views of the vector table
-    table1.put32(4 * 28, 0x4000);
-    table2.put32(4 * 28, 0x5000);
-    start(CODE, [&](Lists& l) { l.data(table1); });
-    Lists other;
-    other.data(table2);
-    other.data(mem);
-    other.finish();
-    code().w(MOVE_L_ABS_D0).l(4 * 28).w(0x60FE);
-    s68000exec(100);
-    EXPECT_EQ(D(0), 0x4000u);
-    ctx().readword = other.readword.data(), ctx().pc = CODE;
-    s68000exec(100);
-    EXPECT_EQ(D(0), 0x5000u);
-    s68000context copy = ctx();
-    copy.readword = super.readword.data();
-    s68000SetContext(&copy);
-    EXPECT_EQ(s68000readWord(4 * 28 + 2), 0x4000u);
-    ctx().pc = CODE;
-    s68000exec(100);
-    ctx().readword = other.readword.data();
-    ASSERT_EQ(s68000interrupt(4, -1), 0);
-    ctx().sr = 0x2000;  // mask 0: the request is due
-    s68000flushInterrupts();
-    EXPECT_EQ(ctx().pc, 0x5000u);
 }
 
 // Random layouts: regions direct or served by handlers, overlapping, some

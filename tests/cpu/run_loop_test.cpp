@@ -46,6 +46,12 @@ TEST_F(RunLoop, OneSliceFromAKnownState) {
         mem.put32(4, CODE + 1);
         EXPECT_EQ(s68000reset(), -1);
     };
+    auto short_vectors = [] {  // the region at 0 ends before the initial PC's last byte
+        static Image low(0, 6);
+        static std::vector<program_region> list{s68000_program(0, 6, low.host()), s68000_program_end()};
+        _s68000context.s_fetch = list.data();
+        EXPECT_EQ(s68000reset(), 1);
+    };
     auto registers = [this](uint32_t d0, uint32_t d1) {
         return [=, this] { ctx().dreg[0] = d0, ctx().dreg[1] = d1, ctx().areg[0] = 0x12345680; };
     };
@@ -62,6 +68,9 @@ TEST_F(RunLoop, OneSliceFromAKnownState) {
          [&] { mem.put32(32 * 4, NOWHERE); }},
         {"RESET without a handler stops on it", {NOP, 0x4E70}, 0x2700, {}, 1000, CODE + 2, 4, CODE + 2, 0, 0, 7},
         {"a faulted processor runs nothing", {}, 0x2700, {}, 1000, FAULTED, 0, CODE + 1, 0, 1, 7, faulted},
+        {"so does one whose vectors are cut short", {}, 0x2700, {}, 1000, FAULTED, 0, 1, 0, 1, 7, short_vectors},
+        {"a reset from a handler is refused", to_port, 0x2700, {}, 100, OK, 100, CODE + 6 + 21 * 2, 0, 0, 7,
+         [&] { port_action = [] { EXPECT_EQ(s68000reset(), 1); }; }},
         {"release from a handler ends the slice", to_port, 0x2700, {}, 100, OK, 16, CODE + 6, 0, 0, 7,
          [&] { port_action = [] { s68000releaseTimeslice(); }; }},
         // Interrupts.
