@@ -42,6 +42,7 @@ TEST(Looper, HandlesMessagesInOrderOnItsThreadWithItsLockHeldAndTheLockIsItsOwne
     looper.Unlock();
     EXPECT_FALSE(looper.IsLocked());
     EXPECT_EQ(looper.Run(), looper.Run()) << "one thread";
+    EXPECT_EQ(resume_thread(looper.Thread()), B_BAD_VALUE) << "running already";
     EXPECT_EQ(looper.PostMessage(static_cast<BMessage*>(nullptr)), B_BAD_VALUE);
     std::vector<uint32> expected;
     for (uint32 code = 1; code <= 50; ++code) looper.PostMessage(code), expected.push_back(code);
