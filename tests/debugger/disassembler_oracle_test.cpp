@@ -6,8 +6,8 @@
 // test suite: our text, rewritten into that notation (mnemonic, size, operand
 // kinds and registers), must equal it wherever the 68000 decodes the opcode,
 // and groups it leaves wholly undefined read "unrecognized". Then examples of
-// what no oracle sees: operand values, the 68010 instructions, forms printed
-// as decoded, and the line layout at the edges of the address space.
+// what no oracle sees: operand values, the 68010 instructions and forms
+// printed as decoded.
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -248,16 +248,6 @@ TEST_F(Disassembler, TextAndLengthOfEachExample) {
         EXPECT_EQ(std::string(sdebug), example.text) << std::hex << example.words[0];
         EXPECT_EQ(debugpc, 0x1000 + 2 * example.words.size()) << example.text;
     }
-}
-
-TEST_F(Disassembler, LineLayoutAtTheEdgesOfTheAddressSpace) {
-    mem.put16(0xFFFE, 0x303C);  // its immediate word lies outside every region
-    EXPECT_EQ(listing(0xFFFE, 0) + listing(0xFFFE, -3), "");
-    EXPECT_EQ(listing(0xFFFE), "0000FFFE: 303C FFFF                move    #$FFFF,d0\n");
-    EXPECT_EQ(listing(0xFFFFFFFE, 2),
-              "FFFFFFFE: FFFF                     unrecognized\n"
-              "00000000: 0000 8000                or.b    #$00,d0\n");
-    EXPECT_EQ(debugpc, 4u);
 }
 
 }  // namespace

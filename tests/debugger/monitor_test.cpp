@@ -222,28 +222,6 @@ TEST_F(MonitorTest, DumpMarksTheWordGoesOnAndStartsAtZeroOnEntry) {
                                   "00010000:  FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF   ................\n"));
 }
 
-int dumps = 0;
-void counting_dump() { ++dumps; }
-
-// Fills the whole buffer without a terminator: 'j' and 79 tabs, then "q".
-char* unterminated(char* buffer, int size) {
-    static bool first = false;
-    EXPECT_EQ(size, 80);
-    if ((first = !first)) buffer[0] = 'j', std::memset(buffer + 1, '\t', static_cast<size_t>(size) - 1);
-    else std::snprintf(buffer, static_cast<size_t>(size), "q\n");
-    return buffer;
-}
-
-TEST_F(MonitorTest, HooksPromptAndAnInputLineCutAtEightyBytes) {
-    EXPECT_EQ(run({"h\n", "H\n", "q\n"}, scripted_input, nullptr, counting_dump).output, prompts("~~~"));
-    EXPECT_EQ(dumps, 2);
-    EXPECT_EQ(run({}, unterminated).output, prompts("~Need an address\n~"));
-    script = {"q\n"};
-    testing::internal::CaptureStdout();
-    cpudebug_interactive(7, nullptr, scripted_input, nullptr, nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[cpu 7]>");
-}
-
 // Standard input replaced by a pipe the test writes into, non-blocking: a
 // monitor that read without waiting for input would spin into the fixture's
 // time bound instead of blocking the test.
@@ -308,41 +286,6 @@ TEST_F(MonitorTest, InputHookEndAndResumption) {
     leave_check = [] { return true; };  // resumed, no longer at its end: the release comes first
     run({"q\n"});
     EXPECT_EQ(script.size(), 1u);
-}
-
-TEST_F(MonitorTest, StopCheckWhileWaitingAndOnEveryStep) {
-    StdinPipe input;  // nothing typed, the writer kept open
-    on_stop_check = [] {
-        if (stop_checks == 4) throw StopRequested();
-    };
-    EXPECT_EQ(run({}, nullptr), (MonitorRun{kStopped, prompts("~\n")}));  // what is printed next starts a line
-    EXPECT_EQ(stop_checks, 4);
-
-    on_stop_check = nullptr;
-    _s68000context.pc = 0x1000;
-    run({"c\n", "t 5\n", "b 1006\n"});  // before each of the 4 reads, on each of 5 + 2 steps
-    EXPECT_EQ(stop_checks, 4 + 5 + 2);
-}
-
-TEST_F(MonitorTest, ReleasedByTheHostLeavesAsQ) {
-    StdinPipe input;  // nobody types
-    leave_check = [] { return stop_checks >= 3; };
-    EXPECT_EQ(run({}, nullptr), (MonitorRun{-1, prompts("~\n")}));
-    leave_check = nullptr;  // not an end of input: the next entry prompts and reads
-    input.write_text("s 2\n");
-    EXPECT_EQ(run({}, nullptr).result, 2);
-
-    leave_check = [] { return stop_checks >= 3; };  // two lines are read, the third never asked for
-    EXPECT_EQ(run({"c\n", "c\n", "q\n"}), (MonitorRun{-1, prompts("~~~\n")}));
-    EXPECT_EQ(script.size(), 1u);
-    for (const char* command : {"e\n", "b 9000\n", "t 100000\n"}) {  // the long loops stop
-        _s68000context.pc = 0x1000;
-        leave_check = [] { return stop_checks >= 1000; };
-        const MonitorRun ran = run({command, "q\n"});
-        EXPECT_EQ(ran.result, -1) << command;
-        EXPECT_THAT(ran.output, EndsWith(prompts("~\n")));
-        EXPECT_EQ(script.size(), 1u) << command;  // the q was never read
-    }
 }
 
 volatile std::sig_atomic_t own_handler_calls = 0;  // the program's own SIGINT handler

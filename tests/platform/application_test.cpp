@@ -1,7 +1,6 @@
-// The event loop over SDL's dummy video driver: keys and shortcuts, alerts,
-// drops, the close box and quitting. What a step must not do is checked once
-// the message of a shortcut pressed after it has come: then it has had its
-// chance. Every item of the real program's menus, disabled ones among them,
+// The event loop over SDL's dummy video driver: keys and shortcuts, and
+// alerts. What a step must not do is checked once the message of a shortcut
+// pressed after it has come: then it has had its chance. Every item of the real program's menus, disabled ones among them,
 // is the desktop test's.
 #include <gtest/gtest.h>
 
@@ -28,8 +27,6 @@ public:
         uint32 what = message->what;
         if (what == kAsk) what = 'ans0' + (new BAlert("Question", "Go on?\n\tReally?", "No", "Yes"))->Go();
         if (what == kTell && (new BAlert("Note", "Noted.", "Ok"))->Go(nullptr) != B_OK) what = 0;
-        entry_ref ref;
-        if (message->FindRef("refs", &ref) == B_OK) dropped = ref.path();
         std::lock_guard held(fLock);
         fReceived.push_back(what);
     }
@@ -37,9 +34,6 @@ public:
         std::lock_guard held(fLock);
         return fReceived;
     }
-    bool QuitRequested() override { return ++quitAsked; }
-    std::string dropped;
-    std::atomic<int> quitAsked{0};
 
 private:
     std::mutex fLock;
@@ -100,42 +94,6 @@ TEST(Application, KeysHoldTheirPlacesAndShortcutsBecomeMessages) {
     EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc ', 'help'}));
 }
 
-// File: Go | Recent > Deep. A submenu opens on hover and closes when the
-// pointer moves onto another item of its parent; each step's open menus.
-TEST(Application, SubmenusOpenOnHoverAndCloseOnAnotherItem) {
-    std::vector<size_t> open;
-    TestApp app(
-        [&](TestApp& self) {
-            TestWindow& w = *self.window;
-            kit::WindowCapture frame;
-            kit::MenuGeometry g;
-            const auto point = [&](const kit::MenuBox& b, bool click, size_t menus) {  // then `menus` stay open
-                const float x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
-                for (const bool down : click ? std::vector{false, true, false} : std::vector{false})
-                    kit::synthesize_pointer(&w, x, y, down), kit::capture_window(&w, frame);
-                eventually([&] { return kit::capture_window(&w, frame) && (g = kit::menu_geometry(&w)).menus.size() == menus; });
-                open.push_back(g.menus.size());
-            };
-            EXPECT_TRUE(eventually([&] { return kit::capture_window(&w, frame) && !(g = kit::menu_geometry(&w)).titles.empty(); }));
-            point(g.titles.at(0), true, 1);              // File
-            point(g.menus.at(0).items.at(1), false, 2);  // Recent
-            point(g.menus.at(0).items.at(0), false, 1);  // Go
-            point(g.menus.at(0).items.at(1), false, 2);
-            point(g.menus.at(1).items.at(0), true, 0);   // Deep
-            EXPECT_TRUE(eventually([&] { return w.Received().size() == 1; }));
-            kit::release_pointer(&w);
-            self.End();
-        },
-        [](TestWindow& w) {
-            auto* recent = new BMenu("Recent");
-            recent->AddItem(new BMenuItem("Deep", new BMessage('deep')));
-            w.KeyMenuBar()->ItemAt(0)->Submenu()->AddItem(recent);
-        });
-    ASSERT_EQ(app.Run(), B_OK);
-    EXPECT_EQ(open, (std::vector<size_t>{1, 2, 1, 2, 0}));
-    EXPECT_EQ(app.window->Received(), std::vector<uint32>{'deep'});
-}
-
 TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
     std::vector<kit::OpenAlert> asked;
     TestApp app([&](TestApp& self) {
@@ -184,19 +142,3 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
     EXPECT_TRUE(three.ButtonLabel(2) == std::string("C") && !three.ButtonLabel(3) && !three.ButtonLabel(-1));
 }
 
-TEST(Application, DropsTheCloseBoxAndQuittingWithAWindowOpen) {
-    TestApp app([&](TestApp& self) {
-        EXPECT_TRUE(kit::synthesize_drop(self.window, "/srv/games/set one"));
-        EXPECT_FALSE(kit::synthesize_drop(self.window, ""));
-        kit::synthesize_close(self.window);
-        EXPECT_TRUE(eventually([&] { return self.window->IsQuitting(); }));
-        be_app->PostMessage(B_QUIT_REQUESTED);  // no window left: quits
-    });
-    ASSERT_EQ(app.Run(), B_OK);
-    EXPECT_EQ(app.window->Received(), std::vector<uint32>{B_SIMPLE_DATA});
-    EXPECT_EQ(app.window->dropped, "/srv/games/set one");
-    TestApp open([&](TestApp&) { kit::synthesize_quit(); });
-    ASSERT_EQ(open.Run(), B_OK);
-    EXPECT_EQ(open.window->quitAsked.load(), 1) << "the open window was not asked";
-    EXPECT_EQ(app.window->quitAsked.load(), 1);
-}

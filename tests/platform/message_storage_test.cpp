@@ -1,4 +1,4 @@
-// Messages, entries and paths, the file panel's delivery, and key positions.
+// Messages, entries and paths, and the file panel's delivery.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -8,7 +8,6 @@
 
 #include "file_panel.h"
 #include "kit_test_app.h"
-#include "scancode_map.h"
 #include "storage.h"
 
 TEST(Message, FindsWhatWasAddedAndNamesWhatIsMissing) {
@@ -90,25 +89,3 @@ TEST(FilePanel, SendsItsMessageWithTheChosenRefs) {
     EXPECT_TRUE(kit_test::eventually([&] { return inbox.got == 0x8001 * 10 + 2; })) << inbox.got;
 }
 
-// SDL scancodes are USB HID keyboard usage ids (letters from 4 in the
-// alphabet's order, digits from 30 starting at 1), mapped to the key codes of
-// the board and the menus, which number the keys by rows; no code has two keys.
-TEST(Scancodes, KeysMapToTheirCodesByPosition) {
-    const auto usage = [](char c) { return c >= 'a' ? 4 + (c - 'a') : c == '0' ? 39 : 30 + (c - '1'); };
-    for (const auto& [row, first] : {std::pair{"1234567890", 0x12}, {"qwertyuiop", 0x27}, {"asdfghjkl", 0x3C},
-                                    {"zxcvbnm", 0x4C}})
-        for (int i = 0; row[i]; ++i) EXPECT_EQ(beos_key_for_scancode(usage(row[i])), first + i) << row[i];
-    // Up Down Left Right, left Alt Space Shift Ctrl, Enter Escape, right Alt Ctrl Shift.
-    for (const auto& [key, code] : {std::pair{82, 0x57}, {81, 0x62}, {80, 0x61}, {79, 0x63}, {226, 0x5D}, {44, 0x5E},
-                                    {225, 0x4B}, {224, 0x5C}, {40, 0x47}, {41, 0x01}, {230, 0x5F}, {228, 0x60},
-                                    {229, 0x56}})
-        EXPECT_EQ(beos_key_for_scancode(key), code) << key;
-    int owner[128];
-    std::fill(std::begin(owner), std::end(owner), -1);
-    for (int scancode = -3; scancode < 100000; scancode += scancode < 600 ? 1 : 997) {
-        const int code = beos_key_for_scancode(scancode);
-        if (code < 0) continue;
-        ASSERT_TRUE(code > 0 && code < 128 && owner[code] < 0) << code << " for scancode " << scancode;
-        owner[code] = scancode;
-    }
-}

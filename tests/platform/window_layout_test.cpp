@@ -38,20 +38,6 @@ std::string misfit(const Box& p, const Box& area, bool whole) {
 
 }  // namespace
 
-TEST(WindowLayout, MenusAndViewsFollowTheWindowsSize) {
-    // Menus keep the opening scale until the window is too small for it.
-    for (const auto& [width, height, opened, scale] : {std::tuple{256, 242, 1, 1}, {768, 726, 3, 3}, {3840, 2160, 1, 1},
-                                                      {767, 726, 3, 2}, {768, 725, 3, 2}, {100, 100, 2, 1}})
-        EXPECT_EQ(kit::ui_scale(width, height, kFrameWidth, kFrameHeight, opened), scale) << width << "x" << height;
-    EXPECT_EQ(kit::ui_scale(500, 500, 0, 0, 2), 2) << "no frame: the opening scale";
-    // A view keeps its scaled distances to the window's edges.
-    const BRect inset(10, 20, 245, 231);
-    for (const auto& [view, width, height, scale, area] :
-         {std::tuple{kPictureView, 1024, 768, 2, Box{0, 36, 1024, 732}}, {inset, 600, 500, 2, Box{20, 40, 560, 440}},
-          {inset, 30, 30, 2, Box{20, 40, 0, 0}}})
-        EXPECT_EQ(kit::follow_all_sides(view, kFrameWidth, kFrameHeight, width, height, scale), area) << width;
-}
-
 // Every window size from the smallest to 1280 x 1024 and common screens;
 // areas for a picture kept at its aspect; each opening scale.
 TEST(WindowLayout, ThePictureFitsAtEverySize) {
