@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "board.h"
+#include "little_endian.h"
 #include "save_state.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 constexpr uint64_t kHash = 0x1122334455667788ull;
 constexpr size_t kBody = save_state::kHeaderSize;
 constexpr size_t kNext = kBody + 86 + 2 * 8192 + 2 * 3840 + 512 + 512 + 6;  // NextInterrupt
@@ -26,10 +26,6 @@ BoardState patternState() {
     for (auto& byte : std::span(reinterpret_cast<uint8_t*>(&s), sizeof s)) byte = static_cast<uint8_t>(random());
     s.sr = 0x2714, s.nextInterrupt = 27, s.testMode = 1, s.speed = Speed::Fps30;
     return s;
-}
-
-void put(Bytes& out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 // The documented layout: a 28-byte header, then little-endian fields in order.

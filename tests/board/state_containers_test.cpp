@@ -6,17 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "little_endian.h"
 #include "save_state.h"
 #include "state_containers.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-void put(Bytes& out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-void put(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
 
 Bytes image() {
     BoardState state{};

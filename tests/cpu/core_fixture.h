@@ -101,6 +101,9 @@ private:
     uint32_t pc_;
 };
 
+// How a slice ended.
+constexpr uint32_t OK = S68000_EXIT_OK, NO_REGION = S68000_EXIT_NO_REGION;
+
 // Instructions with an absolute long operand; the address words follow.
 constexpr uint16_t MOVE_B_ABS_D0 = 0x1039;
 constexpr uint16_t MOVE_W_ABS_D0 = 0x3039;

@@ -12,7 +12,6 @@ using namespace coretest;
 
 constexpr uint16_t MOVE_L_IMM_D0 = 0x203C;  // 12 cycles
 constexpr uint32_t P = 0x40000;             // the program regions of these tests, ahead of the standard ones
-constexpr uint32_t OK = S68000_EXIT_OK, NO_REGION = S68000_EXIT_NO_REGION;
 
 class ProgramFetch : public CoreTest {};
 

@@ -15,7 +15,7 @@ using namespace coretest;
 constexpr uint16_t ADDQ_L_1_D0 = 0x5280;  // 8 cycles
 constexpr uint16_t STOP = 0x4E72;
 constexpr int32_t FLUSH = -12345;         // a budget that means s68000flushInterrupts
-constexpr uint32_t OK = S68000_EXIT_OK, NO_REGION = S68000_EXIT_NO_REGION, FAULTED = S68000_EXIT_FAULTED;
+constexpr uint32_t FAULTED = S68000_EXIT_FAULTED;
 constexpr uint32_t NOWHERE = 0x30000;     // in no region
 
 class RunLoop : public CoreTest {};
