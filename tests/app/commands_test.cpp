@@ -1,6 +1,11 @@
 // Commands the window refuses or does not know change nothing: codes just
 // past each range of slots and keys, a boot with a game path of 1024
-// characters or more, a boot in a window whose board found no ROM set.
+// characters or more, a boot in a window whose board found no ROM set. And
+// what the real program's runs do not show: Pause before a boot, the running
+// loop's period, a speed for this run only, the picture after Free ROM.
+#include <algorithm>
+#include <filesystem>
+
 #include "shell_fixture.h"
 #include "state_slots.h"
 
@@ -44,4 +49,20 @@ TEST_F(ShellTest, UnknownCodesAndRefusedBootsChangeNothing) {
         EXPECT_EQ(romInfoItem->IsEnabled(), r.path == fits);
     }
     fake.startUpSucceeds = true;
+}
+
+TEST_F(ShellTest, PauseWaitsForABootARunsSpeedIsTakenNotKeptAndFreeRomClearsThePicture) {
+    window->Send(kCmdPause);
+    EXPECT_EQ(wpaused.load(), 0) << "nothing to pause";
+    window->Send(kCmdBoot);
+    BMessage forThisRun(kCmdSpeed30);
+    forThisRun.AddInt32(kForThisRun, 1);
+    window->PostMessage(&forThisRun);
+    window->Sync();
+    ASSERT_TRUE(WaitForFrames(2));
+    window->Send(kCmdFreeRom);  // joined: its writes are visible here
+    EXPECT_EQ(snoozeTime, framePeriod(Speed::Fps30));
+    EXPECT_FALSE(std::filesystem::exists(settingsPath())) << "a speed for this run only is not kept";
+    EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
+    EXPECT_EQ(std::count(mBits, mBits + kScreenWidth * kScreenHeight, 0), kScreenWidth * kScreenHeight);
 }

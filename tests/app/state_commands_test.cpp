@@ -1,5 +1,7 @@
 // A slot the window cannot use: a save cut short keeps what the slot held and
 // leaves no temporary file; a file over the window's limit is refused unread.
+// A load brings back the speed the state was saved at; the frame counts of
+// the quit report carry on over the restarts around saves and loads.
 #include <sys/resource.h>
 
 #include <csignal>
@@ -27,6 +29,9 @@ std::string printed(TestWindow& window, uint32_t code) {
 
 TEST_F(ShellTest, AFailedWriteKeepsTheSlotAndAFileTooLargeIsRefused) {
     window->Send(kCmdBoot);
+    window->Send(kCmdSpeed30);
+    ASSERT_TRUE(WaitForFrames(1));
+    const int64_t start = cpuTimeStart;  // written before the frame
     const std::string path = slotPath(fake.hash, 6);
     ASSERT_EQ(printed(*window, kCmdSaveStateBase + 6), "State saved in slot 6: " + path + "\n");
     const std::string before = fileText(path);
@@ -49,4 +54,11 @@ TEST_F(ShellTest, AFailedWriteKeepsTheSlotAndAFileTooLargeIsRefused) {
     std::ofstream(path, std::ios::binary) << huge;
     EXPECT_EQ(printed(*window, kCmdLoadStateBase + 6), "Cannot load slot 6: " + path + " is too large (3145728 bytes).\n");
     EXPECT_EQ(fake.restores.load(), 0);
+
+    std::ofstream(path, std::ios::binary) << before;
+    window->Send(kCmdSpeedUnlimited);
+    EXPECT_EQ(printed(*window, kCmdLoadStateBase + 6), "State loaded from slot 6: " + path + "\n");
+    EXPECT_EQ(newSnoozeTime.load(), framePeriod(Speed::Fps30));
+    window->Send(kCmdFreeRom);  // joined: its writes are visible here
+    EXPECT_EQ(cpuTimeStart, start);
 }
