@@ -1,11 +1,13 @@
 // Commands the window refuses or does not know change nothing: codes just
 // past each range of slots and keys, a boot with a game path of 1024
 // characters or more, a boot in a window whose board found no ROM set. And
-// what the real program's runs do not show: Pause before a boot, the running
-// loop's period, a speed for this run only, the picture after Free ROM.
+// what the real program's runs do not show: the settings file's speed at
+// start, a speed for this run only, Pause before a boot, the running loop's
+// period, the picture after Free ROM.
 #include <algorithm>
-#include <filesystem>
 
+#include "file_text.h"
+#include "settings.h"
 #include "shell_fixture.h"
 #include "state_slots.h"
 
@@ -51,18 +53,26 @@ TEST_F(ShellTest, UnknownCodesAndRefusedBootsChangeNothing) {
     fake.startUpSucceeds = true;
 }
 
-TEST_F(ShellTest, PauseWaitsForABootARunsSpeedIsTakenNotKeptAndFreeRomClearsThePicture) {
+TEST_F(ShellTest, TheSettingsSpeedHoldsARunsSpeedIsNotKeptPauseWaitsForABootFreeRomClears) {
+    CloseWindow();
+    resetShellState();
+    Settings settings;
+    settings.speed = Speed::Fps30;
+    std::string error;
+    ASSERT_TRUE(writeSettingsFile(settingsPath(), settings, error)) << error;
+    OpenWindow();
+    EXPECT_EQ(newSnoozeTime.load(), framePeriod(Speed::Fps30)) << "the settings file's speed";
     window->Send(kCmdPause);
     EXPECT_EQ(wpaused.load(), 0) << "nothing to pause";
     window->Send(kCmdBoot);
-    BMessage forThisRun(kCmdSpeed30);
+    BMessage forThisRun(kCmdSpeedUnlimited);
     forThisRun.AddInt32(kForThisRun, 1);
     window->PostMessage(&forThisRun);
     window->Sync();
     ASSERT_TRUE(WaitForFrames(2));
     window->Send(kCmdFreeRom);  // joined: its writes are visible here
-    EXPECT_EQ(snoozeTime, framePeriod(Speed::Fps30));
-    EXPECT_FALSE(std::filesystem::exists(settingsPath())) << "a speed for this run only is not kept";
+    EXPECT_EQ(snoozeTime, framePeriod(Speed::Unlimited)) << "the running loop takes the new speed";
+    EXPECT_EQ(fileText(settingsPath()), formatSettings(settings)) << "a speed for this run only is not kept";
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
     EXPECT_EQ(std::count(mBits, mBits + kScreenWidth * kScreenHeight, 0), kScreenWidth * kScreenHeight);
 }
