@@ -1,4 +1,4 @@
-// The front end's parts on their own, each a table: the title bar's text, the
+// The front end's parts on their own, each a table: the title bar's text,
 // the options, paths, the frame-rate report, screenshot files, and
 // a restart with new arguments.
 #include <gtest/gtest.h>
