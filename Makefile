@@ -43,7 +43,7 @@ check-asan:
 # ThreadSanitizer on the threaded parts: the platform kit, the desktop shell and the GDB stub.
 check-tsan:
 	cmake -S . -B $(THREADED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=thread $(SANITIZER_FLAGS)
-	cmake --build $(THREADED) -j $(JOBS) --target platform_tests app_tests hostile_gui_tests state_program_tests bevorel png_frame_hash \
+	cmake --build $(THREADED) -j $(JOBS) --target platform_tests app_tests hostile_gui_tests bevorel png_frame_hash \
 	  gdb_stub_tests gdb_client_tests workbench_tests
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir $(THREADED) --output-on-failure -j $(JOBS) -L gui
 

@@ -1,5 +1,5 @@
-// The front end's parts on their own, each a table: the title bar's text, the
-// hotkeys, the options, paths, the frame-rate report, screenshot files, and
+// The front end's parts on their own, each a table: the title bar's text,
+// the options, paths, the frame-rate report, screenshot files, and
 // a restart with new arguments.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,12 +10,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include "emulation.h"
 #include "file_text.h"
-#include "hotkeys.h"
 #include "isolated_home.h"
 #include "key_codes.h"
 #include "launch_options.h"
@@ -82,20 +80,6 @@ TEST(Title, SaysWhatTheGameDoesWhenItIsNotJustRunningAt60) {
         {{.speed = Speed::Fps30, .measuredFps = 30}, ""},  // nothing runs
     };
     for (const auto& r : rows) EXPECT_EQ(statusTitle(r.status), std::string(kWindowName) + r.suffix) << r.suffix;
-}
-
-// Each key with its modifiers does one thing, none is one of the board's
-// keys, and Enter alone is left to alerts.
-TEST(Hotkeys, NoneTwiceAndNoneTheBoardsKeys) {
-    std::set<std::pair<uint32_t, uint32_t>> seen;
-    std::set<uint32_t> boardKeys = {kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyLeftAlt, kKeySpace, kKeyLeftShift,
-                                    kKeyEnter};
-    boardKeys.insert(std::begin(kKeyDigit), std::end(kKeyDigit));
-    for (const Hotkey& key : hotkeys()) {
-        EXPECT_TRUE(seen.insert({key.key, key.modifiers}).second) << "key 0x" << std::hex << key.key << " twice";
-        EXPECT_LT(key.key, 128u);
-        if (key.modifiers == 0) EXPECT_EQ(boardKeys.count(key.key), 0u) << std::hex << key.key;
-    }
 }
 
 TEST(Options, EveryOptionItsFormsAndEveryRefusal) {

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // SDL scancodes (USB usage ids).
-constexpr int kEscape = 41, kTab = 43, kF5 = 62, kF6 = 63, kF12 = 69,
+constexpr int kEscape = 41, kF5 = 62, kF6 = 63, kF12 = 69,
               kKeypadEnter = 88;
 
 // The whole program's loop, driven from a thread of its own once the window
@@ -113,24 +113,6 @@ kit::OpenAlert openAlert(int answer = -1) {
 }
 
 }  // namespace
-
-// (That no hotkey reaches the board's keys, and that Escape closes an open
-// menu before it is a hotkey, are the platform's application tests'.)
-TEST_F(Frontend, TabRunsUnlimitedWhileHeldAndChangesNoSetting) {
-    bool turbo = false, back = false;
-    uint32_t period = 0;
-    Run([&](DrivenApp& self) {
-        if (!booted(self)) return;
-        kit::synthesize_key(kTab, true);
-        turbo = eventually([&] { return self.fMainWindow->fEmulation.turbo.load(); });
-        period = newSnoozeTime.load();
-        kit::synthesize_key(kTab, false);
-        back = eventually([&] { return !self.fMainWindow->fEmulation.turbo.load(); });
-    });
-    EXPECT_TRUE(turbo && back);
-    EXPECT_EQ(period, framePeriod(Speed::Fps60)) << "Tab changed the speed itself";
-    EXPECT_FALSE(fs::exists(settingsPath())) << fileText(settingsPath());
-}
 
 // --fullscreen holds for this run only; the keys' choice is kept.
 TEST_F(Frontend, FullScreenFromTheOptionIsNotKeptFromTheKeysItIs) {

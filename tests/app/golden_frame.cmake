@@ -2,14 +2,13 @@
 # taken from its screenshot,
 # against the reviewed hash of the same frame of the demo's attract mode in
 # the end-to-end tests (read from their source, so both follow one review).
-# EXTRA: more options for the program, separated by ";".
 file(READ ${GOLDEN_SOURCE} source)
 if(NOT source MATCHES "runAndCheck\\(\"demo_attract\"[^;]*\\{60, (0x[0-9A-Fa-f]+)ull\\}")
   message(FATAL_ERROR "no golden hash of frame 60 of demo_attract in ${GOLDEN_SOURCE}")
 endif()
 set(golden ${CMAKE_MATCH_1})
 file(REMOVE ${OUT})
-execute_process(COMMAND ${PROGRAM} --boot --frames 60 --speed unlimited --screenshot ${OUT} ${EXTRA}
+execute_process(COMMAND ${PROGRAM} --boot --frames 60 --speed unlimited --screenshot ${OUT}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 100)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "the program failed (${status}):\n${out}\n${err}")

@@ -96,21 +96,6 @@ TEST(Settings, WhatIsWrittenReadsBackTheSame) {
     EXPECT_FALSE(same(Settings{}, s));
 }
 
-TEST(Settings, OnlyTheKeysThatChangedAreTakenOver) {
-    Settings before, after, stored;
-    stored.scale = 5;  // as the file says: not what this run shows
-    after.scale = 2;   // set for this run only, but unchanged by the command
-    before.scale = 2;
-    after.speed = Speed::Unlimited;
-    after.keyPositions[2] = 7;
-    EXPECT_TRUE(takeChangedSettings(before, after, stored));
-    EXPECT_EQ(stored.scale, 5);
-    EXPECT_EQ(stored.speed, Speed::Unlimited);
-    EXPECT_EQ(stored.keyPositions[2], 7);
-    EXPECT_EQ(stored.keyPositions[1], 3);
-    EXPECT_FALSE(takeChangedSettings(after, after, stored));
-}
-
 TEST(Settings, AChangeRewritesOnlyItsKeysLinesAndAddsWhatIsMissing) {
     Settings changed;
     changed.speed = Speed::Unlimited;
