@@ -4,12 +4,9 @@
 // Huge sparse files cost no more than the 128 KiB each gives; a program
 // directory longer than the board's path buffer is refused whole.
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
 #include <functional>
 
@@ -36,25 +33,19 @@ struct Hostile {
     const char* name;
     const char* file;  // the file the report names, in Roms/
     const char* reason;
-    std::function<void(const RomSet&, const fs::path&, std::vector<int>& fds)> make;
+    std::function<void(const fs::path&)> make;
 };
 
 // Missing, short and irregular files are the board's own tests'; here what
 // could block or loop: a FIFO with no writer (a clear watchdog failure
-// instead of a hang), a link that loops, a socket; and Roms/ a file.
+// instead of a hang), a link that loops; and Roms/ a file.
 const Hostile kHostile[] = {
     {"FifoWithoutWriter", "CH0", "is not a regular file",
-     [](auto&, auto& path, auto&) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+     [](auto& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
     {"LinkLoop", "CH3", "cannot be read (Too many levels of symbolic links)",
-     [](auto&, auto& path, auto&) { fs::create_symlink(path.filename(), path); }},
-    {"Socket", "PELLMORA.2A", "cannot be read (", [](auto&, auto& path, auto& fds) {
-         fds.push_back(socket(AF_UNIX, SOCK_STREAM, 0));
-         sockaddr_un address{AF_UNIX, {}};
-         std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-         ASSERT_EQ(bind(fds.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-     }},
+     [](auto& path) { fs::create_symlink(path.filename(), path); }},
     {"RomsIsAFile", "PELLMORA.2A", "is missing",
-     [](auto&, auto& path, auto&) { fs::remove_all(path.parent_path()), std::ofstream(path.parent_path()) << 'x'; }},
+     [](auto& path) { fs::remove_all(path.parent_path()), std::ofstream(path.parent_path()) << 'x'; }},
 };
 
 TEST(HostileRomFiles, AreRefusedWithTheFileNamedAndNothingSetUpToRun) {
@@ -63,15 +54,13 @@ TEST(HostileRomFiles, AreRefusedWithTheFileNamedAndNothingSetUpToRun) {
         SCOPED_TRACE(row.name);
         set.writeComplete(program());
         ASSERT_TRUE(startUp(set.prefix()).ends_with(kLoaded)) << "the intact set must load";
-        std::vector<int> fds;
         fs::remove(set.file(row.file));
-        row.make(set, set.file(row.file), fds);
+        row.make(set.file(row.file));
         const std::string out = startUp(set.prefix());
         EXPECT_NE(out.find("\nLoading ROMS...(" + set.file(row.file).string() + " " + row.reason), std::string::npos)
             << out;
         EXPECT_TRUE(out.ends_with(")Failed\n\n")) << out;
         EXPECT_EQ(_s68000context.pc, kUntouchedPc) << "start-up went on to reset the CPU";
-        for (const int fd : fds) close(fd);
         std::error_code ignored;
         fs::remove_all(set.path() / "Roms", ignored), fs::create_directory(set.path() / "Roms");
     }

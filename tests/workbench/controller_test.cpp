@@ -149,6 +149,8 @@ TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
     EXPECT_EQ(s->message.rfind("Frame stepped at 0x", 0), 0u) << s->message;
 
     EXPECT_EQ(h.run(make(CommandKind::ToggleBreakpoint, 0, 0, "", callAt))->breakpoints, std::vector<uint32_t>{callAt});
+    s = h.run(make(CommandKind::RunTo, 0, 0, "", 0xFFFFFE), 3);  // never reached: the breakpoint on the way stops it
+    EXPECT_EQ(s->message, "Breakpoint" + at(callAt));
     s = h.run(make(CommandKind::ToggleBreakpoint, 0, 0, "", callAt));
     EXPECT_TRUE(s->breakpoints.empty());
     EXPECT_EQ(s->message, "Breakpoint" + at(callAt) + " cleared");

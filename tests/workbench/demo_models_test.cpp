@@ -1,6 +1,6 @@
 // The sprite table, tile decoding and palette words against the board's own
 // drawing and conversion: a picture painted from the models alone must equal
-// the board's picture, on the demo's frames and on hand-made sprite lists.
+// the board's picture, on hand-made sprite lists.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -60,18 +60,6 @@ void expectSamePicture(const Board& b, const std::vector<SpriteRow>& rows) {
     int differing = 0;
     for (size_t i = 0; i < painted.size(); ++i) differing += painted[i] != drawn[i];
     EXPECT_EQ(differing, 0) << "pixels where the table's picture differs from the board's";
-}
-
-TEST(WorkbenchModels, DemoFramesPaintedFromTheTableEqualTheBoards) {
-    for (int frames : {60, 240, 600}) {
-        SCOPED_TRACE(frames);
-        const Board b = startDemo(frames);
-        const auto rows = decodeSpriteList(b.state.spriteRam);
-        int drawn = 0;
-        for (const SpriteRow& row : rows) drawn += row.drawn;
-        EXPECT_GT(drawn, 0) << "the demo shows sprites";
-        expectSamePicture(b, rows);
-    }
 }
 
 struct Entry {
