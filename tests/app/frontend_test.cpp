@@ -181,6 +181,10 @@ TEST_F(Frontend, AControllerPlaysWhenJoystickIsChosenAndIsToldWhenPlugged) {
         pad = kit::attach_virtual_gamepad("Test pad");
         if (pad < 0) return;
         kit::set_virtual_gamepad_control(pad, B_GAMEPAD_A, true);
+        // The loop sees the plug at its next turn (two draws later), the
+        // window says so when it handles it.
+        kit::WindowCapture frame;
+        kit::capture_window(window, frame), kit::capture_window(window, frame);
         EXPECT_TRUE(handledSoFar(window)) << "the plug, told while the keyboard plays";
         window->PostMessage(kCmdJoystick);
         playsWithJoystick = eventually([] { return keyHeld(kButton1); });
@@ -195,10 +199,7 @@ TEST_F(Frontend, AControllerPlaysWhenJoystickIsChosenAndIsToldWhenPlugged) {
         EXPECT_TRUE(eventually([] { return keyHeld(kButton1); }));
         kit::detach_virtual_gamepad(pad);
         EXPECT_TRUE(eventually([] { return !keyHeld(kButton1); }));
-        // The loop sees the plug at its next turn (two draws later), the
-        // window says so when it handles it.
         const int second = kit::attach_virtual_gamepad("Second pad");
-        kit::WindowCapture frame;
         kit::capture_window(window, frame), kit::capture_window(window, frame);
         kit::detach_virtual_gamepad(second);
         kit::capture_window(window, frame), kit::capture_window(window, frame);
