@@ -3,8 +3,25 @@
 // watchdog, one frame drawn per frame). The golden hashes were set after
 // looking at the pictures; a changed one is written under frames/differ/ in
 // the build directory. (The libretro and program tests read them from here.)
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
 #include "board_session.h"
 #include "status.h"
+
+// Allocations are counted while `counting` is set (the global operator new replaced).
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+}  // namespace
+void* operator new(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace e2e {
 namespace {
@@ -45,7 +62,8 @@ TEST_F(DemoRom, ServiceModeShowsTheInputTest) {
 // RAM and the interrupt chain as they were, vector `due` coming next), the
 // program starts within 30 frames, then takes vectors 28, 27 and 26 in turn,
 // builds exactly one frame per board frame, finishes the sprite list before
-// the board draws it, and feeds the watchdog the frame count.
+// the board draws it, and feeds the watchdog the frame count; the board's
+// frames allocate nothing.
 TEST_F(DemoRom, DrivesTheBoardOncePerFrameFromPowerOnAndAfterAResetMidRun) {
     for (uint16_t due : {0, 26, 27, 28}) {
         SCOPED_TRACE("vector due at the reset: " + std::to_string(due));
@@ -64,7 +82,9 @@ TEST_F(DemoRom, DrivesTheBoardOncePerFrameFromPowerOnAndAfterAResetMidRun) {
         ASSERT_EQ(status(kMagic), DEMO_STATUS_MAGIC) << "the program did not start";
         for (int n = 0; n < 120; ++n) {
             const uint32_t before = status(kFrame);
+            counting = true;
             runFrame();
+            counting = false;
             EXPECT_EQ(status(kFrame), before + 1) << "frame " << n << ": not exactly one frame built";
             EXPECT_EQ(status(kDrawn), status(kFrame)) << "frame " << n << ": the board drew an unfinished sprite list";
             board().capture(state);
@@ -72,6 +92,7 @@ TEST_F(DemoRom, DrivesTheBoardOncePerFrameFromPowerOnAndAfterAResetMidRun) {
             EXPECT_EQ(state.nextInterrupt, 26) << "after a frame the chain waits for vector 26";
         }
         EXPECT_EQ(status(kService), 0u);
+        EXPECT_EQ(allocations.exchange(0), 0) << "a frame allocated";
         if (due) continue;  // the handlers' counts, from power-on
         EXPECT_GE(status(kLevel4), 120u);
         EXPECT_EQ(status(kLevel4), status(kLevel3)) << "vectors 28 and 27 did not alternate";
