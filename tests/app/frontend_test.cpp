@@ -240,6 +240,7 @@ TEST_F(Frontend, ADroppedRomSetIsOfferedOrRefusedSayingWhy) {
     bool cancelled = false, quits = false;
     Run([&](DrivenApp& self) {
         if (!booted(self)) return;
+        EXPECT_FALSE(kit::synthesize_drop(self.fMainWindow, "")) << "no path: nothing dropped";
         for (const fs::path& path : {set, set / "CH0"}) {
             kit::synthesize_drop(self.fMainWindow, path.c_str());
             alerts.push_back(openAlert(0));

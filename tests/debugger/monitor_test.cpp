@@ -75,7 +75,7 @@ protected:
         testing::internal::CaptureStdout();
         int result = kStopped;
         try {
-            result = cpudebug_interactive(1, nullptr, input, step, dump);
+            result = cpudebug_interactive(cpu, nullptr, input, step, dump);
         } catch (const StopRequested&) {
         } catch (...) {
             testing::internal::GetCapturedStdout();
@@ -91,6 +91,7 @@ protected:
     }
 
     static inline std::vector<std::string> script;  // lines not given yet
+    int cpu = 1;                                     // the one the prompt names
     static inline int stop_checks = 0;               // calls of the stop check in this run
     static inline std::chrono::steady_clock::time_point deadline;
     static inline std::function<void()> on_stop_check;
@@ -128,6 +129,11 @@ TEST_F(MonitorTest, SessionsOfCommandsAndMessages) {
     const std::string help = "\n" + run({"?\n", "q\n"}).output.substr(8);  // a line for each command
     for (const char letter : std::string("bdehijqrstu"))
         EXPECT_NE(help.find("\n" + std::string(1, letter)), std::string::npos) << letter;
+    static int dumps = 0;  // h (either case) calls the dump hook
+    EXPECT_EQ(run({"h\n", "H\n", "q\n"}, scripted_input, nullptr, [] { ++dumps; }).output, prompts("~~~"));
+    EXPECT_EQ(dumps, 2);
+    cpu = 7;
+    EXPECT_EQ(run({"q\n"}).output, "[cpu 7]>");
 }
 
 TEST_F(MonitorTest, RegisterDump) {
@@ -305,6 +311,11 @@ TEST_F(MonitorTest, CtrlCStopsTheLongLoopsAndIsTheProgramsAgainAfterwards) {
         if (stop_checks == 50) std::raise(SIGINT);
     };
     EXPECT_THAT(run({"b 9000\n", "q\n"}).output, HasSubstr("intmask=7"));  // never reached; then the dump
+    on_stop_check = nullptr;  // so does the host's release, which then leaves as q
+    leave_check = [] { return stop_checks >= 50; };
+    EXPECT_EQ(run({"b 9000\n", "q\n"}).result, -1);
+    EXPECT_EQ(script.size(), 1u);
+    leave_check = nullptr;
     _s68000context.pc = 0x1000;
     on_stop_check = [] {
         if (_s68000context.pc == 0x1004) throw StopRequested();

@@ -105,7 +105,7 @@ steps() {
     cat <<'EOF'
 File>Boot                                | booted
 File>Play ADPCM sample                   | nothing
-File>Rom info                            | nothing
+File>Movie>^Rom info                     | nothing
 Emulation>Pause                          | title   | ^BePellmora v0\.80 - Paused$
 Emulation>Pause                          | title   | ^BePellmora v0\.80( - [0-9]+ fps)?$
 Emulation>Service mode                   | shows   | service
@@ -271,6 +271,8 @@ click_path() {
         xdotool mousemove --window "$win" "${xs[i]}" "${ys[i]}"
         wait_for 5 "highlight under the pointer on \"${names[i]}\" at ${xs[i]},${ys[i]}" \
             highlighted "${xs[i]}" "${ys[i]}"
+        ((i == last)) && [[ ${elements[i]} == ^* ]] && wait_for 5 "closing of the submenu of ${names[i - 1]}" \
+            menu_closed $((xs[i - 1] + 140)) "${ys[i - 1]}"  # by moving onto a plain item
         if ((i == 0)); then
             click
             wait_for 5 "menu open under \"${names[1]}\" after the click on ${names[0]}" \

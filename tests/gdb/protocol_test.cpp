@@ -95,6 +95,9 @@ TEST(Commands, TheServerAnswersFeaturesThreadsAndErrors) {
              {"QStartNoAckMode", "OK"}, {"qAttached", "1"}, {"Hc-1", "OK"}, {"vMustReplyEmpty", ""}, {"m100", "E01"}, {"qXfer:features:read:other.xml:0,10", "E00"},
              {"qXfer:features:read:target.xml:ffffffff,10", "E01"}})
         EXPECT_EQ(server_reply(parse_command(payload)), reply) << payload;
+    char atEnd[64];  // read at the description's very end: the last piece, empty
+    std::snprintf(atEnd, sizeof atEnd, "qXfer:features:read:target.xml:%zx,10", std::string_view(kTargetXml).size());
+    EXPECT_EQ(server_reply(parse_command(atEnd)), "l");
 }
 
 TEST(Channel, EventsInOrderRepliesWakeTheServerAndAClientCannotQueueWithoutEnd) {

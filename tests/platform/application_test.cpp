@@ -8,6 +8,7 @@
 #include "alert_queue.h"
 #include "kit_test_app.h"
 #include "menu_geometry.h"
+#include "scancode_map.h"
 
 namespace {
 
@@ -92,6 +93,7 @@ TEST(Application, KeysHoldTheirPlacesAndShortcutsBecomeMessages) {
     EXPECT_FALSE(f2Held) << "a shortcut's key reached the key state";
     EXPECT_TRUE(removedHeld) << "a removed shortcut's key is a key again";
     EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc ', 'help'}));
+    EXPECT_EQ(beos_key_for_scancode(512), -1) << "past SDL's scancodes: no key";
 }
 
 TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
