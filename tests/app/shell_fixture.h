@@ -89,7 +89,6 @@ protected:
         quit = true;
         return testing::internal::GetCapturedStdout();
     }
-    bool Booted() const { return romPath[0] != '\0'; }
     thread_state EmulationState() const {
         thread_info info;
         return get_thread_info(window->fCpuThread, &info) == B_OK ? info.state : static_cast<thread_state>(0);
