@@ -8,7 +8,7 @@
 # In: RETROARCH BUILD_DIR (to install from) PROGRAM DEMO_DIR HASHER GOLDEN_SOURCE WORK [PRELOAD]
 cmake_minimum_required(VERSION 3.21)
 
-file(READ ${GOLDEN_SOURCE} golden_source)
+include(${CMAKE_CURRENT_LIST_DIR}/../common/reviewed_frame.cmake)
 file(STRINGS /etc/retroarch.cfg debian_directories REGEX "^libretro_(directory|info_path) = ")
 set(destdir ${WORK}/destdir)
 foreach(key directory info_path)
@@ -25,21 +25,6 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${destdir}
 if(NOT status EQUAL 0 OR NOT EXISTS ${directory}/bevorel_libretro.so OR NOT EXISTS ${info_path}/bevorel_libretro.info)
   message(FATAL_ERROR "the core was not installed where Debian's RetroArch looks:\n${out}${err}")
 endif()
-
-# check_frame(NAME PNG RUN FRAME [--rgb565]): the picture is the reviewed one.
-function(check_frame name png run frame)
-  if(NOT golden_source MATCHES "runAndCheck\\(\"${run}\"[^;]*\\{${frame}, (0x[0-9A-Fa-f]+)ull\\}")
-    message(FATAL_ERROR "no reviewed frame ${frame} of ${run} in ${GOLDEN_SOURCE}")
-  endif()
-  string(TOUPPER "${CMAKE_MATCH_1}" golden)
-  execute_process(COMMAND ${HASHER} ${ARGN} ${png} RESULT_VARIABLE status OUTPUT_VARIABLE hash ERROR_VARIABLE err)
-  string(STRIP "${hash}" hash)
-  string(TOUPPER "${hash}" hash)
-  if(NOT status EQUAL 0 OR NOT hash STREQUAL golden)
-    message(FATAL_ERROR "${name}: ${png} hashes ${hash}${err}, the reviewed frame ${frame} ${golden}")
-  endif()
-  message(STATUS "${name}: frame ${frame} ${hash}, as reviewed")
-endfunction()
 
 # run_retroarch(NAME FRAMES SERVICE_MODE RUN FRAME [CONFIGURATION LINES...]):
 # RetroArch on the demo's PELLMORA.2A must end normally after FRAMES frames
