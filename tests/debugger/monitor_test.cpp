@@ -121,6 +121,15 @@ const Session kSessions[] = {
      "~Need an address\n~Invalid address\n~PC set to 00001004\n00001004: 4E71                     nop\n~"},
 };
 
+// Fills the whole buffer without a terminator: 'j' and 79 tabs, then "q".
+char* unterminated(char* buffer, int size) {
+    static bool first = false;
+    EXPECT_EQ(size, 80);
+    if ((first = !first)) buffer[0] = 'j', std::memset(buffer + 1, '\t', static_cast<size_t>(size) - 1);
+    else std::snprintf(buffer, static_cast<size_t>(size), "q\n");
+    return buffer;
+}
+
 TEST_F(MonitorTest, SessionsOfCommandsAndMessages) {
     for (const Session& session : kSessions) {
         EXPECT_EQ(run(session.lines), (MonitorRun{session.result, prompts(session.output)}));
@@ -134,6 +143,8 @@ TEST_F(MonitorTest, SessionsOfCommandsAndMessages) {
     EXPECT_EQ(dumps, 2);
     cpu = 7;
     EXPECT_EQ(run({"q\n"}).output, "[cpu 7]>");
+    cpu = 1;
+    EXPECT_EQ(run({}, unterminated).output, prompts("~Need an address\n~"));
 }
 
 TEST_F(MonitorTest, RegisterDump) {
@@ -294,6 +305,19 @@ TEST_F(MonitorTest, InputHookEndAndResumption) {
     EXPECT_EQ(script.size(), 1u);
 }
 
+TEST_F(MonitorTest, StopCheckWhileWaitingAndOnEveryStep) {
+    StdinPipe input;  // nothing typed, the writer kept open
+    on_stop_check = [] {
+        if (stop_checks == 4) throw StopRequested();
+    };
+    EXPECT_EQ(run({}, nullptr), (MonitorRun{kStopped, prompts("~\n")}));  // what is printed next starts a line
+    EXPECT_EQ(stop_checks, 4);
+    on_stop_check = nullptr;
+    _s68000context.pc = 0x1000;
+    run({"c\n", "t 5\n", "b 1006\n"});  // before each of the 4 reads, on each of 5 + 2 steps
+    EXPECT_EQ(stop_checks, 4 + 5 + 2);
+}
+
 volatile std::sig_atomic_t own_handler_calls = 0;  // the program's own SIGINT handler
 void own_handler(int) { own_handler_calls = own_handler_calls + 1; }
 
@@ -313,8 +337,11 @@ TEST_F(MonitorTest, CtrlCStopsTheLongLoopsAndIsTheProgramsAgainAfterwards) {
     EXPECT_THAT(run({"b 9000\n", "q\n"}).output, HasSubstr("intmask=7"));  // never reached; then the dump
     on_stop_check = nullptr;  // so does the host's release, which then leaves as q
     leave_check = [] { return stop_checks >= 50; };
-    EXPECT_EQ(run({"b 9000\n", "q\n"}).result, -1);
-    EXPECT_EQ(script.size(), 1u);
+    for (const char* loop : {"b 9000\n", "t 100000\n"}) {
+        EXPECT_EQ(run({loop, "q\n"}).result, -1) << loop;
+        EXPECT_LT(stop_checks, 100) << loop << ": the loop ran on";
+        EXPECT_EQ(script.size(), 1u) << loop;
+    }
     leave_check = nullptr;
     _s68000context.pc = 0x1000;
     on_stop_check = [] {
