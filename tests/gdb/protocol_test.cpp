@@ -98,6 +98,8 @@ TEST(Commands, TheServerAnswersFeaturesThreadsAndErrors) {
     char atEnd[64];  // read at the description's very end: the last piece, empty
     std::snprintf(atEnd, sizeof atEnd, "qXfer:features:read:target.xml:%zx,10", std::string_view(kTargetXml).size());
     EXPECT_EQ(server_reply(parse_command(atEnd)), "l");
+    EXPECT_EQ(server_reply(parse_command("qXfer:features:read:target.xml:0,10")),  // 16 bytes, more to come
+              "m" + std::string(kTargetXml).substr(0, 16));
 }
 
 TEST(Channel, EventsInOrderRepliesWakeTheServerAndAClientCannotQueueWithoutEnd) {

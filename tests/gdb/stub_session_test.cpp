@@ -4,7 +4,7 @@
 // packets framed here, independently of the stub, doing what gdb never does
 // (the real client's run shows the rest): a breakpoint continued from, packets
 // while the target runs, bad checksums and hostile packets, a storm of
-// interrupt bytes, a second client, a client that never reads.
+// interrupt bytes, a second client, a client that goes away or never reads.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -28,6 +28,7 @@ using namespace coretest;
 constexpr uint32_t kBranch = CODE + 8;  // CODE: ADDQ.L #1,D0; MOVE.W D0,$2000; BRA.S CODE
 const std::string kTooLong(5000, 'm');  // longer than a packet may be
 std::atomic<bool> quitting{false};
+std::atomic<int> kills{0};
 
 // A connection to the stub on 127.0.0.1. Reads give up after 20 s of
 // silence, so that a stub that never answers fails the test.
@@ -76,9 +77,11 @@ protected:
         ASSERT_GT(port_, 0) << error;
         EXPECT_EQ(gdb_stub_start(0, error), -1) << "started twice";
         quitting = false;
+        kills = 0;
         gdb_stub_wait_check = [] {
             if (quitting) throw 0;
         };
+        gdb_stub_kill_request = [] { ++kills; };
         emulation_ = std::thread([] {  // frames as the program runs them: the boundary, then three slices
             try {
                 while (!quitting) {
@@ -94,6 +97,7 @@ protected:
         if (emulation_.joinable()) emulation_.join();
         gdb_stub_stop();
         gdb_stub_wait_check = nullptr;
+        gdb_stub_kill_request = nullptr;
         s68000clearBreakpoints();
         s68000clearWatchpoints();
         CoreTest::TearDown();
@@ -112,7 +116,6 @@ protected:
 
 TEST_F(StubSession, BreakpointsWatchpointsTheRunningTargetAndHostilePackets) {
     auto gdb = attach();
-    EXPECT_TRUE(Client(port_).closed_by_stub()) << "one client at a time";
     EXPECT_EQ(gdb->reg(0), 0u) << "nothing runs before the first client";
     gdb->request("Z0,1008,2");
     for (const uint32_t d0 : {1u, 2u}) {  // continuing from it steps over it once
@@ -146,6 +149,28 @@ TEST_F(StubSession, BreakpointsWatchpointsTheRunningTargetAndHostilePackets) {
     EXPECT_EQ(gdb->request("QStartNoAckMode"), "+" + framed("OK"));
     gdb->send("$g#00-");  // dropped without a word; '-' means nothing now
     EXPECT_EQ(gdb->request("p11") + gdb->request(kTooLong), framed("00001008") + framed("E01"));
+}
+
+// Detach, kill and a client gone end the session and its breakpoints; the
+// target runs on. One client at a time.
+TEST_F(StubSession, SessionsEndWithDetachKillOrTheClientGoneAndOneClientAtATime) {
+    for (const std::string end : {"D", "k", "gone"}) {
+        auto gdb = attach();
+        EXPECT_TRUE(Client(port_).closed_by_stub());
+        EXPECT_EQ(gdb->request("Z0,1008,2"), "+" + framed("OK")) << "the first is still served";
+        if (end == "D") {  // what follows a detach is acknowledged and dropped
+            gdb->send(framed("D") + framed("g") + framed(kTooLong));
+            EXPECT_EQ(gdb->next(), "+++" + framed("OK"));
+        }
+        if (end == "k") gdb->send(framed("k"));
+        if (end != "gone") EXPECT_TRUE(gdb->closed_by_stub());
+        gdb.reset();
+        auto next = attach();
+        EXPECT_GT(next->reg(0), 1u) << end << ": the target did not run on";
+        EXPECT_EQ(kills.load(), end == "D" ? 0 : 1) << end;
+        next->send(framed("c") + "\x03");  // the old breakpoint is gone
+        EXPECT_EQ(next->next(), "+" + framed("S02"));
+    }
 }
 
 // A client that asks and never reads is dropped once a megabyte of answers
