@@ -38,6 +38,28 @@ using App = kit_test::DrivenApp<PlainWindow>;
 
 }  // namespace
 
+TEST_F(Gamepad, HeldControlsHoldTheirKeysWhileSwitchedOn) {
+    set_gamepad_controls(1u << B_GAMEPAD_UP | 1u << B_GAMEPAD_A | 1u << B_GAMEPAD_Y);  // Y is bound to nothing
+    set_key_state(0x5E, true);  // the keyboard's keys count as well
+    EXPECT_EQ(keys(), "U...AB");
+    set_key_state(0x5E, false);
+    set_key_state(0x57, true);  // held on both: released on one, still held
+    set_key_state(0x57, false);
+    EXPECT_EQ(keys(), "U...A.");
+    enable_gamepad_keys(false);
+    EXPECT_EQ(keys(), "......");
+    enable_gamepad_keys(true);
+    set_gamepad_binding(B_GAMEPAD_UP, 128);  // no such key: unbound
+    set_gamepad_binding(static_cast<gamepad_control>(B_GAMEPAD_CONTROLS), 0x57);  // no such control: ignored
+    EXPECT_EQ(keys(), "....A.");
+    uint8_t states[17] = {};  // one byte past the 128 keys
+    add_gamepad_keys(states);
+    EXPECT_EQ(states[16], 0) << "a key past the last one";
+    set_gamepad_binding(B_GAMEPAD_A, -1);
+    EXPECT_EQ(keys(), "......");
+    set_gamepad_controls(0);
+}
+
 // Each step waits for the keys it must give. A stick is read with B pressed
 // after it: once B shows, so do the stick's keys. Plugging in and out as the
 // shell tells it is the shell's tests'.
