@@ -105,13 +105,9 @@ private:
 constexpr uint32_t OK = S68000_EXIT_OK, NO_REGION = S68000_EXIT_NO_REGION;
 
 // Instructions with an absolute long operand; the address words follow.
-constexpr uint16_t MOVE_B_ABS_D0 = 0x1039;
 constexpr uint16_t MOVE_W_ABS_D0 = 0x3039;
 constexpr uint16_t MOVE_L_ABS_D0 = 0x2039;
-constexpr uint16_t MOVE_B_D0_ABS = 0x13C0;
 constexpr uint16_t MOVE_W_D0_ABS = 0x33C0;
-constexpr uint16_t MOVE_L_D0_ABS = 0x23C0;
-constexpr uint16_t ADDQ_W_1_ABS = 0x5279;
 constexpr uint16_t NOP = 0x4E71;
 constexpr uint16_t RTE = 0x4E73;
 

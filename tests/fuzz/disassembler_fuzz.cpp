@@ -13,7 +13,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     FuzzMemory memory(in);
-    memory.install();
     const int count = in.ConsumeIntegralInRange(0, 40);
     const uint32_t start = in.ConsumeBool() ? memory.first_low + in.ConsumeIntegralInRange<uint32_t>(0, 64)
                                             : in.ConsumeIntegral<uint32_t>();

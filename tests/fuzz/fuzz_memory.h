@@ -18,7 +18,8 @@ struct FuzzMemory {
     uint32_t first_low = 0;
 
     // One to four regions, each a program region and a direct data region
-    // over the same image, at fuzzed places and sizes.
+    // over the same image, at fuzzed places and sizes, installed as both
+    // modes' lists.
     explicit FuzzMemory(FuzzedDataProvider& in) {
         const int regions = in.ConsumeIntegralInRange(1, 4);
         for (int i = 0; i < regions; ++i) {
@@ -34,10 +35,6 @@ struct FuzzMemory {
         }
         fetch.push_back(s68000_program_end());
         data.push_back(s68000_data_end());
-    }
-
-    // Installs the regions as both modes' lists.
-    void install() {
         s68000context& c = _s68000context;
         c.s_fetch = c.u_fetch = fetch.data();
         c.s_readbyte = c.u_readbyte = c.s_readword = c.u_readword = data.data();

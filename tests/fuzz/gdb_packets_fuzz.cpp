@@ -37,7 +37,6 @@ void run(const Command& c) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     FuzzMemory memory(in);
-    memory.install();
     s68000reset();
     _s68000context.pc = memory.first_low;
     _s68000context.interrupts[0] = 0;

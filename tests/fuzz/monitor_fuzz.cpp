@@ -41,7 +41,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     FuzzMemory memory(in);
-    memory.install();
     s68000reset();
     if (in.ConsumeBool()) {
         _s68000context.pc = memory.first_low + in.ConsumeIntegralInRange<uint32_t>(0, 32);

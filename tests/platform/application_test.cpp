@@ -28,17 +28,9 @@ public:
         uint32 what = message->what;
         if (what == kAsk) what = 'ans0' + (new BAlert("Question", "Go on?\n\tReally?", "No", "Yes"))->Go();
         if (what == kTell && (new BAlert("Note", "Noted.", "Ok"))->Go(nullptr) != B_OK) what = 0;
-        std::lock_guard held(fLock);
-        fReceived.push_back(what);
+        received.Add(what);
     }
-    std::vector<uint32> Received() {
-        std::lock_guard held(fLock);
-        return fReceived;
-    }
-
-private:
-    std::mutex fLock;
-    std::vector<uint32> fReceived;
+    kit_test::Recorded<uint32> received;
 };
 using TestApp = kit_test::DrivenApp<TestWindow>;
 
@@ -64,7 +56,7 @@ TEST(Application, KeysHoldTheirPlacesAndShortcutsBecomeMessages) {
         aHeld = eventually([] { return held(kCodeA); });
         kit::synthesize_key(kScancodeA, false);
         kit::synthesize_key(kScancodeF2, true);
-        EXPECT_TRUE(eventually([&] { return w.Received().size() == 1; }));
+        EXPECT_TRUE(eventually([&] { return w.received.Items().size() == 1; }));
         f2Held = held(kCodeF2) || held(kCodeA);
         kit::synthesize_key(kScancodeF2, false);
         press(kScancodeF2, B_SHIFT_KEY);  // no release message
@@ -78,13 +70,13 @@ TEST(Application, KeysHoldTheirPlacesAndShortcutsBecomeMessages) {
         kit::synthesize_key(kScancodeF2, false, B_SHIFT_KEY);
         press(kScancodeF3);
         press(kScancodeEscape);
-        EXPECT_TRUE(eventually([&] { return w.Received().size() == 6; }));
+        EXPECT_TRUE(eventually([&] { return w.received.Items().size() == 6; }));
         kit::WindowCapture frame;  // an item of the bar itself, clicked
         EXPECT_TRUE(eventually([&] { return kit::capture_window(&w, frame) && kit::menu_geometry(&w).titles.size() == 2; }));
         const kit::MenuBox help = kit::menu_geometry(&w).titles.at(1);
         for (const bool down : {false, true, false})
             kit::synthesize_pointer(&w, (help.left + help.right) / 2, (help.top + help.bottom) / 2, down), kit::capture_window(&w, frame);
-        EXPECT_TRUE(eventually([&] { return w.Received().size() == 7; }));
+        EXPECT_TRUE(eventually([&] { return w.received.Items().size() == 7; }));
         kit::release_pointer(&w);
         self.End();
     }, [](TestWindow& w) { w.KeyMenuBar()->AddItem(new BMenuItem("Help", new BMessage('help'))); });
@@ -92,7 +84,7 @@ TEST(Application, KeysHoldTheirPlacesAndShortcutsBecomeMessages) {
     EXPECT_TRUE(aHeld && ctrlF3Held);
     EXPECT_FALSE(f2Held) << "a shortcut's key reached the key state";
     EXPECT_TRUE(removedHeld) << "a removed shortcut's key is a key again";
-    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc ', 'help'}));
+    EXPECT_EQ(app.window->received.Items(), (std::vector<uint32>{'f2  ', 'f2up', 'F2  ', 'F3o ', 'f3!!', 'esc ', 'help'}));
     EXPECT_EQ(beos_key_for_scancode(512), -1) << "past SDL's scancodes: no key";
 }
 
@@ -104,7 +96,7 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
         w.AddShortcut(kCodeF3, 0, new BMessage('f3  '));
         // Go() waits: Return chooses the last button, Escape the first.
         for (const int key : {kScancodeReturn, kScancodeEscape}) {
-            const size_t count = w.Received().size() + 1;
+            const size_t count = w.received.Items().size() + 1;
             kit::WindowCapture before, shown;
             EXPECT_TRUE(kit::capture_window(&w, before));
             w.PostMessage(kAsk);
@@ -114,7 +106,7 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
                 << "the alert is not shown";
             press(kScancodeF2);
             kit::synthesize_key(key, true);
-            EXPECT_TRUE(eventually([&] { return w.Received().size() == count; }));
+            EXPECT_TRUE(eventually([&] { return w.received.Items().size() == count; }));
         }
         // Go(nullptr) returns at once; its alerts queue and are answered in turn.
         w.PostMessage(kTell);
@@ -123,7 +115,7 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
         for (const int key : {kScancodeF2, kScancodeReturn, kScancodeReturn}) press(key);
         EXPECT_TRUE(eventually([] { return kit::open_alerts().empty(); }));
         press(kScancodeF3);
-        EXPECT_TRUE(eventually([&] { return w.Received().size() == 5; }));
+        EXPECT_TRUE(eventually([&] { return w.received.Items().size() == 5; }));
         w.PostMessage(kTell);  // left open: dropped when the loop ends
         EXPECT_TRUE(eventually([] { return kit::open_alerts().size() == 1; }));
         kit::answer_alert(kit::open_alerts()[0].id, 1);  // no such button, no such alert: no answer
@@ -136,7 +128,7 @@ TEST(Application, AlertsTakeTheKeyboardUntilAnswered) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].title, "Question");
     EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"No", "Yes"}));
-    EXPECT_EQ(app.window->Received(), (std::vector<uint32>{'ans1', 'ans0', kTell, kTell, 'f3  ', kTell}));
+    EXPECT_EQ(app.window->received.Items(), (std::vector<uint32>{'ans1', 'ans0', kTell, kTell, 'f3  ', kTell}));
     EXPECT_TRUE(kit::open_alerts().empty());
     EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(), B_ERROR) << "no running application";
     EXPECT_EQ((new BAlert("t", "x", "Ok"))->Go(nullptr), B_ERROR);

@@ -88,7 +88,7 @@ TEST_F(Gamepad, VirtualControllersPlayThroughTheEventLoop) {
         EXPECT_TRUE(shows("......"));
         EXPECT_FALSE(kit::detach_virtual_gamepad(pad)) << "already gone";
         EXPECT_FALSE(kit::set_virtual_gamepad_control(pad, B_GAMEPAD_A, true));
-        EXPECT_TRUE(eventually([&] { return self.Received().size() == 4; })) << "the plugs, in and out";
+        EXPECT_TRUE(eventually([&] { return self.received.Items().size() == 4; })) << "the plugs, in and out";
         self.End();
     });
     ASSERT_EQ(app.Run(), B_OK);

@@ -16,6 +16,24 @@
 
 namespace kit_test {
 
+// What threads add to one at a time, under a lock of its own.
+template <class T>
+class Recorded {
+public:
+    void Add(const T& item) {
+        std::lock_guard held(fLock);
+        fItems.push_back(item);
+    }
+    std::vector<T> Items() {
+        std::lock_guard held(fLock);
+        return fItems;
+    }
+
+private:
+    std::mutex fLock;
+    std::vector<T> fItems;
+};
+
 // Runs `drive` on a thread of its own once a `Window` is shown (after
 // `beforeShow`), while the application's loop runs on the calling thread;
 // keeps the application's own messages.
@@ -33,27 +51,19 @@ public:
         window->Show();
         fDriver = std::thread([this] { fDrive(*this); });
     }
-    void MessageReceived(BMessage* message) override {
-        std::lock_guard held(fLock);
-        fReceived.push_back(*message);
-    }
-    std::vector<BMessage> Received() {
-        std::lock_guard held(fLock);
-        return fReceived;
-    }
+    void MessageReceived(BMessage* message) override { received.Add(*message); }
     // Closes the window and quits, as a test's last step.
     void End() {
         window->PostMessage(B_QUIT_REQUESTED);
         kit::synthesize_quit();
     }
     Window* window = nullptr;
+    Recorded<BMessage> received;
 
 private:
     std::function<void(DrivenApp&)> fDrive;
     std::function<void(Window&)> fBeforeShow;
     std::thread fDriver;
-    std::mutex fLock;
-    std::vector<BMessage> fReceived;
 };
 
 // Like the program's window: a menu bar (File > Go) over a black view of

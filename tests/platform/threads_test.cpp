@@ -13,22 +13,11 @@ class Recorder : public BLooper {
 public:
     ~Recorder() override { StopLoop(); }
     void MessageReceived(BMessage* message) override {
-        Record(IsLocked() && find_thread(nullptr) == Thread() ? message->what : 0);
+        codes.Add(IsLocked() && find_thread(nullptr) == Thread() ? message->what : 0);
     }
-    bool QuitRequested() override { return Record(B_QUIT_REQUESTED), allowQuit; }
-    void Record(uint32 code) {
-        std::lock_guard held(fLock);
-        fCodes.push_back(code);
-    }
-    std::vector<uint32> Codes() {
-        std::lock_guard held(fLock);
-        return fCodes;
-    }
+    bool QuitRequested() override { return codes.Add(B_QUIT_REQUESTED), allowQuit; }
     std::atomic<bool> allowQuit{false};
-
-private:
-    std::mutex fLock;
-    std::vector<uint32> fCodes;
+    kit_test::Recorded<uint32> codes;
 };
 
 }  // namespace
@@ -49,8 +38,8 @@ TEST(Looper, HandlesMessagesInOrderOnItsThreadWithItsLockHeldAndTheLockIsItsOwne
     looper.PostMessage(B_QUIT_REQUESTED);  // refused: the loop goes on
     looper.PostMessage(99);
     expected.insert(expected.end(), {B_QUIT_REQUESTED, 99});
-    EXPECT_TRUE(eventually([&] { return looper.Codes().size() == expected.size(); }));
-    EXPECT_EQ(looper.Codes(), expected);
+    EXPECT_TRUE(eventually([&] { return looper.codes.Items().size() == expected.size(); }));
+    EXPECT_EQ(looper.codes.Items(), expected);
     looper.allowQuit = true;
     looper.PostMessage(B_QUIT_REQUESTED);
     EXPECT_TRUE(eventually([&] { return looper.IsQuitting(); }));
