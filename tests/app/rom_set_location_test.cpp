@@ -52,13 +52,10 @@ TEST_F(RomSetLookup, WhereTheSetIsLookedForAndFound) {
     } rows[] = {
         {"a given directory", {"S my set"}, "", "my set", "/usr/games/bevorel", "/usr/games/bevorel", "my set/",
          {"@/my set/"}},
-        {"a given absolute directory", {}, "", "/srv/set/", "x", "", "/srv/set/", {}},
         {"a given file or archive: its directory, itself searched", {"s my set"}, "", "my set/../sets/demo.zip", "x",
          "", "my set/../sets/", {"@/sets/demo.zip"}},
         {"beside the program, as argv[0] spells it", {"P opt/bin", "S opt/bin/Roms"}, "", "", "opt/bin/bevorel",
          "@/opt/bin/bevorel", "opt/bin/", {"@/opt/bin/Roms/", "@/Roms/"}},
-        {"found on the search path: the real directory", {"P opt/bin", "S opt/bin/Roms"}, "", "", "bevorel",
-         "@/opt/bin/bevorel", "@/opt/bin/", {}},
         {"unknown real path: argv[0]'s directory", {"P opt/bin", "S opt/bin/Roms"}, "", "", "opt/bin/bevorel", "",
          "opt/bin/", {}},
         {"through a link the set beside the real file wins",
