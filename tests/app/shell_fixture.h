@@ -3,8 +3,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -13,12 +15,119 @@
 
 #include "bevorel_window.h"
 #include "emulation.h"
-#include "fake_machine.h"
 #include "isolated_home.h"
+#include "machine.h"
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
 #include "window_harness.h"
+
+// A stand-in for the board, so the shell's tests control start-up success,
+// see every reset and frame, and can hold a frame in a simulated monitor that
+// waits for a console line the way the real one does (polling, with the
+// window's stop check between polls).
+class FakeMachine final : public Machine {
+public:
+    std::atomic<int> startUps{0};
+    std::string startUpDirectory;
+    std::atomic<bool> startUpSucceeds{true};  // whether the next start-up makes the board ready
+    std::atomic<int> resets{0}, renders{0}, renderedWhilePaused{0}, monitorEntries{0};
+    std::atomic<bool> monitorWaits{false};  // while true, a frame with the debug flag waits in the monitor
+    std::atomic<bool> inMonitor{false};     // a frame is waiting in the monitor now
+    // Save states: the machine's whole state is one counter that every
+    // unpaused frame advances; a state carries it in D0, and the speed.
+    std::atomic<uint32_t> counter{0};
+    std::atomic<uint64_t> hash{0x0123456789ABCDEFull};  // the ROM set's, once started
+    // Captures made by the window's commands (those of the emulation
+    // thread's history, after its frames, are not counted), and restores.
+    mutable std::atomic<int> captures{0};
+    std::atomic<int> restores{0};
+    // Captures and restores made while a frame was being rendered (must stay 0).
+    mutable std::atomic<int> touchedDuringFrame{0};
+    void (*stopCheck)() = nullptr;
+    bool (*leaveCheck)() = nullptr;
+
+    bool startUp(const std::string& directory, const RomSetSource&) override {
+        ++startUps;
+        startUpDirectory = directory;
+        return fReady = startUpSucceeds.load();
+    }
+    bool ready() const override { return fReady; }
+    std::string startUpFailure() const override { return ""; }
+    void powerOn() override {}
+    void reset() override { ++resets; }
+    void shutDown() override {}
+    void setKeySource(KeySource) override {}
+    const uint16_t* render(bool debug, bool paused, int) override {
+        ++fFramesInProgress;
+        struct FrameEnd {
+            std::atomic<int>& inProgress;
+            ~FrameEnd() { --inProgress; }  // also when the thread is killed in the monitor
+        } frameEnd{fFramesInProgress};
+        const int frame = ++renders;
+        if (debug) {
+            ++monitorEntries;
+            struct Waiting {
+                std::atomic<bool>& flag;
+                ~Waiting() { flag = false; }  // also when the thread is killed here
+            } waiting{inMonitor};
+            while (monitorWaits) {
+                inMonitor = true;
+                if (stopCheck) stopCheck();
+                if (leaveCheck && leaveCheck()) break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));  // the monitor's poll
+            }
+        }
+        if (paused) {
+            ++renderedWhilePaused;
+            return fPicture;
+        }
+        ++counter;
+        for (auto& pixel : fPicture) pixel = static_cast<uint16_t>(frame & 0x7FFF);
+        return fPicture;
+    }
+    const uint16_t* runFrame(const KeyStates&, const FrameRun&) override { return render(false, false, 60); }
+    FramePoint runFrameStepping(const KeyStates&, const std::function<bool()>&) override { return {}; }
+    const uint16_t* finishFrame(const FramePoint&) override { return fPicture; }
+    KeyStates lastFrameKeys() const override { return {}; }
+    const uint16_t* picture() const override { return fPicture; }
+    const uint16_t* drawPicture() override { return fPicture; }
+    uint32_t cycles() const override { return 0; }
+    void setServiceMode(bool on) override { fServiceMode = on; }
+    bool serviceMode() const override { return fServiceMode; }
+    void setSpeed(Speed speed) override { fSpeed = speed; }
+    Speed speed() const override { return fSpeed; }
+    uint64_t romSetHash() const override { return fReady ? hash.load() : 0; }
+    void capture(BoardState& state) const override {
+        char thread[16] = "";
+        pthread_getname_np(pthread_self(), thread, sizeof thread);
+        if (std::strcmp(thread, "cpuThread") != 0) ++captures;
+        if (fFramesInProgress) ++touchedDuringFrame;
+        state = BoardState{};
+        state.dreg[0] = counter;
+        state.speed = fSpeed;
+    }
+    void restore(const BoardState& state) override {
+        ++restores;
+        if (fFramesInProgress) ++touchedDuringFrame;
+        counter = state.dreg[0];
+        fSpeed = state.speed;
+    }
+    std::optional<uint16_t> peekWord(uint32_t) const override { return std::nullopt; }
+    std::span<unsigned char> memory(Memory) override { return {}; }
+    void setConsole(ConsoleSink) override {}
+    void setMonitorChecks(void (*stop)(), bool (*leave)()) override {
+        stopCheck = stop;
+        leaveCheck = leave;
+    }
+    void setDebugger(void (*)(), uint32_t (*)(int32_t)) override {}
+
+private:
+    std::atomic<bool> fReady{false}, fServiceMode{false};
+    std::atomic<Speed> fSpeed{Speed::Fps60};
+    mutable std::atomic<int> fFramesInProgress{0};
+    uint16_t fPicture[kScreenWidth * kScreenHeight] = {};
+};
 
 // The shell's process-wide state as at program start, and an empty home (no
 // settings file, no save states).

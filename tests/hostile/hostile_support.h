@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "../tools/temp_dir.h"
 #include "rom_files.h"
 
 namespace hostile {
@@ -22,25 +23,6 @@ namespace hostile {
 namespace fs = std::filesystem;
 
 constexpr size_t kProgramSize = 2 * kRomFileSize;
-
-// A fresh directory under /tmp, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir() {
-        char name[] = "/tmp/bevorel-hostile-XXXXXX";
-        dir_ = mkdtemp(name) ? name : "/nonexistent";
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    const fs::path& path() const { return dir_; }
-    std::string prefix() const { return dir_.string() + "/"; }  // as the board wants a directory
-
-private:
-    fs::path dir_;
-};
 
 // The 68000's view of the program ROM from address 0, the rest 0xFF (an
 // unassigned opcode whose vector, 0xFFFFFFFF, points nowhere).
@@ -61,6 +43,7 @@ struct ProgramImage {
 class RomSet : public TempDir {
 public:
     RomSet() { fs::create_directory(path() / "Roms"); }
+    std::string prefix() const { return path().string() + "/"; }  // as the board wants a directory
     fs::path file(const std::string& name) const { return path() / "Roms" / name; }
     void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
         std::error_code ignored;

@@ -16,11 +16,6 @@ using namespace workbench;
 
 std::vector<uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
 
-std::vector<uint8_t> demoElf() {
-    std::ifstream file(DEMO_ELF, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
 TEST(WorkbenchSymbols, TheDemosStartIsItsResetVector) {
     ASSERT_TRUE(e2e::startBoard(DEMO_ROM_BASE));
     Symbols symbols;
@@ -35,7 +30,8 @@ TEST(WorkbenchSymbols, TheDemosStartIsItsResetVector) {
 }
 
 TEST(WorkbenchSymbols, MapsAndBadFiles) {
-    auto elf = demoElf();
+    std::ifstream file(DEMO_ELF, std::ios::binary);
+    const std::vector<uint8_t> elf{std::istreambuf_iterator<char>(file), {}};
     ASSERT_GT(elf.size(), 512u);
     const std::vector<uint8_t> truncatedElf(elf.begin(), elf.begin() + elf.size() / 3);
     struct Case {
