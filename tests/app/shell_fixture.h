@@ -6,7 +6,6 @@
 #include <pthread.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -22,18 +21,12 @@
 #include "presentation.h"
 #include "window_harness.h"
 
-// A stand-in for the board, so the shell's tests control start-up success,
-// see every reset and frame, and can hold a frame in a simulated monitor that
-// waits for a console line the way the real one does (polling, with the
-// window's stop check between polls).
+// A stand-in for the board, so the shell's tests control start-up success
+// and see every reset and frame.
 class FakeMachine final : public Machine {
 public:
-    std::atomic<int> startUps{0};
-    std::string startUpDirectory;
     std::atomic<bool> startUpSucceeds{true};  // whether the next start-up makes the board ready
-    std::atomic<int> resets{0}, renders{0}, renderedWhilePaused{0}, monitorEntries{0};
-    std::atomic<bool> monitorWaits{false};  // while true, a frame with the debug flag waits in the monitor
-    std::atomic<bool> inMonitor{false};     // a frame is waiting in the monitor now
+    std::atomic<int> resets{0}, renders{0};
     // Save states: the machine's whole state is one counter that every
     // unpaused frame advances; a state carries it in D0, and the speed.
     std::atomic<uint32_t> counter{0};
@@ -42,46 +35,17 @@ public:
     // thread's history, after its frames, are not counted), and restores.
     mutable std::atomic<int> captures{0};
     std::atomic<int> restores{0};
-    // Captures and restores made while a frame was being rendered (must stay 0).
-    mutable std::atomic<int> touchedDuringFrame{0};
-    void (*stopCheck)() = nullptr;
-    bool (*leaveCheck)() = nullptr;
 
-    bool startUp(const std::string& directory, const RomSetSource&) override {
-        ++startUps;
-        startUpDirectory = directory;
-        return fReady = startUpSucceeds.load();
-    }
+    bool startUp(const std::string&, const RomSetSource&) override { return fReady = startUpSucceeds.load(); }
     bool ready() const override { return fReady; }
     std::string startUpFailure() const override { return ""; }
     void powerOn() override {}
     void reset() override { ++resets; }
     void shutDown() override {}
     void setKeySource(KeySource) override {}
-    const uint16_t* render(bool debug, bool paused, int) override {
-        ++fFramesInProgress;
-        struct FrameEnd {
-            std::atomic<int>& inProgress;
-            ~FrameEnd() { --inProgress; }  // also when the thread is killed in the monitor
-        } frameEnd{fFramesInProgress};
+    const uint16_t* render(bool, bool paused, int) override {
         const int frame = ++renders;
-        if (debug) {
-            ++monitorEntries;
-            struct Waiting {
-                std::atomic<bool>& flag;
-                ~Waiting() { flag = false; }  // also when the thread is killed here
-            } waiting{inMonitor};
-            while (monitorWaits) {
-                inMonitor = true;
-                if (stopCheck) stopCheck();
-                if (leaveCheck && leaveCheck()) break;
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));  // the monitor's poll
-            }
-        }
-        if (paused) {
-            ++renderedWhilePaused;
-            return fPicture;
-        }
+        if (paused) return fPicture;
         ++counter;
         for (auto& pixel : fPicture) pixel = static_cast<uint16_t>(frame & 0x7FFF);
         return fPicture;
@@ -102,30 +66,24 @@ public:
         char thread[16] = "";
         pthread_getname_np(pthread_self(), thread, sizeof thread);
         if (std::strcmp(thread, "cpuThread") != 0) ++captures;
-        if (fFramesInProgress) ++touchedDuringFrame;
         state = BoardState{};
         state.dreg[0] = counter;
         state.speed = fSpeed;
     }
     void restore(const BoardState& state) override {
         ++restores;
-        if (fFramesInProgress) ++touchedDuringFrame;
         counter = state.dreg[0];
         fSpeed = state.speed;
     }
     std::optional<uint16_t> peekWord(uint32_t) const override { return std::nullopt; }
     std::span<unsigned char> memory(Memory) override { return {}; }
     void setConsole(ConsoleSink) override {}
-    void setMonitorChecks(void (*stop)(), bool (*leave)()) override {
-        stopCheck = stop;
-        leaveCheck = leave;
-    }
+    void setMonitorChecks(void (*)(), bool (*)()) override {}
     void setDebugger(void (*)(), uint32_t (*)(int32_t)) override {}
 
 private:
     std::atomic<bool> fReady{false}, fServiceMode{false};
     std::atomic<Speed> fSpeed{Speed::Fps60};
-    mutable std::atomic<int> fFramesInProgress{0};
     uint16_t fPicture[kScreenWidth * kScreenHeight] = {};
 };
 
@@ -137,17 +95,9 @@ inline void resetShellState() {
     resetShellGlobals();
 }
 
-// The sync window that can also hold its lock for a while.
 class TestWindow : public SyncWindow {
 public:
     using SyncWindow::SyncWindow;
-    // Handles kHold by holding the window's lock for `holdMs` milliseconds.
-    static constexpr uint32 kHold = 'hold';
-    std::atomic<int> holdMs{100};
-    void MessageReceived(BMessage* message) override {
-        if (message->what == kHold) snooze(holdMs.load() * 1000);
-        else SyncWindow::MessageReceived(message);
-    }
     // Posts `code` and returns once the window has handled it.
     void Send(uint32 code) {
         PostMessage(code);
@@ -171,10 +121,7 @@ protected:
         resetShellState();
         OpenWindow();
     }
-    void TearDown() override {
-        fake.monitorWaits = false;
-        CloseWindow();
-    }
+    void TearDown() override { CloseWindow(); }
     void OpenWindow() {
         window = new TestWindow(fake);
         window->Show();
