@@ -9,6 +9,7 @@
 #include "alert_queue.h"
 #include "bevorel_app.h"
 #include "file_text.h"
+#include "kit_test_app.h"
 #include "launch_options.h"
 #include "rom_set_location.h"
 #include "shell_fixture.h"
@@ -17,6 +18,8 @@
 #include "window_capture.h"
 
 namespace fs = std::filesystem;
+using kit_test::held;
+using kit_test::press;
 
 namespace {
 
@@ -79,17 +82,6 @@ protected:
     std::string console;
     std::string restartRomSet;  // what the window asked to start again with
 };
-
-void press(int scancode, uint32 modifiers = 0) {
-    kit::synthesize_key(scancode, true, modifiers);
-    kit::synthesize_key(scancode, false, modifiers);
-}
-
-bool keyHeld(int code) {
-    key_info info;
-    get_key_info(&info);
-    return info.key_states[code / 8] & (0x80 >> (code % 8));
-}
 
 // Waits until the window has handled what was posted to it so far (Debug,
 // switched on and off again, follows it in its queue).
@@ -187,18 +179,18 @@ TEST_F(Frontend, AControllerPlaysWhenJoystickIsChosenAndIsToldWhenPlugged) {
         kit::capture_window(window, frame), kit::capture_window(window, frame);
         EXPECT_TRUE(handledSoFar(window)) << "the plug, told while the keyboard plays";
         window->PostMessage(kCmdJoystick);
-        playsWithJoystick = eventually([] { return keyHeld(kButton1); });
+        playsWithJoystick = eventually([] { return held(kButton1); });
         kit::synthesize_key(82, true);  // the Up arrow on the keyboard
-        keyboardToo = eventually([] { return keyHeld(kUp) && keyHeld(kButton1); });
+        keyboardToo = eventually([] { return held(kUp) && held(kButton1); });
         kit::synthesize_key(82, false);
         kit::set_virtual_gamepad_control(pad, B_GAMEPAD_UP, true);
-        EXPECT_TRUE(eventually([] { return keyHeld(kUp); }));
+        EXPECT_TRUE(eventually([] { return held(kUp); }));
         window->PostMessage(kCmdKeyboard);
-        stopsWithKeyboard = eventually([] { return !keyHeld(kButton1) && !keyHeld(kUp); });
+        stopsWithKeyboard = eventually([] { return !held(kButton1) && !held(kUp); });
         window->PostMessage(kCmdJoystick);
-        EXPECT_TRUE(eventually([] { return keyHeld(kButton1); }));
+        EXPECT_TRUE(eventually([] { return held(kButton1); }));
         kit::detach_virtual_gamepad(pad);
-        EXPECT_TRUE(eventually([] { return !keyHeld(kButton1); }));
+        EXPECT_TRUE(eventually([] { return !held(kButton1); }));
         const int second = kit::attach_virtual_gamepad("Second pad");
         kit::capture_window(window, frame), kit::capture_window(window, frame);
         kit::detach_virtual_gamepad(second);

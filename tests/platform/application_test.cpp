@@ -14,6 +14,7 @@ namespace {
 
 using kit_test::eventually;
 using kit_test::held;
+using kit_test::press;
 
 constexpr uint32 kAsk = 'ask?', kTell = 'tell';
 constexpr int kScancodeA = 4, kScancodeReturn = 40, kScancodeEscape = 41, kScancodeF2 = 59, kScancodeF3 = 60;
@@ -33,11 +34,6 @@ public:
     kit_test::Recorded<uint32> received;
 };
 using TestApp = kit_test::DrivenApp<TestWindow>;
-
-void press(int scancode, uint32 modifiers = 0) {
-    kit::synthesize_key(scancode, true, modifiers);
-    kit::synthesize_key(scancode, false, modifiers);
-}
 
 }  // namespace
 

@@ -92,6 +92,11 @@ bool eventually(Pred pred) {
     return false;
 }
 
+inline void press(int scancode, uint32 modifiers = 0) {
+    kit::synthesize_key(scancode, true, modifiers);
+    kit::synthesize_key(scancode, false, modifiers);
+}
+
 inline bool held(int code) {
     key_info info;
     get_key_info(&info);
