@@ -111,7 +111,7 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
         ~TitleKeeper() { window.updateTitle(); }
     } title{*this};
     const uint32_t code = message->what;
-    const bool booted = romPath[0] != '\0';
+    const bool booted = gameBooted();
     if (frontendMessage(message) || movieMessage(*message)) return;
     switch (code) {
         case kCmdBoot:

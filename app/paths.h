@@ -10,6 +10,7 @@ constexpr std::size_t kPathSize = 1024;  // 1023 characters and the terminator
 extern char execPath[kPathSize];
 // The booted game's path: non-empty once a game has been booted; never cleared.
 extern char romPath[kPathSize];
+inline bool gameBooted() { return romPath[0] != '\0'; }
 
 // Copies `text` into a path buffer of kPathSize bytes. A text of kPathSize
 // characters or more is refused (false) and the buffer is left as it was.

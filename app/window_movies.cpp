@@ -14,8 +14,6 @@ namespace {
 
 using MovieMode = EmulationControl::MovieMode;
 
-bool booted() { return romPath[0] != '\0'; }
-
 }  // namespace
 
 std::string BeVorelWindow::menuMoviePath() const {
@@ -68,7 +66,7 @@ bool BeVorelWindow::movieMessage(const BMessage& message) {
 }
 
 void BeVorelWindow::recordMovie(const std::string& path, bool fromHere) {
-    if (!booted()) {
+    if (!gameBooted()) {
         refuse("Cannot record a movie: no game is booted.");
         return;
     }
@@ -91,7 +89,7 @@ void BeVorelWindow::recordMovie(const std::string& path, bool fromHere) {
 
 bool BeVorelWindow::playMovie(const std::string& path) {
     const std::string refused = "Cannot play the movie " + path + ": ";
-    if (!booted()) return refuse(refused + "no game is booted.");
+    if (!gameBooted()) return refuse(refused + "no game is booted.");
     std::vector<uint8_t> bytes;
     std::string error;
     switch (readWholeFile(path, kLargestMovie, bytes, error)) {

@@ -19,8 +19,6 @@ constexpr size_t kLargestStateFile = 1 << 20;
 
 std::string slotName(int slot) { return "slot " + std::to_string(slot); }
 
-bool booted() { return romPath[0] != '\0'; }
-
 // A slot file's name, as slotPath makes it: 0123456789abcdef-slot3.state.
 bool isSlotFileName(const std::string& name) {
     return name.size() == 28 && name.find_first_not_of("0123456789abcdef") == 16 && name.compare(16, 5, "-slot") == 0 &&
@@ -69,7 +67,7 @@ void BeVorelWindow::markStateSlots() {
 
 bool BeVorelWindow::slotFile(int slot, const std::string& refused, const std::string& notice, std::string& path) {
     if (slot >= kStateSlots) return false;
-    if (!booted()) return refuse(refused + "no game is booted.", "No game booted");
+    if (!gameBooted()) return refuse(refused + "no game is booted.", "No game booted");
     path = slotPath(fRomSetHash, slot);
     if (path.empty())
         return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME for the states.", notice);
