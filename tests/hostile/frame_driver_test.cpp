@@ -105,17 +105,17 @@ void runFrames(const ProgramImage& image, const std::string& resetOutcome, bool 
         std::mt19937 random(image.bytes[9]);
         std::vector<uint8_t> bytes(kRomFileSize);
         for (auto& b : bytes) b = static_cast<uint8_t>(random());
-        set.write("CH2", bytes);
+        libretro_test::writeFile(set.file("CH2"), bytes);
     }
     NextInterrupt = 0;  // as at power-on
     std::memset(_s68000context.interrupts, 0, sizeof _s68000context.interrupts);
     testMode = 0;
     cpucycles_by_frame = 133333;
-    const std::string startUp = consoleOf([&] { pm_initAll(set.prefix().c_str()); });
+    const std::string startUp = console_of([&] { pm_initAll(set.prefix().c_str()); });
     ASSERT_NE(startUp.find("CPU Reset..." + resetOutcome + "\n"), std::string::npos) << startUp;
     const std::vector<uint8_t> tiles(tilesRom, tilesRom + 0x100000);
     Watchdog watchdog(120, "30 frames");
-    const std::string console = consoleOf([&] {
+    const std::string console = console_of([&] {
         for (int frame = 0; frame <= 30; ++frame)
             ASSERT_EQ(pm_render(false, frame == 30, 60), render_offscreen) << "frame " << frame;
     });
