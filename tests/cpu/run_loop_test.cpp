@@ -56,6 +56,13 @@ TEST_F(RunLoop, OneSliceFromAKnownState) {
         return [=, this] { ctx().dreg[0] = d0, ctx().dreg[1] = d1, ctx().areg[0] = 0x12345680; };
     };
     const Case cases[] = {
+        {"RESET runs its handler once, then a read's: each sees the PC past its words", {0x4E70, MOVE_W_ABS_D0, 0xF0, 0},
+         0x2700, {}, 133, OK, 132 + 16, CODE + 8, 0, 0, 7,
+         [this] {
+             ctx().resethandler = [] { _s68000context.dreg[0] += s68000readPC() << 16; };
+             port_reply = [](uint32_t) { return s68000readPC(); };
+         },
+         0, (CODE + 2) << 16 | (CODE + 8)},
         // Budgets and exits.
         {"a budget of 1 runs one instruction", {0x7001, 0x7202}, 0x2700, {}, 1, OK, 4, CODE + 2, 0, 0, 7, {}, 0, 1},
         {"the instruction reaching the budget ends it", addqs, 0x2700, {}, 100, OK, 104, CODE + 26, 0, 0, 7, {}, 0, 13},
@@ -160,18 +167,10 @@ TEST_F(RunLoop, OneSliceFromAKnownState) {
         {"BRA.S -1: no 32-bit displacement", {0x60FF}, 0x270D, {}, 1, OK, 10, CODE + 1, 0, 0, 7, {}, 0, 0, 0x0D},
         {"DIVS of 0x80000000 by -1 overflows", {0x81C1}, 0x270D, {}, 1, OK, 150, CODE + 2, 0, 0, 7,
          registers(0x80000000, 0xFFFF), 0, 0x80000000, 0x02},
-        {"RESET runs its handler once, then a read's: each sees the PC past its words", {0x4E70, MOVE_W_ABS_D0, 0xF0, 0},
-         0x2700, {}, 133, OK, 132 + 16, CODE + 8, 0, 0, 7,
-         [this] {
-             ctx().dreg[0] = 0;
-             ctx().resethandler = [] { _s68000context.dreg[0] += s68000readPC() << 16; };
-             port_action = nullptr;
-             port_reply = [](uint32_t) { return s68000readPC(); };
-         },
-         0, (CODE + 2) << 16 | (CODE + 8)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        clear();
         start();
         Asm a = code();
         a.w(c.program);
