@@ -90,10 +90,6 @@ const Program kPrograms[] = {
          return at400().words(0x400, {0x41F9, 0x60, 0, 0x303C, 0x4E71, 0x323C, 0xFF, 0x30C0, 0x0640, 0x1357, 0x51C9,
                                       0xFFF8, 0x4EF9, 0x60, 0});
      }, "Success", nullptr},
-    {"JumpToTheLastWordOfPaletteRam", [] {  // a JMP there whose address lies beyond
-         return at400().words(0x400, {0x33FC, 0x4EF9, 0x0060, 0x01FE, 0x4EF9, 0x0060, 0x01FE});
-     }, "Success", nullptr},
-    {"JumpToTheLastInputPortWord", [] { return jumpTo(0x500004); }, "Success", nullptr},
     {"WritesAcrossEveryRegionEdgeAndARunawayStack", edgesAndARunawayStack, "Success", nullptr},
 };
 
