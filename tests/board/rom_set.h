@@ -35,6 +35,7 @@ public:
 // Runs f with standard output captured and returns what it printed.
 template <typename F>
 std::string console_of(F&& f) {
+    std::fflush(stdout);
     testing::internal::CaptureStdout();
     f();
     std::fflush(stdout);

@@ -56,6 +56,13 @@ TEST_F(RunLoop, OneSliceFromAKnownState) {
         return [=, this] { ctx().dreg[0] = d0, ctx().dreg[1] = d1, ctx().areg[0] = 0x12345680; };
     };
     const Case cases[] = {
+        {"RESET runs its handler once, then a read's: each sees the PC past its words", {0x4E70, MOVE_W_ABS_D0, 0xF0, 0},
+         0x2700, {}, 133, OK, 132 + 16, CODE + 8, 0, 0, 7,
+         [this] {
+             ctx().resethandler = [] { _s68000context.dreg[0] += s68000readPC() << 16; };
+             port_reply = [](uint32_t) { return s68000readPC(); };
+         },
+         0, (CODE + 2) << 16 | (CODE + 8)},
         // Budgets and exits.
         {"a budget of 1 runs one instruction", {0x7001, 0x7202}, 0x2700, {}, 1, OK, 4, CODE + 2, 0, 0, 7, {}, 0, 1},
         {"the instruction reaching the budget ends it", addqs, 0x2700, {}, 100, OK, 104, CODE + 26, 0, 0, 7, {}, 0, 13},
@@ -163,6 +170,7 @@ TEST_F(RunLoop, OneSliceFromAKnownState) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        clear();
         start();
         Asm a = code();
         a.w(c.program);
@@ -205,7 +213,7 @@ TEST_F(RunLoop, BadRequestsChangeNothing) {
 }
 
 // A slice of 100 cycles over NOP, NOP, MOVE.W D0,port, NOPs: the port is
-// written when 8 cycles are used.
+// written when 8 cycles are used, and the handler sees the PC past its words.
 TEST_F(RunLoop, OdometerReadAndTrippedFromAHandler) {
     struct Case {
         std::function<uint32_t()> first, second;
@@ -223,28 +231,14 @@ TEST_F(RunLoop, OdometerReadAndTrippedFromAHandler) {
         for (int i = 0; i < 30; ++i) a.w(NOP);
         ctx().odometer = 1000;
         std::vector<uint32_t> seen;
-        port_action = [&] { seen = {c.first(), c.second()}; };
+        port_action = [&] { seen = {c.first(), c.second(), s68000readPC()}; };
         EXPECT_EQ(s68000exec(100), OK);
-        EXPECT_EQ(seen, (std::vector<uint32_t>{c.seen_first, c.seen_second}));
+        EXPECT_EQ(seen, (std::vector<uint32_t>{c.seen_first, c.seen_second, CODE + 10}));
         EXPECT_EQ(ctx().odometer, c.odometer);
         EXPECT_EQ(s68000readOdometer(), c.odometer);
     }
     EXPECT_EQ(s68000tripOdometer(), 92u);  // between slices: the total, then 0
     EXPECT_EQ(s68000readOdometer(), 0u);
-}
-
-// RESET calls its handler once; handlers see the PC past the words read so far.
-TEST_F(RunLoop, HandlersSeeThePcOfTheirAccess) {
-    start();
-    load({0x4E70, 0x33F9, 0xF0, 0, 0xF0, 0x10, NOP});  // RESET; MOVE.W $F00000,$F00010
-    static std::vector<uint32_t> pcs;
-    pcs.clear();
-    port_action = [] { pcs.push_back(s68000readPC()); };
-    ctx().resethandler = [] { pcs.push_back(s68000readPC()); };
-    EXPECT_EQ(cycles_of(1), 132u);
-    EXPECT_EQ(cycles_of(1), 28u);
-    EXPECT_EQ(pcs, (std::vector<uint32_t>{CODE + 2, CODE + 8, CODE + 12}));
-    EXPECT_EQ(s68000readPC(), CODE + 12);
 }
 
 // The largest budgets keep exact accounting when a slice set aside for

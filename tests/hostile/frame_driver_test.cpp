@@ -90,10 +90,6 @@ const Program kPrograms[] = {
          return at400().words(0x400, {0x41F9, 0x60, 0, 0x303C, 0x4E71, 0x323C, 0xFF, 0x30C0, 0x0640, 0x1357, 0x51C9,
                                       0xFFF8, 0x4EF9, 0x60, 0});
      }, "Success", nullptr},
-    {"JumpToTheLastWordOfPaletteRam", [] {  // a JMP there whose address lies beyond
-         return at400().words(0x400, {0x33FC, 0x4EF9, 0x0060, 0x01FE, 0x4EF9, 0x0060, 0x01FE});
-     }, "Success", nullptr},
-    {"JumpToTheLastInputPortWord", [] { return jumpTo(0x500004); }, "Success", nullptr},
     {"WritesAcrossEveryRegionEdgeAndARunawayStack", edgesAndARunawayStack, "Success", nullptr},
 };
 
@@ -105,17 +101,17 @@ void runFrames(const ProgramImage& image, const std::string& resetOutcome, bool 
         std::mt19937 random(image.bytes[9]);
         std::vector<uint8_t> bytes(kRomFileSize);
         for (auto& b : bytes) b = static_cast<uint8_t>(random());
-        set.write("CH2", bytes);
+        libretro_test::writeFile(set.file("CH2"), bytes);
     }
     NextInterrupt = 0;  // as at power-on
     std::memset(_s68000context.interrupts, 0, sizeof _s68000context.interrupts);
     testMode = 0;
     cpucycles_by_frame = 133333;
-    const std::string startUp = consoleOf([&] { pm_initAll(set.prefix().c_str()); });
+    const std::string startUp = console_of([&] { pm_initAll(set.prefix().c_str()); });
     ASSERT_NE(startUp.find("CPU Reset..." + resetOutcome + "\n"), std::string::npos) << startUp;
     const std::vector<uint8_t> tiles(tilesRom, tilesRom + 0x100000);
     Watchdog watchdog(120, "30 frames");
-    const std::string console = consoleOf([&] {
+    const std::string console = console_of([&] {
         for (int frame = 0; frame <= 30; ++frame)
             ASSERT_EQ(pm_render(false, frame == 30, 60), render_offscreen) << "frame " << frame;
     });

@@ -1,6 +1,5 @@
 // Test support for hostile inputs: ROM sets in temporary directories, 68000
-// program images assembled word by word, console capture, and a watchdog
-// against hangs.
+// program images assembled word by word, and a watchdog against hangs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,11 +10,10 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "../tools/temp_dir.h"
+#include "../board/rom_set.h"
 #include "rom_files.h"
 
 namespace hostile {
@@ -38,39 +36,18 @@ struct ProgramImage {
     std::vector<uint8_t> bytes;
 };
 
-// A directory holding Roms/ with a ROM set: the program split into
-// PELLMORA.3A (even bytes) and PELLMORA.2A (odd), CH0 .. CH3 a pattern.
-class RomSet : public TempDir {
-public:
-    RomSet() { fs::create_directory(path() / "Roms"); }
-    std::string prefix() const { return path().string() + "/"; }  // as the board wants a directory
-    fs::path file(const std::string& name) const { return path() / "Roms" / name; }
-    void write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        std::error_code ignored;
-        fs::remove(file(name), ignored);  // whatever a test left there
-        std::ofstream(file(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+// The board tests' ROM set directory, holding the program image split into
+// PELLMORA.3A (even bytes) and PELLMORA.2A (odd), the graphics patterned.
+struct RomSet : board_test::RomSetDir {
+    fs::path file(const std::string& name) const { return roms() / name; }
     void writeComplete(const ProgramImage& program) const {
-        std::vector<uint8_t> even(kRomFileSize), odd(kRomFileSize);
-        for (size_t i = 0; i < kRomFileSize; ++i) even[i] = program.bytes[2 * i], odd[i] = program.bytes[2 * i + 1];
-        write("PELLMORA.3A", even), write("PELLMORA.2A", odd);
-        for (int n = 0; n < 4; ++n) {
-            for (size_t i = 0; i < kRomFileSize; ++i) even[i] = static_cast<uint8_t>(i * 13 + n);
-            write("CH" + std::to_string(n), even);
-        }
+        libretro_test::RomFiles files = libretro_test::patternedSet();
+        for (size_t i = 0; i < kRomFileSize; ++i) files[1][i] = program.bytes[2 * i], files[0][i] = program.bytes[2 * i + 1];
+        libretro_test::writeSet(roms(), files);
     }
 };
 
-// Runs f with file descriptor 1 captured and returns what it printed.
-template <typename F>
-std::string consoleOf(F&& f) {
-    std::fflush(stdout);
-    testing::internal::CaptureStdout();
-    f();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
+using board_test::console_of;
 
 // While it lives, an alarm that ends the process with a message after the
 // given seconds: a hang fails at once, whatever it hangs in.
