@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../tools/temp_dir.h"
+#include "temp_dir.h"
 #include "rom_set_location.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "../libretro/rom_set_fixtures.h"
+#include "rom_set_fixtures.h"
 
 namespace board_test {
 
@@ -23,12 +23,12 @@ public:
     // ones in PELLMORA.2A), zeros to 0x800 and 0xFF after them in the
     // program, patterned graphics.
     void write_complete(uint32_t ssp = 0x00104000, uint32_t pc = 0x00000400) const {
-        libretro_test::RomFiles files = libretro_test::patternedSet();
+        rom_set_test::RomFiles files = rom_set_test::patternedSet();
         for (auto* program : {&files[0], &files[1]})
             std::fill(std::fill_n(program->begin(), 0x400, 0), program->end(), 0xFF);
         for (int i = 0; i < 8; ++i)
             files[1 - i % 2][i / 2] = static_cast<uint8_t>((i < 4 ? ssp : pc) >> (24 - 8 * (i % 4)));
-        libretro_test::writeSet(roms(), files);
+        rom_set_test::writeSet(roms(), files);
     }
 };
 

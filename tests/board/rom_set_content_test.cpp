@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <new>
 
-#include "../libretro/rom_set_fixtures.h"
+#include "rom_set_fixtures.h"
 #include "rom_set_content.h"
 
-using namespace libretro_test;
+using namespace rom_set_test;
 
 // The largest single allocation through operator new[] while a test watches
 // (this replaces the program's array new; the loader allocates its files so).

@@ -35,7 +35,7 @@ TEST(BoardStartup, PowerOnReleaseAndAResetWithoutRoms) {
     EXPECT_EQ(_s68000context.s_readword[1].user_data, onboardRam);
 
     std::memset(&_s68000context, 0, sizeof _s68000context);  // as at program start
-    libretro_test::writeFile(set.roms() / "CH2", std::vector<uint8_t>(1000, 0));
+    rom_set_test::writeFile(set.roms() / "CH2", std::vector<uint8_t>(1000, 0));
     console_of([&] { pm_initAll(set.prefix().c_str()); });
     EXPECT_EQ(console_of([] { EXPECT_EQ(pm_reset(), 1); }),
               "CPU Reset...Failure: Reset vector could not be fetched\n\tInitial Stack pointer   : 0x00000000\n"

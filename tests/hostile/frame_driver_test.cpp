@@ -101,7 +101,7 @@ void runFrames(const ProgramImage& image, const std::string& resetOutcome, bool 
         std::mt19937 random(image.bytes[9]);
         std::vector<uint8_t> bytes(kRomFileSize);
         for (auto& b : bytes) b = static_cast<uint8_t>(random());
-        libretro_test::writeFile(set.file("CH2"), bytes);
+        rom_set_test::writeFile(set.file("CH2"), bytes);
     }
     NextInterrupt = 0;  // as at power-on
     std::memset(_s68000context.interrupts, 0, sizeof _s68000context.interrupts);

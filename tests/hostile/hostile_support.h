@@ -41,9 +41,9 @@ struct ProgramImage {
 struct RomSet : board_test::RomSetDir {
     fs::path file(const std::string& name) const { return roms() / name; }
     void writeComplete(const ProgramImage& program) const {
-        libretro_test::RomFiles files = libretro_test::patternedSet();
+        rom_set_test::RomFiles files = rom_set_test::patternedSet();
         for (size_t i = 0; i < kRomFileSize; ++i) files[1][i] = program.bytes[2 * i], files[0][i] = program.bytes[2 * i + 1];
-        libretro_test::writeSet(roms(), files);
+        rom_set_test::writeSet(roms(), files);
     }
 };
 

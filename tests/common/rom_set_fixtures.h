@@ -1,4 +1,4 @@
-// ROM sets for the content loader's tests: the six files, and zip archives
+// ROM sets for the board's and the content loader's tests: the six files, and zip archives
 // of them, well-formed or written byte by byte to lie. TempDir: a fresh
 // directory under /tmp, removed afterwards.
 #pragma once
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "../tools/temp_dir.h"
+#include "temp_dir.h"
 
-namespace libretro_test {
+namespace rom_set_test {
 
 namespace fs = std::filesystem;
 using RomFiles = std::vector<std::vector<uint8_t>>;
@@ -46,4 +46,4 @@ struct HandMadeEntry {
 std::vector<HandMadeEntry> honestEntries(const RomFiles& files);
 std::vector<uint8_t> handMadeZip(const std::vector<HandMadeEntry>& entries);
 
-}  // namespace libretro_test
+}  // namespace rom_set_test

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <initializer_list>
 
-namespace libretro_test {
+namespace rom_set_test {
 
 const char* const kSetNames[6] = {"PELLMORA.2A", "PELLMORA.3A", "CH0", "CH1", "CH2", "CH3"};
 
@@ -89,4 +89,4 @@ std::vector<uint8_t> handMadeZip(const std::vector<HandMadeEntry>& entries) {
     return zip;
 }
 
-}  // namespace libretro_test
+}  // namespace rom_set_test
