@@ -8,10 +8,13 @@
 class TempDir {
 public:
     TempDir() {
-        char name[] = "/tmp/romtool-test-XXXXXX";
-        path_ = mkdtemp(name);
+        char name[] = "/tmp/bevorel-test-XXXXXX";
+        path_ = mkdtemp(name) ? name : "/nonexistent";  // every write there fails
     }
-    ~TempDir() { std::filesystem::remove_all(path_); }
+    ~TempDir() {
+        std::error_code ignored;  // a destructor must not throw
+        std::filesystem::remove_all(path_, ignored);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
