@@ -65,6 +65,41 @@ void s68000disarmWatchpoints();
 // then forgotten.
 bool s68000takeWatchHit(uint32_t* address, int* kinds);
 
+// ---- Running under a debugger ----
+//
+// How a debugger runs the program so that its stops change nothing: a run
+// that stops at a breakpoint or a watched access and goes on from there
+// executes exactly what one uninterrupted s68000exec would. The places a
+// debugger stops at are the instruction boundaries and the taking of an
+// interrupt; the cycles a stopped processor (STOP) passes idle are none.
+
+// Whether an exit code of s68000exec is an instruction's address (one that
+// could not run, or a breakpoint) rather than one of the S68000_EXIT codes.
+constexpr bool s68000exitIsAddress(uint32_t code) { return code < 0x01000000u; }
+
+// A slice as s68000exec runs it, but through the breakpoints (the
+// instruction at one runs) and, when `hits` is given, with the watchpoints
+// armed: each breakpoint reached and each watched access adds one to *hits.
+uint32_t s68000execThrough(int32_t cycles, uint32_t* hits);
+
+// What one debugger step met.
+enum class S68000Step {
+    Interrupt,    // a due interrupt was taken: the handler's first instruction is next
+    Instruction,  // one instruction ran
+    Idle,         // the processor is stopped (STOP): nothing ran
+    Stuck,        // the instruction could not run (no program region, faulted, unknown)
+};
+struct S68000StepHit {
+    bool breakpoint = false;  // the instruction stood at a breakpoint
+    bool watched = false;     // it made a watched access
+    uint32_t address = 0;     // of that access (s68000takeWatchHit)
+    int kinds = 0;
+};
+// One step of a debugger, between slices: a due interrupt taken, else one
+// instruction, run even at a breakpoint, with the watchpoints armed. `hit`
+// says what the instruction met.
+S68000Step s68000step(S68000StepHit& hit);
+
 // ---- Registers and memory ----
 
 // Installs a status register as the CPU does (unassigned bits cleared; a
