@@ -88,9 +88,10 @@ extern std::atomic<uint32_t> cpucycles_by_frame;
 uint16_t* pm_render(bool debug, bool paused, int fps);
 // The parts of a frame: its start (the keys sampled, the debugger's frame
 // hook, the monitor when `debug`), the 68000's three slices (one instruction
-// at a time, counted, when `instructions` is given), the picture.
+// at a time, counted, when `instructions` is given; the debugger's
+// breakpoints and watched accesses counted into `hits` when given), the picture.
 void pm_startFrame(bool debug);
-void pm_runSlices(uint64_t* instructions);
+void pm_runSlices(uint64_t* instructions, uint32_t* hits);
 // The slices an instruction at a time with `visit` before each (see
 // Machine::runFrameStepping), and the rest of a frame left under way.
 FramePoint pm_stepSlices(const std::function<bool()>& visit);

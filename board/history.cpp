@@ -110,4 +110,11 @@ bool History::goTo(Machine& machine, uint64_t frame) {
     return true;
 }
 
+uint64_t History::snapshotBefore(uint64_t frame) const {
+    if (fTop.frame <= frame) return fTop.frame;
+    for (auto diff = fDiffs.rbegin(); diff != fDiffs.rend(); ++diff)
+        if (diff->frame <= frame) return diff->frame;
+    return oldest();
+}
+
 bool History::stepBack(Machine& machine) { return fNow > 0 && goTo(machine, fNow - 1); }

@@ -53,6 +53,9 @@ public:
     // forgotten, so play goes on from there. False, nothing changed, when
     // the frame is not kept.
     bool goTo(Machine& machine, uint64_t frame);
+    // The frame of the newest snapshot at or before `frame` (oldest() <=
+    // frame <= now()): where goTo(frame) starts running frames again.
+    uint64_t snapshotBefore(uint64_t frame) const;
     // goTo(now() - 1): one frame back. False at the start of the history.
     bool stepBack(Machine& machine);
 

@@ -52,6 +52,10 @@ struct FrameRun {
     // A frame run again (the history going back): the debugger's hooks
     // (setDebugger) are not called, so it neither stops nor serves in it.
     bool replay = false;
+    // When given, with `replay`: the debugger's breakpoints reached and
+    // watched accesses made in the frame are counted here (it runs on
+    // through them, as it ran).
+    uint32_t* hits = nullptr;
 };
 
 // What a frame read: the keys held and the speed it ran at (which the

@@ -70,7 +70,7 @@ public:
         const Hooks hooks;
         if (run.replay) pm_frame_hook = nullptr, pm_slice_runner = nullptr;
         startFrame(keys);
-        pm_runSlices(run.instructions);
+        pm_runSlices(run.instructions, run.hits);
         if (run.draw) pm_drawFrame();
         return render_offscreen;
     }
