@@ -12,6 +12,7 @@ bool debugSwitchedOff() { return debugOn.load(std::memory_order_relaxed) == 0; }
 std::atomic<uint8_t> wpaused{0};
 const uint16_t* (*goBackHandler)(EmulationControl&, ReverseRequest) = nullptr;
 bool reverseAllowed = false;
+bool pastRewritten = false;
 
 int64_t cpuTimeStart = 0;
 uint32_t cpuTotalFrames = 0;

@@ -55,12 +55,14 @@ const uint16_t* nextFrame(EmulationControl& control, BWindow* window, int32_t fp
         frame = played ? machine.picture() : machine.render(debugOn.load(std::memory_order_relaxed) != 0, paused, fps);
     } catch (const ReverseRequest& request) {  // gdb went back, then ran that frame to its end
         frame = goBackHandler(control, request);
-        paused = true;  // kept in the history already
+        paused = !pastRewritten;  // kept in the history already
     }
     control.frameUnderWay.store(false, std::memory_order_relaxed);
     if (paused) return frame;
     const FrameInput input{machine.lastFrameKeys(), machine.speed()};
-    if (control.keepHistory) history.frameRan(machine, input);
+    if (pastRewritten) history.clear();  // starts again at the next frame
+    else if (control.keepHistory) history.frameRan(machine, input);
+    pastRewritten = false;
     if (movie == EmulationControl::MovieMode::Recording) control.recorder.frameRan(input, frame);
     return frame;
 }

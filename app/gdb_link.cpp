@@ -25,6 +25,7 @@ bool startGdbLink(Machine& machine, int port, std::string& error) {
     gdb_stub_wait_check = check_thread_killed;
     gdb_stub_kill_request = resetBoard;
     gdb_stub_reverse = requestReverse;
+    gdb_stub_target_changed = forgetPast;
     goBackHandler = goBack;
     machine.setDebugger(gdb_stub_frame_boundary, gdb_stub_run_slice);
     return true;
@@ -33,6 +34,7 @@ bool startGdbLink(Machine& machine, int port, std::string& error) {
 void stopGdbLink(Machine& machine) {
     goBackHandler = nullptr;
     gdb_stub_reverse = nullptr;
+    gdb_stub_target_changed = nullptr;
     machine.setDebugger(nullptr, nullptr);
     gdb_stub_stop();
 }

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "s68000_debug.h"
+
 // Starts the server on 127.0.0.1:port (0: a free port the system picks).
 // Returns the port, or -1 with the reason in `error`.
 int gdb_stub_start(unsigned port, std::string& error);
@@ -39,10 +41,13 @@ extern void (*gdb_stub_reverse)(bool toLastHit);
 // Stops the target where it stands with `reply` (a stop reply) and serves
 // the client until it resumes. Emulation thread; nothing without a client.
 void gdb_stub_stop_here(const std::string& reply);
-// One instruction as the client's breakpoints and watchpoints see it, for a
-// replay: it runs even at a breakpoint. The stop reply of what it hit before
-// (a breakpoint at its address) or while it ran (a watched access); "" none.
-std::string gdb_stub_replay_step();
+// The stop reply for what a replayed instruction met (s68000step): a
+// breakpoint at its address, or a watched access; "" for neither.
+std::string gdb_stub_hit_reply(const S68000StepHit& hit);
+// Called on the emulation thread when the client changes registers or
+// memory, or resumes at another address: what ran before no longer leads to
+// the target's state. Null: nothing is called.
+extern void (*gdb_stub_target_changed)();
 // The stop reply at the start of the recorded past.
 constexpr const char* kGdbHistoryBegins = "T05replaylog:begin;";
 

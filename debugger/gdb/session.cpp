@@ -14,6 +14,7 @@
 void (*gdb_stub_wait_check)() = nullptr;
 void (*gdb_stub_kill_request)() = nullptr;
 void (*gdb_stub_reverse)(bool) = nullptr;
+void (*gdb_stub_target_changed)() = nullptr;
 
 namespace gdbstub {
 
@@ -31,6 +32,7 @@ struct Session {
     uint64_t client = 0;           // the client in control; 0: none
     bool stopped = false;          // the target waits for commands
     bool awaiting_client = false;  // from the start until the first client
+    bool stepping = false;         // a step asked for: the next slice takes it
     std::string stop_reply = kTrapped;
     MonitorPlaces monitor;         // of the client's `monitor` commands
 } session;
@@ -58,7 +60,7 @@ std::string watch_reply(uint32_t address, int kinds) {
 // Whether the last slice stopped at a breakpoint or a watched access: the
 // stop reply, or empty.
 std::string stop_of(uint32_t exit_code) {
-    const bool at_breakpoint = s68000takeBreakpointStop() && exit_code < 0x01000000u;
+    const bool at_breakpoint = s68000takeBreakpointStop() && s68000exitIsAddress(exit_code);
     uint32_t address;
     int kinds;
     if (s68000takeWatchHit(&address, &kinds)) return watch_reply(address, kinds);
@@ -79,19 +81,32 @@ void leave_here(const Command& c) {
     s68000stepOverBreakpoint(_s68000context.pc);
 }
 
+bool changes_target(const Command& c) {
+    switch (c.kind) {
+        case CommandKind::WriteRegisters:
+        case CommandKind::WriteRegister:
+        case CommandKind::WriteMemory: return true;
+        case CommandKind::Continue:
+        case CommandKind::Step: return c.has_address;
+        default: return false;
+    }
+}
+
 void command(const Command& c) {
+    if (gdb_stub_target_changed && changes_target(c)) gdb_stub_target_changed();
     switch (c.kind) {
         case CommandKind::HaltReason: channel->reply(session.client, session.stop_reply); return;
         case CommandKind::Continue:
             leave_here(c);
             session.stopped = false;
             return;
-        case CommandKind::Step: {
-            leave_here(c);
-            const std::string why = stop_of(watched_exec(1));
-            stop(why.empty() ? kTrapped : why);
+        case CommandKind::Step:
+            // Taken by the slice under way, or the next one, so that the
+            // slices keep their lengths and interrupts come as they came.
+            if (c.has_address) _s68000context.pc = c.address;
+            session.stepping = true;
+            session.stopped = false;
             return;
-        }
         case CommandKind::ReverseStep:
         case CommandKind::ReverseContinue:
             if (gdb_stub_reverse) gdb_stub_reverse(c.kind == CommandKind::ReverseContinue);  // throws when it goes
@@ -213,42 +228,61 @@ void gdb_stub_stop_here(const std::string& reply) {
     serve();
 }
 
-std::string gdb_stub_replay_step() {
-    uint32_t address;
-    int kinds;
-    // An interrupt taken is a place of its own, as where a breakpoint at its
-    // handler stops.
-    const uint32_t before = s68000readOdometer(), pc = _s68000context.pc;
-    s68000flushInterrupts();
-    if (s68000readOdometer() != before || _s68000context.pc != pc) return "";
-    if (s68000breakpointCount() == 0 && s68000watchpointCount() == 0) {
-        s68000exec(1);
-        return "";
-    }
-    const uint32_t code = watched_exec(1);
-    if (s68000takeBreakpointStop() && code < 0x01000000u) {  // stopped before it: it runs now
-        s68000stepOverBreakpoint(_s68000context.pc);
-        watched_exec(1);
-        s68000takeWatchHit(&address, &kinds);  // the same place: the breakpoint is what it hit
-        return kTrapped;
-    }
-    return s68000takeWatchHit(&address, &kinds) ? watch_reply(address, kinds) : "";
+std::string gdb_stub_hit_reply(const S68000StepHit& hit) {
+    if (hit.breakpoint) return kTrapped;
+    return hit.watched ? watch_reply(hit.address, hit.kinds) : "";
 }
+
+namespace gdbstub {
+namespace {
+
+// The step asked for, within what is left of the slice: false when the slice
+// ends first (a stopped processor idles through it; the step goes on in the
+// next slice, after its interrupt was offered).
+bool take_step(int32_t left, uint32_t& code) {
+    S68000StepHit hit;
+    switch (s68000step(hit)) {
+        case S68000Step::Idle: code = s68000exec(left); return false;
+        case S68000Step::Stuck:  // stops, so that the client hears of it, and ends the slice as one run would
+            session.stepping = false;
+            stop(kTrapped);
+            code = S68000_EXIT_NO_REGION;
+            return false;
+        case S68000Step::Interrupt:
+        case S68000Step::Instruction: break;
+    }
+    session.stepping = false;
+    const std::string why = hit.watched ? watch_reply(hit.address, hit.kinds) : "";
+    stop(why.empty() ? kTrapped : why);
+    return true;
+}
+
+}  // namespace
+}  // namespace gdbstub
 
 uint32_t gdb_stub_run_slice(int32_t cycles) {
     if (!channel) return s68000exec(cycles);
-    int32_t left = cycles;
-    for (;;) {
-        const uint32_t before = s68000readOdometer();
-        const uint32_t code = watched_exec(left);
-        left -= static_cast<int32_t>(s68000readOdometer() - before);
+    // The slice's length counts from its start, whatever the client stepped
+    // in it: it ends where one uninterrupted run would have ended it.
+    const uint32_t start = s68000readOdometer();
+    const auto left = [&] { return cycles - static_cast<int32_t>(s68000readOdometer() - start); };
+    uint32_t code = S68000_EXIT_OK;
+    for (bool ran = false;; ran = true) {
+        if (session.stopped) serve();
+        if (ran && left() <= 0) return code;
+        if (session.stepping) {
+            if (!take_step(left(), code)) return code;
+            continue;
+        }
+        code = watched_exec(left());
         const std::string why = stop_of(code);
-        if (why.empty()) {
+        if (!why.empty()) {
+            stop(why);
+            continue;
+        }
+        if (code != S68000_EXIT_OK || left() <= 0) {
             gdb_stub_frame_boundary();  // an interrupt or a new client stops the target here
             return code;
         }
-        stop(why);
-        serve();
-        if (left <= 0) return code;
     }
 }
