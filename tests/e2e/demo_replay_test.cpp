@@ -11,6 +11,7 @@
 #include "board_session.h"
 #include "history.h"
 #include "movie.h"
+#include "reverse_oracle.h"
 #include "save_state.h"
 #include "scramble_machine.h"
 
@@ -194,6 +195,13 @@ TEST_F(DemoReplay, EveryDamagedMovieIsRefusedWithItsOneLine) {
         EXPECT_TRUE(error.starts_with(expected)) << error;
         EXPECT_EQ(movie.hashInterval, 7u) << "a refused file changed the movie";
     }
+}
+
+// Reverse steps and reverse continues from random places of 150 frames of
+// play land where the forward run was, and the frame runs on from there as
+// it ran (tests/e2e/reverse_oracle.h).
+TEST_F(DemoReplay, GoingBackLandsWhereTheForwardRunWas) {
+    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(150, 5), kLongRun / 20, 33), int(kLongRun / 20));
 }
 
 }  // namespace
