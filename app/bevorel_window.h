@@ -138,7 +138,7 @@ private:
     void toggleWorkbench();
     // At quit: the workbench may go, and where its panels stand is kept.
     void closeWorkbenchForQuit();
-    // Writes where the panels stand, when it changed.
+    // Writes where the panels stand, once the user has changed it.
     void keepWorkbenchPanels();
 
     // Writes the settings a command changed once it has been handled,
