@@ -50,7 +50,7 @@ std::string settingsPath();
 // The settings a file's text gives, over the defaults. Section and key names
 // are matched without regard to case; unknown ones are ignored. A bad value
 // keeps the default, and it and every malformed line add a line to
-// `problems`, named after `fileName`.
+// `problems`, named after `fileName`, as does a NUL byte (the text ends there).
 Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& problems);
 // The file's text for `settings`: every key, with a comment on top.
 std::string formatSettings(const Settings& settings);
