@@ -249,17 +249,21 @@ SettingsWrite updateSettingsFile(const std::string& path, const Settings& settin
             text = formatSettings(settings);
             break;
         case ReadStatus::Failed:
-            return SettingsWrite::Unreadable;
+            return SettingsWrite::Kept;
         case ReadStatus::Read: {
             // Only a file read as a whole is changed: its lines are kept as written.
             text.assign(bytes.begin(), bytes.end());
             if (text.find('\0') != std::string::npos) {
                 error = path + " holds a NUL byte";
-                return SettingsWrite::Unreadable;
+                return SettingsWrite::Kept;
             }
             if (const int line = parseText(text, ignoreValue, nullptr)) {
                 error = path + ": line " + std::to_string(line) + " is not \"name = value\" or \"[section]\"";
-                return SettingsWrite::Unreadable;
+                return SettingsWrite::Kept;
+            }
+            if (isReadOnly(path)) {
+                error = path + " is read-only";
+                return SettingsWrite::Kept;
             }
             text = updateSettingsText(text, settings, keys);
             break;

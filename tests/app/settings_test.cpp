@@ -175,12 +175,13 @@ TEST(Settings, AMissingFileIsWrittenWholeAndOneThatCannotBeReadNever) {
          path + ": line 3 is not \"name = value\" or \"[section]\""},
         {"a NUL byte", [&] { std::ofstream(path) << std::string("[window]\0", 9); }, path + " holds a NUL byte"},
         {"a FIFO", [&] { mkfifo(path.c_str(), 0600); }, path + " is not a regular file"},
+        {"read-only", [&] { std::ofstream(path) << "[window]\n"; chmod(path.c_str(), 0444); }, path + " is read-only"},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(path);
         c.make();
         const std::string before = std::filesystem::is_fifo(path) ? "" : fileText(path);
-        EXPECT_EQ(updateSettingsFile(path, s, kEveryKey, error), SettingsWrite::Unreadable) << c.name;
+        EXPECT_EQ(updateSettingsFile(path, s, kEveryKey, error), SettingsWrite::Kept) << c.name;
         EXPECT_EQ(error, c.error) << c.name;
         if (!before.empty()) EXPECT_EQ(fileText(path), before) << c.name;
     }
