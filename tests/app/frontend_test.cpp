@@ -324,7 +324,8 @@ TEST_F(Frontend, ThePanelsAreWrittenOnlyOnceTheUserMovesOne) {
             for (int draws = 0; draws < 3; ++draws) kit::capture_window(bench, frame);
             if (!moved) return;
             const struct { float x, y; bool down; } drag[] = {{100, 30, true}, {150, 80, true}, {150, 80, false}};
-            for (const auto& at : drag) kit::synthesize_pointer(bench, at.x, at.y, at.down), kit::capture_window(bench, frame);
+            for (const auto& at : drag)
+                kit::synthesize_pointer(bench, at.x, at.y, at.down), kit::capture_window(bench, frame);
             kit::release_pointer(bench);
         });
         files.push_back(fileText(settingsPath()));

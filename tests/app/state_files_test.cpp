@@ -126,7 +126,8 @@ TEST_F(StateFiles, AWriteThatCannotHappenSaysWhyAndKeepsTheOldFile) {
     fs::create_directories(dir() / "slot.state");  // a directory where the file goes
     EXPECT_FALSE(writeFileAtomically((dir() / "slot.state").string(), "x", 1, error));
     EXPECT_EQ(error.rfind("cannot replace " + (dir() / "slot.state").string() + ": ", 0), 0u) << error;
-    EXPECT_EQ(namesIn(dir()), (std::vector<std::string>{"in-the-way", "read-only", "slot.state"})) << "no temporary left";
+    EXPECT_EQ(namesIn(dir()), (std::vector<std::string>{"in-the-way", "read-only", "slot.state"}))
+        << "no temporary left";
 }
 
 // A file size limit makes the write fail part of the way through, as a full
