@@ -147,6 +147,10 @@ bool writeFileAtomically(const std::string& path, const void* data, size_t size,
     const std::string leaf = target.substr(target.rfind('/') + 1);
     struct stat old;
     const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing && isReadOnly(target)) {
+        error = target + " is read-only";
+        return false;
+    }
 
     // An unnamed file gets its name only once it is whole, so a process
     // killed while it writes leaves nothing behind.
@@ -187,6 +191,13 @@ bool writeFileAtomically(const std::string& path, const void* data, size_t size,
         return false;
     }
     return true;
+}
+
+bool isReadOnly(const std::string& path) {
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0) return false;
+    return (status.st_mode & 0222) == 0 ||
+           (::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS));
 }
 
 int removeStaleTemporaries(const std::string& dir, bool (*isOwnFile)(const std::string& name)) {

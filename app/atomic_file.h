@@ -23,11 +23,18 @@ enum class TemporaryFile {
 // temporary file gets its name (".NAME.XXXXXX") only once it is whole, just
 // before the rename, so a process killed meanwhile leaves nothing behind.
 // A `path` that is a symbolic link is replaced where it leads, the link
-// kept. A file replaced keeps its permissions; a new one gets `newFileMode`
-// less the umask. Missing directories are created. On failure `error` says
-// why, the old file is as it was and no temporary file is left.
+// kept. A file replaced keeps its permissions; a read-only one (isReadOnly)
+// is not replaced. A new one gets `newFileMode` less the umask. Missing
+// directories are created. On failure `error` says why, the old file is as
+// it was and no temporary file is left.
 bool writeFileAtomically(const std::string& path, const void* data, size_t size, std::string& error,
                          mode_t newFileMode = 0600, TemporaryFile temporaryFile = TemporaryFile::Unnamed);
+
+// Whether the file `path` leads to is there and read-only: this process may
+// not write it (its permissions, a read-only file system), or no one may
+// (which holds even for the superuser, whom the permissions would not
+// stop). A rename would replace it all the same.
+bool isReadOnly(const std::string& path);
 
 // Removes from `dir` the temporary files that writes of files named NAME
 // left behind when their process was killed: regular files named

@@ -138,7 +138,7 @@ private:
     void toggleWorkbench();
     // At quit: the workbench may go, and where its panels stand is kept.
     void closeWorkbenchForQuit();
-    // Writes where the panels stand, when it changed.
+    // Writes where the panels stand, once the user has changed it.
     void keepWorkbenchPanels();
 
     // Writes the settings a command changed once it has been handled,
@@ -156,7 +156,7 @@ private:
 
     Settings fSettings;  // what the settings file says, or will say
     SettingKeySet fUnsavedSettings = 0;   // changed keys not written yet
-    bool fUnreadableSettingsSaid = false;  // that the file cannot be read and is not written
+    bool fKeptSettingsSaid = false;  // that the file is not written (unreadable or read-only)
     uint64_t fRomSetHash = 0;  // of the ROM set, taken at boot
     int32 fMeasuredFps = -1;   // the emulation's last report; -1 since the speed changed
     std::string fNotice;        // the title's notice (see notify)

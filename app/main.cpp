@@ -1,4 +1,5 @@
 // The program: options, then the application's event loop.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
     // The console is the program's report: into a file or a pipe it goes out
     // line by line as it happens, not when a buffer fills or the program ends.
     std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+    // Past a file size limit (ulimit -f) a write fails with EFBIG, as on a
+    // full disk, and is reported as not saved; the signal would end the
+    // program there, and whatever was still to be written (a movie) with it.
+    std::signal(SIGXFSZ, SIG_IGN);
     const char* program = argc > 0 && argv[0] ? argv[0] : "bevorel";
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::string error;

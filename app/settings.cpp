@@ -15,6 +15,8 @@ namespace {
 constexpr size_t kLargestFile = 64 * 1024;
 constexpr int kMaxScale = 8;
 constexpr int kFewestHistorySeconds = 10, kMostHistorySeconds = 3600;
+// A bad value is quoted up to this many bytes: a long one is not echoed whole.
+constexpr size_t kLongestQuote = 60;
 
 std::string formatController(const Settings& s) { return s.controlType ? "joystick" : "keyboard"; }
 bool parseController(const std::string& text, Settings& s) {
@@ -95,6 +97,15 @@ bool parsePanels(const std::string& text, Settings& s) {
 constexpr const char* kKeyLabels = "a key item's label: A to Z, Left shift, Left ctrl, Left alt, Space, "
                                    "Right alt, Right ctrl, Right shift or Enter";
 
+// `text` cut to kLongestQuote bytes (at the start of a UTF-8 character) and
+// "..." when it is longer.
+std::string quoted(const std::string& text) {
+    if (text.size() <= kLongestQuote) return text;
+    size_t cut = kLongestQuote;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut) + "...";
+}
+
 struct ParseContext {
     Settings* settings;
     const std::string* fileName;
@@ -107,7 +118,7 @@ int takeValue(void* user, const char* section, const char* name, const char* val
         if (strcasecmp(section, key.section) != 0 || strcasecmp(name, key.name) != 0) continue;
         if (!key.parse(value, *context.settings)) {
             context.problems->push_back(*context.fileName + ": [" + key.section + "] " + key.name + " = \"" +
-                                        value + "\" is not valid (" + key.valid + "); " +
+                                        quoted(value) + "\" is not valid (" + key.valid + "); " +
                                         key.format(Settings{}) + " is used.");
             key.parse(key.format(Settings{}), *context.settings);
         }
@@ -120,13 +131,29 @@ int ignoreValue(void*, const char*, const char*, const char*) { return 1; }
 
 // The reader's options, set before each parse: an indented line is a setting
 // like any other, not the continuation of the value above it, and a line is
-// read whole however long it is (a long comment is not cut into lines).
+// read whole however long it is (a long comment is not cut into lines). The
+// reader ends lines at LF only: a CR alone ends one too, so it becomes LF
+// (CR LF stays, the reader drops the CR), and line numbers stay the text's.
+// The text ends at a NUL byte, if it holds one.
 int parseText(const std::string& text, ini_handler handler, void* user) {
     ini_allow_multiline = false;
     ini_use_stack = false;
     ini_allow_realloc = false;
     ini_initial_alloc = ini_max_line = static_cast<int>(kLargestFile) + 3;
-    return ini_parse_string(text.c_str(), handler, user);
+    std::string lines = text;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i] == '\r' && (i + 1 == lines.size() || lines[i + 1] != '\n')) lines[i] = '\n';
+    return ini_parse_string(lines.c_str(), handler, user);
+}
+
+// The line of the text's first NUL byte, or 0 without one.
+int lineOfNul(const std::string& text) {
+    const size_t nul = text.find('\0');
+    if (nul == std::string::npos) return 0;
+    int line = 1;
+    for (size_t i = 0; i < nul; ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && text[i + 1] != '\n')) ++line;
+    return line;
 }
 
 bool isSettingsFileName(const std::string& name) { return name == "settings.ini"; }
@@ -165,6 +192,9 @@ Settings parseSettings(const std::string& text, const std::string& fileName, std
     if (badLine > 0)
         problems.push_back(fileName + ": line " + std::to_string(badLine) +
                            " is not \"name = value\" or \"[section]\"; such lines are ignored.");
+    if (const int line = lineOfNul(text))
+        problems.push_back(fileName + ": line " + std::to_string(line) +
+                           " holds a NUL byte; the rest of the file is ignored.");
     return settings;
 }
 
@@ -195,7 +225,6 @@ Settings readSettingsFile(const std::string& path) {
         case ReadStatus::Read:
             break;
     }
-    // The text ends at a NUL byte, if the file holds one.
     const std::string text(bytes.begin(), bytes.end());
     std::vector<std::string> problems;
     const Settings settings = parseSettings(text, path, problems);
@@ -220,17 +249,21 @@ SettingsWrite updateSettingsFile(const std::string& path, const Settings& settin
             text = formatSettings(settings);
             break;
         case ReadStatus::Failed:
-            return SettingsWrite::Unreadable;
+            return SettingsWrite::Kept;
         case ReadStatus::Read: {
             // Only a file read as a whole is changed: its lines are kept as written.
             text.assign(bytes.begin(), bytes.end());
             if (text.find('\0') != std::string::npos) {
                 error = path + " holds a NUL byte";
-                return SettingsWrite::Unreadable;
+                return SettingsWrite::Kept;
             }
             if (const int line = parseText(text, ignoreValue, nullptr)) {
                 error = path + ": line " + std::to_string(line) + " is not \"name = value\" or \"[section]\"";
-                return SettingsWrite::Unreadable;
+                return SettingsWrite::Kept;
+            }
+            if (isReadOnly(path)) {
+                error = path + " is read-only";
+                return SettingsWrite::Kept;
             }
             text = updateSettingsText(text, settings, keys);
             break;

@@ -50,7 +50,7 @@ std::string settingsPath();
 // The settings a file's text gives, over the defaults. Section and key names
 // are matched without regard to case; unknown ones are ignored. A bad value
 // keeps the default, and it and every malformed line add a line to
-// `problems`, named after `fileName`.
+// `problems`, named after `fileName`, as does a NUL byte (the text ends there).
 Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& problems);
 // The file's text for `settings`: every key, with a comment on top.
 std::string formatSettings(const Settings& settings);
@@ -64,13 +64,14 @@ Settings readSettingsFile(const std::string& path);
 
 enum class SettingsWrite {
     Written,
-    Unreadable,  // the file cannot be read whole or has lines that are no settings: it is left as it is
-    Failed,      // the file cannot be written: it is as it was
+    Kept,     // the file is left as it is: it cannot be read whole, has lines that are no settings, or is read-only
+    Failed,   // the file cannot be written: it is as it was
 };
 // Sets `keys` in the settings file at `path` to their values in `settings`
 // (see updateSettingsText); a missing file is written whole (formatSettings).
 // The file is replaced atomically, where a symbolic link leads, with its
-// permissions (see writeFileAtomically). Unless Written, `error` says why.
+// permissions (see writeFileAtomically); a read-only one is Kept. Unless
+// Written, `error` says why.
 SettingsWrite updateSettingsFile(const std::string& path, const Settings& settings, SettingKeySet keys,
                                  std::string& error);
 // Sets every key.

@@ -12,6 +12,14 @@ constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
+// The line end at `at`: CR LF, or LF or CR alone.
+std::string lineEndAt(const std::string& text, size_t at) {
+    if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') return "\r\n";
+    return text.substr(at, 1);
+}
+
+bool endsWithLineEnd(const std::string& text) { return !text.empty() && (text.back() == '\n' || text.back() == '\r'); }
+
 bool sameName(const std::string& text, size_t begin, size_t end, const std::string& name) {
     return end - begin == name.size() && strncasecmp(text.data() + begin, name.data(), name.size()) == 0;
 }
@@ -39,9 +47,9 @@ Places findPlaces(const std::string& text, const std::string& section, const std
     Places places;
     bool inSection = false;
     for (size_t lineBegin = 0; lineBegin < text.size();) {
-        const size_t newline = text.find('\n', lineBegin);
-        const size_t next = newline == kNone ? text.size() : newline + 1;
-        size_t begin = lineBegin, end = newline == kNone ? text.size() : newline;
+        const size_t lineEnd = text.find_first_of("\r\n", lineBegin);
+        const size_t next = lineEnd == kNone ? text.size() : lineEnd + lineEndAt(text, lineEnd).size();
+        size_t begin = lineBegin, end = lineEnd == kNone ? text.size() : lineEnd;
         if (lineBegin == 0 && text.compare(0, 3, kByteOrderMark) == 0) begin = 3;
         while (begin < end && isSpace(text[begin])) ++begin;
         while (end > begin && isSpace(text[end - 1])) --end;
@@ -60,9 +68,11 @@ Places findPlaces(const std::string& text, const std::string& section, const std
         size_t nameEnd = delimiter;
         while (nameEnd > begin && isSpace(text[nameEnd - 1])) --nameEnd;
         if (!sameName(text, begin, nameEnd, name)) continue;
+        // As the reader does, the comment is looked for from the delimiter
+        // on: in "name = ; note" the note is a comment, not the value.
+        const size_t comment = findCharOrComment(text, delimiter + 1, end, nullptr);
         size_t valueBegin = delimiter + 1;
-        while (valueBegin < end && isSpace(text[valueBegin])) ++valueBegin;
-        const size_t comment = findCharOrComment(text, valueBegin, end, nullptr);
+        while (valueBegin < comment && isSpace(text[valueBegin])) ++valueBegin;
         size_t valueEnd = comment;
         while (valueEnd > valueBegin && isSpace(text[valueEnd - 1])) --valueEnd;
         places.valueBegin = valueBegin;
@@ -94,15 +104,15 @@ std::string withSettingValue(const std::string& text, const std::string& section
         }
         return result.replace(places.valueBegin, replacedEnd - places.valueBegin, replacement);
     }
-    const size_t firstNewline = text.find('\n');
-    const std::string lineEnd = firstNewline != kNone && firstNewline > 0 && text[firstNewline - 1] == '\r' ? "\r\n" : "\n";
+    const size_t firstLineEnd = text.find_first_of("\r\n");
+    const std::string lineEnd = firstLineEnd == kNone ? "\n" : lineEndAt(text, firstLineEnd);
     const std::string line = name + " = " + value + lineEnd;
     if (places.insertAt != kNone) {
         // The section's last line may be the text's, with no line end.
-        const bool unended = places.insertAt == text.size() && !text.empty() && text.back() != '\n';
+        const bool unended = places.insertAt == text.size() && !endsWithLineEnd(text);
         return result.insert(places.insertAt, (unended ? lineEnd : "") + line);
     }
-    if (!result.empty() && result.back() != '\n') result += lineEnd;
+    if (!result.empty() && !endsWithLineEnd(result)) result += lineEnd;
     if (!result.empty()) result += lineEnd;
     return result + "[" + section + "]" + lineEnd + line;
 }

@@ -1,7 +1,8 @@
 // A settings file's text changed one key at a time, the way a person would
 // edit it: only the key's own line changes, and everything else (comments,
 // blank lines, unknown keys and sections, the order, the line endings) stays
-// byte for byte. Lines are read as the settings reader reads them.
+// byte for byte. Lines are read as the settings reader reads them: a line
+// ends at LF, CR LF or CR alone.
 #pragma once
 
 #include <string>

@@ -31,12 +31,13 @@ void BeVorelWindow::saveKeyboardConfiguration(char) {
         case SettingsWrite::Written:
             fUnsavedSettings = 0;
             return;
-        case SettingsWrite::Unreadable:
-            // The user's file is never replaced by one the program made up.
-            if (!fUnreadableSettingsSaid)
+        case SettingsWrite::Kept:
+            // The user's file is never replaced by one the program made up,
+            // nor one the user made read-only; said once a run.
+            if (!fKeptSettingsSaid)
                 std::printf("Settings not saved: %s; the file is left as it is, and changes hold for this run.\n",
                             error.c_str());
-            fUnreadableSettingsSaid = true;
+            fKeptSettingsSaid = true;
             return;
         case SettingsWrite::Failed:
             std::printf("Settings not saved: %s.\n", error.c_str());

@@ -48,6 +48,10 @@ void BeVorelWindow::closeWorkbenchForQuit() {
 }
 
 void BeVorelWindow::keepWorkbenchPanels() {
+    // Only once the user has moved, resized, opened or closed a panel: the
+    // places as the settings gave them, fitted by the workbench (a zero
+    // size, a panel outside the window), leave the file as the user wrote it.
+    if (!fWorkbench->LayoutChangedByUser()) return;
     // Only where the panels stand: other settings of this run stay as they are.
     Settings live = fSettings;
     live.workbenchPanels = workbench::formatLayout(fWorkbench->CurrentLayout());

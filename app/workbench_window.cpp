@@ -37,3 +37,4 @@ bool WorkbenchWindow::QuitRequested() {
 }
 
 workbench::Layout WorkbenchWindow::CurrentLayout() const { return fView->CurrentLayout(); }
+bool WorkbenchWindow::LayoutChangedByUser() const { return fView->LayoutChangedByUser(); }

@@ -23,6 +23,9 @@ public:
     void AllowQuit() { fAllowQuit.store(true); }
     // The panels as they stand (any thread).
     workbench::Layout CurrentLayout() const;
+    // Whether the user has moved, resized, opened or closed a panel (see
+    // WorkbenchView::LayoutChangedByUser).
+    bool LayoutChangedByUser() const;
 
 private:
     workbench::WorkbenchView* fView;

@@ -16,8 +16,14 @@ Layout WorkbenchView::CurrentLayout() const {
     return fLayout;
 }
 
+bool WorkbenchView::LayoutChangedByUser() const {
+    std::lock_guard held(fLayoutLock);
+    return fChangedByUser;
+}
+
 void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
-    Layout layout = CurrentLayout();
+    const Layout before = CurrentLayout();
+    Layout layout = before;
     const auto snapshot = fController.latest();
     if (ImGui::BeginMainMenuBar()) {
         if (ImGui::BeginMenu("Panels")) {
@@ -60,7 +66,12 @@ void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
         ImGui::End();
     }
     fPlaced = true;
+    // The user changes the places with the pointer (dragging, the close
+    // boxes, the Panels menu): a change made while its button is down or
+    // as it is released is theirs, any other ImGui's own.
+    const bool pointerUsed = ImGui::IsMouseDown(ImGuiMouseButton_Left) || ImGui::IsMouseReleased(ImGuiMouseButton_Left);
     std::lock_guard held(fLayoutLock);
+    if (pointerUsed && layout != before) fChangedByUser = true;
     fLayout = layout;
 }
 

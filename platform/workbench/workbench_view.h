@@ -38,11 +38,16 @@ public:
     void DrawImmediate(ImmediateCanvas& canvas, int width, int height) override;
     // The panels as they stand now (any thread).
     Layout CurrentLayout() const;
+    // Whether the user has moved, resized, opened or closed a panel (any
+    // thread). ImGui fitting the places it was given (a zero size to the
+    // content, a panel outside the window back into it) is not the user's.
+    bool LayoutChangedByUser() const;
 
 private:
     Controller& fController;
-    mutable std::mutex fLayoutLock;  // guards fLayout
+    mutable std::mutex fLayoutLock;  // guards fLayout and fChangedByUser
     Layout fLayout;
+    bool fChangedByUser = false;
     bool fPlaced = false;
     PanelState fState;
 };

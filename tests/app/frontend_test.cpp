@@ -16,6 +16,7 @@
 #include "state_slots.h"
 #include "synthetic_input.h"
 #include "window_capture.h"
+#include "workbench_window.h"
 
 namespace fs = std::filesystem;
 using kit_test::held;
@@ -63,6 +64,7 @@ protected:
             RomSetChoice romSet;
             romSet.place = place;
             app.UseRomSet(std::move(romSet));
+            app.UseWorkbench(workbench);
             EXPECT_EQ(app.Run(), B_OK);
             restartRomSet = app.fMainWindow->RestartRomSet();
         }
@@ -79,6 +81,7 @@ protected:
     }
     FakeMachine fake;
     LaunchOptions options;
+    workbench::Controller* workbench = nullptr;
     std::string console;
     std::string restartRomSet;  // what the window asked to start again with
 };
@@ -296,4 +299,37 @@ TEST_F(Frontend, StartOptionsActAsTheirCommandsAndAFileReferenceBoots) {
         }));
     });
     EXPECT_EQ(fake.resets.load(), 2) << "the option's boot and the chosen file's only";
+}
+
+// Where the workbench's panels stand is written once the user moves one; the
+// places it fits on its own (a zero size, a panel outside the window) leave
+// the file as the user wrote it, though --workbench opened it.
+TEST_F(Frontend, ThePanelsAreWrittenOnlyOnceTheUserMovesOne) {
+    const std::string written = "[workbench]\npanels = cpu 1 4 24 0 0, memory 1 9000 9000 300 200\n";
+    fs::create_directories(fs::path(settingsPath()).parent_path());
+    std::ofstream(settingsPath()) << written;
+    workbench::Controller controller(fake);
+    workbench = &controller;
+    options.workbench = true;
+    std::vector<std::string> files;
+    for (const bool moved : {false, true}) {
+        Run([&](DrivenApp& self) {
+            WorkbenchWindow* bench = nullptr;
+            kit::WindowCapture frame;
+            ASSERT_TRUE(eventually([&] {
+                for (int32 i = 0; !bench && i < self.CountWindows(); ++i)
+                    bench = dynamic_cast<WorkbenchWindow*>(self.WindowAt(i));
+                return bench && kit::capture_window(bench, frame);
+            }));
+            for (int draws = 0; draws < 3; ++draws) kit::capture_window(bench, frame);
+            if (!moved) return;
+            const struct { float x, y; bool down; } drag[] = {{100, 30, true}, {150, 80, true}, {150, 80, false}};
+            for (const auto& at : drag)
+                kit::synthesize_pointer(bench, at.x, at.y, at.down), kit::capture_window(bench, frame);
+            kit::release_pointer(bench);
+        });
+        files.push_back(fileText(settingsPath()));
+    }
+    EXPECT_EQ(files[0], written);
+    EXPECT_NE(files[1].find("panels = cpu 1 54 74 "), std::string::npos) << files[1];
 }

@@ -67,6 +67,13 @@ TEST(Settings, ReadingTakesGoodValuesWithoutRegardToCaseAndReportsBadOnesKeeping
           "settings.ini: [window] scale = \"9\" is not valid (1 to 8); 1 is used.",
           "settings.ini: [window] fullscreen = \"maybe\" is not valid (no or yes); no is used.",
           "settings.ini: [window] scaling = \"stretch\" is not valid (integer or fit); integer is used."}},
+        {"a long bad value", "[window]\nscale = " + std::string(70, '9') + "\n", defaults,
+         {"settings.ini: [window] scale = \"" + std::string(60, '9') + "...\" is not valid (1 to 8); 1 is used."}},
+        {"CR alone ends a line", "[window]\rscale = 4\r\rfullscreen = yes\r", "0 keys 18 3 0 1 speed 0 scale 4 full",
+         {}},
+        {"a NUL byte", std::string("[window]\nscale = 4\nfullscreen = yes") + '\0' + "\nscaling = fit\n",
+         "0 keys 18 3 0 1 speed 0 scale 4 full",
+         {"settings.ini: line 3 holds a NUL byte; the rest of the file is ignored."}},
         {"a malformed line",
          "; " + std::string(300, 'c') + "\n[window]\nscale = 4\nthis is no setting\n[emulation]\nspeed = 30\n",
          "0 keys 18 3 0 1 speed 1 scale 4",
@@ -118,6 +125,9 @@ TEST(Settings, AChangeRewritesOnlyItsKeysLinesAndAddsWhatIsMissing) {
          "\xEF\xBB\xBF[Controller]\r\ntype = joystick\r\n\r\n[emulation]\r\nspeed = unlimited\r\n\r\n[window]\r\nscale = 3\r\n"},
         {"names without regard to case, the last of a repeated key, no last line end",
          "[WINDOW]\nSCALE =\n[emulation]\nspeed=30\nSpeed : 30", "[WINDOW]\nSCALE = 3\n[emulation]\nspeed=30\nSpeed : unlimited"},
+        {"a comment after an empty value", "[window]\nscale = ; set by hand\n",
+         "[window]\nscale = 3 ; set by hand\n\n[emulation]\nspeed = unlimited\n"},
+        {"CR alone", "[window]\rscale = 1\r", "[window]\rscale = 3\r\r[emulation]\rspeed = unlimited\r"},
         {"a section without settings", "[window]", "[window]\nscale = 3\n\n[emulation]\nspeed = unlimited\n"},
         {"nothing", "", "[emulation]\nspeed = unlimited\n\n[window]\nscale = 3\n"},
     };
@@ -166,12 +176,13 @@ TEST(Settings, AMissingFileIsWrittenWholeAndOneThatCannotBeReadNever) {
          path + ": line 3 is not \"name = value\" or \"[section]\""},
         {"a NUL byte", [&] { std::ofstream(path) << std::string("[window]\0", 9); }, path + " holds a NUL byte"},
         {"a FIFO", [&] { mkfifo(path.c_str(), 0600); }, path + " is not a regular file"},
+        {"read-only", [&] { std::ofstream(path) << "[window]\n"; chmod(path.c_str(), 0444); }, path + " is read-only"},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(path);
         c.make();
         const std::string before = std::filesystem::is_fifo(path) ? "" : fileText(path);
-        EXPECT_EQ(updateSettingsFile(path, s, kEveryKey, error), SettingsWrite::Unreadable) << c.name;
+        EXPECT_EQ(updateSettingsFile(path, s, kEveryKey, error), SettingsWrite::Kept) << c.name;
         EXPECT_EQ(error, c.error) << c.name;
         if (!before.empty()) EXPECT_EQ(fileText(path), before) << c.name;
     }

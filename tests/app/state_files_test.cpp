@@ -117,10 +117,17 @@ TEST_F(StateFiles, AWriteThatCannotHappenSaysWhyAndKeepsTheOldFile) {
     EXPECT_FALSE(writeFileAtomically((dir() / "in-the-way" / "slot.state").string(), "x", 1, error));
     EXPECT_EQ(error, (dir() / "in-the-way").string() + " is not a directory");
 
+    writeFile(dir() / "read-only", "kept");
+    fs::permissions(dir() / "read-only", fs::perms(0444));
+    EXPECT_FALSE(writeFileAtomically((dir() / "read-only").string(), "x", 1, error));
+    EXPECT_EQ(error, (dir() / "read-only").string() + " is read-only");
+    EXPECT_EQ(fileText(dir() / "read-only"), "kept");
+
     fs::create_directories(dir() / "slot.state");  // a directory where the file goes
     EXPECT_FALSE(writeFileAtomically((dir() / "slot.state").string(), "x", 1, error));
     EXPECT_EQ(error.rfind("cannot replace " + (dir() / "slot.state").string() + ": ", 0), 0u) << error;
-    EXPECT_EQ(namesIn(dir()), (std::vector<std::string>{"in-the-way", "slot.state"})) << "no temporary left";
+    EXPECT_EQ(namesIn(dir()), (std::vector<std::string>{"in-the-way", "read-only", "slot.state"}))
+        << "no temporary left";
 }
 
 // A file size limit makes the write fail part of the way through, as a full
