@@ -221,4 +221,80 @@ TEST_F(GdbClient, GoesBackOverInstructionsAndWatchedWrites) {
     EXPECT_EQ(r1[2], r2[2]);
 }
 
+// The demo's status block (work RAM) as the stops below print it.
+const char* const kStatus =
+    "define st\nprintf \"t%d pc=%x %d %d %d %d %d\\n\", $arg0, $pc, status.level4, status.level3, status.level2, "
+    "status.frame, status.drawn\nend\n";
+
+std::vector<std::string> stops(const std::string& out, const std::string& tag) {
+    std::vector<std::string> found;
+    const std::regex line("t" + tag + " (pc=[0-9a-f]+ [0-9 ]+)\n");
+    for (auto it = std::sregex_iterator(out.begin(), out.end(), line); it != std::sregex_iterator(); ++it)
+        found.push_back((*it)[1]);
+    return found;
+}
+
+// Going back with breakpoints lands where the forward run was, compared
+// with a forward run of its own: before scene_frame's second call (the
+// forward run stopped there by a breakpoint on the calling instruction),
+// the ten hits of scene_frame seen again backwards, then on from the
+// fourth as it ran.
+TEST_F(GdbClient, GoesBackToTheStatesTheForwardRunHad) {
+    ASSERT_NO_FATAL_FAILURE(start_board("unlimited", 300));
+    std::string commands = std::string(kStatus) + "break scene_frame\ncontinue\nst 1\n";
+    for (int n = 2; n <= 10; ++n) commands += "continue\nst 1\n";
+    commands += "tbreak *$pc\nreverse-continue\n";  // gdb's own temporary stops go too: the 9th hit
+    for (int n = 0; n < 6; ++n) commands += "reverse-continue\nst 2\n";
+    commands += "continue\nst 3\nbreak main.c:53\ndelete 1\nreverse-continue\nst 4\ndetach\n";
+    start_gdb(commands, "'" DEMO_ELF "'");
+    expect_both_end_and_shown({"\\[Inferior 1 \\(Remote target\\) detached\\]"});
+    const std::vector<std::string> hits = stops(gdb_->output, "1"), back = stops(gdb_->output, "2"),
+                                   on = stops(gdb_->output, "3"), call = stops(gdb_->output, "4");
+    ASSERT_EQ(hits.size(), 10u) << gdb_->output;
+    ASSERT_EQ(back.size(), 6u) << gdb_->output;
+    for (size_t n = 0; n < back.size(); ++n) EXPECT_EQ(back[n], hits[7 - n]) << "reverse-continue " << n + 1;
+    ASSERT_EQ(on.size(), 1u);
+    EXPECT_EQ(on[0], hits[3]) << "on from the third hit: the fourth";
+    ASSERT_EQ(call.size(), 1u) << gdb_->output;
+    EXPECT_TRUE(has(call[0], "^pc=[0-9a-f]+ ")) << call[0];
+}
+
+// gdb resumed and waits for the target, after the output's `after`.
+bool waitingAfter(const std::string& out, const std::string& after) {
+    const size_t from = out.find(after);
+    const size_t resumed = from == std::string::npos ? from : out.find("Sending packet: $vCont;c", from);
+    return resumed != std::string::npos && out.find("wait: enter", resumed) != std::string::npos;
+}
+
+// Forward and back agree step for step where the processor idles in STOP
+// (stepped up to and over the main loop's STOP): three reverse steps each
+// move to an earlier instruction, the first to the STOP, and steps on come
+// back to each. Then, with the PC set into
+// unmapped memory, going back still answers (the past before the change is
+// gone) and the program still ends.
+TEST_F(GdbClient, StepsBackOutOfStopAndFromAnUnmappedPc) {
+    ASSERT_NO_FATAL_FAILURE(start_board("60", 300));
+    start_gdb(std::string(kStatus) + "break scene_frame\ncontinue\ndelete\n"
+              "while *(unsigned short *)$pc != 0x4e72\nstepi\nend\nstepi\nst 10\nreverse-stepi\nst 11\necho <s1>\\n\nx/i $pc\necho <s2>\\n\n"
+              "reverse-stepi\nst 12\nreverse-stepi\nst 13\nstepi\nst 22\nstepi\nst 21\n"
+              "set $pc = 0x800000\necho <unmapped>\\n\nset debug remote 1\ncontinue\nset debug remote 0\n"
+              "reverse-stepi\nst 30\ndetach\n",
+              "'" DEMO_ELF "'");
+    ASSERT_TRUE(gdb_->read_until([](const std::string& out) { return waitingAfter(out, "<unmapped>"); }))
+        << gdb_->output;
+    gdb_->interrupt();
+    expect_both_end_and_shown({"\nt30 pc=[0-9a-f]+ ", "\\[Inferior 1 \\(Remote target\\) detached\\]"});
+    const std::string& out = gdb_->output;
+    const auto at = [&](const char* tag) {
+        const std::vector<std::string> found = stops(out, tag);
+        return found.empty() ? std::string("<none>") : found[0];
+    };
+    EXPECT_TRUE(has(between(out, "<s1>\n", "<s2>\n"), "\tstop ")) << "one back from the idle processor: its STOP";
+    EXPECT_NE(at("11"), at("10")) << out;
+    EXPECT_NE(at("12"), at("11")) << out;
+    EXPECT_NE(at("13"), at("12")) << out;
+    EXPECT_EQ(at("22"), at("12")) << out;
+    EXPECT_EQ(at("21"), at("11")) << out;
+}
+
 }  // namespace
