@@ -199,9 +199,14 @@ TEST_F(DemoReplay, EveryDamagedMovieIsRefusedWithItsOneLine) {
 
 // Reverse steps and reverse continues from random places of 150 frames of
 // play land where the forward run was, and the frame runs on from there as
-// it ran (tests/e2e/reverse_oracle.h).
+// it ran (tests/e2e/reverse_oracle.h); also from a state loaded mid-play.
 TEST_F(DemoReplay, GoingBackLandsWhereTheForwardRunWas) {
     EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(150, 5), kLongRun / 20, 33), int(kLongRun / 20));
+    BoardState loaded{};
+    board().capture(loaded);
+    powerOn(false);
+    board().restore(loaded);
+    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(40, 6), kLongRun / 50, 34), int(kLongRun / 50));
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ struct Frame {
     std::vector<Place> places;
 };
 
+// States are compared whole: each is zero-initialised before its capture, so
+// that its padding compares equal too.
 bool sameState(const BoardState& a, const BoardState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The forward run's step from a place: a due interrupt taken, or one
@@ -89,11 +91,11 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
             return true;
         });
         // The frame run whole, as the program runs it, ends where the steps did.
-        BoardState stepped;
+        BoardState stepped{};
         machine.capture(stepped);
         machine.restore(frames[f].start);
         machine.runFrame(input.keys, FrameRun{.draw = false});
-        BoardState whole;
+        BoardState whole{};
         machine.capture(whole);
         EXPECT_TRUE(sameState(stepped, whole)) << "frame " << f << " stepped differs from the frame run whole";
         history.frameRan(machine, input);
@@ -105,7 +107,7 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
     const auto recorded = [&](size_t f, size_t p) {
         machine.restore(frames[f].start);
         stepPlaces({inputs[f], Speed::Fps60}, [&](size_t i, uint32_t) { return i < p; });
-        BoardState state;
+        BoardState state{};
         machine.capture(state);
         return state;
     };
@@ -162,10 +164,10 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
             landing = reverseSearch(machine, past, current, hit ? ReverseGoal::Hit : ReverseGoal::Step);
             current = landing.input;
         }
-        BoardState landed;
+        BoardState landed{};
         machine.capture(landed);
         machine.finishFrame(landing.point);
-        BoardState ranOn;
+        BoardState ranOn{};
         machine.capture(ranOn);
         s68000clearBreakpoints();
         s68000clearWatchpoints();

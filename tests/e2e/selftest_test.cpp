@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "board_session.h"
+#include "reverse_oracle.h"
 
 extern "C" {
 #include "expected.h"
@@ -44,6 +45,15 @@ TEST(SelfTestRom, EveryResultEqualsTheHostsWithinBoundedFramesAsOftenAsTheParame
         std::printf("self-test: %d results, %u iterations done after %d frames\n", SELFTEST_RESULTS, iterations, frames);
     }
     setIterations(1);
+}
+
+// Going back lands where the forward run was on this program too: its
+// results computed between interrupts taken in STOP.
+TEST(SelfTestRom, GoingBackLandsWhereTheForwardRunWas) {
+    ASSERT_TRUE(startBoard(SELFTEST_ROM_BASE));
+    setIterations(3);
+    powerOn(false);
+    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(60, 8), 100, 35), 100);
 }
 
 }  // namespace
