@@ -17,7 +17,7 @@ namespace {
 using Table = std::vector<std::pair<uint32_t, std::string>>;
 
 constexpr size_t kMaxName = 256;
-constexpr uint8_t kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool validName(const std::string& name) {
     if (name.empty() || name.size() > kMaxName) return false;
@@ -131,8 +131,7 @@ std::optional<uint32_t> mapAddress(std::string_view word) {
 
 bool readMap(std::span<const uint8_t> bytes, Table& table, std::string& error) {
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (bytes.size() >= sizeof kByteOrderMark && std::equal(std::begin(kByteOrderMark), std::end(kByteOrderMark), bytes.begin()))
-        text.remove_prefix(sizeof kByteOrderMark);  // UTF-8 text may start with one
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());  // UTF-8 text may start with one
     size_t lineNumber = 0;
     while (!text.empty()) {
         const size_t end = std::min(text.find('\n'), text.size());

@@ -271,7 +271,6 @@ TEST(SymbolFiles, OnlyARegularFileIsReadAndEveryRefusalSaysWhy) {
     fs::create_directory(dir / "directory");
     fs::create_symlink("loop", dir / "loop");
     std::ofstream(dir / "map") << "10 a\n20 b\n";
-    std::ofstream(dir / "bad") << "nonsense\n";
     const struct {
         std::string file, error;
     } cases[] = {
@@ -279,7 +278,6 @@ TEST(SymbolFiles, OnlyARegularFileIsReadAndEveryRefusalSaysWhy) {
         {dir / "directory", dir / "directory" + " is not a regular file"},
         {dir / "none", "cannot open " + dir / "none" + ": " + std::strerror(ENOENT)},
         {dir / "loop", "cannot open " + dir / "loop" + ": " + std::strerror(ELOOP)},
-        {dir / "bad", dir / "bad" + ": line 1 is not \"address name\""},
         {dir / "map", ""},
     };
     for (const auto& c : cases) {

@@ -75,7 +75,8 @@ TEST(StateContainers, OpenTheImageOrSayWhyNot) {
         {[&] { auto f = packed; f[6] = 2; return f; }(), "is a compressed RetroArch state of an unknown version 2"},
         {[&] { auto f = rastate(image(), 0xFFFFFFF0u); f[8] = 0x1B, f[10] = 0; return f; }(),
          "is a damaged RetroArch state: its block \"\\x1bE\\x00 \" claims 4294967280 bytes where 25232 are left"},
-        {[&] { auto f = plain; put(f, "junk"); return f; }(), "is a damaged RetroArch state: 4 bytes follow its END block"},
+        {[&] { auto f = plain; put(f, "junk"); return f; }(),
+         "is a damaged RetroArch state: 4 bytes follow its END block"},
     };
     for (const auto& r : rows) {
         Bytes out{9};

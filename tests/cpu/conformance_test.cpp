@@ -86,11 +86,7 @@ bool defective(const json& init, const json& fin) {
 
 // A known fault of the data: SR bits the data leaves clear that are set, or
 // the right cycle count; `reason` is null for a row without a known fault.
-struct DataFault {
-    uint16_t sr_set = 0;
-    int cycles = -1;
-    const char* reason = nullptr;
-};
+struct DataFault { uint16_t sr_set = 0; int cycles = -1; const char* reason = nullptr; };
 
 DataFault known_data_fault(const std::string& base, const json& init, const json& fin, uint32_t length) {
     const uint16_t op = init["prefetch"][0];
@@ -110,8 +106,8 @@ DataFault known_data_fault(const std::string& base, const json& init, const json
 }
 
 struct FamilyResult {
-    int cases = 0, state_ok = 0, cycles_ok = 0, address_error = 0, core_table = 0, defective = 0, flags_masked = 0;
-    int data_faults = 0;
+    int cases = 0, state_ok = 0, cycles_ok = 0, address_error = 0, core_table = 0, defective = 0, flags_masked = 0,
+        data_faults = 0;
     std::string data_fault_reason;
     std::vector<std::string> failures;
 };
@@ -249,7 +245,8 @@ TEST_P(Family, MatchesTheHardware) {
     if (r.flags_masked) std::printf("  undefined flags masked in %d", r.flags_masked);
     if (r.defective) std::printf("  defective excluded %d", r.defective);
     std::printf("\n");
-    if (r.data_faults) std::printf("    known faults of the data, corrected in %d: %s\n", r.data_faults, r.data_fault_reason.c_str());
+    if (r.data_faults)
+        std::printf("    known faults of the data, corrected in %d: %s\n", r.data_faults, r.data_fault_reason.c_str());
     for (const auto& f : r.failures) std::printf("    %s\n", f.c_str());
     EXPECT_GT(r.cases, 0);
     EXPECT_EQ(r.state_ok, compared);

@@ -163,7 +163,7 @@ TEST_F(RunLoop, OneSliceFromAKnownState) {
         {"BTST #3,#$08: 8 + 4 cycles", {0x083C, 3, 8}, 0x270D, {}, 1, OK, 12, CODE + 6, 0, 0, 7, {}, 0, 0, 0x09},
         {"BTST #2,#$08", {0x083C, 2, 8}, 0x270D, {}, 1, OK, 12, CODE + 6, 0, 0, 7, {}, 0, 0, 0x0D},
         {"BTST #11,#$08: modulo 8", {0x083C, 11, 8}, 0x270D, {}, 1, OK, 12, CODE + 6, 0, 0, 7, {}, 0, 0, 0x09},
-        {"BTST D1,#$08: 4 + 4 cycles", {0x033C, 8}, 0x270D, {}, 1, OK, 8, CODE + 4, 0, 0, 7, registers(0, 3), 0, 0, 0x09},
+        {"BTST D1,#$08: 4 + 4", {0x033C, 8}, 0x270D, {}, 1, OK, 8, CODE + 4, 0, 0, 7, registers(0, 3), 0, 0, 0x09},
         {"ASR.B D1,D0 by 9 of $81: C and X the sign", {0xE220}, 0x2700, {}, 1, OK, 6 + 2 * 9, CODE + 2, 0, 0, 7,
          registers(0x81, 9), 0, 0xFF, 0x19},
         {"BRA.S -1: no 32-bit displacement", {0x60FF}, 0x270D, {}, 1, OK, 10, CODE + 1, 0, 0, 7, {}, 0, 0, 0x0D},
