@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "gdb_stub.h"
+#include "symbol_file.h"
 
 namespace {
 
@@ -21,9 +22,9 @@ void attachWorkbench(Machine& machine, workbench::Controller& controller, bool g
 
 void loadWorkbenchSymbols(workbench::Controller& controller, const std::string& path) {
     if (path.empty()) return;
-    auto symbols = std::make_shared<workbench::Symbols>();
     std::string error;
-    if (!symbols->load(path, error)) {
+    auto symbols = readSymbolFile(path, error);
+    if (!symbols) {
         std::printf("--symbols: %s; the workbench shows no names.\n", error.c_str());
         return;
     }

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -22,6 +23,24 @@ bool startsWith(const uint8_t* file, size_t size, const char* magic) {
     return size >= length && std::memcmp(file, magic, length) == 0;
 }
 
+// A block's name as it may be shown: printable ASCII as it is, every other
+// byte (and the backslash and quote) as \xNN, so that no byte of a file
+// reaches the terminal raw.
+std::string shownName(const uint8_t* name, size_t length) {
+    std::string shown;
+    for (size_t i = 0; i < length; ++i) {
+        const uint8_t c = name[i];
+        if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
+            shown += static_cast<char>(c);
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            shown += escaped;
+        }
+    }
+    return shown;
+}
+
 bool refuse(std::string& error, const std::string& line) {
     error = line;
     return false;
@@ -36,12 +55,18 @@ bool openRastate(const uint8_t* file, size_t size, std::vector<uint8_t>& image, 
     size_t at = 8;
     for (;;) {
         if (size - at < kBlockHeaderSize) return refuse(error, "is a RetroArch state cut short (no END block)");
-        const std::string name(reinterpret_cast<const char*>(file + at), 4);
-        const uint64_t length = u32At(file + at + 4);
+        const uint8_t* block = file + at;
+        const std::string name(reinterpret_cast<const char*>(block), 4);
+        const uint64_t length = u32At(block + 4);
         at += kBlockHeaderSize;
-        if (name == "END ") break;
+        if (name == "END ") {
+            if (at != size)
+                return refuse(error, "is a damaged RetroArch state: " + std::to_string(size - at) +
+                                         " bytes follow its END block");
+            break;
+        }
         if (length > size - at)
-            return refuse(error, "is a damaged RetroArch state: its block \"" + name + "\" claims " +
+            return refuse(error, "is a damaged RetroArch state: its block \"" + shownName(block, 4) + "\" claims " +
                                      std::to_string(length) + " bytes where " + std::to_string(size - at) + " are left");
         if (name == "MEM ") {
             if (memory) return refuse(error, "is a damaged RetroArch state: it holds two MEM blocks");

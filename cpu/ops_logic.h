@@ -100,11 +100,8 @@ inline Flow op_bit(Run& r, uint32_t op) {
     if constexpr (E == EA_DN) {
         constexpr int reg_times[4] = {6, 8, 10, 8};
         r.R -= reg_times[KIND] + (IMMEDIATE ? 4 : 0);
-    } else if constexpr (E == EA_IMM) {
-        // BTST Dn,#imm takes 10 cycles on the 68000, not 4 + 4; BTST #n,#imm
-        // has no hardware counterpart and takes the published 8 + 4.
-        r.R -= IMMEDIATE ? 12 : 10;
     } else {
+        // An immediate operand (BTST only) is a byte: 4 like (An).
         constexpr int base = KIND == 0 ? 4 : 8;
         r.R -= base + (IMMEDIATE ? 4 : 0) + ea_time<E, 1>();
     }
@@ -146,9 +143,9 @@ inline uint32_t shift_op(uint32_t v, unsigned count) {
                 c = (v >> (count - 1)) & 1;
                 res = ((v >> count) | (sign << (bits - count))) & mask;
             } else {
-                // Past the size the 68000 leaves C and X clear; at the size
-                // they take the sign, the last bit shifted out.
-                c = count == bits ? sign & 1 : 0;
+                // At and past the size every bit shifted out is a copy of
+                // the sign, so C and X take the sign.
+                c = sign & 1;
                 res = sign;
             }
         }

@@ -3,20 +3,21 @@
 #include <gelf.h>
 #include <libelf.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <string_view>
 #include <vector>
 
 namespace workbench {
 
 namespace {
 
-using Table = std::map<uint32_t, std::string>;
+// Every name read, in the order read; several may share an address.
+using Table = std::vector<std::pair<uint32_t, std::string>>;
 
 constexpr size_t kMaxName = 256;
-constexpr size_t kMaxFile = 64u << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool validName(const std::string& name) {
     if (name.empty() || name.size() > kMaxName) return false;
@@ -25,7 +26,49 @@ bool validName(const std::string& name) {
     return true;
 }
 
+std::string machineName(unsigned machine) {
+    static const std::pair<unsigned, const char*> known[] = {
+        {EM_386, "x86"},     {EM_X86_64, "x86-64"}, {EM_ARM, "ARM"},         {EM_AARCH64, "AArch64"},
+        {EM_MIPS, "MIPS"},   {EM_PPC, "PowerPC"},   {EM_PPC64, "PowerPC 64"}, {EM_SPARC, "SPARC"},
+        {EM_SH, "SuperH"},   {EM_S390, "S/390"},    {EM_RISCV, "RISC-V"},    {EM_68HC12, "68HC12"},
+    };
+    for (const auto& [number, name] : known)
+        if (number == machine) return name;
+    return "machine " + std::to_string(machine);
+}
+
+// The ELF header's identification and machine: a 32-bit big-endian file for
+// the 68000, whole up to the end of its header.
+bool elfFor68000(std::span<const uint8_t> bytes, std::string& error) {
+    constexpr size_t kHeader32 = sizeof(Elf32_Ehdr), kHeader64 = sizeof(Elf64_Ehdr);
+    const uint8_t elfClass = bytes.size() > EI_CLASS ? bytes[EI_CLASS] : 0;
+    const size_t header = elfClass == ELFCLASS64 ? kHeader64 : kHeader32;
+    if (bytes.size() < header) {
+        error = "the ELF file is truncated: " + std::to_string(bytes.size()) + " bytes, its header alone takes " +
+                std::to_string(header);
+        return false;
+    }
+    const uint8_t order = bytes[EI_DATA];
+    const unsigned machine = order == ELFDATA2LSB ? bytes[18] | bytes[19] << 8 : bytes[18] << 8 | bytes[19];
+    std::string wrong;
+    if (elfClass != ELFCLASS32)
+        wrong = elfClass == ELFCLASS64 ? "64-bit" : "of class " + std::to_string(elfClass);
+    if (order != ELFDATA2MSB)
+        wrong += (wrong.empty() ? "" : ", ") +
+                 (order == ELFDATA2LSB ? std::string("little-endian") : "of byte order " + std::to_string(order));
+    if (machine == EM_68K && wrong.empty()) return true;
+    if (machine != EM_68K && order != ELFDATA2LSB && order != ELFDATA2MSB)
+        error = "an ELF file of byte order " + std::to_string(order) + ", not the 68000's (big-endian)";
+    else if (machine != EM_68K)
+        error = "an ELF file for " + machineName(machine) + (wrong.empty() ? "" : " (" + wrong + ")") +
+                ", not the 68000";
+    else
+        error = "an ELF file for the 68000 but " + wrong + "; the 68000's are 32-bit and big-endian";
+    return false;
+}
+
 bool readElf(std::span<const uint8_t> bytes, Table& table, std::string& error) {
+    if (!elfFor68000(bytes, error)) return false;
     if (elf_version(EV_CURRENT) == EV_NONE) {
         error = "libelf cannot be used";
         return false;
@@ -34,7 +77,7 @@ bool readElf(std::span<const uint8_t> bytes, Table& table, std::string& error) {
     Elf* elf = elf_memory(image.data(), image.size());
     if (!elf || elf_kind(elf) != ELF_K_ELF) {
         if (elf) elf_end(elf);
-        error = "not an ELF file";
+        error = "the ELF file is truncated or damaged";
         return false;
     }
     bool tables = false, broken = false;
@@ -62,7 +105,7 @@ bool readElf(std::span<const uint8_t> bytes, Table& table, std::string& error) {
             const int type = GELF_ST_TYPE(symbol.st_info);
             if (type == STT_SECTION || type == STT_FILE || symbol.st_shndx == SHN_UNDEF) continue;
             const char* name = elf_strptr(elf, header.sh_link, symbol.st_name);
-            if (name && validName(name)) table.emplace(static_cast<uint32_t>(symbol.st_value) & 0xFFFFFF, name);
+            if (name && validName(name)) table.emplace_back(static_cast<uint32_t>(symbol.st_value) & 0xFFFFFF, name);
         }
     }
     elf_end(elf);
@@ -71,32 +114,49 @@ bool readElf(std::span<const uint8_t> bytes, Table& table, std::string& error) {
     return !broken && tables;
 }
 
+// A map line's address: hexadecimal digits, with or without 0x or $, at most
+// 0xFFFFFF.
+std::optional<uint32_t> mapAddress(std::string_view word) {
+    if (word.starts_with("0x") || word.starts_with("0X")) word.remove_prefix(2);
+    else if (word.starts_with("$")) word.remove_prefix(1);
+    if (word.empty() || word.size() > 8) return std::nullopt;
+    uint32_t address = 0;
+    for (unsigned char c : word) {
+        if (!std::isxdigit(c)) return std::nullopt;
+        address = address << 4 | static_cast<uint32_t>(std::isdigit(c) ? c - '0' : (c | 0x20) - 'a' + 10);
+    }
+    if (address > 0xFFFFFF) return std::nullopt;
+    return address;
+}
+
 bool readMap(std::span<const uint8_t> bytes, Table& table, std::string& error) {
-    const std::string text(bytes.begin(), bytes.end());
-    size_t lineNumber = 0, start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());  // UTF-8 text may start with one
+    size_t lineNumber = 0;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.ends_with('\r')) line.remove_suffix(1);
         const size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#') continue;
-        char name[kMaxName + 2] = {};
-        unsigned long address = 0;
-        const char* at = line.c_str() + first;
-        if (*at == '$') ++at;
-        int used = 0;
-        if (std::sscanf(at, "%lx %257s%n", &address, name, &used) != 2 || at[used] != '\0' || address > 0xFFFFFF ||
-            !validName(name)) {
+        if (first == std::string_view::npos || line[first] == '#') continue;
+        if (line.find('\0') != std::string_view::npos) {
+            error = "line " + std::to_string(lineNumber) + " holds a NUL byte";
+            return false;
+        }
+        line.remove_prefix(first);
+        const size_t gap = line.find_first_of(" \t");
+        const size_t second = line.find_first_not_of(" \t", gap);
+        const auto address = mapAddress(line.substr(0, gap));
+        const std::string name(second == std::string_view::npos ? std::string_view() : line.substr(second));
+        if (!address || !validName(name)) {
             error = "line " + std::to_string(lineNumber) + " is not \"address name\"";
             return false;
         }
-        table.emplace(static_cast<uint32_t>(address), name);
+        table.emplace_back(*address, name);
     }
-    if (table.empty()) error = "no symbols in the file";
-    return !table.empty();
+    return true;
 }
 
 }  // namespace
@@ -109,30 +169,13 @@ bool Symbols::read(std::span<const uint8_t> bytes, std::string& error) {
         error = "no symbols in the file";
         return false;
     }
-    fByAddress = std::move(table);
+    // An address keeps the first name given for it; every name finds the
+    // first address given for it.
+    fByAddress.clear();
     fByName.clear();
-    for (const auto& [address, name] : fByAddress) fByName.emplace(name, address);
-    return true;
-}
-
-bool Symbols::load(const std::string& path, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = path + ": cannot be read";
-        return false;
-    }
-    std::vector<uint8_t> bytes;
-    char buffer[65536];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + file.gcount());
-        if (bytes.size() > kMaxFile) {
-            error = path + ": too large for a symbol file";
-            return false;
-        }
-    }
-    if (!read(bytes, error)) {
-        error = path + ": " + error;
-        return false;
+    for (const auto& [address, name] : table) {
+        fByAddress.emplace(address, name);
+        fByName.emplace(name, address);
     }
     return true;
 }

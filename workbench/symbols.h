@@ -1,6 +1,8 @@
-// Names for addresses: from an ELF file's symbol tables (read with libelf)
-// or from a text map of "address name" lines (hexadecimal address, with or
-// without 0x or $; blank lines and lines starting with # are skipped).
+// Names for addresses: from a 68000 ELF file's symbol tables (read with
+// libelf) or from a text map of "address name" lines (hexadecimal address,
+// with or without 0x or $; blank lines and lines starting with # are skipped,
+// and so is a UTF-8 byte-order mark). Several names may share an address:
+// each is found by name, and the first one names the address.
 #pragma once
 
 #include <cstdint>
@@ -13,14 +15,16 @@ namespace workbench {
 
 class Symbols {
 public:
+    // The largest symbol file read.
+    static constexpr size_t kLargestFile = 64u << 20;
+
     // Reads symbols from a file's bytes. On failure `error` says what is
     // wrong (one line) and the symbols are left as they were.
     bool read(std::span<const uint8_t> bytes, std::string& error);
-    // Reads a file; the error names it.
-    bool load(const std::string& path, std::string& error);
 
-    bool empty() const { return fByAddress.empty(); }
-    size_t size() const { return fByAddress.size(); }
+    bool empty() const { return fByName.empty(); }
+    // The number of names.
+    size_t size() const { return fByName.size(); }
     // The name at exactly `address`, or none.
     const std::string* nameAt(uint32_t address) const;
     // An address by name.

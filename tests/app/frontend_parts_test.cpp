@@ -1,11 +1,12 @@
 // The front end's parts on their own, each a table: the title bar's text,
-// the options, paths, the frame-rate report, screenshot files, and
-// a restart with new arguments.
+// the options, paths, the frame-rate report, screenshot files, symbol files,
+// and a restart with new arguments.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -23,6 +24,8 @@
 #include "scoped_environment.h"
 #include "screenshot.h"
 #include "screenshot_files.h"
+#include "symbol_file.h"
+#include "temp_dir.h"
 #include "bevorel_window.h"
 #include "window_title.h"
 
@@ -258,6 +261,32 @@ TEST(Screenshots, NeverReplaceAFileAndRefusalsSayWhyAndLeaveNoFile) {
     EXPECT_EQ(fileText(pictures / "file").substr(0, 8), kPng);
     EXPECT_EQ(std::distance(fs::directory_iterator(pictures), fs::directory_iterator{}), 4) << "nothing else made";
     EXPECT_TRUE(fs::is_empty(pictures / "a directory"));
+}
+
+// --symbols FILE reads a regular file only, never waiting on a FIFO; every
+// refusal names the file and says why.
+TEST(SymbolFiles, OnlyARegularFileIsReadAndEveryRefusalSaysWhy) {
+    const TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    fs::create_directory(dir / "directory");
+    fs::create_symlink("loop", dir / "loop");
+    std::ofstream(dir / "map") << "10 a\n20 b\n";
+    const struct {
+        std::string file, error;
+    } cases[] = {
+        {dir / "fifo", dir / "fifo" + " is not a regular file"},
+        {dir / "directory", dir / "directory" + " is not a regular file"},
+        {dir / "none", "cannot open " + dir / "none" + ": " + std::strerror(ENOENT)},
+        {dir / "loop", "cannot open " + dir / "loop" + ": " + std::strerror(ELOOP)},
+        {dir / "map", ""},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const auto symbols = readSymbolFile(c.file, error);
+        EXPECT_EQ(symbols != nullptr, c.error.empty()) << c.file;
+        EXPECT_EQ(error, c.error);
+        if (symbols) EXPECT_EQ(symbols->size(), 2u);
+    }
 }
 
 TEST(Restart, TheProgramsOwnFileStartsAgainWithTheNewArguments) {

@@ -73,6 +73,10 @@ TEST(StateContainers, OpenTheImageOrSayWhyNot) {
         {[&] { auto f = rzip(plain); f[f.size() - 6] ^= 0x55; return f; }(),
          "is a damaged compressed RetroArch state: a chunk does not inflate to its 25248 bytes"},
         {[&] { auto f = packed; f[6] = 2; return f; }(), "is a compressed RetroArch state of an unknown version 2"},
+        {[&] { auto f = rastate(image(), 0xFFFFFFF0u); f[8] = 0x1B, f[10] = 0; return f; }(),
+         "is a damaged RetroArch state: its block \"\\x1bE\\x00 \" claims 4294967280 bytes where 25232 are left"},
+        {[&] { auto f = plain; put(f, "junk"); return f; }(),
+         "is a damaged RetroArch state: 4 bytes follow its END block"},
     };
     for (const auto& r : rows) {
         Bytes out{9};

@@ -1,4 +1,6 @@
-// Fuzzes the save-state reader. Any bytes go to decodeState against the
+// Fuzzes the save-state reader. Any bytes go to the containers a state file
+// may come in (a refusal must be one line of printable text, so that no byte
+// of a file reaches the terminal raw), then to decodeState against the
 // loaded ROM set. A refused image must come with one line and leave the state
 // it was to fill as it was; an accepted one must encode back to the same
 // bytes, restore, and run a frame of the board inside its memories. An input whose
@@ -7,6 +9,7 @@
 // themselves are fuzzed past the header's checks.
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "board.h"
 #include "fuzz_check.h"
 #include "save_state.h"
+#include "state_containers.h"
 
 namespace {
 
@@ -67,6 +71,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
+    std::string error;
+    std::vector<uint8_t> inner;
+    const auto printable = [](unsigned char c) { return c >= 0x20 && c < 0x7F; };
+    if (!stateImageOf(data, size, inner, error) && (error.empty() || !std::ranges::all_of(error, printable)))
+        fail("a container refusal that is not one printable line");
+    error.clear();
     const uint64_t hash = romSetHash;
     const std::vector<uint8_t> image =
         data[0] & 1 ? withHeader(data + 1, size - 1, hash) : std::vector<uint8_t>(data + 1, data + size);
@@ -74,7 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BoardState state, untouched;
     std::memset(&state, 0x5A, sizeof state);
     std::memcpy(&untouched, &state, sizeof state);
-    std::string error;
     if (!decodeState(image.data(), image.size(), hash, state, error)) {
         if (!oneLine(error)) fail("a refusal without its one line");
         if (std::memcmp(&state, &untouched, sizeof state) != 0) fail("a refused image changed the state");

@@ -18,9 +18,11 @@ std::vector<uint8_t> bytesOf(const std::string& text) { return {text.begin(), te
 
 TEST(WorkbenchSymbols, TheDemosStartIsItsResetVector) {
     ASSERT_TRUE(e2e::startBoard(DEMO_ROM_BASE));
+    std::ifstream file(DEMO_ELF, std::ios::binary);
+    const std::vector<uint8_t> elf{std::istreambuf_iterator<char>(file), {}};
     Symbols symbols;
     std::string error;
-    ASSERT_TRUE(symbols.load(DEMO_ELF, error)) << error;
+    ASSERT_TRUE(symbols.read(elf, error)) << error;
     const auto start = symbols.find("_start");
     ASSERT_TRUE(start);
     EXPECT_EQ(*start, e2e::board().peekLong(4).value_or(0xFFFFFFFF));
@@ -49,7 +51,17 @@ TEST(WorkbenchSymbols, MapsAndBadFiles) {
         {"address too large", bytesOf("1000000 big\n"), false, "", 0, "line 1 is not \"address name\""},
         {"empty", bytesOf(""), false, "", 0, "no symbols in the file"},
         {"truncated ELF", truncatedElf, false, "", 0, "the ELF file is truncated or damaged"},
-        {"ELF magic only", bytesOf("\x7F" "ELF"), false, "", 0, "not an ELF file"},
+        {"ELF header cut", {elf.begin(), elf.begin() + 51}, false, "", 0,
+         "the ELF file is truncated: 51 bytes, its header alone takes 52"},
+        {"ELF for x86-64", bytesOf(std::string("\x7F" "ELF\2\1\1", 7) + std::string(11, 0) + ">" + std::string(45, 0)),
+         false, "", 0, "an ELF file for x86-64 (64-bit, little-endian), not the 68000"},  // machine 62, '>'
+        {"ELF magic only", bytesOf("\x7F" "ELF"), false, "", 0,
+         "the ELF file is truncated: 4 bytes, its header alone takes 52"},
+        {"text after a NUL", bytesOf(std::string("10 a\0junk\n", 10)), false, "", 0, "line 1 holds a NUL byte"},
+        {"0x without digits", bytesOf("10 a\n0x name\n"), false, "", 0, "line 2 is not \"address name\""},
+        {"a sign", bytesOf("+100 name\n"), false, "", 0, "line 1 is not \"address name\""},
+        {"byte-order mark", bytesOf("\xEF\xBB\xBF" "10 a\n"), true, "a", 0x10, ""},
+        {"two names at one address", bytesOf("10 a\n10 b\n"), true, "b", 0x10, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
