@@ -8,6 +8,8 @@
 #include "history.h"
 #include "machine.h"
 #include "quiet_board.h"
+#include "reverse_search.h"
+#include "s68000.h"
 
 #ifndef BENCH_DEMO_DIR
 #error "BENCH_DEMO_DIR must name the demo ROM set's directory"
@@ -87,6 +89,62 @@ void BM_RewindOneFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RewindOneFrame)->Unit(benchmark::kMicrosecond);
+
+// Five minutes of play kept, the machine stopped half way through the frame
+// after them: what a debugger's reverse step or reverse continue starts from.
+struct StoppedPlay {
+    History history;
+    KeyStates keys;
+    StoppedPlay() {
+        powerOn();
+        history.start(machine);
+        Player player;
+        for (int f = 0; f < 300 * 60; ++f) {
+            machine.runFrame(player.next(), FrameRun{.draw = false});
+            history.frameRan(machine, {player.keys, machine.speed()});
+        }
+        keys = player.next();
+    }
+    // A copy of the history, the machine half way into the next frame.
+    History stopped() const {
+        History past = history;
+        past.goTo(machine, past.now());
+        const uint32_t start = machine.cycles();
+        machine.runFrameStepping(keys, [&] {
+            if (machine.cycles() - start >= cyclesPerFrame(Speed::Fps60) / 2) return false;
+            s68000exec(1);
+            return true;
+        });
+        return past;
+    }
+};
+
+// Reverse execution after five minutes of play: one instruction back; back
+// to a breakpoint at the frame interrupt's handler (the last frame's); and
+// back over the whole history to a breakpoint nothing reached (where gdb
+// hears that the history begins).
+void BM_Reverse(benchmark::State& state) {
+    if (!demoStarted()) return state.SkipWithError("the demo ROM set did not load");
+    static const StoppedPlay play;
+    const int kind = static_cast<int>(state.range(0));
+    const uint32_t handler = machine.peekLong(28 * 4).value_or(0);
+    if (kind == 1) s68000setBreakpoint(handler);
+    if (kind == 2) s68000setBreakpoint(0xFFFFFE);
+    bool landed = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        History past = play.stopped();
+        state.ResumeTiming();
+        const ReverseLanding landing =
+            reverseSearch(machine, past, {play.keys, Speed::Fps60}, kind == 0 ? ReverseGoal::Step : ReverseGoal::Hit);
+        landed = landed && landing.found == (kind != 2);
+    }
+    s68000clearBreakpoints();
+    state.SetLabel(kind == 0 ? "a step back" : kind == 1 ? "back to the last frame's interrupt" : "back over 5 minutes, no hit");
+    if (!landed) state.SkipWithError("the landing was not the one expected");
+}
+BENCHMARK(BM_Reverse)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reverse)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // An hour of play without pictures: the memory held at its end stays
 // within the bound (64 MiB), for five minutes kept.
