@@ -69,10 +69,12 @@ public:
     bool SavedFullScreen() const { return fSettings.fullScreen; }
     // Whether the state that --load-state asked for was refused.
     bool StartupStateRefused() const { return fStartupStateRefused.load(std::memory_order_relaxed); }
-    // Whether a movie --play asked for was refused, or a movie played differed
-    // from its recording.
+    // Whether the movie --record or --play asked for was refused.
+    bool MovieRefused() const { return fMovieRefused.load(std::memory_order_relaxed); }
+    // Whether it was, or a movie played differed from its recording, or a
+    // recording could not be written whole.
     bool MovieFailed() const {
-        return fMovieFailed.load(std::memory_order_relaxed) || fEmulation.movieDesyncs.load() != 0;
+        return MovieRefused() || fEmulation.movieDesyncs.load() != 0 || fEmulation.movieNotSaved.load();
     }
     // A ROM set dropped on the window, for which the user chose to start the
     // program again; "" when none. Read once the application has ended.
@@ -120,10 +122,10 @@ private:
     bool emulationRunning() const;
     // Movies (app/window_movies.cpp): the commands, true when `message` was
     // one; recording to `path` (the emulation thread stopped and started
-    // again); playing `path`, false after the refusal; stopping, which
-    // writes a recording. The menu's movie is one file for each ROM set.
+    // again) and playing `path`, false after the refusal; stopping, which
+    // ends a recording. The menu's movie is one file for each ROM set.
     bool movieMessage(const BMessage& message);
-    void recordMovie(const std::string& path, bool fromHere);
+    bool recordMovie(const std::string& path, bool fromHere);
     bool playMovie(const std::string& path);
     void stopMovie();
     std::string menuMoviePath() const;
@@ -163,7 +165,7 @@ private:
     bigtime_t fNoticeEnd = 0;   // when it is over
     thread_id fNoticeTimer = -1;  // ends it
     std::atomic<bool> fStartupStateRefused{false};
-    std::atomic<bool> fMovieFailed{false};
+    std::atomic<bool> fMovieRefused{false};
     std::string fMoviePath;  // of the movie recorded or played
     std::string fRestartRomSet;
     workbench::Controller* fWorkbenchController = nullptr;

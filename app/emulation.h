@@ -10,6 +10,7 @@
 #include "history.h"
 #include "machine.h"
 #include "movie.h"
+#include "movie_file.h"
 
 // Read by the running loop (written by the emulation thread only).
 extern uint32_t snoozeTime;
@@ -58,9 +59,13 @@ struct EmulationControl {
     // no emulation thread runs; a playback that ends sets it back to None.
     enum class MovieMode : uint8_t { None, Recording, Playing };
     std::atomic<MovieMode> movieMode{MovieMode::None};
+    // A recording is written to its file as it goes; it ends when a write
+    // fails or the movie is full, setting the mode back to None.
     MovieRecorder recorder;
+    MovieFile movieFile;
     std::unique_ptr<MoviePlayer> player;
     std::atomic<uint32_t> movieDesyncs{0};  // frames of the playing movies that differed
+    std::atomic<bool> movieNotSaved{false};  // a recording's file that could not be written whole
     // Keeps `seconds` of play from now on (a new history), or none.
     void setHistory(bool on, int seconds);
     // While set (the Tab key held), frames follow one another without
@@ -98,7 +103,8 @@ extern bool pastRewritten;
 // runs, with the frames a second it presented since the last one under
 // "fps" (an int32, rounded).
 constexpr uint32_t kMsgFrameRate = 0x66707321;  // 'fps!'
-// The emulation thread posts this when a movie's playback has ended.
+// The emulation thread posts this when a movie's playback or recording has
+// ended.
 constexpr uint32_t kMsgMovieEnded = 0x6D656E64;  // 'mend'
 constexpr int64_t kFrameRatePeriod = 1000000;   // microseconds
 

@@ -30,6 +30,26 @@ bool playedFrame(EmulationControl& control, BWindow* window) {
     return false;
 }
 
+// Keeps the frame in the movie being recorded and writes what the movie made
+// to its file: the recording ends when the movie is full or a write fails
+// (the window is told).
+void recordedFrame(EmulationControl& control, BWindow* window, const FrameInput& input, const uint16_t* picture) {
+    control.recorder.frameRan(input, picture);
+    bool saved = true;
+    if (control.recorder.full()) {
+        std::printf("%s\nThe recording has stopped: a movie holds at most %u frames.\n",
+                    finishRecording(control.movieFile, control.recorder, saved).c_str(), kMostMovieFrames);
+    } else if (!control.movieFile.write(control.recorder)) {
+        saved = false;
+        std::printf("%s; the recording has stopped.\n", control.movieFile.notSaved().c_str());
+    } else {
+        return;
+    }
+    if (!saved) control.movieNotSaved.store(true, std::memory_order_relaxed);
+    control.movieMode.store(EmulationControl::MovieMode::None, std::memory_order_relaxed);
+    window->PostMessage(kMsgMovieEnded);
+}
+
 const uint16_t* nextFrame(EmulationControl& control, BWindow* window, int32_t fps) {
     Machine& machine = control.machine;
     History& history = control.history;
@@ -63,7 +83,7 @@ const uint16_t* nextFrame(EmulationControl& control, BWindow* window, int32_t fp
     if (pastRewritten) history.clear();  // starts again at the next frame
     else if (control.keepHistory) history.frameRan(machine, input);
     pastRewritten = false;
-    if (movie == EmulationControl::MovieMode::Recording) control.recorder.frameRan(input, frame);
+    if (movie == EmulationControl::MovieMode::Recording) recordedFrame(control, window, input, frame);
     return frame;
 }
 

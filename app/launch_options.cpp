@@ -186,7 +186,7 @@ std::string usageText(const char* program) {
            "  --load-state N       with --boot: load the state saved in slot N (0 to 7) before the\n"
            "                       first frame\n"
            "  --record FILE        boot and record a movie (every frame's keys) to FILE from power-on,\n"
-           "                       or from the state --load-state loads; written at quit\n"
+           "                       or from the state --load-state loads; written as it goes\n"
            "  --play FILE          boot and play the movie in FILE back (keys and controllers are\n"
            "                       ignored while it plays); with --frames, exits with status 1 if a\n"
            "                       frame differs from the recording or the file is refused\n"

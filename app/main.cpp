@@ -66,7 +66,10 @@ int main(int argc, char** argv) {
     // not load, a movie refused or played differently, is a failure too.
     const bool stateRefused = window && (window->StartupStateRefused() || window->MovieFailed());
     int status = ran && !(options.boot && !machine.ready()) && !stateRefused ? 0 : 1;
-    if (ran && !options.screenshot.empty()) {
+    if (ran && !options.screenshot.empty() && window && window->MovieRefused()) {
+        // The run did not do what it was asked: its last frame shows nothing asked for.
+        std::fprintf(stderr, "%s: no screenshot written: the movie was refused\n", program);
+    } else if (ran && !options.screenshot.empty()) {
         DrawnPicture picture;
         if (mView) mView->CopyDrawnPicture(picture);
         if (!writePicturePng(picture, options.screenshot, error)) {

@@ -1,10 +1,6 @@
 #include "screenshot.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -12,6 +8,7 @@
 #include <stb/stb_image_write.h>
 
 #include "atomic_file.h"
+#include "file_target.h"
 #include "machine.h"
 
 void rgb15ToRgb8(uint16_t pixel, uint8_t rgb[3]) {
@@ -57,19 +54,6 @@ bool writePicturePng(const DrawnPicture& picture, const std::string& file, std::
     if (!encodePicturePng(picture, png, error)) return false;
     // Only a regular file is replaced: a FIFO or a device would take the
     // picture somewhere else, or wait for a reader that never comes.
-    struct stat status;
-    if (::stat(file.c_str(), &status) == 0) {
-        if (!S_ISREG(status.st_mode)) {
-            error = file + " is not a regular file";
-            return false;
-        }
-    } else if (errno == ENOENT) {
-        // A new file goes into a directory that is there: a mistyped one is not made.
-        const std::filesystem::path parent = std::filesystem::path(file).parent_path();
-        if (::stat(parent.empty() ? "." : parent.c_str(), &status) != 0) {
-            error = "cannot write " + file + ": " + std::strerror(errno);
-            return false;
-        }
-    }
+    if (!fileMayBeWritten(file, error)) return false;
     return writeFileAtomically(file, png.data(), png.size(), error, 0666);
 }

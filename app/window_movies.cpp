@@ -14,41 +14,50 @@ namespace {
 
 using MovieMode = EmulationControl::MovieMode;
 
+std::string movieDirectory() {
+    const std::string base = xdgDataHome();
+    return base.empty() ? "" : base + "/bevorel/movies";
+}
+
 }  // namespace
 
 std::string BeVorelWindow::menuMoviePath() const {
-    const std::string base = xdgDataHome();
-    if (base.empty()) return "";
+    if (movieDirectory().empty()) return "";
     char name[40];
     std::snprintf(name, sizeof name, "/%016" PRIx64 ".bvmovie", fRomSetHash);
-    return base + "/bevorel/movies" + name;
+    return movieDirectory() + name;
 }
 
 bool BeVorelWindow::movieMessage(const BMessage& message) {
     const char* path = nullptr;
     switch (message.what) {
-        case kMsgStartMovie:
+        case kMsgStartMovie: {
             if (message.HasField("slot")) {
                 bootWithState(message);
                 if (fStartupStateRefused.load()) return true;
             } else {
                 loadRom("po");
             }
-            if (message.FindString("record", &path) == B_OK) {
-                recordMovie(path, message.HasField("slot"));
-            } else if (message.FindString("play", &path) == B_OK && !playMovie(path)) {
-                fMovieFailed.store(true, std::memory_order_relaxed);
-                // A headless regression run ends here rather than run without its movie.
-                if (fEmulation.frameLimit.load(std::memory_order_relaxed)) PostMessage(B_QUIT_REQUESTED);
-            }
+            const bool record = message.FindString("record", &path) == B_OK;
+            if (record ? recordMovie(path, message.HasField("slot"))
+                       : message.FindString("play", &path) == B_OK && playMovie(path))
+                return true;
+            fMovieRefused.store(true, std::memory_order_relaxed);
+            // A headless regression run ends here rather than run without its movie.
+            if (fEmulation.frameLimit.load(std::memory_order_relaxed)) PostMessage(B_QUIT_REQUESTED);
             return true;
+        }
         case kCmdRecordFromPowerOn:
-        case kCmdRecordFromHere:
-            if (menuMoviePath().empty()) return true;
-            recordMovie(menuMoviePath(), message.what == kCmdRecordFromHere);
+        case kCmdRecordFromHere: {
+            std::string error;
+            if (gameBooted() && !movieDirectory().empty() && !makeDirectories(movieDirectory(), error))
+                refuse("Cannot record a movie: " + error + ".");
+            else
+                recordMovie(menuMoviePath(), message.what == kCmdRecordFromHere);
             return true;
+        }
         case kCmdPlayMovie:
-            if (!menuMoviePath().empty()) playMovie(menuMoviePath());
+            playMovie(menuMoviePath());
             return true;
         case kCmdStopMovie:
             if (fEmulation.movieMode.load() != MovieMode::None) {
@@ -65,11 +74,14 @@ bool BeVorelWindow::movieMessage(const BMessage& message) {
     }
 }
 
-void BeVorelWindow::recordMovie(const std::string& path, bool fromHere) {
-    if (!gameBooted()) {
-        refuse("Cannot record a movie: no game is booted.");
-        return;
-    }
+bool BeVorelWindow::recordMovie(const std::string& path, bool fromHere) {
+    if (!gameBooted()) return refuse("Cannot record a movie: no game is booted.");
+    if (path.empty())
+        return refuse("Cannot record a movie: there is no home directory (HOME) or XDG_DATA_HOME for it.");
+    // The file is opened first: a path that cannot be written changes nothing.
+    MovieFile file;
+    std::string error;
+    if (!file.open(path, error)) return refuse("Cannot record a movie: " + error + ".");
     kill_thread(fCpuThread);
     stopMovie();
     if (fromHere) {
@@ -80,16 +92,30 @@ void BeVorelWindow::recordMovie(const std::string& path, bool fromHere) {
         fEmulation.machine.setSpeed(currentSpeed());  // power-on chose 60 fps; the menu's speed holds
     }
     fEmulation.history.clear();
-    fEmulation.movieMode.store(MovieMode::Recording);
-    fMoviePath = path;
-    std::printf("Recording a movie from %s to %s\n", fromHere ? "here" : "power-on", path.c_str());
+    fEmulation.movieFile = std::move(file);
+    const bool started = fEmulation.movieFile.write(fEmulation.recorder);
+    if (started) {
+        fEmulation.movieMode.store(MovieMode::Recording);
+        fMoviePath = path;
+        std::printf("Recording a movie from %s to %s\n", fromHere ? "here" : "power-on", path.c_str());
+    } else {
+        fEmulation.movieNotSaved.store(true, std::memory_order_relaxed);
+        std::printf("%s.\n", fEmulation.movieFile.notSaved().c_str());
+    }
     std::fflush(stdout);
     restartEmulation();
+    return started;
 }
 
 bool BeVorelWindow::playMovie(const std::string& path) {
+    if (!gameBooted()) return refuse("Cannot play a movie: no game is booted.");
+    if (path.empty()) return refuse("Cannot play a movie: there is no home directory (HOME) or XDG_DATA_HOME for it.");
+    if (fEmulation.movieMode.load() == MovieMode::Recording) {  // written whole before it is read
+        kill_thread(fCpuThread);
+        stopMovie();
+        restartEmulation();
+    }
     const std::string refused = "Cannot play the movie " + path + ": ";
-    if (!gameBooted()) return refuse(refused + "no game is booted.");
     std::vector<uint8_t> bytes;
     std::string error;
     switch (readWholeFile(path, kLargestMovie, bytes, error)) {
@@ -111,7 +137,8 @@ bool BeVorelWindow::playMovie(const std::string& path) {
     fEmulation.history.clear();
     fEmulation.movieMode.store(MovieMode::Playing);
     fMoviePath = path;
-    std::printf("Playing the movie %s (%u frames)\n", path.c_str(), fEmulation.player->frames());
+    std::printf("Playing the movie %s (%u frames%s)\n", path.c_str(), fEmulation.player->frames(),
+                fEmulation.player->cutShort() ? ", up to where its recording was cut short" : "");
     std::fflush(stdout);
     restartEmulation();
     return true;
@@ -125,13 +152,9 @@ void BeVorelWindow::stopMovie() {
                     fEmulation.player->frames());
     }
     if (mode == MovieMode::Recording) {
-        const std::vector<uint8_t> file = encodeMovie(fEmulation.recorder.movie());
-        std::string error;
-        if (writeFileAtomically(fMoviePath, file.data(), file.size(), error, 0644))
-            std::printf("Movie recorded: %zu frames in %s\n", fEmulation.recorder.movie().inputs.size(),
-                        fMoviePath.c_str());
-        else
-            std::printf("Movie not written: %s.\n", error.c_str());
+        bool saved = false;
+        std::printf("%s\n", finishRecording(fEmulation.movieFile, fEmulation.recorder, saved).c_str());
+        if (!saved) fEmulation.movieNotSaved.store(true, std::memory_order_relaxed);
     }
     std::fflush(stdout);
     fMoviePath.clear();

@@ -12,24 +12,27 @@ uint64_t pictureHash(const uint16_t* picture) {
 }
 
 void MovieRecorder::beginAtPowerOn(Machine& machine, bool serviceMode) {
-    fMovie = Movie{};
-    fMovie.romSetHash = machine.romSetHash();
-    fMovie.serviceMode = serviceMode;
+    Movie start;
+    start.romSetHash = machine.romSetHash();
+    start.serviceMode = serviceMode;
+    start.hashInterval = fHashInterval;
+    begin(start);
     machine.powerOn();
     machine.setServiceMode(serviceMode);
     machine.reset();
 }
 
 void MovieRecorder::beginHere(const Machine& machine) {
-    fMovie = Movie{};
-    fMovie.romSetHash = machine.romSetHash();
-    fMovie.fromState = true;
-    machine.capture(fMovie.state);
+    Movie start;
+    start.romSetHash = machine.romSetHash();
+    start.fromState = true;
+    start.hashInterval = fHashInterval;
+    machine.capture(start.state);
+    begin(start);
 }
 
 void MovieRecorder::frameRan(const FrameInput& input, const uint16_t* picture) {
-    fMovie.inputs.push_back(input);
-    if (fMovie.inputs.size() % fMovie.hashInterval == 0) fMovie.pictureHashes.push_back(pictureHash(picture));
+    if (!full()) add(input, hashWanted() ? pictureHash(picture) : 0);
 }
 
 void MoviePlayer::begin(Machine& machine) {

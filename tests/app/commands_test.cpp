@@ -1,5 +1,5 @@
-// Commands the window refuses or does not know change nothing: codes just
-// past each range of slots and keys, a boot with a game path of 1024
+// Commands the window refuses or does not know change nothing: movies before
+// a boot, codes just past each range of slots and keys, a boot with a game path of 1024
 // characters or more, a boot in a window whose board found no ROM set. And
 // what the real program's runs do not show: the settings file's speed at
 // start, a speed for this run only, Pause before a boot, the running loop's
@@ -13,6 +13,10 @@
 
 TEST_F(ShellTest, UnknownCodesAndRefusedBootsChangeNothing) {
     EXPECT_EQ(mOffscreen->Bounds().IntegerWidth() + 1, kScreenWidth) << "the bitmap is exactly the picture";
+    testing::internal::CaptureStdout();
+    for (uint32_t code : {kCmdPlayMovie, kCmdRecordFromHere}) window->Send(code);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Cannot play a movie: no game is booted.\nCannot record a movie: no game is booted.\n");
     window->Send(kCmdBoot);
     ASSERT_TRUE(WaitForFrames(3));
     const uint8_t key = keyboardConfig[0];

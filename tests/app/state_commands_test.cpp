@@ -1,5 +1,6 @@
 // A slot the window cannot use: a save cut short keeps what the slot held and
 // leaves no temporary file; a file over the window's limit is refused unread.
+// A movie's file cut short says what it kept, and the recording stops.
 // A load brings back the speed the state was saved at; the frame counts of
 // the quit report carry on over the restarts around saves and loads.
 #include <sys/resource.h>
@@ -11,6 +12,7 @@
 #include "file_text.h"
 #include "shell_fixture.h"
 #include "state_slots.h"
+#include "xdg_dirs.h"
 
 namespace fs = std::filesystem;
 
@@ -61,4 +63,27 @@ TEST_F(ShellTest, AFailedWriteKeepsTheSlotAndAFileTooLargeIsRefused) {
     EXPECT_EQ(newSnoozeTime.load(), framePeriod(Speed::Fps30));
     window->Send(kCmdFreeRom);  // joined: its writes are visible here
     EXPECT_EQ(cpuTimeStart, start);
+}
+
+TEST_F(ShellTest, ARecordingThatCannotBeWrittenSaysWhatItKeptAndStops) {
+    window->Send(kCmdBoot);
+    window->Send(kCmdSpeedUnlimited);
+    const std::string path = xdgDataHome() + "/bevorel/movies/0123456789abcdef.bvmovie";
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limit{300, saved.rlim_max};  // the header and a block of frames, not two
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    window->Send(kCmdRecordFromPowerOn);
+    const bool stopped = eventually([&] { return window->MovieFailed(); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    window->Send(kCmdStopMovie);
+    std::fflush(stdout);
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Recording a movie from power-on to " + path +
+                                                          "\nMovie not saved after frame 60: cannot write " + path +
+                                                          ": File too large; the recording has stopped.\n");
 }
