@@ -297,4 +297,28 @@ TEST_F(GdbClient, StepsBackOutOfStopAndFromAnUnmappedPc) {
     EXPECT_EQ(at("21"), at("11")) << out;
 }
 
+// The README's reverse-debugging transcript runs as shown: its commands
+// given to gdb, every line it shows printed in that order.
+TEST_F(GdbClient, TheReadmesReverseTranscriptRunsAsShown) {
+    std::ifstream readme(fs::path(DEMO_SOURCE) / "../../README.md");
+    std::string commands = "set filename-display basename\n", line;
+    std::vector<std::string> shown;
+    bool inside = false;
+    while (std::getline(readme, line)) {
+        if (line.starts_with("**Going back.**")) inside = true;
+        else if (inside && line.starts_with("Without a program file")) break;
+        else if (inside && line.starts_with("    (gdb) ")) commands += line.substr(10) + "\n";
+        else if (inside && line.starts_with("    ")) shown.push_back(line.substr(4));
+    }
+    ASSERT_GE(shown.size(), 4u) << "no transcript found in the README";
+    ASSERT_NO_FATAL_FAILURE(start_board("unlimited", 120));
+    start_gdb(commands + "detach\n", "'" DEMO_ELF "'");
+    expect_both_end_and_shown({"\\[Inferior 1 \\(Remote target\\) detached\\]"});
+    size_t at = 0;
+    for (const std::string& expected : shown) {
+        at = gdb_->output.find(expected, at);
+        ASSERT_NE(at, std::string::npos) << "not printed in order: " << expected << "\n" << gdb_->output;
+    }
+}
+
 }  // namespace
