@@ -36,10 +36,13 @@ fail() {
 mkfifo "$work/stdin"
 exec {monitor}<>"$work/stdin"  # the monitor's standard input, open for as long as the test runs
 mkdir -p "$work/home" "$pictures"
-(cd "$work" && exec env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
-    XDG_PICTURES_DIR="$pictures" "$program" <"$work/stdin" >"$console" 2>&1 {monitor}>&-) &
-program_pid=$!
-pids+=("$program_pid")
+start_program() {
+    (cd "$work" && exec env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+        XDG_PICTURES_DIR="$pictures" "$program" "$@" <"$work/stdin" >"$console" 2>&1 {monitor}>&-) &
+    program_pid=$!
+    pids+=("$program_pid")
+}
+start_program
 
 find_window() { win=$(xdotool search --name '^BePellmora v0\.80$' 2>/dev/null | head -n 1); [[ -n $win ]]; }
 wait_for 20 "window" find_window
@@ -358,4 +361,13 @@ while IFS='|' read -r what effect argument; do
     ((done_steps++))
     [[ -n ${STEP_TIMES:-} ]] && echo "$(((${EPOCHREALTIME/./} - started) / 1000)) ms: $what" >&2
 done < <(steps)
-echo "PASS: $done_steps steps in $(((${EPOCHREALTIME/./} - started) / 1000)) ms"
+
+# Its window destroyed by another client (as by a window manager that
+# crashes), the program ends as by its close box.
+step="the window destroyed from outside"
+start_program --boot
+wait_for 20 "window" find_window
+wait_for 20 "picture of the booted game" eval 'find_window && picture_shown'  # the window SDL keeps
+xdotool windowclose "$win"
+check quits ""
+echo "PASS: $done_steps steps and the window destroyed from outside in $(((${EPOCHREALTIME/./} - started) / 1000)) ms"
