@@ -72,6 +72,8 @@ void BeVorelWindow::loadRom(const char* path) {
     }
     if (!fEmulation.machine.ready()) {
         std::fputs(kNotBootable, stdout);
+        std::fflush(stdout);
+        notify("No ROM set loaded");
         return;
     }
     copyPath(romPath, path);
