@@ -72,6 +72,8 @@ void BeVorelWindow::loadRom(const char* path) {
     }
     if (!fEmulation.machine.ready()) {
         std::fputs(kNotBootable, stdout);
+        std::fflush(stdout);
+        notify("No ROM set loaded");
         return;
     }
     copyPath(romPath, path);
@@ -93,6 +95,7 @@ void BeVorelWindow::Reset() {
     fEmulation.machine.reset();
     fEmulation.history.clear();  // a new history begins at the reset
     startupClear();
+    fEmulation.freshFrameCounts.store(true, std::memory_order_relaxed);
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     if (fCpuThread >= 0) resume_thread(fCpuThread);
 }

@@ -77,10 +77,12 @@ struct EmulationControl {
     std::atomic<uint32_t> frameLimit{0};
     // Frames presented since the window was built, by every emulation thread.
     std::atomic<uint32_t> framesPresented{0};
-    // Set by the window before it replaces the emulation thread around a
-    // state save or load: the new thread carries on the frame-rate counters
-    // of the one it replaces instead of starting them afresh.
-    std::atomic<bool> continueFrameCounts{false};
+    // Set by the window when a run begins (a boot or reset): the next
+    // emulation thread to begin starts the frame-rate counters afresh and
+    // clears it. The threads that replace it (around a state save or load, a
+    // movie's start or stop) carry its counters on; one killed before it
+    // began leaves the flag to the thread that replaces it.
+    std::atomic<bool> freshFrameCounts{true};
 };
 
 // gdb's reverse execution (app/reverse_execution.h, with the gdb link):

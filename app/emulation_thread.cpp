@@ -92,7 +92,7 @@ const uint16_t* nextFrame(EmulationControl& control, BWindow* window, int32_t fp
 int32 BeVorelWindow::cpuThread(void* data) {
     BeVorelWindow* window = static_cast<BeVorelWindow*>(data);
     EmulationControl& control = window->fEmulation;
-    if (!control.continueFrameCounts.exchange(false, std::memory_order_relaxed)) {
+    if (control.freshFrameCounts.exchange(false, std::memory_order_relaxed)) {
         cpuTimeStart = system_time();
         cpuTotalFrames = 0;
     }

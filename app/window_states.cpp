@@ -51,10 +51,8 @@ bool BeVorelWindow::emulationRunning() const {
 
 void BeVorelWindow::restartEmulation() {
     if (fEmulation.frameUnderWay.exchange(false)) fEmulation.history.clear();  // killed inside a frame
-    fEmulation.continueFrameCounts.store(true, std::memory_order_relaxed);
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
     if (fCpuThread >= 0) resume_thread(fCpuThread);
-    else fEmulation.continueFrameCounts.store(false, std::memory_order_relaxed);
 }
 
 void BeVorelWindow::markStateSlots() {

@@ -17,8 +17,9 @@ extern const std::array<uint8_t, 1024> opsize;                // immediate size 
 extern const std::array<debug_formatter, 64> eacalc;          // by mode * 8 + register
 extern const std::array<debug_formatter, 64> debugspecialmap; // 0x4E40-0x4E7F by bits 5..0
 
-// Reads the instruction word at debugpc and advances debugpc and isize by 2.
-// A word outside every program region reads as 0xFFFF.
+// Reads the instruction word at debugpc and advances debugpc and isize by 2,
+// debugpc wrapping at 24 bits as the 68000's addresses do. A word outside
+// every program region reads as 0xFFFF.
 uint16_t debug_next_word();
 
 // Writes the instruction text into sdebug.

@@ -16,12 +16,20 @@ char sdebug[80];
 
 bool debug_text_overflowed = false;
 
+namespace {
+
+constexpr uint32_t kAddressMask = 0xFFFFFF;  // the 68000's address bus: 24 bits
+
+}  // namespace
+
+// Addresses wrap at 24 bits: the word after 0xFFFFFE is the one at 0.
 uint16_t debug_next_word() {
-    debugpc += 2;
+    const uint32_t address = debugpc & kAddressMask;
+    debugpc = (address + 2) & kAddressMask;
     isize += 2;
     // s68000fetch answers 0xFFFFFFFF outside every program region: its low
     // 16 bits are the 0xFFFF such a word reads as.
-    return static_cast<uint16_t>(s68000fetch(debugpc - 2));
+    return static_cast<uint16_t>(s68000fetch(address));
 }
 
 static void format_into(char* buffer, size_t size, const char* format, va_list args) {
@@ -48,16 +56,15 @@ namespace {
 constexpr int32_t kHexColumnBytes = 10;  // five words
 
 void disassemble_one() {
-    uint32_t start = debugpc;
+    const uint32_t start = debugpc & kAddressMask;
     monitor_print("%08X: ", start);
     isize = 0;
     inst = debug_next_word();
     debugmap[inst >> 6]();
-    // The words are fetched again for the hex column. debugpc - start equals
-    // isize, counted so that a listing across the top of the address space
-    // still prints the words it read.
+    // The words are fetched again for the hex column, isize bytes from the
+    // start (debugpc may have wrapped past the top of the address space).
     for (int32_t offset = 0; offset < isize; offset += 2)
-        monitor_print("%04X ", static_cast<unsigned>(s68000fetch(start + offset) & 0xFFFF));
+        monitor_print("%04X ", static_cast<unsigned>(s68000fetch((start + offset) & kAddressMask) & 0xFFFF));
     for (int32_t padding = isize; padding < kHexColumnBytes; padding += 2) monitor_print("     ");
     monitor_print("%s\n", sdebug);
 }

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "x_windows.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #define BEVOREL_LEAK_CHECK 1
 #elif defined(__has_feature)
@@ -53,6 +55,7 @@ void keep_libraries_loaded_for_leak_check() {
 }  // namespace
 
 bool open_display(std::string& error) {
+    handle_x_errors();  // before SDL takes X's handler over
     const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
     if (chosen && *chosen) {
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;

@@ -90,7 +90,7 @@ void Gui::Update(const std::vector<BWindow*>& windows) {
     fDirty = false;
     bool first = true;
     for (auto& [window, surface] : fSurfaces) {
-        if (surface->hidden) continue;
+        if (surface->hidden || surface->destroyed) continue;
         const bool hostsAlerts = first;
         first = false;
         if (hasImmediateViews(window)) {

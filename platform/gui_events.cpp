@@ -20,6 +20,7 @@
 #include "shortcut_keys.h"
 #include "storage.h"
 #include "window.h"
+#include "x_windows.h"
 
 namespace kit {
 
@@ -50,6 +51,14 @@ void Gui::HandleEvent(SDL_Event& event) {
     switch (event.type) {
         case SDL_QUIT:
             if (be_app) be_app->PostMessage(B_QUIT_REQUESTED);
+            return;
+        case SDL_SYSWMEVENT:
+            // A window destroyed by another client is closed as by its close box.
+            for (auto& [window, surface] : fSurfaces) {
+                if (surface->destroyed || !x_window_destroyed(event, surface->sdlWindow)) continue;
+                surface->destroyed = true;
+                if (!(window->Flags() & B_NOT_CLOSABLE)) window->PostMessage(B_QUIT_REQUESTED);
+            }
             return;
         case SDL_WINDOWEVENT:
             target = SurfaceForWindowId(event.window.windowID);

@@ -27,6 +27,7 @@ struct Surface {
     int preferredScale = 1;  // the window's pixel scale
     int uiScale = 0;         // what menus and alerts are drawn at now (0: not yet)
     bool hidden = false;
+    bool destroyed = false;  // another client destroyed its X window: nothing is drawn there any more
     bool closeMenus = false;  // Escape was pressed: close the open menus at the next draw
     // Where the pointer is in the window, from the last mouse event. ImGui's
     // SDL backend asks X for the global position, which SDL caches and only

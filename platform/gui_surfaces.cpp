@@ -14,6 +14,7 @@
 #include "gui_surface.h"
 #include "menu_drawing.h"
 #include "window.h"
+#include "x_windows.h"
 
 namespace kit {
 
@@ -31,7 +32,8 @@ Surface::~Surface() {
         ImGui::DestroyContext(imgui);
     }
     if (renderer) SDL_DestroyRenderer(renderer);
-    if (sdlWindow) SDL_DestroyWindow(sdlWindow);
+    if (sdlWindow && destroyed) destroy_gone_x_window(sdlWindow);
+    else if (sdlWindow) SDL_DestroyWindow(sdlWindow);
 }
 
 namespace {
@@ -63,6 +65,7 @@ std::unique_ptr<Surface> open_surface(BWindow* window) {
         window->Hide();
         return nullptr;
     }
+    watch_x_windows(surface->sdlWindow);
     surface->imgui = ImGui::CreateContext();
     ImGui::SetCurrentContext(surface->imgui);
     ImGuiIO& io = ImGui::GetIO();
@@ -99,6 +102,7 @@ void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {
         fDirty = true;
     }
     for (auto& [window, surface] : fSurfaces) {
+        if (surface->destroyed) continue;  // X would never answer SDL's waits for it
         Apply(*surface);
         const bool hidden = window->IsHidden();
         if (hidden == surface->hidden) continue;

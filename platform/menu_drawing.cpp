@@ -78,6 +78,11 @@ struct Drawing {
 };
 
 const ImVec4 kShortcutColour(0.33f, 0.33f, 0.33f, 1.0f);
+// Menus hide what lies under them: ImGui's light style draws them in white
+// at 98 % opacity, through which the picture's text shows. Opaque, in the
+// grey that white gave over black (0xFAFAFA, which no 15-bit colour of the
+// picture is).
+const ImVec4 kMenuBackground(0.98f, 0.98f, 0.98f, 1.0f);
 
 // Closes every open menu. ImGui asserts when asked to close popups that are
 // not open, and a plain item of a menu bar's menu has already closed its
@@ -265,6 +270,7 @@ void draw_menu_bar(BWindow* window, float scale, bool closeMenus, std::vector<Ch
         if (closeMenus) close_all_menus();
         std::lock_guard held(menu_lock());
         bool anyOpen = false;
+        ImGui::PushStyleColor(ImGuiCol_PopupBg, kMenuBackground);
         if (ImGui::BeginMainMenuBar()) {
             const float height = ImGui::GetIO().DisplaySize.y - ImGui::GetFrameHeight();
             for (int32 i = 0; i < bar->CountItems(); ++i) {
@@ -289,6 +295,7 @@ void draw_menu_bar(BWindow* window, float scale, bool closeMenus, std::vector<Ch
             }
             ImGui::EndMainMenuBar();
         }
+        ImGui::PopStyleColor();
         if (!anyOpen) state = MenuState();
     }
     if (d.closeAll) close_all_menus();

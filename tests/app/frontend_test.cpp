@@ -214,9 +214,15 @@ TEST_F(Frontend, AMissingRomSetShowsWhereItWasLookedForAndWhatItNeeds) {
     RomSetPlace place;
     place.searched = {"/opt/bevorel/Roms/", "/home/player/Roms/"};
     kit::OpenAlert alert;
-    Run([&](DrivenApp&) { alert = openAlert(0); }, place);
+    bool bootRefusalShown = false;
+    Run([&](DrivenApp& self) {
+        alert = openAlert(0);
+        self.fMainWindow->PostMessage(kCmdBoot);  // refused: said in the title too
+        bootRefusalShown = eventually([&] { return self.fMainWindow->Title() == "BePellmora v0.80 - No ROM set loaded"; });
+    }, place);
     EXPECT_EQ(alert.text, missingRomSetText(place, ""));
     EXPECT_EQ(alert.type, B_STOP_ALERT);
+    EXPECT_TRUE(bootRefusalShown);
 }
 
 // What is no whole set is refused saying why; a whole set (or one of its

@@ -207,6 +207,7 @@ TEST_F(MonitorTest, UnassembleListsSixteenAndGoesOnAcrossEntriesAndAfterAJump) {
     EXPECT_EQ(debugpc, 0x1038u);  // four program words, then twelve two-word "or.b #$00,d0"
     EXPECT_EQ(run({"u\n", "q\n"}).output.substr(8, 10), "00001038: ");
     EXPECT_THAT(run({"j 1004\n", "u\n", "q\n"}).output, HasSubstr("[cpu 1]>00001004: 4E71"));
+    EXPECT_THAT(run({"u FFFFFF\n", "q\n"}).output, HasSubstr("\n00000001: "));  // 24-bit addresses wrap
 }
 
 TEST_F(MonitorTest, DumpMarksTheWordGoesOnAndStartsAtZeroOnEntry) {
