@@ -140,6 +140,7 @@ void BM_Reverse(benchmark::State& state) {
         landed = landed && landing.found == (kind != 2);
     }
     s68000clearBreakpoints();
+    state.counters["frames kept"] = static_cast<double>(play.history.now() - play.history.oldest());
     state.SetLabel(kind == 0 ? "a step back" : kind == 1 ? "back to the last frame's interrupt" : "back over 5 minutes, no hit");
     if (!landed) state.SkipWithError("the landing was not the one expected");
 }
