@@ -268,7 +268,7 @@ TEST(MovieFile, TheFirstVersionIsStillRead) {
 // play land where the forward run was, and the frame runs on from there as
 // it ran (tests/e2e/reverse_oracle.h); also from a state loaded mid-play.
 TEST_F(DemoReplay, GoingBackLandsWhereTheForwardRunWas) {
-    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(150, 5), kLongRun / 10, 33), int(kLongRun / 10));
+    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(150, 5), kLongRun / 20, 33), int(kLongRun / 20));
     BoardState loaded{};
     board().capture(loaded);
     powerOn(false);

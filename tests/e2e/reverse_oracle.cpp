@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <random>
 
 #include "board_session.h"
@@ -31,30 +30,24 @@ struct Frame {
 // that its padding compares equal too.
 bool sameState(const BoardState& a, const BoardState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+bool idle() { return _s68000context.interrupts[0] & 1; }
+
 // The forward run's step from a place: a due interrupt taken, or one
-// instruction; false while the processor idles in STOP (a cycle passes).
-bool forwardStep(bool& instruction) {
+// instruction (true).
+bool forwardStep() {
     const uint32_t before = s68000readOdometer(), pc = _s68000context.pc;
     s68000flushInterrupts();
-    if (s68000readOdometer() != before || _s68000context.pc != pc) return instruction = false, true;
-    instruction = true;
-    const bool idle = _s68000context.interrupts[0] & 1;
+    if (s68000readOdometer() != before || _s68000context.pc != pc) return false;
     s68000exec(1);
-    return !idle;
+    return true;
 }
 
-// Runs frame `input` from where the board stands with `visit` at each place
-// (index, offset); visit returns false to leave the frame there.
-FramePoint stepPlaces(const FrameInput& input, const std::function<bool(size_t, uint32_t)>& visit) {
-    const uint32_t start = board().cycles();
-    board().setSpeed(input.speed);
+// Runs frame `keys` from where the board stands up to its place `p` (or its end).
+void stepPlaces(const KeyStates& keys, size_t p) {
     size_t index = 0;
-    return board().runFrameStepping(input.keys, [&] {
-        const bool idle = _s68000context.interrupts[0] & 1;
-        if (!idle && !visit(index++, board().cycles() - start)) return false;
-        bool instruction;
-        forwardStep(instruction);
-        return true;
+    board().runFrameStepping(keys, [&] {
+        if (idle()) return s68000exec(1), true;  // a cycle passes; no place
+        return index++ < p && (forwardStep(), true);
     });
 }
 
@@ -74,13 +67,12 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
     for (size_t f = 0; f < inputs.size(); ++f) {
         const FrameInput input{inputs[f], Speed::Fps60};
         machine.capture(frames[f].start);
-        board().setSpeed(input.speed);
         const uint32_t start = machine.cycles();
         machine.runFrameStepping(input.keys, [&] {
-            if (_s68000context.interrupts[0] & 1) return s68000exec(1), true;  // idle: no place
+            if (idle()) return s68000exec(1), true;
             Place place{machine.cycles() - start, _s68000context.pc, false, 0};
             s68000armWatchpoints();
-            forwardStep(place.instruction);
+            place.instruction = forwardStep();
             s68000disarmWatchpoints();
             uint32_t address;
             int kinds;
@@ -106,7 +98,7 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
     // The state at place `p` of frame `f`, from the forward run's record.
     const auto recorded = [&](size_t f, size_t p) {
         machine.restore(frames[f].start);
-        stepPlaces({inputs[f], Speed::Fps60}, [&](size_t i, uint32_t) { return i < p; });
+        stepPlaces(inputs[f], p);
         BoardState state{};
         machine.capture(state);
         return state;
@@ -118,14 +110,12 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
         const size_t f = std::uniform_int_distribution<size_t>(1, frames.size() - 1)(random);
         const size_t p = std::uniform_int_distribution<size_t>(0, frames[f].places.size() - 1)(random);
         past.goTo(machine, f);
-        stepPlaces({inputs[f], Speed::Fps60}, [&](size_t i, uint32_t) { return i < p; });
+        stepPlaces(inputs[f], p);
         // What to ask, and where the forward run says it must land.
         const bool hit = q % 2;
         size_t ef = f, ep = p;
         bool expectFound = true;
         int steps = 1;
-        s68000clearBreakpoints();
-        s68000clearWatchpoints();
         if (!hit) {
             steps = std::uniform_int_distribution<int>(1, 4)(random);
             for (int s = 0; s < steps; ++s) {
@@ -156,7 +146,6 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
                     }
                 }
             }
-            if (!expectFound) ef = 0, ep = 0;
         }
         ReverseLanding landing;
         FrameInput current{inputs[f], Speed::Fps60};
@@ -172,9 +161,8 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
         s68000clearBreakpoints();
         s68000clearWatchpoints();
         if (!expectFound) ef = 0, ep = 0;
-        const std::string where = "query " + std::to_string(q) + " from frame " + std::to_string(f) + " place " +
-                                  std::to_string(p) + ", expected frame " + std::to_string(ef) + " place " +
-                                  std::to_string(ep);
+        const std::string where = "query " + std::to_string(q) + " from " + std::to_string(f) + ":" +
+                                  std::to_string(p) + ", expected " + std::to_string(ef) + ":" + std::to_string(ep);
         EXPECT_EQ(landing.found, expectFound) << where;
         EXPECT_TRUE(sameState(landed, recorded(ef, ep))) << where;
         if (ef + 1 < frames.size()) EXPECT_TRUE(sameState(ranOn, frames[ef + 1].start)) << where << ": ran on";

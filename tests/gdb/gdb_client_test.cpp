@@ -184,43 +184,6 @@ TEST_F(GdbClient, StepsThroughTheDemosSource) {
     EXPECT_TRUE(has(between(out, "<finish>\n", "[Inferior"), "main \\(\\) at main\\.c:" + call + "\n")) << out;
 }
 
-// Reverse execution from the program's recorded past: three instructions
-// forward and back leave every register as it was; a watched work-RAM word
-// written twice, then gone back over: the second write, then the first, each
-// stopped before the instruction that wrote, the old value in memory.
-TEST_F(GdbClient, GoesBackOverInstructionsAndWatchedWrites) {
-    const std::vector<uint16_t> rom = rom_words(fs::path(BEVOREL_PROGRAM).parent_path() / "Roms");
-    ASSERT_GT(rom.size(), 64u);
-    const uint32_t handler = uint32_t{rom[28 * 2]} << 16 | rom[28 * 2 + 1];  // vector 28: the frame
-    const std::string word = "*(unsigned int *)0x100004";  // a work-RAM counter the demo steps each frame
-    ASSERT_NO_FATAL_FAILURE(start_board("unlimited", 600));
-    start_gdb("break *" + hex(handler) + "\ncontinue\ncontinue\ndelete\n"
-              "echo <before>\\n\ninfo registers\necho <mid>\\n\nstepi 3\nreverse-stepi\nreverse-stepi\n"
-              "reverse-stepi\necho <after>\\n\ninfo registers\necho <end>\\n\nwatch " + word + "\n"
-              "continue\nprintf \"w pc=%x v=%x\\n\", $pc, " + word + "\n"
-              "continue\nprintf \"w pc=%x v=%x\\n\", $pc, " + word + "\n"
-              "reverse-continue\nprintf \"r pc=%x v=%x\\n\", $pc, " + word + "\n"
-              "reverse-continue\nprintf \"r pc=%x v=%x\\n\", $pc, " + word + "\n"
-              "delete\ndetach\n");
-    expect_both_end_and_shown({"\\[Inferior 1 \\(Remote target\\) detached\\]"});
-    const std::string& out = gdb_->output;
-    const std::string before = between(out, "<before>\n", "<mid>\n");
-    EXPECT_TRUE(has(before, "\npc +" + hex(handler) + " ")) << out;
-    EXPECT_EQ(between(out, "<after>\n", "<end>\n"), before) << out;
-    std::smatch w1, w2, r2, r1;
-    const std::regex stop("([wr]) pc=([0-9a-f]+) v=([0-9a-f]+)\n");
-    auto next = out.cbegin();
-    for (std::smatch* m : {&w1, &w2, &r2, &r1}) {
-        ASSERT_TRUE(std::regex_search(next, out.cend(), *m, stop)) << out;
-        next = (*m)[0].second;
-    }
-    const auto value = [](const std::smatch& m) { return std::stoul(m[3], nullptr, 16); };
-    EXPECT_EQ(value(r2), value(w1)) << "back at the second write: the value the first wrote";
-    EXPECT_EQ(value(r1), value(w1) - (value(w2) - value(w1))) << "back at the first: the value before it";
-    EXPECT_LT(std::stoul(r2[2], nullptr, 16), std::stoul(w2[2], nullptr, 16)) << "stopped before the writing instruction";
-    EXPECT_EQ(r1[2], r2[2]);
-}
-
 // The demo's status block (work RAM) as the stops below print it.
 const char* const kStatus =
     "define st\nprintf \"t%d pc=%x %d %d %d %d %d\\n\", $arg0, $pc, status.level4, status.level3, status.level2, "
