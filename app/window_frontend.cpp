@@ -1,6 +1,6 @@
-// The window's front-end commands: hotkeys, full screen, screenshots, the
-// unlimited speed of Tab, game controllers, ROM sets dropped on the window,
-// and the title bar that shows what the game is doing.
+// The window's front end: its hotkeys, game controllers, screenshots, ROM
+// sets dropped on the window, and the title bar that shows what the game is
+// doing. The commands' rows (commands.cpp) call these.
 #include <sys/stat.h>
 
 #include <cstdio>
