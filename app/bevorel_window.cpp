@@ -19,12 +19,6 @@ constexpr uint32 kWindowFlags = 0x20000040;  // resizable, not zoomable
 constexpr const char* kNotBootable =
     "No ROM set is loaded (see the start-up messages above): the game cannot be booted.\n";
 
-void enableBootedMenus() {
-    romInfoItem->SetEnabled(true);
-    tmpMenu->SetEnabled(true);
-    tmpMenu2->SetEnabled(true);
-}
-
 }  // namespace
 
 BeVorelWindow::BeVorelWindow(Machine& machine, const RomSetChoice& romSet)
@@ -78,13 +72,13 @@ void BeVorelWindow::loadRom(const char* path) {
     }
     copyPath(romPath, path);
     Reset();
-    enableBootedMenus();
+    updateEnabledMenus();
     fRomSetHash = fEmulation.machine.romSetHash();  // names the state slots' files
     markStateSlots();
 }
 
 void BeVorelWindow::Reset() {
-    if (romPath[0] == '\0') {
+    if (!gameBooted()) {
         // No emulation thread runs before a boot. After a failed start-up the
         // board's reset is still safe: it reports that the CPU cannot reset.
         fEmulation.machine.reset();
@@ -101,7 +95,7 @@ void BeVorelWindow::Reset() {
 }
 
 void BeVorelWindow::freeRom() {
-    if (romPath[0] == '\0') return;
+    if (!gameBooted()) return;
     kill_thread(fCpuThread);
     pictureAreaClear();
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
@@ -113,83 +107,17 @@ void BeVorelWindow::MessageReceived(BMessage* message) {
         BeVorelWindow& window;
         ~TitleKeeper() { window.updateTitle(); }
     } title{*this};
-    const uint32_t code = message->what;
-    const bool booted = gameBooted();
-    if (frontendMessage(message) || movieMessage(*message)) return;
-    switch (code) {
-        case kCmdBoot:
-            loadRom("po");
-            return;
-        case kMsgLoadRom: {
-            const char* path = nullptr;
-            if (message->FindString("path", &path) == B_OK) loadRom(path);
-            return;
-        }
-        case kCmdReset:
-            if (booted) Reset();
-            return;
-        case kCmdServiceMode:
-            // The running frames read the switch (the history's snapshots
-            // hold it): their thread stops before it changes.
-            if (booted) kill_thread(fCpuThread);
-            fEmulation.machine.setServiceMode(!fEmulation.machine.serviceMode());
-            Reset();
-            return;
-        case kCmdPause:
-            if (booted) wpaused.store(static_cast<uint8_t>(~wpaused.load(std::memory_order_relaxed)),
-                                      std::memory_order_relaxed);
-            return;
-        case kCmdWorkbench:
-            toggleWorkbench();
-            return;
-        case kCmdDebug:
-            debugOn.store(static_cast<uint8_t>(~debugOn.load(std::memory_order_relaxed)),
-                          std::memory_order_relaxed);
-            return;
-        case kCmdSpeed30:
-            fEmulation.applySpeed(Speed::Fps30);
-            return;
-        case kCmdSpeed60:
-            fEmulation.applySpeed(Speed::Fps60);
-            return;
-        case kCmdSpeedUnlimited:
-            fEmulation.applySpeed(Speed::Unlimited);
-            return;
-        case kCmdFreeRom:
-            freeRom();
-            return;
-        case kCmdAbout:
-            showAbout();
-            return;
-        case kCmdKeyboard:
-            chooseController(0);
-            return;
-        case kCmdJoystick:
-            chooseController(1);
-            return;
-        case kCmdRomInfo:
-            return;
-        default:
-            break;
-    }
-    int submenu = 0, position = 0;
-    if (keyChoiceOf(code, &submenu, &position)) {
-        chooseKey(code);
-        return;
-    }
-    if (code >= kCmdLoadStateBase && code < kCmdLoadStateBase + kStateSlots) {
-        loadState(static_cast<char>(code - kCmdLoadStateBase));
-        return;
-    }
-    if (code >= kCmdSaveStateBase && code < kCmdSaveStateBase + kStateSlots) {
-        saveState(static_cast<char>(code - kCmdSaveStateBase));
-        return;
-    }
-    if (code == kMsgBootWithState) {
-        bootWithState(*message);
-        return;
-    }
-    BWindow::MessageReceived(message);
+    // Every command's row in the command table (commands.h) says what it does.
+    const Command* command = findCommand(message->what);
+    if (command && command->handler)
+        command->handler(*this, *message);
+    else
+        BWindow::MessageReceived(message);
+}
+
+void BeVorelWindow::chooseSpeed(Speed speed) {
+    fMeasuredFps = -1;
+    fEmulation.applySpeed(speed);
 }
 
 bool BeVorelWindow::QuitRequested() {
@@ -213,7 +141,7 @@ void BeVorelWindow::showAbout() {
                                  "\t68000\t8.0 Mhz\n"
                                  "\tZ80 3.6 Mhz\n"
                                  "\n") +
-                             kHotkeyHelp;
+                             keyHelpText("");
     BAlert* about = new BAlert("About BeVorel", text.c_str(), "Ok", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
     about->Go();
 }

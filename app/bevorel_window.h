@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "commands.h"
 #include "emulation.h"
 #include "kit.h"
 #include "rom_set_link.h"
@@ -89,6 +90,9 @@ public:
     EmulationControl fEmulation;
 
 private:
+    // The command table's handlers (commands.cpp) act on the window.
+    friend struct CommandRows;
+
     void freeRom();
     void showAbout();
 
@@ -96,9 +100,8 @@ private:
     void addHotkeys();
     // Game controllers play the board's joystick and three buttons.
     void bindGamepad();
-    // The front end's commands (full screen, screenshot, turbo, dropped ROM
-    // sets, controllers, the frame rate): true when `message` was one.
-    bool frontendMessage(BMessage* message);
+    // The speed of Emulation > Speed; the title shows it until it is measured.
+    void chooseSpeed(Speed speed);
     void takeScreenshot();
     void romSetDropped(const BMessage& message);
     void gamepadPlugged(const BMessage& message);
@@ -120,11 +123,14 @@ private:
     // Marks the slots of both state menus that hold a state for this ROM set.
     void markStateSlots();
     bool emulationRunning() const;
-    // Movies (app/window_movies.cpp): the commands, true when `message` was
-    // one; recording to `path` (the emulation thread stopped and started
-    // again) and playing `path`, false after the refusal; stopping, which
-    // ends a recording. The menu's movie is one file for each ROM set.
-    bool movieMessage(const BMessage& message);
+    // Movies (app/window_movies.cpp): --record and --play (kMsgStartMovie);
+    // the Movie menu's Record, Record here and Stop; recording to `path`
+    // (the emulation thread stopped and started again) and playing `path`,
+    // false after the refusal; stopping, which ends a recording. The menu's
+    // movie is one file for each ROM set.
+    void startMovie(const BMessage& message);
+    void recordFromMenu(bool fromHere);
+    void stopMenuMovie();
     bool recordMovie(const std::string& path, bool fromHere);
     bool playMovie(const std::string& path);
     void stopMovie();

@@ -1,4 +1,5 @@
-// The program's own keys: commands that never reach the board's inputs.
+// The program's own keys: commands that never reach the board's inputs. They
+// are the keys of the command table (commands.h).
 #pragma once
 
 #include <cstdint>
@@ -22,17 +23,28 @@ struct Hotkey {
     uint32_t released;   // the command a release sends; 0: none
 };
 
-// Every hotkey of the main window: F1, F2 and F4 to F8 load the state slots
-// 0, 1 and 3 to 7 (F3 resets), Shift+F1 to Shift+F8 save slots 0 to 7, P and
-// Pause pause, F11 and Alt+Enter (either Enter) switch full screen, Escape
-// leaves it, F12 takes a screenshot, Tab runs unlimited while it is held,
-// Backspace rewinds while it is held, Backslash advances one frame while paused.
+// Every hotkey of the main window, in the command table's order.
 const std::vector<Hotkey>& hotkeys();
+
+// The key's name as printed on it: "F3", "Esc", "Left shift"; every key of
+// key_codes.h has one.
+std::string keyName(uint32_t key);
 
 // The key that sends `command` when pressed, as menus show it beside the
 // item: "P", "F3", "Shift+F1"; empty when no key sends it. The first such
 // key of hotkeys() when several do.
 std::string shortcutText(uint32_t command);
 
-// The keys, a line each, as the About box lists them.
-extern const char* const kHotkeyHelp;
+// One entry of the key list: "P or Pause" and what they do, on line `line`.
+struct KeyHelp {
+    std::string keys;
+    std::string action;
+    int line;
+};
+// The keys the program answers, in the order the lists show them: the
+// board's inputs first, then the command table's keys by line. The About box
+// and --help print it; it is there for any other list of the keys too.
+std::vector<KeyHelp> keyHelp();
+// The key list as lines of "keys: action", the entries of one line joined by
+// four blanks, each line starting with `indent` and ending in a line feed.
+std::string keyHelpText(const std::string& indent);

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "hotkeys.h"
+
 namespace {
 
 constexpr int kMaxScale = 8;
@@ -197,11 +199,8 @@ std::string usageText(const char* program) {
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"
-           "Keys: P or Pause pauses, F3 resets, Tab held runs unlimited, Backspace held rewinds,\n"
-           "\\ advances one frame while paused, F11 or Alt+Enter switch\n"
-           "full screen (Escape leaves it), F12 saves a screenshot in the pictures directory,\n"
-           "F10 opens or closes the workbench.\n"
-           "F1, F2 and F4-F8 load the states of slots 0, 1 and 3-7, Shift+F1-F8 save slots 0-7;\n"
-           "they are kept in $XDG_DATA_HOME/bevorel/states/, the settings in\n"
-           "$XDG_CONFIG_HOME/bevorel/settings.ini.\n";
+           "Keys:\n" +
+           keyHelpText("  ") +
+           "Screenshots go to the pictures directory, the states to $XDG_DATA_HOME/bevorel/states/,\n"
+           "the settings to $XDG_CONFIG_HOME/bevorel/settings.ini.\n";
 }

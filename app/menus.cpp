@@ -1,30 +1,13 @@
 #include "menus.h"
 
-#include <cstdio>
-#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
 
+#include "commands.h"
 #include "gamepad_keys.h"
 #include "hotkeys.h"
 #include "key_codes.h"
-
-namespace {
-
-// Every command a single menu item sends is its own: two features that picked
-// the same code would have one item do the other's work.
-constexpr uint32_t kItemCommands[] = {
-    kCmdBoot,  kCmdPlaySample,        kCmdFreeRom,        kCmdRomInfo,   kCmdServiceMode, kCmdPause,
-    kCmdReset, kCmdDebug,             kCmdWorkbench,      kCmdSpeed30,   kCmdSpeed60,     kCmdSpeedUnlimited,
-    kCmdAbout, kCmdRecordFromPowerOn, kCmdRecordFromHere, kCmdPlayMovie, kCmdStopMovie,   kCmdKeyboard,
-    kCmdJoystick};
-constexpr bool allDistinct() {
-    for (size_t i = 0; i < std::size(kItemCommands); ++i)
-        for (size_t j = i + 1; j < std::size(kItemCommands); ++j)
-            if (kItemCommands[i] == kItemCommands[j]) return false;
-    return true;
-}
-static_assert(allDistinct(), "two menu items send the same command");
-
-}  // namespace
 
 BMenuBar* menuBar = nullptr;
 BMenuItem* romInfoItem = nullptr;
@@ -57,88 +40,75 @@ const char* const keyLabels[kKeyCount] = {
 
 namespace {
 
-// An item that shows, at its right, the hotkey that sends its command too.
-BMenuItem* item(const char* label, uint32_t code) {
-    BMenuItem* made = new BMenuItem(label, new BMessage(code), 0, 0);
-    made->SetShortcutText(shortcutText(code).c_str());
-    return made;
-}
+// The items and submenus whose enabled state changes, with their rows.
+struct Enablable {
+    const Command* command;
+    BMenuItem* item;
+    BMenu* menu;
+};
+std::vector<Enablable> enablables;
 
-BMenu* slotMenu(const char* name, uint32_t base) {
-    BMenu* menu = new BMenu(name, B_ITEMS_IN_COLUMN);
-    for (uint32_t slot = 0; slot < 8; ++slot) {
-        const char label[2] = {static_cast<char>('0' + slot), '\0'};
-        menu->AddItem(item(label, base + slot));
-    }
-    return menu;
-}
-
-BMenu* keyMenu(const char* name, uint32_t base) {
-    BMenu* menu = new BMenu(name, B_ITEMS_IN_COLUMN);
-    for (int p = 0; p < kKeyCount; ++p) menu->AddItem(item(keyLabels[p], base + p));
-    return menu;
+// The menu at `place` ("File>Movie"), made and added to its parent at its
+// first mention.
+BMenu* menuAt(std::map<std::string, BMenu*>& made, const std::string& place) {
+    if (BMenu* menu = made[place]) return menu;
+    const size_t cut = place.rfind('>');
+    BMenu* menu = new BMenu(place.substr(cut == std::string::npos ? 0 : cut + 1).c_str(), B_ITEMS_IN_COLUMN);
+    if (cut == std::string::npos)
+        menuBar->AddItem(menu);
+    else
+        menuAt(made, place.substr(0, cut))->AddItem(menu);
+    return made[place] = menu;
 }
 
 }  // namespace
 
 void buildMenus() {
-    BMenu* file = new BMenu("File", B_ITEMS_IN_COLUMN);
-    file->AddItem(item("Boot", kCmdBoot));
-    file->AddItem(item("Play ADPCM sample", kCmdPlaySample));
-    tmpMenu = slotMenu("Load state", kCmdLoadStateBase);
-    tmpMenu->SetEnabled(false);
-    file->AddItem(tmpMenu);
-    tmpMenu2 = slotMenu("Save state", kCmdSaveStateBase);
-    tmpMenu2->SetEnabled(false);
-    file->AddItem(tmpMenu2);
-    file->AddItem(item("free ROM", kCmdFreeRom));
-    romInfoItem = item("Rom info", kCmdRomInfo);
-    romInfoItem->SetEnabled(false);
-    file->AddItem(romInfoItem);
-    BMenu* movie = new BMenu("Movie", B_ITEMS_IN_COLUMN);
-    movie->AddItem(item("Record", kCmdRecordFromPowerOn));
-    movie->AddItem(item("Record here", kCmdRecordFromHere));
-    movie->AddItem(item("Play", kCmdPlayMovie));
-    movie->AddItem(item("Stop", kCmdStopMovie));
-    file->AddItem(movie);
-    file->AddSeparatorItem();
-    file->AddItem(item("Quit        Alt-Q", B_QUIT_REQUESTED));
-    menuBar->AddItem(file);
-
-    BMenu* emulation = new BMenu("Emulation", B_ITEMS_IN_COLUMN);
-    emulation->AddItem(item("Service mode", kCmdServiceMode));
-    emulation->AddItem(item("Pause", kCmdPause));
-    emulation->AddItem(item("Reset", kCmdReset));
-    emulation->AddSeparatorItem();
-    emulation->AddItem(item("Debug", kCmdDebug));
-    emulation->AddItem(item("Workbench", kCmdWorkbench));
-    emulation->AddSeparatorItem();
-    BMenu* speed = new BMenu("Speed", B_ITEMS_IN_COLUMN);
-    speed->AddItem(fSkip[0] = item("30 fps", kCmdSpeed30));
-    speed->AddItem(fSkip[1] = item("60 fps", kCmdSpeed60));
-    speed->AddItem(fSkip[2] = item("Unlimited fps", kCmdSpeedUnlimited));
-    emulation->AddItem(speed);
-    menuBar->AddItem(emulation);
-
-    BMenu* controller = new BMenu("Controller", B_ITEMS_IN_COLUMN);
-    controller->AddItem(fController[0] = item("Keyboard", kCmdKeyboard));
-    controller->AddItem(fController[1] = item("Joystick", kCmdJoystick));
-    menus[0] = new BMenu("Keyboard configuration", B_ITEMS_IN_COLUMN);
-    const char* const functions[4] = {"Start", "Select", "Button A", "Button B"};
-    for (int k = 0; k < 4; ++k) {
-        menus[k + 1] = keyMenu(functions[k], kCmdKeyBase[k]);
-        menus[0]->AddItem(menus[k + 1]);
+    std::map<std::string, BMenu*> made;
+    enablables.clear();
+    for (const Command& command : commands()) {
+        if (command.place.empty()) continue;
+        const size_t cut = command.place.rfind('>');
+        const std::string parent = command.place.substr(0, cut == std::string::npos ? 0 : cut);
+        const std::string label = command.place.substr(cut == std::string::npos ? 0 : cut + 1);
+        if (label == "-") {
+            menuAt(made, parent)->AddSeparatorItem();
+            continue;
+        }
+        if (!command.code) {  // a submenu
+            BMenu* menu = menuAt(made, command.place);
+            if (command.enabled) {
+                menu->SetEnabled(command.enabled());
+                enablables.push_back({&command, nullptr, menu});
+            }
+            continue;
+        }
+        // An item shows, at its right, the hotkey that sends its command too.
+        BMenuItem* item = new BMenuItem(label.c_str(), new BMessage(command.code), 0, 0);
+        item->SetShortcutText(shortcutText(command.code).c_str());
+        if (command.enabled) {
+            item->SetEnabled(command.enabled());
+            enablables.push_back({&command, item, nullptr});
+        }
+        if (command.marked) item->SetMarked(command.marked(command.code));
+        menuAt(made, parent)->AddItem(item);
     }
-    controller->AddItem(menus[0]);
-    menuBar->AddItem(controller);
+    romInfoItem = made["File"]->FindItem(kCmdRomInfo);
+    tmpMenu = made["File>Load state"];
+    tmpMenu2 = made["File>Save state"];
+    for (int i = 0; i < 3; ++i) fSkip[i] = made["Emulation>Speed"]->ItemAt(i);
+    fController[0] = made["Controller"]->FindItem(kCmdKeyboard);
+    fController[1] = made["Controller"]->FindItem(kCmdJoystick);
+    menus[0] = made["Controller>Keyboard configuration"];
+    const char* const functions[4] = {"Start", "Select", "Button A", "Button B"};
+    for (int k = 0; k < 4; ++k) menus[k + 1] = made[std::string("Controller>Keyboard configuration>") + functions[k]];
+}
 
-    BMenu* about = new BMenu("About...", B_ITEMS_IN_COLUMN);
-    about->AddItem(item("...BePellmora", kCmdAbout));
-    menuBar->AddItem(about);
-
-    fController[0]->SetMarked(true);
-    const char* const marked[4] = {"S", "D", "A", "B"};
-    for (int k = 0; k < 4; ++k) menus[k + 1]->FindItem(marked[k])->SetMarked(true);
+void updateEnabledMenus() {
+    for (const Enablable& entry : enablables) {
+        if (entry.item) entry.item->SetEnabled(entry.command->enabled());
+        if (entry.menu) entry.menu->SetEnabled(entry.command->enabled());
+    }
 }
 
 bool keyChoiceOf(uint32_t code, int* submenu, int* position) {

@@ -44,8 +44,12 @@ extern uint8_t keyboardConfig[4];      // key codes of Start, Select, Button A, 
 extern const uint8_t keyCodesArray[kKeyCount];
 extern const char* const keyLabels[kKeyCount];
 
-// Fills menuBar with the whole tree, in its initial states.
+// Fills menuBar with the whole tree of the command table (commands.h), in
+// its initial states.
 void buildMenus();
+// Enables or disables the items and submenus as their rows say now (once a
+// game is booted).
+void updateEnabledMenus();
 
 // Whether `code` is one of the key items; if so, which submenu (0 to 3) and
 // which position (0 to 33).

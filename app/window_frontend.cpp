@@ -1,6 +1,6 @@
-// The window's front-end commands: hotkeys, full screen, screenshots, the
-// unlimited speed of Tab, game controllers, ROM sets dropped on the window,
-// and the title bar that shows what the game is doing.
+// The window's front end: its hotkeys, game controllers, screenshots, ROM
+// sets dropped on the window, and the title bar that shows what the game is
+// doing. The commands' rows (commands.cpp) call these.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -35,56 +35,9 @@ void BeVorelWindow::bindGamepad() {
     set_gamepad_binding(B_GAMEPAD_X, kKeyLeftShift);
 }
 
-bool BeVorelWindow::frontendMessage(BMessage* message) {
-    switch (message->what) {
-        case kMsgToggleFullScreen:
-            SetFullScreen(!IsFullScreen());
-            return true;
-        case kMsgLeaveFullScreen:
-            SetFullScreen(false);
-            return true;
-        case kMsgScreenshot:
-            takeScreenshot();
-            return true;
-        case kMsgTurboOn:
-        case kMsgTurboOff:
-            fEmulation.turbo.store(message->what == kMsgTurboOn, std::memory_order_relaxed);
-            fMeasuredFps = -1;
-            return true;
-        case kMsgRewindOn:
-        case kMsgRewindOff:
-            fEmulation.rewinding.store(message->what == kMsgRewindOn && romPath[0] != '\0',
-                                       std::memory_order_relaxed);
-            return true;
-        case kMsgFrameAdvance:
-            if (romPath[0] != '\0' && wpaused.load(std::memory_order_relaxed))
-                fEmulation.framesToAdvance.fetch_add(1, std::memory_order_relaxed);
-            return true;
-        case kMsgFrameRate:
-            message->FindInt32("fps", &fMeasuredFps);
-            return true;
-        case kMsgNoticeOver:
-            return true;  // the title is brought up to date after every message
-        case B_SIMPLE_DATA:
-            romSetDropped(*message);
-            return true;
-        case B_GAMEPAD_CONNECTED:
-        case B_GAMEPAD_DISCONNECTED:
-            gamepadPlugged(*message);
-            return true;
-        case kCmdSpeed30:
-        case kCmdSpeed60:
-        case kCmdSpeedUnlimited:
-            fMeasuredFps = -1;  // the title shows the new speed until it is measured
-            return false;
-        default:
-            return false;
-    }
-}
-
 void BeVorelWindow::updateTitle() {
     TitleStatus status;
-    status.running = romPath[0] != '\0' && emulationRunning();
+    status.running = gameBooted() && emulationRunning();
     status.paused = wpaused.load(std::memory_order_relaxed) != 0;
     status.debug = debugOn.load(std::memory_order_relaxed) != 0;
     status.speed = currentSpeed();

@@ -28,50 +28,36 @@ std::string BeVorelWindow::menuMoviePath() const {
     return movieDirectory() + name;
 }
 
-bool BeVorelWindow::movieMessage(const BMessage& message) {
+void BeVorelWindow::startMovie(const BMessage& message) {
     const char* path = nullptr;
-    switch (message.what) {
-        case kMsgStartMovie: {
-            if (message.HasField("slot")) {
-                bootWithState(message);
-                if (fStartupStateRefused.load()) return true;
-            } else {
-                loadRom("po");
-            }
-            const bool record = message.FindString("record", &path) == B_OK;
-            if (record ? recordMovie(path, message.HasField("slot"))
-                       : message.FindString("play", &path) == B_OK && playMovie(path))
-                return true;
-            fMovieRefused.store(true, std::memory_order_relaxed);
-            // A headless regression run ends here rather than run without its movie.
-            if (fEmulation.frameLimit.load(std::memory_order_relaxed)) PostMessage(B_QUIT_REQUESTED);
-            return true;
-        }
-        case kCmdRecordFromPowerOn:
-        case kCmdRecordFromHere: {
-            std::string error;
-            if (gameBooted() && !movieDirectory().empty() && !makeDirectories(movieDirectory(), error))
-                refuse("Cannot record a movie: " + error + ".");
-            else
-                recordMovie(menuMoviePath(), message.what == kCmdRecordFromHere);
-            return true;
-        }
-        case kCmdPlayMovie:
-            playMovie(menuMoviePath());
-            return true;
-        case kCmdStopMovie:
-            if (fEmulation.movieMode.load() != MovieMode::None) {
-                kill_thread(fCpuThread);
-                stopMovie();
-                restartEmulation();
-            }
-            return true;
-        case kMsgMovieEnded:
-            fMoviePath.clear();
-            return true;
-        default:
-            return false;
+    if (message.HasField("slot")) {
+        bootWithState(message);
+        if (fStartupStateRefused.load()) return;
+    } else {
+        loadRom("po");
     }
+    const bool record = message.FindString("record", &path) == B_OK;
+    if (record ? recordMovie(path, message.HasField("slot"))
+               : message.FindString("play", &path) == B_OK && playMovie(path))
+        return;
+    fMovieRefused.store(true, std::memory_order_relaxed);
+    // A headless regression run ends here rather than run without its movie.
+    if (fEmulation.frameLimit.load(std::memory_order_relaxed)) PostMessage(B_QUIT_REQUESTED);
+}
+
+void BeVorelWindow::recordFromMenu(bool fromHere) {
+    std::string error;
+    if (gameBooted() && !movieDirectory().empty() && !makeDirectories(movieDirectory(), error))
+        refuse("Cannot record a movie: " + error + ".");
+    else
+        recordMovie(menuMoviePath(), fromHere);
+}
+
+void BeVorelWindow::stopMenuMovie() {
+    if (fEmulation.movieMode.load() == MovieMode::None) return;
+    kill_thread(fCpuThread);
+    stopMovie();
+    restartEmulation();
 }
 
 bool BeVorelWindow::recordMovie(const std::string& path, bool fromHere) {

@@ -3,8 +3,14 @@
 // characters or more, a boot in a window whose board found no ROM set. And
 // what the real program's runs do not show: the settings file's speed at
 // start, a speed for this run only, Pause before a boot, the running loop's
-// period, the picture after Free ROM.
+// period, the picture after Free ROM. The command table: a code is one
+// row's, and every key has a name for the menus and key lists.
 #include <algorithm>
+#include <set>
+
+#include "commands.h"
+#include "hotkeys.h"
+#include "key_codes.h"
 
 #include "file_text.h"
 #include "settings.h"
@@ -79,4 +85,20 @@ TEST_F(ShellTest, TheSettingsSpeedHoldsARunsSpeedIsNotKeptPauseWaitsForABootFree
     EXPECT_EQ(fileText(settingsPath()), formatSettings(settings)) << "a speed for this run only is not kept";
     EXPECT_EQ(EmulationState(), B_THREAD_SUSPENDED);
     EXPECT_EQ(std::count(mBits, mBits + kScreenWidth * kScreenHeight, 0), kScreenWidth * kScreenHeight);
+}
+
+TEST(CommandTable, EachCodeIsOneRowsAndEveryKeyHasANameOfItsOwn) {
+    for (const Command& row : commands()) {
+        if (row.code) EXPECT_EQ(findCommand(row.code), &row) << row.place << " shares its code";
+    }
+    std::set<uint32_t> keys(keyCodesArray, keyCodesArray + kKeyCount);
+    keys.insert({kKeyUp, kKeyDown, kKeyLeft, kKeyRight});
+    keys.insert(kKeyDigit, kKeyDigit + 5);
+    for (const Hotkey& key : hotkeys()) keys.insert(key.key);
+    std::set<std::string> names;
+    for (uint32_t key : keys) {
+        EXPECT_NE(keyName(key), "") << "key " << key;
+        names.insert(keyName(key));
+    }
+    EXPECT_EQ(names.size(), keys.size()) << "two keys of one name";
 }
