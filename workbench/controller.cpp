@@ -113,7 +113,7 @@ uint32_t Controller::passBreakpoints(int32_t cycles) {
         s68000takeBreakpointStop();
         const uint32_t code = s68000exec(left);
         left -= static_cast<int32_t>(s68000readOdometer() - before);
-        if (!s68000takeBreakpointStop() || code >= 0x01000000u || left <= 0) return code;
+        if (!s68000takeBreakpointStop() || !s68000exitIsAddress(code) || left <= 0) return code;
         s68000stepOverBreakpoint(_s68000context.pc);
     }
 }
@@ -298,7 +298,7 @@ uint32_t Controller::runSlice(int32_t cycles) {
         if (s68000takeWatchHit(&address, &kinds)) {
             const char* what = kinds == S68000_WATCH_READ ? "read" : kinds == S68000_WATCH_WRITE ? "write" : "access";
             stopHere(std::string("Watchpoint: ") + what + " of " + hex(address));
-        } else if (s68000takeBreakpointStop() && code < 0x01000000u) {
+        } else if (s68000takeBreakpointStop() && s68000exitIsAddress(code)) {
             stopHere("Breakpoint");
         }
         return code;

@@ -76,57 +76,57 @@ uint32_t watched_exec(int32_t cycles) {
 }
 
 // The instruction at the PC runs even if it holds a breakpoint.
-void leave_here(const Command& c) {
+void leave_here(const Packet& c) {
     if (c.has_address) _s68000context.pc = c.address;
     s68000stepOverBreakpoint(_s68000context.pc);
 }
 
-bool changes_target(const Command& c) {
+bool changes_target(const Packet& c) {
     switch (c.kind) {
-        case CommandKind::WriteRegisters:
-        case CommandKind::WriteRegister:
-        case CommandKind::WriteMemory: return true;
-        case CommandKind::Continue:
-        case CommandKind::Step: return c.has_address;
+        case PacketKind::WriteRegisters:
+        case PacketKind::WriteRegister:
+        case PacketKind::WriteMemory: return true;
+        case PacketKind::Continue:
+        case PacketKind::Step: return c.has_address;
         default: return false;
     }
 }
 
-void command(const Command& c) {
+void command(const Packet& c) {
     if (gdb_stub_target_changed && changes_target(c)) gdb_stub_target_changed();
     switch (c.kind) {
-        case CommandKind::HaltReason: channel->reply(session.client, session.stop_reply); return;
-        case CommandKind::Continue:
+        case PacketKind::HaltReason: channel->reply(session.client, session.stop_reply); return;
+        case PacketKind::Continue:
             leave_here(c);
             session.stopped = false;
             return;
-        case CommandKind::Step:
+        case PacketKind::Step:
             // Taken by the slice under way, or the next one, so that the
             // slices keep their lengths and interrupts come as they came.
             if (c.has_address) _s68000context.pc = c.address;
             session.stepping = true;
             session.stopped = false;
             return;
-        case CommandKind::ReverseStep:
-        case CommandKind::ReverseContinue:
-            if (gdb_stub_reverse) gdb_stub_reverse(c.kind == CommandKind::ReverseContinue);  // throws when it goes
+        case PacketKind::ReverseStep:
+        case PacketKind::ReverseContinue:
+            if (gdb_stub_reverse) gdb_stub_reverse(c.kind == PacketKind::ReverseContinue);  // throws when it goes
             // Refused: the target never left, and the server, which saw a
             // resume, must take packets again.
             channel->reply(session.client, "E01", Reply::Stop);
             return;
-        case CommandKind::Detach: {
+        case PacketKind::Detach: {
             const uint64_t client = session.client;
             end_session();
             session.stopped = false;
             channel->reply(client, "OK", Reply::Final);
             return;
         }
-        case CommandKind::Kill:
+        case PacketKind::Kill:
             end_session();
             session.stopped = false;
             if (gdb_stub_kill_request) gdb_stub_kill_request();
             return;
-        case CommandKind::Monitor:
+        case PacketKind::Monitor:
             for (std::string& reply : monitor_replies(c.annex, session.monitor))
                 channel->reply(session.client, std::move(reply));
             return;
@@ -157,7 +157,7 @@ void take(const Event& e) {
             return;
         case Event::Request:
             // Requests while the target runs come from no well-behaved client.
-            if (e.client == session.client && session.stopped) command(e.command);
+            if (e.client == session.client && session.stopped) command(e.packet);
             return;
     }
 }
