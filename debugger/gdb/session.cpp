@@ -6,6 +6,7 @@
 #include "channel.h"
 #include "gdb_stub.h"
 #include "packets.h"
+#include "run_control.h"
 #include "s68000.h"
 #include "s68000_debug.h"
 #include "server.h"
@@ -55,24 +56,6 @@ std::string watch_reply(uint32_t address, int kinds) {
                                                      : "T05awatch:";
     append_hex32(reply, address);
     return reply + ";";
-}
-
-// Whether the last slice stopped at a breakpoint or a watched access: the
-// stop reply, or empty.
-std::string stop_of(uint32_t exit_code) {
-    const bool at_breakpoint = s68000takeBreakpointStop() && s68000exitIsAddress(exit_code);
-    uint32_t address;
-    int kinds;
-    if (s68000takeWatchHit(&address, &kinds)) return watch_reply(address, kinds);
-    return at_breakpoint ? kTrapped : "";
-}
-
-uint32_t watched_exec(int32_t cycles) {
-    s68000takeBreakpointStop();
-    s68000armWatchpoints();
-    const uint32_t code = s68000exec(cycles);
-    s68000disarmWatchpoints();
-    return code;
 }
 
 // The instruction at the PC runs even if it holds a breakpoint.
@@ -236,53 +219,37 @@ std::string gdb_stub_hit_reply(const S68000StepHit& hit) {
 namespace gdbstub {
 namespace {
 
-// The step asked for, within what is left of the slice: false when the slice
-// ends first (a stopped processor idles through it; the step goes on in the
-// next slice, after its interrupt was offered).
-bool take_step(int32_t left, uint32_t& code) {
-    S68000StepHit hit;
-    switch (s68000step(hit)) {
-        case S68000Step::Idle: code = s68000exec(left); return false;
-        case S68000Step::Stuck:  // stops, so that the client hears of it, and ends the slice as one run would
-            session.stepping = false;
-            stop(kTrapped);
-            code = S68000_EXIT_NO_REGION;
-            return false;
-        case S68000Step::Interrupt:
-        case S68000Step::Instruction: break;
+// The stub on the run control: it holds the target while stopped, takes the
+// stops while a client is attached, and steps when the client asks.
+class StubClient final : public RunClient {
+public:
+    void frameBoundary() override { gdb_stub_frame_boundary(); }
+    void hold() override {
+        if (channel && session.stopped) serve();
     }
-    session.stepping = false;
-    const std::string why = hit.watched ? watch_reply(hit.address, hit.kinds) : "";
-    stop(why.empty() ? kTrapped : why);
-    return true;
-}
+    bool stepping() override { return channel && session.stepping; }
+    void stepEnded(const S68000StepHit& hit, bool stuck) override {
+        session.stepping = false;
+        // A step that could not run stops too, so that the client hears of it.
+        const std::string why = !stuck && hit.watched ? watch_reply(hit.address, hit.kinds) : "";
+        stop(why.empty() ? kTrapped : why);
+    }
+    bool takesStops() override { return gdb_stub_client_attached(); }
+    bool stopped(const RunStop& hit, uint32_t) override {
+        stop(hit.watched ? watch_reply(hit.address, hit.kinds) : kTrapped);
+        return true;  // served in hold(), then the rest of the slice runs
+    }
+    // An interrupt or a new client stops the target here.
+    void sliceEnded() override { gdb_stub_frame_boundary(); }
+} stubClient;
 
 }  // namespace
 }  // namespace gdbstub
 
+RunClient& gdb_stub_run_client() { return gdbstub::stubClient; }
+
 uint32_t gdb_stub_run_slice(int32_t cycles) {
     if (!channel) return s68000exec(cycles);
-    // The slice's length counts from its start, whatever the client stepped
-    // in it: it ends where one uninterrupted run would have ended it.
-    const uint32_t start = s68000readOdometer();
-    const auto left = [&] { return cycles - static_cast<int32_t>(s68000readOdometer() - start); };
-    uint32_t code = S68000_EXIT_OK;
-    for (bool ran = false;; ran = true) {
-        if (session.stopped) serve();
-        if (ran && left() <= 0) return code;
-        if (session.stepping) {
-            if (!take_step(left(), code)) return code;
-            continue;
-        }
-        code = watched_exec(left());
-        const std::string why = stop_of(code);
-        if (!why.empty()) {
-            stop(why);
-            continue;
-        }
-        if (code != S68000_EXIT_OK || left() <= 0) {
-            gdb_stub_frame_boundary();  // an interrupt or a new client stops the target here
-            return code;
-        }
-    }
+    RunClient* const alone[] = {&stubClient};
+    return RunControl::runSlice(alone, cycles);
 }
