@@ -18,11 +18,25 @@ int64_t cpuTimeStart = 0;
 uint32_t cpuTotalFrames = 0;
 int64_t cpuTimeEnd = 0;
 
-Speed currentSpeed() { return speedOfPeriod(newSnoozeTime.load(std::memory_order_relaxed)); }
+namespace {
+std::atomic<Speed> chosenSpeed{Speed::Fps60};
+}  // namespace
+
+void chooseSpeed(Speed speed) {
+    chosenSpeed.store(speed, std::memory_order_relaxed);
+    newSnoozeTime.store(framePeriod(speed), std::memory_order_relaxed);
+}
+
+Speed currentSpeed() { return chosenSpeed.load(std::memory_order_relaxed); }
+
+void adoptFramePeriod() {
+    const uint32_t requested = newSnoozeTime.load(std::memory_order_relaxed);
+    if (requested != snoozeTime) snoozeTime = requested;
+}
 
 void EmulationControl::applySpeed(Speed speed) {
     machine.setSpeed(speed);
-    newSnoozeTime.store(framePeriod(speed), std::memory_order_relaxed);
+    chooseSpeed(speed);
 }
 
 void EmulationControl::setHistory(bool on, int seconds) {

@@ -27,8 +27,15 @@ extern int64_t cpuTimeStart;
 extern uint32_t cpuTotalFrames;
 extern int64_t cpuTimeEnd;
 
-// The speed the Speed commands last asked for, from the requested period.
+// The speed chosen by the Speed commands, the settings or a loaded state,
+// kept in one place: choosing it sets the period asked for (newSnoozeTime);
+// the running loop adopts that period at the end of a frame
+// (adoptFramePeriod, the one writer of snoozeTime). Window thread, or while
+// no emulation thread runs.
+void chooseSpeed(Speed speed);
 Speed currentSpeed();
+// The emulation thread, at the end of a frame.
+void adoptFramePeriod();
 
 // What the window and its emulation threads share besides the flags above:
 // the board they run, and how the frames go on. The window owns it; each
@@ -39,6 +46,9 @@ struct EmulationControl {
     // Asks for a speed as the Speed commands do: the CPU cycles of a frame at
     // once, the period from the end of the frame under way.
     void applySpeed(Speed speed);
+    // The board back at the chosen speed, after it ran frames at a speed of
+    // their own (a movie, the history, a reverse search) or was powered on.
+    void resumeChosenSpeed() { machine.setSpeed(currentSpeed()); }
 
     Machine& machine;
     // The recent past of the game (history.h), for rewinding: touched by the

@@ -25,7 +25,7 @@ bool playedFrame(EmulationControl& control, BWindow* window) {
     }
     std::printf("Movie played to its end (%u frames); the keyboard plays from here.\n", control.player->frames());
     control.movieMode.store(EmulationControl::MovieMode::None, std::memory_order_relaxed);
-    control.machine.setSpeed(currentSpeed());
+    control.resumeChosenSpeed();
     window->PostMessage(kMsgMovieEnded);
     return false;
 }
@@ -131,7 +131,6 @@ int32 BeVorelWindow::cpuThread(void* data) {
 
         const bigtime_t remaining = deadline - system_time();
         if (remaining > 0) snooze(remaining);
-        const uint32_t requested = newSnoozeTime.load(std::memory_order_relaxed);
-        if (requested != snoozeTime) snoozeTime = requested;
+        adoptFramePeriod();
     }
 }

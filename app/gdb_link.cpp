@@ -6,6 +6,7 @@
 #include "gdb_stub.h"
 #include "menus.h"
 #include "reverse_execution.h"
+#include "run_control_link.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ bool startGdbLink(Machine& machine, int port, std::string& error) {
     gdb_stub_reverse = requestReverse;
     gdb_stub_target_changed = forgetPast;
     goBackHandler = goBack;
-    machine.setDebugger(gdb_stub_frame_boundary, gdb_stub_run_slice);
+    attachRunClient(machine, gdb_stub_run_client());
     return true;
 }
 
@@ -35,6 +36,6 @@ void stopGdbLink(Machine& machine) {
     goBackHandler = nullptr;
     gdb_stub_reverse = nullptr;
     gdb_stub_target_changed = nullptr;
-    machine.setDebugger(nullptr, nullptr);
+    detachRunClient(machine, gdb_stub_run_client());
     gdb_stub_stop();
 }

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     workbench::Controller workbenchController(machine);
-    attachWorkbench(machine, workbenchController, options.gdbPort >= 0);
+    attachWorkbench(machine, workbenchController);
     loadWorkbenchSymbols(workbenchController, options.symbols);
     // What a run killed in the middle of a save left behind.
     removeStaleStateTemporaries();

@@ -12,7 +12,7 @@ const uint16_t* runBackwards(EmulationControl& control, bool toLastHit) {
         reverseSearch(machine, control.history, current, toLastHit ? ReverseGoal::Hit : ReverseGoal::Step);
     gdb_stub_stop_here(landing.found ? (toLastHit ? gdb_stub_hit_reply(landing.hit) : "S05") : kGdbHistoryBegins);
     const uint16_t* picture = machine.finishFrame(landing.point);
-    machine.setSpeed(currentSpeed());
+    control.resumeChosenSpeed();
     if (!pastRewritten) control.history.frameRan(machine, landing.input);
     return picture;
 }

@@ -75,7 +75,7 @@ bool BeVorelWindow::recordMovie(const std::string& path, bool fromHere) {
     } else {
         fEmulation.recorder.beginAtPowerOn(fEmulation.machine, fEmulation.machine.serviceMode());
         startupClear();
-        fEmulation.machine.setSpeed(currentSpeed());  // power-on chose 60 fps; the menu's speed holds
+        fEmulation.resumeChosenSpeed();  // power-on chose 60 fps; the menu's speed holds
     }
     fEmulation.history.clear();
     fEmulation.movieFile = std::move(file);
@@ -133,7 +133,7 @@ bool BeVorelWindow::playMovie(const std::string& path) {
 void BeVorelWindow::stopMovie() {
     const MovieMode mode = fEmulation.movieMode.exchange(MovieMode::None);
     if (mode == MovieMode::Playing) {
-        fEmulation.machine.setSpeed(currentSpeed());
+        fEmulation.resumeChosenSpeed();
         std::printf("Movie stopped at frame %u of %u.\n", fEmulation.player->framesPlayed(),
                     fEmulation.player->frames());
     }

@@ -2,23 +2,10 @@
 
 #include <cstdio>
 
-#include "gdb_stub.h"
+#include "run_control_link.h"
 #include "symbol_file.h"
 
-namespace {
-
-workbench::Controller* linked = nullptr;
-
-void frameBoundary() { linked->frameBoundary(); }
-uint32_t runSlice(int32_t cycles) { return linked->runSlice(cycles); }
-
-}  // namespace
-
-void attachWorkbench(Machine& machine, workbench::Controller& controller, bool gdbLinked) {
-    linked = &controller;
-    if (gdbLinked) controller.setInner(gdb_stub_frame_boundary, gdb_stub_run_slice, gdb_stub_client_attached);
-    machine.setDebugger(frameBoundary, runSlice);
-}
+void attachWorkbench(Machine& machine, workbench::Controller& controller) { attachRunClient(machine, controller); }
 
 void loadWorkbenchSymbols(workbench::Controller& controller, const std::string& path) {
     if (path.empty()) return;

@@ -1,6 +1,6 @@
-// The workbench's controller hooked to the machine, for the program: its
-// hooks run at every frame boundary and in place of every slice, and pass
-// to the gdb stub's when --gdb serves gdb.
+// The workbench's controller on the machine's run control, for the program:
+// after the gdb stub when --gdb serves gdb, so that gdb's client, while one
+// is attached, takes the stops.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@
 #include "machine.h"
 
 // Before any emulation thread runs; after startGdbLink when gdb is served.
-void attachWorkbench(Machine& machine, workbench::Controller& controller, bool gdbLinked);
+void attachWorkbench(Machine& machine, workbench::Controller& controller);
 // --symbols FILE: names for the workbench; a file that cannot be used is
 // reported on the console and changes nothing.
 void loadWorkbenchSymbols(workbench::Controller& controller, const std::string& path);

@@ -16,10 +16,3 @@ constexpr uint32_t cyclesPerFrame(Speed speed) { return speed == Speed::Fps30 ? 
 constexpr uint32_t framePeriod(Speed speed) {
     return speed == Speed::Fps30 ? 33332 : speed == Speed::Unlimited ? 0 : 16666;
 }
-
-// The speed whose period is `period`; 60 frames a second for any other.
-constexpr Speed speedOfPeriod(uint32_t period) {
-    return period == framePeriod(Speed::Fps30)       ? Speed::Fps30
-           : period == framePeriod(Speed::Unlimited) ? Speed::Unlimited
-                                                     : Speed::Fps60;
-}

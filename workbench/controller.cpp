@@ -103,27 +103,6 @@ std::shared_ptr<const Symbols> Controller::symbols() const {
     return fSymbols;
 }
 
-uint32_t Controller::passBreakpoints(int32_t cycles) {
-    if (innerRuns()) return fInnerSlice(cycles);  // the breakpoints stop for the other debugger
-    if (s68000breakpointCount() == 0) return s68000exec(cycles);
-    // The closed workbench's breakpoints stop nothing.
-    int32_t left = cycles;
-    for (;;) {
-        const uint32_t before = s68000readOdometer();
-        s68000takeBreakpointStop();
-        const uint32_t code = s68000exec(left);
-        left -= static_cast<int32_t>(s68000readOdometer() - before);
-        if (!s68000takeBreakpointStop() || code >= 0x01000000u || left <= 0) return code;
-        s68000stepOverBreakpoint(_s68000context.pc);
-    }
-}
-
-void Controller::setInner(void (*frameStart)(), uint32_t (*slice)(int32_t), bool (*attached)()) {
-    fInnerFrame = frameStart;
-    fInnerSlice = slice;
-    fInnerAttached = attached;
-}
-
 void Controller::stopHere(const std::string& why) {
     fStopped = true;
     fGoal.reset();
@@ -259,7 +238,6 @@ void Controller::publish() {
 }
 
 void Controller::frameBoundary() {
-    if (fInnerFrame) fInnerFrame();
     std::vector<Command> queue;
     {
         std::lock_guard lock(fLock);
@@ -283,27 +261,15 @@ void Controller::frameBoundary() {
 }
 
 uint32_t Controller::runSlice(int32_t cycles) {
-    if (!fActive) return passBreakpoints(cycles);
-    if (fTrace.file && !fStopped && !fGoal) return traceSlice(cycles);
-    if (!fStopped && !fGoal) {
-        if (fLeaveBreakpoint) s68000stepOverBreakpoint(_s68000context.pc);
-        fLeaveBreakpoint = false;
-        if (innerRuns()) return fInnerSlice(cycles);
-        s68000takeBreakpointStop();
-        s68000armWatchpoints();
-        const uint32_t code = s68000exec(cycles);
-        s68000disarmWatchpoints();
-        uint32_t address = 0;
-        int kinds = 0;
-        if (s68000takeWatchHit(&address, &kinds)) {
-            const char* what = kinds == S68000_WATCH_READ ? "read" : kinds == S68000_WATCH_WRITE ? "write" : "access";
-            stopHere(std::string("Watchpoint: ") + what + " of " + hex(address));
-        } else if (s68000takeBreakpointStop() && code < 0x01000000u) {
-            stopHere("Breakpoint");
-        }
-        return code;
-    }
-    if (fStopped && !fGoal) return S68000_EXIT_OK;
+    RunClient* const alone[] = {this};
+    return RunControl::runSlice(alone, cycles);
+}
+
+bool Controller::ownsSlice() { return fActive && (fTrace.file || fStopped || fGoal); }
+
+uint32_t Controller::runOwnSlice(int32_t cycles) {
+    if (!fStopped && !fGoal) return traceSlice(cycles);
+    if (!fGoal) return S68000_EXIT_OK;  // stopped: nothing runs
     int32_t used = 0;
     switch (runToward(*fGoal, cycles, used)) {
         case RunEnd::Reached: stopHere("Stopped"); break;
@@ -311,6 +277,22 @@ uint32_t Controller::runSlice(int32_t cycles) {
         case RunEnd::Budget: break;  // goes on in the next slice
     }
     return S68000_EXIT_OK;
+}
+
+void Controller::sliceStarts() {
+    if (!fActive) return;
+    if (fLeaveBreakpoint) s68000stepOverBreakpoint(_s68000context.pc);
+    fLeaveBreakpoint = false;
+}
+
+bool Controller::stopped(const RunStop& stop, uint32_t) {
+    if (stop.watched) {
+        const char* what = stop.kinds == S68000_WATCH_READ ? "read" : stop.kinds == S68000_WATCH_WRITE ? "write" : "access";
+        stopHere(std::string("Watchpoint: ") + what + " of " + hex(stop.address));
+    } else {
+        stopHere("Breakpoint");
+    }
+    return false;  // the rest of the frame's slices run nothing
 }
 
 }  // namespace workbench

@@ -2,8 +2,8 @@
 // and read the latest snapshot; the emulation thread applies the commands at
 // frame boundaries, runs the slices (stopping at breakpoints and at the goals
 // of the step commands, running nothing while stopped) and publishes a
-// snapshot at every frame boundary. With the workbench closed both hooks do
-// nothing but run the slice as before.
+// snapshot at every frame boundary. With the workbench closed it neither
+// stops nor runs anything of its own.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,7 @@
 
 #include "cpu_control.h"
 #include "machine.h"
+#include "run_control.h"
 #include "snapshot.h"
 #include "symbols.h"
 
@@ -40,7 +41,7 @@ struct Command {
     std::string path;      // Trace: the file
 };
 
-class Controller {
+class Controller final : public RunClient {
 public:
     explicit Controller(Machine& machine) : fMachine(machine) {}
 
@@ -61,18 +62,24 @@ public:
     std::shared_ptr<const Symbols> symbols() const;
 
     // ---- The emulation thread ----
-    // Another debugger's hooks (the gdb stub): its frame hook runs at every
-    // frame boundary, its slice runner in place of the workbench's own while
-    // `attached` says it has a client (then the breakpoints stop for it).
-    void setInner(void (*frameStart)(), uint32_t (*slice)(int32_t cycles), bool (*attached)());
-    void frameBoundary();
+    // A client of the run control: at every frame boundary it applies the
+    // commands and publishes a snapshot; while open it takes the stops (after
+    // a client attached before it, the gdb stub), and runs the slices itself
+    // while stopped, on a goal or tracing.
+    void frameBoundary() override;
+    // One slice with the controller alone on the run control.
     uint32_t runSlice(int32_t cycles);
+
+    bool ownsSlice() override;
+    uint32_t runOwnSlice(int32_t cycles) override;
+    void sliceStarts() override;
+    bool takesStops() override { return fActive; }
+    bool stopped(const RunStop& stop, uint32_t code) override;
 
 private:
     void apply(const Command& command, std::string& message);
     void stopHere(const std::string& why);
     void publish();
-    uint32_t passBreakpoints(int32_t cycles);
     void startTrace(const Command& command, std::string& message);
     uint32_t traceSlice(int32_t cycles);
     void endTrace(const char* why);
@@ -87,10 +94,6 @@ private:
     bool (*fMonitorActive)() = nullptr;
 
     // The emulation thread's own.
-    void (*fInnerFrame)() = nullptr;
-    uint32_t (*fInnerSlice)(int32_t) = nullptr;
-    bool (*fInnerAttached)() = nullptr;
-    bool innerRuns() const { return fInnerSlice && fInnerAttached && fInnerAttached(); }
     bool fActive = false;  // the workbench was open at the last frame boundary
     bool fStopped = false, fStopAtBoundary = false, fLeaveBreakpoint = false;
     std::optional<Goal> fGoal;

@@ -25,7 +25,7 @@ struct Event {
         Request,       // a command for the target
     } kind;
     uint64_t client;  // the connection it comes from (never 0)
-    Command command;
+    Packet packet;
 };
 
 struct Reply {

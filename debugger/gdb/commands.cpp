@@ -9,15 +9,15 @@ namespace gdbstub {
 
 namespace {
 
-using Kind = CommandKind;
+using Kind = PacketKind;
 
-Command of(Kind kind) {
-    Command c;
+Packet of(Kind kind) {
+    Packet c;
     c.kind = kind;
     return c;
 }
 
-Command malformed() { return of(Kind::Malformed); }
+Packet malformed() { return of(Kind::Malformed); }
 
 // "A,B" into two hex numbers.
 bool pair(std::string_view text, uint32_t& a, uint32_t& b) {
@@ -32,8 +32,8 @@ bool pair(std::string_view text, uint32_t& a, uint32_t& b) {
 }
 
 // c [ADDR] and s [ADDR].
-Command resume(Kind kind, std::string_view address) {
-    Command c = of(kind);
+Packet resume(Kind kind, std::string_view address) {
+    Packet c = of(kind);
     if (address.empty()) return c;
     const auto a = parse_hex(address);
     if (!a) return malformed();
@@ -43,14 +43,14 @@ Command resume(Kind kind, std::string_view address) {
 }
 
 // C SIG[;ADDR] and S SIG[;ADDR]: the signal is not delivered to a board.
-Command resume_with_signal(Kind kind, std::string_view args) {
+Packet resume_with_signal(Kind kind, std::string_view args) {
     const size_t semicolon = args.find(';');
     if (!parse_hex(args.substr(0, semicolon))) return malformed();
     return resume(kind, semicolon == std::string_view::npos ? std::string_view{} : args.substr(semicolon + 1));
 }
 
-Command memory(Kind kind, std::string_view args) {
-    Command c = of(kind);
+Packet memory(Kind kind, std::string_view args) {
+    Packet c = of(kind);
     if (kind == Kind::ReadMemory) {
         if (!pair(args, c.address, c.length)) return malformed();
         if (c.length > kMaxMemoryBytes) c.length = kMaxMemoryBytes;  // a shorter reply is allowed
@@ -64,16 +64,16 @@ Command memory(Kind kind, std::string_view args) {
     return c;
 }
 
-Command registers(std::string_view args) {
+Packet registers(std::string_view args) {
     auto bytes = parse_hex_bytes(args);
     if (!bytes || bytes->size() < 4 * kRegisterCount) return malformed();  // more: registers we lack
-    Command c = of(Kind::WriteRegisters);
+    Packet c = of(Kind::WriteRegisters);
     c.data = std::move(*bytes);
     return c;
 }
 
-Command one_register(Kind kind, std::string_view args) {
-    Command c = of(kind);
+Packet one_register(Kind kind, std::string_view args) {
+    Packet c = of(kind);
     const size_t equals = args.find('=');
     const auto number = parse_hex(args.substr(0, equals));
     if (!number) return malformed();
@@ -87,22 +87,22 @@ Command one_register(Kind kind, std::string_view args) {
 }
 
 // Z TYPE,ADDR,KIND[;conditions] (conditions are not asked for and ignored).
-Command point(Kind kind, std::string_view args) {
+Packet point(Kind kind, std::string_view args) {
     args = args.substr(0, args.find(';'));
     const size_t comma = args.find(',');
     if (comma == std::string_view::npos) return malformed();
     const auto type = parse_hex(args.substr(0, comma));
-    Command c = of(kind);
+    Packet c = of(kind);
     if (!type || *type > 4 || !pair(args.substr(comma + 1), c.address, c.length)) return malformed();
     c.number = *type;
     return c;
 }
 
 // qXfer:features:read:ANNEX:OFFSET,LENGTH
-Command features(std::string_view args) {
+Packet features(std::string_view args) {
     const size_t colon = args.find(':');
     if (colon == std::string_view::npos) return malformed();
-    Command c = of(Kind::ReadFeatures);
+    Packet c = of(Kind::ReadFeatures);
     c.annex = std::string(args.substr(0, colon));
     if (!pair(args.substr(colon + 1), c.address, c.length)) return malformed();
     return c;
@@ -110,8 +110,8 @@ Command features(std::string_view args) {
 
 // vCont;ACTION[:THREAD][;ACTION[:THREAD]...]: the board has one thread, so
 // the first action is the one that applies to it.
-Command resume_actions(std::string_view args) {
-    if (args.empty() || args[0] != ';') return Command{};
+Packet resume_actions(std::string_view args) {
+    if (args.empty() || args[0] != ';') return Packet{};
     std::string_view action = args.substr(1);
     action = action.substr(0, action.find(';'));
     action = action.substr(0, action.find(':'));
@@ -120,14 +120,14 @@ Command resume_actions(std::string_view args) {
     if (action.size() == 3 && (action[0] == 'C' || action[0] == 'S') && parse_hex(action.substr(1)))
         return of(action[0] == 'C' ? Kind::Continue : Kind::Step);
     if (action.empty()) return malformed();
-    return Command{};
+    return Packet{};
 }
 
 // qRcmd,HEX: the line, two hex digits a character.
-Command monitor(std::string_view hex) {
+Packet monitor(std::string_view hex) {
     const auto bytes = parse_hex_bytes(hex);
     if (!bytes) return malformed();
-    Command c = of(Kind::Monitor);
+    Packet c = of(Kind::Monitor);
     c.annex.assign(bytes->begin(), bytes->end());
     return c;
 }
@@ -141,8 +141,8 @@ bool query(std::string_view payload, std::string_view name) {
 
 }  // namespace
 
-Command parse_command(std::string_view payload) {
-    if (payload.empty()) return Command{};
+Packet parse_packet(std::string_view payload) {
+    if (payload.empty()) return Packet{};
     const std::string_view args = payload.substr(1);
     switch (payload[0]) {
         case '?': return of(Kind::HaltReason);
@@ -174,10 +174,10 @@ Command parse_command(std::string_view payload) {
     if (starts(payload, kFeatures)) return features(payload.substr(kFeatures.size()));
     constexpr std::string_view kMonitor = "qRcmd,";
     if (starts(payload, kMonitor)) return monitor(payload.substr(kMonitor.size()));
-    return Command{};
+    return Packet{};
 }
 
-bool for_the_target(CommandKind kind) {
+bool for_the_target(PacketKind kind) {
     switch (kind) {
         case Kind::HaltReason:
         case Kind::ReadRegisters:
@@ -199,7 +199,7 @@ bool for_the_target(CommandKind kind) {
     }
 }
 
-bool resumes(CommandKind kind) {
+bool resumes(PacketKind kind) {
     return kind == Kind::Continue || kind == Kind::Step || kind == Kind::ReverseStep || kind == Kind::ReverseContinue;
 }
 
@@ -235,7 +235,7 @@ const char* const kTargetXml =
 namespace {
 
 // qXfer reads: 'm' and a piece when more follows, 'l' and the rest at the end.
-std::string features_reply(const Command& c) {
+std::string features_reply(const Packet& c) {
     if (c.annex != "target.xml") return "E00";
     const std::string_view xml = kTargetXml;
     if (c.address > xml.size()) return "E01";
@@ -245,20 +245,20 @@ std::string features_reply(const Command& c) {
 
 }  // namespace
 
-std::string server_reply(const Command& command) {
+std::string server_reply(const Packet& command) {
     switch (command.kind) {
-        case CommandKind::Supported: {
+        case PacketKind::Supported: {
             char text[128];
             std::snprintf(text, sizeof text, "PacketSize=%zx;qXfer:features:read+;QStartNoAckMode+;ReverseStep+;ReverseContinue+",
                           PacketReader::kMaxPayload);
             return text;
         }
-        case CommandKind::StartNoAckMode: return "OK";
-        case CommandKind::Attached: return "1";  // so that quitting the client detaches
-        case CommandKind::ResumeActions: return "vCont;c;C;s;S";
-        case CommandKind::ReadFeatures: return features_reply(command);
-        case CommandKind::SelectThread: return "OK";
-        case CommandKind::Malformed: return "E01";
+        case PacketKind::StartNoAckMode: return "OK";
+        case PacketKind::Attached: return "1";  // so that quitting the client detaches
+        case PacketKind::ResumeActions: return "vCont;c;C;s;S";
+        case PacketKind::ReadFeatures: return features_reply(command);
+        case PacketKind::SelectThread: return "OK";
+        case PacketKind::Malformed: return "E01";
         default: return "";
     }
 }

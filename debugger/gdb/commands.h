@@ -1,4 +1,4 @@
-// The command layer's first half: the client's packets read into commands
+// The packet layer's first half: the client's packets read (a Packet each)
 // (reading checks every argument; nothing is done here), and what the server
 // answers by itself, without the board: the protocol's features, the target
 // description, threads, and anything unknown or malformed. The commands that
@@ -12,7 +12,7 @@
 
 namespace gdbstub {
 
-enum class CommandKind {
+enum class PacketKind {
     Unknown,    // anything not below: answered with an empty packet
     Malformed,  // a known command whose arguments cannot be read
     // Answered by the server itself.
@@ -41,8 +41,8 @@ enum class CommandKind {
     Monitor,         // qRcmd,HEX: gdb's `monitor` command line
 };
 
-struct Command {
-    CommandKind kind = CommandKind::Unknown;
+struct Packet {
+    PacketKind kind = PacketKind::Unknown;
     uint32_t address = 0;  // m, M, Z, z; c and s with has_address; qXfer offset
     uint32_t length = 0;   // m, M; the kind (length) of Z and z; qXfer length
     unsigned number = 0;   // register of p and P; type of Z and z
@@ -57,15 +57,15 @@ constexpr unsigned kRegisterCount = 18;
 // The most bytes one m or M moves (a reply holds two digits a byte).
 constexpr uint32_t kMaxMemoryBytes = 2000;
 
-Command parse_command(std::string_view payload);
+Packet parse_packet(std::string_view payload);
 
 // Whether the emulation thread answers it (else the server does).
-bool for_the_target(CommandKind kind);
+bool for_the_target(PacketKind kind);
 // Whether it sets the target running (its answer comes when it stops).
-bool resumes(CommandKind kind);
+bool resumes(PacketKind kind);
 
 // The reply to a command that for_the_target() does not claim.
-std::string server_reply(const Command& command);
+std::string server_reply(const Packet& command);
 
 // The target description: a 68000, registers d0-d7, a0-a7, sr (as "ps",
 // 32 bits) and pc, no floating point.

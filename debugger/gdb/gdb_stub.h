@@ -31,6 +31,11 @@ uint32_t gdb_stub_run_slice(int32_t cycles);
 // Whether a client is attached (the emulation thread's view): only then do
 // the breakpoints stop the target for gdb.
 bool gdb_stub_client_attached();
+// The stub as a client of the shared run control (run_control.h), for a
+// host that runs other debuggers beside it; gdb_stub_frame_boundary and
+// gdb_stub_run_slice are the stub alone on it.
+class RunClient;
+RunClient& gdb_stub_run_client();
 
 // Reverse execution, which the host does from its recorded past: called on
 // the emulation thread for the client's bs (false) and bc (true). It leaves

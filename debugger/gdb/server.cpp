@@ -152,19 +152,19 @@ void Server::handle(PacketEvent& event) {
 // the target answers nothing until it stops.
 void Server::handle_packet(const std::string& payload) {
     if (running_ || close_after_reply_) return;
-    Command command = parse_command(payload);
+    Packet command = parse_packet(payload);
     if (!for_the_target(command.kind)) {
         send_packet(server_reply(command));
-        if (command.kind == CommandKind::StartNoAckMode) acks_ = false;  // after acknowledging this one
+        if (command.kind == PacketKind::StartNoAckMode) acks_ = false;  // after acknowledging this one
         return;
     }
-    const CommandKind kind = command.kind;
+    const PacketKind kind = command.kind;
     if (resumes(kind)) {
         running_ = true;
         interrupted_ = false;
     }
-    if (kind == CommandKind::Detach) close_after_reply_ = true;
-    if (post({Event::Request, client_, std::move(command)}) && kind == CommandKind::Kill)
+    if (kind == PacketKind::Detach) close_after_reply_ = true;
+    if (post({Event::Request, client_, std::move(command)}) && kind == PacketKind::Kill)
         drop_client();  // k has no reply
 }
 

@@ -6,6 +6,7 @@
 #include "channel.h"
 #include "gdb_stub.h"
 #include "packets.h"
+#include "run_control.h"
 #include "s68000.h"
 #include "s68000_debug.h"
 #include "server.h"
@@ -57,76 +58,58 @@ std::string watch_reply(uint32_t address, int kinds) {
     return reply + ";";
 }
 
-// Whether the last slice stopped at a breakpoint or a watched access: the
-// stop reply, or empty.
-std::string stop_of(uint32_t exit_code) {
-    const bool at_breakpoint = s68000takeBreakpointStop() && s68000exitIsAddress(exit_code);
-    uint32_t address;
-    int kinds;
-    if (s68000takeWatchHit(&address, &kinds)) return watch_reply(address, kinds);
-    return at_breakpoint ? kTrapped : "";
-}
-
-uint32_t watched_exec(int32_t cycles) {
-    s68000takeBreakpointStop();
-    s68000armWatchpoints();
-    const uint32_t code = s68000exec(cycles);
-    s68000disarmWatchpoints();
-    return code;
-}
-
 // The instruction at the PC runs even if it holds a breakpoint.
-void leave_here(const Command& c) {
+void leave_here(const Packet& c) {
     if (c.has_address) _s68000context.pc = c.address;
     s68000stepOverBreakpoint(_s68000context.pc);
 }
 
-bool changes_target(const Command& c) {
+bool changes_target(const Packet& c) {
     switch (c.kind) {
-        case CommandKind::WriteRegisters:
-        case CommandKind::WriteRegister:
-        case CommandKind::WriteMemory: return true;
-        case CommandKind::Continue:
-        case CommandKind::Step: return c.has_address;
+        case PacketKind::WriteRegisters:
+        case PacketKind::WriteRegister:
+        case PacketKind::WriteMemory: return true;
+        case PacketKind::Continue:
+        case PacketKind::Step: return c.has_address;
         default: return false;
     }
 }
 
-void command(const Command& c) {
+void command(const Packet& c) {
     if (gdb_stub_target_changed && changes_target(c)) gdb_stub_target_changed();
     switch (c.kind) {
-        case CommandKind::HaltReason: channel->reply(session.client, session.stop_reply); return;
-        case CommandKind::Continue:
+        case PacketKind::HaltReason: channel->reply(session.client, session.stop_reply); return;
+        case PacketKind::Continue:
             leave_here(c);
             session.stopped = false;
             return;
-        case CommandKind::Step:
+        case PacketKind::Step:
             // Taken by the slice under way, or the next one, so that the
             // slices keep their lengths and interrupts come as they came.
             if (c.has_address) _s68000context.pc = c.address;
             session.stepping = true;
             session.stopped = false;
             return;
-        case CommandKind::ReverseStep:
-        case CommandKind::ReverseContinue:
-            if (gdb_stub_reverse) gdb_stub_reverse(c.kind == CommandKind::ReverseContinue);  // throws when it goes
+        case PacketKind::ReverseStep:
+        case PacketKind::ReverseContinue:
+            if (gdb_stub_reverse) gdb_stub_reverse(c.kind == PacketKind::ReverseContinue);  // throws when it goes
             // Refused: the target never left, and the server, which saw a
             // resume, must take packets again.
             channel->reply(session.client, "E01", Reply::Stop);
             return;
-        case CommandKind::Detach: {
+        case PacketKind::Detach: {
             const uint64_t client = session.client;
             end_session();
             session.stopped = false;
             channel->reply(client, "OK", Reply::Final);
             return;
         }
-        case CommandKind::Kill:
+        case PacketKind::Kill:
             end_session();
             session.stopped = false;
             if (gdb_stub_kill_request) gdb_stub_kill_request();
             return;
-        case CommandKind::Monitor:
+        case PacketKind::Monitor:
             for (std::string& reply : monitor_replies(c.annex, session.monitor))
                 channel->reply(session.client, std::move(reply));
             return;
@@ -157,7 +140,7 @@ void take(const Event& e) {
             return;
         case Event::Request:
             // Requests while the target runs come from no well-behaved client.
-            if (e.client == session.client && session.stopped) command(e.command);
+            if (e.client == session.client && session.stopped) command(e.packet);
             return;
     }
 }
@@ -236,53 +219,37 @@ std::string gdb_stub_hit_reply(const S68000StepHit& hit) {
 namespace gdbstub {
 namespace {
 
-// The step asked for, within what is left of the slice: false when the slice
-// ends first (a stopped processor idles through it; the step goes on in the
-// next slice, after its interrupt was offered).
-bool take_step(int32_t left, uint32_t& code) {
-    S68000StepHit hit;
-    switch (s68000step(hit)) {
-        case S68000Step::Idle: code = s68000exec(left); return false;
-        case S68000Step::Stuck:  // stops, so that the client hears of it, and ends the slice as one run would
-            session.stepping = false;
-            stop(kTrapped);
-            code = S68000_EXIT_NO_REGION;
-            return false;
-        case S68000Step::Interrupt:
-        case S68000Step::Instruction: break;
+// The stub on the run control: it holds the target while stopped, takes the
+// stops while a client is attached, and steps when the client asks.
+class StubClient final : public RunClient {
+public:
+    void frameBoundary() override { gdb_stub_frame_boundary(); }
+    void hold() override {
+        if (channel && session.stopped) serve();
     }
-    session.stepping = false;
-    const std::string why = hit.watched ? watch_reply(hit.address, hit.kinds) : "";
-    stop(why.empty() ? kTrapped : why);
-    return true;
-}
+    bool stepping() override { return channel && session.stepping; }
+    void stepEnded(const S68000StepHit& hit, bool stuck) override {
+        session.stepping = false;
+        // A step that could not run stops too, so that the client hears of it.
+        const std::string why = !stuck && hit.watched ? watch_reply(hit.address, hit.kinds) : "";
+        stop(why.empty() ? kTrapped : why);
+    }
+    bool takesStops() override { return gdb_stub_client_attached(); }
+    bool stopped(const RunStop& hit, uint32_t) override {
+        stop(hit.watched ? watch_reply(hit.address, hit.kinds) : kTrapped);
+        return true;  // served in hold(), then the rest of the slice runs
+    }
+    // An interrupt or a new client stops the target here.
+    void sliceEnded() override { gdb_stub_frame_boundary(); }
+} stubClient;
 
 }  // namespace
 }  // namespace gdbstub
 
+RunClient& gdb_stub_run_client() { return gdbstub::stubClient; }
+
 uint32_t gdb_stub_run_slice(int32_t cycles) {
     if (!channel) return s68000exec(cycles);
-    // The slice's length counts from its start, whatever the client stepped
-    // in it: it ends where one uninterrupted run would have ended it.
-    const uint32_t start = s68000readOdometer();
-    const auto left = [&] { return cycles - static_cast<int32_t>(s68000readOdometer() - start); };
-    uint32_t code = S68000_EXIT_OK;
-    for (bool ran = false;; ran = true) {
-        if (session.stopped) serve();
-        if (ran && left() <= 0) return code;
-        if (session.stepping) {
-            if (!take_step(left(), code)) return code;
-            continue;
-        }
-        code = watched_exec(left());
-        const std::string why = stop_of(code);
-        if (!why.empty()) {
-            stop(why);
-            continue;
-        }
-        if (code != S68000_EXIT_OK || left() <= 0) {
-            gdb_stub_frame_boundary();  // an interrupt or a new client stops the target here
-            return code;
-        }
-    }
+    RunClient* const alone[] = {&stubClient};
+    return RunControl::runSlice(alone, cycles);
 }

@@ -94,7 +94,7 @@ int watch_kinds(unsigned type) {
     return type == 2 ? S68000_WATCH_WRITE : type == 3 ? S68000_WATCH_READ : S68000_WATCH_READ | S68000_WATCH_WRITE;
 }
 
-std::string insert_point(const Command& c) {
+std::string insert_point(const Packet& c) {
     if (c.number <= 1) return s68000setBreakpoint(c.address) == 0 ? "OK" : "E03";
     switch (s68000setWatchpoint(c.address, c.length, watch_kinds(c.number))) {
         case 0: return "OK";
@@ -104,7 +104,7 @@ std::string insert_point(const Command& c) {
 }
 
 // Removing what is not there leaves the tables as asked: OK.
-std::string remove_point(const Command& c) {
+std::string remove_point(const Packet& c) {
     if (c.number <= 1)
         s68000clearBreakpoint(c.address);
     else
@@ -114,24 +114,24 @@ std::string remove_point(const Command& c) {
 
 }  // namespace
 
-std::string target_reply(const Command& c) {
+std::string target_reply(const Packet& c) {
     switch (c.kind) {
-        case CommandKind::ReadRegisters: return read_registers();
-        case CommandKind::WriteRegisters: return write_registers(c.data);
-        case CommandKind::ReadRegister: {
+        case PacketKind::ReadRegisters: return read_registers();
+        case PacketKind::WriteRegisters: return write_registers(c.data);
+        case PacketKind::ReadRegister: {
             if (c.number >= kRegisterCount) return "E02";
             std::string out;
             append_hex32(out, read_register(c.number));
             return out;
         }
-        case CommandKind::WriteRegister:
+        case PacketKind::WriteRegister:
             if (c.number >= kRegisterCount) return "E02";
             write_register(c.number, c.value);
             return "OK";
-        case CommandKind::ReadMemory: return read_memory(c.address, c.length);
-        case CommandKind::WriteMemory: return write_memory(c.address, c.data);
-        case CommandKind::InsertPoint: return insert_point(c);
-        case CommandKind::RemovePoint: return remove_point(c);
+        case PacketKind::ReadMemory: return read_memory(c.address, c.length);
+        case PacketKind::WriteMemory: return write_memory(c.address, c.data);
+        case PacketKind::InsertPoint: return insert_point(c);
+        case PacketKind::RemovePoint: return remove_point(c);
         default: return "";
     }
 }

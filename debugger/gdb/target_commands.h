@@ -15,7 +15,7 @@ namespace gdbstub {
 // breakpoint and watchpoint tables. Memory goes through the core's data
 // lists, so the board's handlers see every access as they would see the
 // CPU's.
-std::string target_reply(const Command& command);
+std::string target_reply(const Packet& command);
 
 // gdb's `monitor` command (qRcmd): the console monitor's register dump,
 // memory dump and listing, in the console's own text, and a help text.

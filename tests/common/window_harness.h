@@ -72,7 +72,8 @@ inline void releaseSurface() {
 // path excepted: each test program sets the one it needs).
 inline void resetShellGlobals() {
     romPath[0] = '\0';
-    snoozeTime = newSnoozeTime = framePeriod(Speed::Fps60);
+    chooseSpeed(Speed::Fps60);
+    snoozeTime = newSnoozeTime;
     debugOn = 0;
     wpaused = 0;
     enable_gamepad_keys(false);

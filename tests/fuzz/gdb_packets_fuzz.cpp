@@ -21,10 +21,10 @@ namespace {
 
 using namespace gdbstub;
 
-void run(const Command& c) {
+void run(const Packet& c) {
     s68000stepOverBreakpoint(_s68000context.pc);
     s68000armWatchpoints();
-    s68000exec(c.kind == CommandKind::Step ? 1 : 300);
+    s68000exec(c.kind == PacketKind::Step ? 1 : 300);
     s68000disarmWatchpoints();
     s68000takeBreakpointStop();
     uint32_t address;
@@ -46,9 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MonitorPlaces places;
     for (char c : in.ConsumeRemainingBytesAsString()) {
         if (!reader.feed(c, event) || event.kind != PacketEvent::Packet) continue;
-        const Command command = parse_command(event.payload);
+        const Packet command = parse_packet(event.payload);
         std::string reply;
-        if (command.kind == CommandKind::Monitor) {
+        if (command.kind == PacketKind::Monitor) {
             const std::vector<std::string> replies = monitor_replies(command.annex, places);
             if (replies.empty() || (replies.back() != "OK" && replies.back() != "E01")) std::abort();
             for (const std::string& text : replies)

@@ -13,7 +13,7 @@
 namespace {
 
 using namespace gdbstub;
-using Kind = CommandKind;
+using Kind = PacketKind;
 
 // Every event the bytes give, as text: "P:payload", "C" (bad checksum), "L"
 // (too long), "+", "-", "I" (interrupt).
@@ -77,28 +77,28 @@ TEST(Commands, EveryPacketReadsAsItsKindAndAnythingElseIsMalformedOrUnknown) {
           "Z0,16c,", "Zx,16c,2", "Z0,1ffffffff,2", "cx", "c1ffffffff", "C", "Cxx", "S05;zz", "D1", "vCont;", "H",
           "qXfer:features:read:target.xml", "qXfer:features:read:target.xml:0", "qRcmd,6"}}};
     for (const auto& [kind, payloads] : kinds) {
-        for (const std::string& payload : payloads) EXPECT_EQ(parse_command(payload).kind, kind) << payload;
+        for (const std::string& payload : payloads) EXPECT_EQ(parse_packet(payload).kind, kind) << payload;
         // The board's commands go to the emulation thread, which resumes on c and s.
         EXPECT_EQ(for_the_target(kind), kind >= Kind::HaltReason) << payloads[0];
         EXPECT_EQ(resumes(kind), kind == Kind::Continue || kind == Kind::Step) << payloads[0];
     }
     // The arguments that only the session reads: where c and s resume, when given.
     for (const auto& [payload, at] : {std::pair{"c1004", 0x1004}, {"S05;2000", 0x2000}, {"c", -1}, {"s", -1}}) {
-        const Command c = parse_command(payload);
+        const Packet c = parse_packet(payload);
         EXPECT_EQ(c.has_address ? static_cast<int>(c.address) : -1, at) << payload;
     }
-    EXPECT_EQ(parse_command("qRcmd,642031303030").annex, "d 1000");
+    EXPECT_EQ(parse_packet("qRcmd,642031303030").annex, "d 1000");
 }
 
 TEST(Commands, TheServerAnswersFeaturesThreadsAndErrors) {
     for (const auto& [payload, reply] : std::initializer_list<std::pair<const char*, const char*>>{
              {"QStartNoAckMode", "OK"}, {"qAttached", "1"}, {"Hc-1", "OK"}, {"vMustReplyEmpty", ""}, {"m100", "E01"}, {"qXfer:features:read:other.xml:0,10", "E00"},
              {"qXfer:features:read:target.xml:ffffffff,10", "E01"}})
-        EXPECT_EQ(server_reply(parse_command(payload)), reply) << payload;
+        EXPECT_EQ(server_reply(parse_packet(payload)), reply) << payload;
     char atEnd[64];  // read at the description's very end: the last piece, empty
     std::snprintf(atEnd, sizeof atEnd, "qXfer:features:read:target.xml:%zx,10", std::string_view(kTargetXml).size());
-    EXPECT_EQ(server_reply(parse_command(atEnd)), "l");
-    EXPECT_EQ(server_reply(parse_command("qXfer:features:read:target.xml:0,10")),  // 16 bytes, more to come
+    EXPECT_EQ(server_reply(parse_packet(atEnd)), "l");
+    EXPECT_EQ(server_reply(parse_packet("qXfer:features:read:target.xml:0,10")),  // 16 bytes, more to come
               "m" + std::string(kTargetXml).substr(0, 16));
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 using namespace coretest;
 
-std::string reply(const std::string& packet) { return gdbstub::target_reply(gdbstub::parse_command(packet)); }
+std::string reply(const std::string& packet) { return gdbstub::target_reply(gdbstub::parse_packet(packet)); }
 
 class TargetCommands : public CoreTest {
 protected:

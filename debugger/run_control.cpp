@@ -1,0 +1,76 @@
+#include "run_control.h"
+
+#include <algorithm>
+
+
+namespace {
+
+// One part of a slice, with the watchpoints armed when a client takes the
+// stops.
+uint32_t runPart(int32_t cycles, bool watch, RunStop& stop) {
+    s68000takeBreakpointStop();
+    if (watch) s68000armWatchpoints();
+    const uint32_t code = s68000exec(cycles);
+    if (watch) s68000disarmWatchpoints();
+    stop.breakpoint = s68000takeBreakpointStop() && s68000exitIsAddress(code);
+    stop.watched = watch && s68000takeWatchHit(&stop.address, &stop.kinds);
+    return code;
+}
+
+}  // namespace
+
+void RunControl::attach(RunClient& client) {
+    if (std::find(fClients.begin(), fClients.end(), &client) == fClients.end()) fClients.push_back(&client);
+}
+
+void RunControl::detach(RunClient& client) { std::erase(fClients, &client); }
+
+void RunControl::frameBoundary() {
+    for (RunClient* client : fClients) client->frameBoundary();
+}
+
+uint32_t RunControl::runSlice(int32_t cycles) { return runSlice(fClients, cycles); }
+
+uint32_t RunControl::runSlice(std::span<RunClient* const> clients, int32_t cycles) {
+    for (RunClient* client : clients)
+        if (client->ownsSlice()) return client->runOwnSlice(cycles);
+    for (RunClient* client : clients) client->sliceStarts();
+    // The slice's length counts from its start, whatever stopped in it: it
+    // ends where one uninterrupted run would have ended it.
+    const uint32_t start = s68000readOdometer();
+    const auto left = [&] { return cycles - static_cast<int32_t>(s68000readOdometer() - start); };
+    const auto first = [&](auto wants) -> RunClient* {
+        for (RunClient* client : clients)
+            if ((client->*wants)()) return client;
+        return nullptr;
+    };
+    uint32_t code = S68000_EXIT_OK;
+    for (bool ran = false;; ran = true) {
+        for (RunClient* client : clients) client->hold();
+        if (ran && left() <= 0) return code;
+        if (RunClient* stepper = first(&RunClient::stepping)) {
+            // Taken by the slice under way, so that the slices keep their
+            // lengths and interrupts come as they came. A stopped processor
+            // idles through the slice; the step goes on in the next one,
+            // after its interrupt was offered.
+            S68000StepHit hit;
+            const S68000Step step = s68000step(hit);
+            if (step == S68000Step::Idle) return s68000exec(left());
+            stepper->stepEnded(hit, step == S68000Step::Stuck);
+            if (step == S68000Step::Stuck) return S68000_EXIT_NO_REGION;  // as one run would end it
+            continue;
+        }
+        RunClient* taker = first(&RunClient::takesStops);
+        RunStop stop;
+        code = runPart(left(), taker != nullptr, stop);
+        if (stop.breakpoint || stop.watched) {
+            if (!taker) s68000stepOverBreakpoint(_s68000context.pc);  // nobody stops: the instruction runs
+            else if (!taker->stopped(stop, code)) return code;
+            continue;
+        }
+        if (code != S68000_EXIT_OK || left() <= 0) {
+            for (RunClient* client : clients) client->sliceEnded();
+            return code;
+        }
+    }
+}
