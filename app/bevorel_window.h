@@ -111,10 +111,14 @@ private:
     void notify(const std::string& notice);
     // The notice to show now; "" once its time is over.
     std::string currentNotice() const;
-    // The file of `slot` for a save or load; false, after the refusal that
-    // starts with `refused` (with `notice`), when there is none (no game
-    // booted, no home).
-    bool slotFile(int slot, const std::string& refused, const std::string& notice, std::string& path);
+    // A save or load of a slot: its file, how its refusals begin ("Cannot
+    // save slot 3: ") and their title-bar notice ("Slot 3 not saved").
+    struct SlotCommand {
+        std::string path, refused, notDone;
+    };
+    // The save (or load) of `slot`; false, after the refusal, when it has
+    // no file (no game booted, no home).
+    bool slotCommand(int slot, bool save, SlotCommand& command);
     // Load and save state: true when done.
     bool restoreSlot(int slot);
     // --boot --load-state N: boots and loads slot "slot" in one step.

@@ -120,7 +120,7 @@ std::vector<Command> CommandRows::build() {
          [](Window&, Message) {
              debugOn.store(static_cast<uint8_t>(~debugOn.load(std::memory_order_relaxed)), std::memory_order_relaxed);
          }},
-        {"Emulation>Workbench", kCmdWorkbench, {{static_cast<uint8_t>(kKeyF1 + 9)}}, 0,
+        {"Emulation>Workbench", kCmdWorkbench, {{static_cast<uint8_t>(kKeyF10)}}, 0,
          [](Window& w, Message) { w.toggleWorkbench(); }, nullptr, nullptr, "workbench", 5},
         {"Emulation>-"},
         {"Emulation>Speed>30 fps", kCmdSpeed30, {}, 0, [](Window& w, Message) { w.chooseSpeed(Speed::Fps30); }},

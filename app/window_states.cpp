@@ -63,20 +63,22 @@ void BeVorelWindow::markStateSlots() {
     }
 }
 
-bool BeVorelWindow::slotFile(int slot, const std::string& refused, const std::string& notice, std::string& path) {
+bool BeVorelWindow::slotCommand(int slot, bool save, SlotCommand& command) {
     if (slot >= kStateSlots) return false;
-    if (!gameBooted()) return refuse(refused + "no game is booted.", "No game booted");
-    path = slotPath(fRomSetHash, slot);
-    if (path.empty())
-        return refuse(refused + "there is no home directory (HOME) or XDG_DATA_HOME for the states.", notice);
+    command.refused = (save ? "Cannot save " : "Cannot load ") + slotName(slot) + ": ";
+    command.notDone = "Slot " + std::to_string(slot) + (save ? " not saved" : " not loaded");
+    if (!gameBooted()) return refuse(command.refused + "no game is booted.", "No game booted");
+    command.path = slotPath(fRomSetHash, slot);
+    if (command.path.empty())
+        return refuse(command.refused + "there is no home directory (HOME) or XDG_DATA_HOME for the states.",
+                      command.notDone);
     return true;
 }
 
 bool BeVorelWindow::storeSlot(int slot) {
-    const std::string refused = "Cannot save " + slotName(slot) + ": ";
-    const std::string notSaved = "Slot " + std::to_string(slot) + " not saved";
-    std::string path;
-    if (!slotFile(slot, refused, notSaved, path)) return false;
+    SlotCommand command;
+    if (!slotCommand(slot, true, command)) return false;
+    const auto& [path, refused, notSaved] = command;
 
     // The board is captured with no emulation thread running; the file is
     // written once the game runs again.
@@ -98,10 +100,9 @@ bool BeVorelWindow::storeSlot(int slot) {
 }
 
 bool BeVorelWindow::restoreSlot(int slot) {
-    const std::string refused = "Cannot load " + slotName(slot) + ": ";
-    const std::string notLoaded = "Slot " + std::to_string(slot) + " not loaded";
-    std::string path;
-    if (!slotFile(slot, refused, notLoaded, path)) return false;
+    SlotCommand command;
+    if (!slotCommand(slot, false, command)) return false;
+    const auto& [path, refused, notLoaded] = command;
 
     // Everything is read and checked while the game runs on: a refusal
     // leaves it untouched.

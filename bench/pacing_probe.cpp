@@ -1,9 +1,8 @@
-// The pacing benchmark's probe. pacing_bench is the real program (its main,
-// window, emulation thread, kit and board) linked with the board's frame
-// driver wrapped (-Wl,--wrap): each frame's start is the moment the emulation
-// loop calls pm_render, recorded here with the emulation thread's CPU time.
-// At exit the probe prints the frame intervals and that CPU time, after the
-// program's own "Average fps" line.
+// The pacing benchmark: the real program (its window, emulation thread, kit
+// and board) run over the board in a frame timer. Each frame's start is the
+// moment the emulation loop calls Machine::render, recorded here with the
+// emulation thread's CPU time. At exit the probe prints the frame intervals
+// and that CPU time, after the program's own "Average fps" line.
 #include <time.h>
 
 #include <algorithm>
@@ -11,6 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <vector>
+
+#include "machine_wrapper.h"
+#include "program.h"
 
 namespace {
 
@@ -60,16 +62,24 @@ struct Report {
     }
 } report;
 
+// The board, with the start of each frame the program renders recorded.
+class FrameTimer : public MachineWrapper {
+public:
+    using MachineWrapper::MachineWrapper;
+
+    const uint16_t* render(bool debug, bool paused, int fps) override {
+        const uint32_t index = recorded.load(std::memory_order_relaxed);
+        if (index < kMaxFrames) {
+            samples[index] = {nanoseconds(CLOCK_MONOTONIC), nanoseconds(CLOCK_THREAD_CPUTIME_ID)};
+            recorded.store(index + 1, std::memory_order_release);
+        }
+        return MachineWrapper::render(debug, paused, fps);
+    }
+};
+
 }  // namespace
 
-extern "C" uint16_t* __real__Z9pm_renderbbi(bool debug, bool paused, int fps);
-
-// pm_render(bool, bool, int), as the emulation loop calls it.
-extern "C" uint16_t* __wrap__Z9pm_renderbbi(bool debug, bool paused, int fps) {
-    const uint32_t index = recorded.load(std::memory_order_relaxed);
-    if (index < kMaxFrames) {
-        samples[index] = {nanoseconds(CLOCK_MONOTONIC), nanoseconds(CLOCK_THREAD_CPUTIME_ID)};
-        recorded.store(index + 1, std::memory_order_release);
-    }
-    return __real__Z9pm_renderbbi(debug, paused, fps);
+int main(int argc, char** argv) {
+    FrameTimer board(boardMachine());
+    return runProgram(argc, argv, board);
 }

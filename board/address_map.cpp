@@ -11,37 +11,43 @@ data_region pretend_writebyte[16];
 data_region pretend_writeword[16];
 
 void pm_defineMemoryMap() {
+    using namespace address_map;
+    const auto program = [](const AddressRange& r, void* image) { return s68000_program(r.low, r.high, image); };
+    const auto direct = [](const AddressRange& r, void* image) { return s68000_direct(r.low, r.high, image); };
+    const auto reader = [](const AddressRange& r, s68000_read_handler h) { return s68000_reader(r.low, r.high, h); };
+    const auto writer = [](const AddressRange& r, s68000_write_handler h) { return s68000_writer(r.low, r.high, h); };
+
     program_region* f = pretend_programfetch;
-    *f++ = s68000_program(0x000000, 0x03FFFF, codeRom);
-    *f++ = s68000_program(0x100000, 0x103FFF, onboardRam);
-    *f++ = s68000_program(0x500000, 0x500005, IOBuf);
-    *f++ = s68000_program(0x600000, 0x6001FF, _dynamicPalette);
-    *f++ = s68000_program(0x700000, 0x701DFF, spriteRam);
+    *f++ = program(kProgramRom, codeRom);
+    *f++ = program(kWorkRam, onboardRam);
+    *f++ = program(kInputPorts, IOBuf);
+    *f++ = program(kPaletteRam, _dynamicPalette);
+    *f++ = program(kSpriteRam, spriteRam);
     *f = s68000_program_end();
 
     // Byte and word reads see the same ranges in the same order.
     for (data_region* t : {pretend_readbyte, pretend_readword}) {
         const bool word = t == pretend_readword;
-        *t++ = s68000_direct(0x000000, 0x03FFFF, codeRom);
-        *t++ = s68000_direct(0x100000, 0x103FFF, onboardRam);
-        *t++ = s68000_reader(0x300000, 0x300001, word ? sound_wordRead : sound_byteRead);
-        *t++ = s68000_reader(0x500000, 0x500005, word ? io_wordRead : io_byteRead);
-        *t++ = s68000_reader(0x600000, 0x6001FF, word ? pal_wordRead : pal_byteRead);
-        *t++ = s68000_direct(0x700000, 0x701DFF, spriteRam);
+        *t++ = direct(kProgramRom, codeRom);
+        *t++ = direct(kWorkRam, onboardRam);
+        *t++ = reader(kSound, word ? sound_wordRead : sound_byteRead);
+        *t++ = reader(kInputPorts, word ? io_wordRead : io_byteRead);
+        *t++ = reader(kPaletteRam, word ? pal_wordRead : pal_byteRead);
+        *t++ = direct(kSpriteRam, spriteRam);
         *t = s68000_data_end();
     }
 
     for (data_region* t : {pretend_writebyte, pretend_writeword}) {
         const bool word = t == pretend_writeword;
-        *t++ = s68000_direct(0x100000, 0x103FFF, onboardRam);
-        *t++ = s68000_direct(0x200000, 0x200001, watchDogReset);
-        *t++ = s68000_writer(0x300000, 0x300001, word ? sound_wordWrite : sound_byteWrite);
-        *t++ = s68000_writer(0x400000, 0x400001, word ? interruptEnable_ww : interruptEnable_bw);
-        *t++ = s68000_writer(0x600000, 0x6001FF, word ? pal_wordWrite : pal_byteWrite);
-        *t++ = s68000_direct(0x700000, 0x701DFF, spriteRam);
-        *t++ = s68000_writer(0x800000, 0x800003, word ? irq4_wordWrite : irq4_byteWrite);
-        *t++ = s68000_writer(0x900000, 0x900003, word ? irq3_wordWrite : irq3_byteWrite);
-        *t++ = s68000_writer(0xA00000, 0xA00003, word ? irq2_wordWrite : irq2_byteWrite);
+        *t++ = direct(kWorkRam, onboardRam);
+        *t++ = direct(kWatchdog, watchDogReset);
+        *t++ = writer(kSound, word ? sound_wordWrite : sound_byteWrite);
+        *t++ = writer(kInterruptEnable, word ? interruptEnable_ww : interruptEnable_bw);
+        *t++ = writer(kPaletteRam, word ? pal_wordWrite : pal_byteWrite);
+        *t++ = direct(kSpriteRam, spriteRam);
+        *t++ = writer(kIrq4Acknowledge, word ? irq4_wordWrite : irq4_byteWrite);
+        *t++ = writer(kIrq3Acknowledge, word ? irq3_wordWrite : irq3_byteWrite);
+        *t++ = writer(kIrq2Acknowledge, word ? irq2_wordWrite : irq2_byteWrite);
         *t = s68000_data_end();
     }
 

@@ -9,6 +9,7 @@
 
 #include "key_codes.h"
 #include "machine.h"
+#include "memory_map.h"
 #include "s68000.h"
 #include "speed.h"
 
@@ -19,10 +20,10 @@ extern unsigned char* codeRom;     // 256 KiB program ROM, memory image format
 extern unsigned char* tilesRom;    // 1 MiB graphics, one byte per pixel (4096 tiles of 256)
 extern unsigned char* onboardRam;  // 16 KiB work RAM at 0x100000
 extern unsigned char* spriteRam;   // 7680 bytes of sprite RAM at 0x700000
-constexpr size_t kCodeRomSize = 0x40000;
+constexpr size_t kCodeRomSize = address_map::kProgramRom.size();
 constexpr size_t kTilesRomSize = 0x100000;
-constexpr size_t kOnboardRamSize = 0x4000;
-constexpr size_t kSpriteRamSize = 0x1E00;
+constexpr size_t kOnboardRamSize = address_map::kWorkRam.size();
+constexpr size_t kSpriteRamSize = address_map::kSpriteRam.size();
 
 int pm_initAll(const char* execPath);
 int pm_init();

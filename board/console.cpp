@@ -1,8 +1,9 @@
 #include "console.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <string>
+
+#include "printf_to.h"
 
 namespace {
 ConsoleSink consoleSink = nullptr;
@@ -14,18 +15,11 @@ void pm_print(const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
     if (!consoleSink) {
-        std::vprintf(format, arguments);
-        va_end(arguments);
-        return;
+        vprintfTo(nullptr, format, arguments);
+    } else {
+        std::string text;
+        vprintfTo(&text, format, arguments);
+        if (!text.empty()) consoleSink(text.c_str());
     }
-    va_list again;
-    va_copy(again, arguments);
-    const int length = std::vsnprintf(nullptr, 0, format, arguments);
     va_end(arguments);
-    if (length > 0) {
-        std::string text(static_cast<size_t>(length), '\0');
-        std::vsnprintf(text.data(), text.size() + 1, format, again);
-        consoleSink(text.c_str());
-    }
-    va_end(again);
 }

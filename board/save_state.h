@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_map.h"
 #include "speed.h"
 
 namespace save_state {
@@ -33,8 +34,8 @@ namespace save_state {
 constexpr uint8_t kMagic[8] = {'B', 'V', 'S', 'T', 'A', 'T', 'E', 0x1A};
 constexpr uint32_t kFormatVersion = 1;
 constexpr size_t kHeaderSize = 28;
-constexpr size_t kWorkRamWords = 0x4000 / 2;
-constexpr size_t kSpriteRamWords = 0x1E00 / 2;
+constexpr size_t kWorkRamWords = address_map::kWorkRam.size() / 2;
+constexpr size_t kSpriteRamWords = address_map::kSpriteRam.size() / 2;
 constexpr size_t kBodySize = 19 * 4 + 8 + 2                      // CPU
                              + 2 * kWorkRamWords + 2 * kSpriteRamWords
                              + 512 + 2 * 256 + 6                 // palette, ports

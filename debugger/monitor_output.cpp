@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "cpudebug.h"
+#include "printf_to.h"
 
 namespace {
 
@@ -19,22 +20,8 @@ std::string* capture = nullptr;
 void monitor_print(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    if (!capture) {
-        std::vprintf(format, args);
-        va_end(args);
-        return;
-    }
-    va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
+    vprintfTo(capture, format, args);
     va_end(args);
-    if (length > 0) {
-        const size_t start = capture->size();
-        capture->resize(start + static_cast<size_t>(length) + 1);
-        std::vsnprintf(capture->data() + start, static_cast<size_t>(length) + 1, format, again);
-        capture->resize(start + static_cast<size_t>(length));
-    }
-    va_end(again);
 }
 
 MonitorCapture::MonitorCapture() : previous_(capture) { capture = &text_; }

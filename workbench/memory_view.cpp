@@ -2,17 +2,11 @@
 
 #include <cstdio>
 
+#include "memory_map.h"
+
 namespace workbench {
 
 namespace {
-
-struct Region {
-    uint32_t low, high;  // inclusive
-};
-constexpr Region kRom{0x000000, 0x03FFFF}, kWorkRam{0x100000, 0x103FFF}, kPorts{0x500000, 0x500005},
-    kPalette{0x600000, 0x6001FF}, kSprites{0x700000, 0x701DFF};
-
-bool in(const Region& r, uint32_t a) { return a >= r.low && a <= r.high; }
 
 uint8_t wordByte(const uint16_t* words, uint32_t offset) {
     const uint16_t w = words[offset / 2];
@@ -22,16 +16,17 @@ uint8_t wordByte(const uint16_t* words, uint32_t offset) {
 }  // namespace
 
 std::optional<uint8_t> viewByte(const Snapshot& s, uint32_t address) {
+    using namespace address_map;
     address &= 0xFFFFFF;
     if (!s.valid) return std::nullopt;
-    if (in(kRom, address)) {
+    if (kProgramRom.holds(address)) {
         if (!s.programRom || address >= s.programRom->size()) return std::nullopt;
         return (*s.programRom)[address ^ 1];  // the image keeps each word in host order
     }
-    if (in(kWorkRam, address)) return wordByte(s.state.workRam, address - kWorkRam.low);
-    if (in(kSprites, address)) return wordByte(s.state.spriteRam, address - kSprites.low);
-    if (in(kPalette, address)) return s.state.paletteRam[address - kPalette.low];
-    if (in(kPorts, address)) return s.state.inputPorts[address - kPorts.low];
+    if (kWorkRam.holds(address)) return wordByte(s.state.workRam, address - kWorkRam.low);
+    if (kSpriteRam.holds(address)) return wordByte(s.state.spriteRam, address - kSpriteRam.low);
+    if (kPaletteRam.holds(address)) return s.state.paletteRam[address - kPaletteRam.low];
+    if (kInputPorts.holds(address)) return s.state.inputPorts[address - kInputPorts.low];
     return std::nullopt;
 }
 
@@ -54,7 +49,7 @@ std::string dumpLine(const Snapshot& s, uint32_t address) {
 
 std::optional<std::string> refuseEdit(uint32_t address) {
     address &= 0xFFFFFF;
-    if (in(kWorkRam, address) || in(kSprites, address)) return std::nullopt;
+    if (address_map::kWorkRam.holds(address) || address_map::kSpriteRam.holds(address)) return std::nullopt;
     char text[96];
     std::snprintf(text, sizeof text, "0x%06X cannot be edited: only work RAM and sprite RAM can", address);
     return std::string(text);

@@ -1,9 +1,11 @@
 #include "sprite_table.h"
 
+#include "machine.h"
+
 namespace workbench {
 
 namespace {
-constexpr int kPictureWidth = 256, kPictureHeight = 224, kSize = sprite_entry::kSize;
+constexpr int kSize = sprite_entry::kSize;
 }  // namespace
 
 std::vector<SpriteRow> decodeSpriteList(const uint16_t* words) {
@@ -25,8 +27,8 @@ std::vector<SpriteRow> decodeSpriteList(const uint16_t* words) {
         row.flipX = entry[kTileHigh] & 0x80;
         row.flipY = entry[kTileHigh] & 0x40;
         row.drawn = onPicture(x, y);
-        row.clipped = row.drawn && (row.left < 0 || row.top < 0 || row.left + kSize > kPictureWidth ||
-                                    row.top + kSize > kPictureHeight);
+        row.clipped = row.drawn && (row.left < 0 || row.top < 0 || row.left + kSize > kScreenWidth ||
+                                    row.top + kSize > kScreenHeight);
         rows.push_back(row);
     }
     return rows;

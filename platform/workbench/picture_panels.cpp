@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "colours.h"
+#include "machine.h"
 #include "sprite_table.h"
 #include "workbench_view.h"
 
@@ -68,9 +69,10 @@ void spriteTable(PanelState& state, const std::vector<SpriteRow>& rows) {
 
 void drawSpritesPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas) {
     const auto rows = decodeSpriteList(s.state.spriteRam);
-    void* texture = canvas.Texture(kPictureSlot, 256, 224, s.picture.size() == 256 * 224 ? s.picture.data() : nullptr);
+    void* texture = canvas.Texture(kPictureSlot, kScreenWidth, kScreenHeight,
+                                   s.picture.size() == size_t{kScreenWidth * kScreenHeight} ? s.picture.data() : nullptr);
     const ImVec2 origin = ImGui::GetCursorScreenPos();
-    const ImVec2 size(256 * kPictureZoom, 224 * kPictureZoom);
+    const ImVec2 size(kScreenWidth * kPictureZoom, kScreenHeight * kPictureZoom);
     if (texture) ImGui::Image(texture, size);
     else ImGui::Dummy(size);
     ImDrawList* draw = ImGui::GetWindowDrawList();

@@ -3,7 +3,7 @@
 // ROM, Quit) ends the one that ran, so that no thread is left running the
 // board behind the window's back. (What each command does is the shell's
 // tests'.)
-#include "board.h"
+#include "machine.h"
 #include "hostile_support.h"
 #include "isolated_home.h"
 #include "window_harness.h"
