@@ -135,17 +135,14 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
             const uint32_t pc = frames[bf].places[bp].pc;
             if (byWatch) s68000setWatchpoint(watched[candidate], 2, S68000_WATCH_WRITE);
             else s68000setBreakpoint(pc);
+            // The latest earlier place whose instruction meets it, or none.
             expectFound = false;
-            for (size_t sf = f + 1, sp = 0; sf-- > 0 && !expectFound;) {
-                sp = sf == f ? p : frames[sf].places.size();
-                while (sp-- > 0) {
-                    const Place& place = frames[sf].places[sp];
-                    if (place.instruction && (byWatch ? (place.writes >> candidate & 1) : place.pc == pc)) {
+            for (size_t sf = f + 1, sp; sf-- > 0 && !expectFound;)
+                for (sp = sf == f ? p : frames[sf].places.size(); sp-- > 0 && !expectFound;) {
+                    const Place& at = frames[sf].places[sp];
+                    if (at.instruction && (byWatch ? at.writes >> candidate & 1 : at.pc == pc))
                         expectFound = true, ef = sf, ep = sp;
-                        break;
-                    }
                 }
-            }
         }
         ReverseLanding landing;
         FrameInput current{inputs[f], Speed::Fps60};

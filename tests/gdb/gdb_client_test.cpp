@@ -24,6 +24,13 @@ std::string between(const std::string& out, const std::string& from, const std::
     return end == std::string::npos ? "<no " + from + ">" : out.substr(start + from.size(), end - start - from.size());
 }
 
+// gdb resumed and waits for the target, after the output's `after`.
+bool waitingAfter(const std::string& out, const std::string& after) {
+    const size_t from = out.find(after);
+    const size_t resumed = from == std::string::npos ? from : out.find("Sending packet: $vCont;c", from);
+    return resumed != std::string::npos && out.find("wait: enter", resumed) != std::string::npos;
+}
+
 std::string hex(uint32_t v) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%x", v);
@@ -146,10 +153,7 @@ TEST_F(GdbClient, InterruptsTheRunningGameAndKillsIt) {
     ASSERT_NO_FATAL_FAILURE(start_board("60", 120));  // two seconds: still running when gdb is interrupted
     start_gdb("set debug remote 1\ncontinue\nset debug remote 0\nprintf \"interrupted pc=%x\\n\", $pc\nkill\n");
     // gdb's log of its packets says when it waits for the running target.
-    ASSERT_TRUE(gdb_->read_until([](const std::string& out) {
-        const size_t resumed = out.find("Sending packet: $vCont;c");
-        return resumed != std::string::npos && out.find("wait: enter", resumed) != std::string::npos;
-    })) << gdb_->output;
+    ASSERT_TRUE(gdb_->read_until([](const std::string& out) { return waitingAfter(out, ""); })) << gdb_->output;
     gdb_->interrupt();
     expect_both_end_and_shown({"Program received signal SIGINT, Interrupt.", "interrupted pc=[0-9a-f]+\n",
                                "\\[Inferior 1 \\(Remote target\\) killed\\]"});
@@ -220,13 +224,6 @@ TEST_F(GdbClient, GoesBackToTheStatesTheForwardRunHad) {
     EXPECT_EQ(on[0], hits[3]) << "on from the third hit: the fourth";
     ASSERT_EQ(call.size(), 1u) << gdb_->output;
     EXPECT_TRUE(has(call[0], "^pc=[0-9a-f]+ ")) << call[0];
-}
-
-// gdb resumed and waits for the target, after the output's `after`.
-bool waitingAfter(const std::string& out, const std::string& after) {
-    const size_t from = out.find(after);
-    const size_t resumed = from == std::string::npos ? from : out.find("Sending packet: $vCont;c", from);
-    return resumed != std::string::npos && out.find("wait: enter", resumed) != std::string::npos;
 }
 
 // Forward and back agree step for step where the processor idles in STOP
