@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <tuple>
 #include <vector>
 
 #include "board.h"
@@ -56,6 +57,31 @@ TEST(SaveStateImage, IsTheReviewedImageAndDecodesToTheSameState) {
     std::string error;
     ASSERT_TRUE(decodeState(image.data(), image.size(), kHash, decoded, error)) << error;
     EXPECT_EQ(encodeState(decoded, kHash), image);
+}
+
+// A later format as the field list makes one: today's fields and one more,
+// of version 2, whose default stands in for it in older images.
+struct LaterState : BoardState {
+    uint16_t added = 0x1234;
+};
+constexpr auto kLaterFields =
+    std::tuple_cat(save_state::kFields, std::tuple{save_state::field(2, &LaterState::added)});
+
+TEST(SaveStateImage, ALaterFormatReadsTodaysImageWithTheNewFieldsDefault) {
+    const Bytes today = reviewedImage();
+    LaterState read;
+    read.added = 0;
+    std::string error;
+    ASSERT_TRUE(save_state::decodeImage(kLaterFields, 2, today.data(), today.size(), kHash, read, error)) << error;
+    EXPECT_EQ(read.added, 0x1234);
+    EXPECT_EQ(encodeState(read, kHash), today);
+    read.added = 0xBEEF;
+    const Bytes later = save_state::encodeImage(kLaterFields, read, 2, kHash);
+    EXPECT_EQ(Bytes(later.begin() + 28, later.end() - 2), Bytes(today.begin() + 28, today.end())) << "v1 fields first";
+    LaterState back;
+    ASSERT_TRUE(save_state::decodeImage(kLaterFields, 2, later.data(), later.size(), kHash, back, error)) << error;
+    EXPECT_EQ(back.added, 0xBEEF);
+    EXPECT_FALSE(decodeState(later.data(), later.size(), kHash, read, error)) << "today's reader takes format 1 only";
 }
 
 // One row a way of failing; rows without an error: edge values to be taken.
