@@ -56,7 +56,7 @@ bool checkHead(const uint8_t* bytes, const Head& head, std::string& error) {
         error = "it has " + std::to_string(head.frames) + " frames, over the most a movie has";
     else if (head.interval < 1 || head.interval > kLongestHashInterval)
         error = "its picture-hash interval is " + std::to_string(head.interval) + " frames (1 to 3600)";
-    else if (head.stateLength != (head.start == 1 ? save_state::kImageSize : 0))
+    else if (head.start == 1 ? !save_state::isImageSize(head.stateLength) : head.stateLength != 0)
         error = "its state length " + std::to_string(head.stateLength) + " does not fit its start kind";
     else return true;
     return false;

@@ -4,21 +4,10 @@
 // and the speed), as a self-checking byte image and back. No ROM data: a
 // state names the ROM set it belongs to by a hash and fits no other.
 //
-// The image: a 28-byte header, then the body. Every number is little-endian
-// and of fixed width.
-//   header  magic "BVSTATE" 0x1A (8 bytes), format version (u32, 1),
-//           ROM-set hash (u64), body length (u32), CRC-32 of the body (u32)
-//   body    D0-D7, A0-A7, inactive stack pointer, PC, odometer (u32 each);
-//           the interrupt bytes (8 x u8: stopped flag and pending levels,
-//           then the vector of each level); SR (u16);
-//           work RAM (8192 x u16, the word at 0x100000 + 2i);
-//           sprite RAM (3840 x u16, the word at 0x700000 + 2i);
-//           palette RAM (512 x u8, the byte at 0x600000 + i);
-//           drawing palette (256 x u16); input ports (6 x u8, 0x500000 + i);
-//           NextInterrupt, interrupt enable, IRQ4, IRQ3 and IRQ2
-//           acknowledge words, watchdog word (u16 each);
-//           service mode (u8, 0 or 1); speed (u8: 0 60 fps, 1 30 fps,
-//           2 unlimited).
+// The image (state_codec.h): a 28-byte header, then the body, the fields of
+// kFields below in that order, each little-endian and of its own width. The
+// README's "Format" table describes it byte by byte for users; the writer
+// and the reader follow kFields alone.
 #pragma once
 
 #include <cstddef>
@@ -28,23 +17,18 @@
 
 #include "memory_map.h"
 #include "speed.h"
+#include "state_codec.h"
 
 namespace save_state {
 
-constexpr uint8_t kMagic[8] = {'B', 'V', 'S', 'T', 'A', 'T', 'E', 0x1A};
 constexpr uint32_t kFormatVersion = 1;
-constexpr size_t kHeaderSize = 28;
 constexpr size_t kWorkRamWords = address_map::kWorkRam.size() / 2;
 constexpr size_t kSpriteRamWords = address_map::kSpriteRam.size() / 2;
-constexpr size_t kBodySize = 19 * 4 + 8 + 2                      // CPU
-                             + 2 * kWorkRamWords + 2 * kSpriteRamWords
-                             + 512 + 2 * 256 + 6                 // palette, ports
-                             + 6 * 2 + 1 + 1;                    // chain, watchdog, mode, speed
-constexpr size_t kImageSize = kHeaderSize + kBodySize;
 
 }  // namespace save_state
 
-// The machine's state, field for field, as a state image holds it.
+// The machine's state, field for field, as a state image holds it (the
+// width of each member is its width in the image).
 struct BoardState {
     // The 68000 (the region lists and the reset handler stay the host's).
     uint32_t dreg[8];
@@ -68,6 +52,39 @@ struct BoardState {
     Speed speed;
 };
 
+namespace save_state {
+
+// The fields of a state image in the order of its body, each with the first
+// format version that has it: the one list the writer and the reader follow.
+// To add a field: a member of BoardState whose default member initialiser is
+// its value in older states, its row here with the next version, and
+// kFormatVersion raised to it; older images, and the movies and RetroArch
+// states that hold them, still load. The format comment above and the
+// README's table describe the newest version.
+inline constexpr auto kFields = std::tuple{
+    field(1, &BoardState::dreg),          field(1, &BoardState::areg),
+    field(1, &BoardState::asp),           field(1, &BoardState::pc),
+    field(1, &BoardState::odometer),      field(1, &BoardState::interrupts),
+    field(1, &BoardState::sr),            field(1, &BoardState::workRam),
+    field(1, &BoardState::spriteRam),     field(1, &BoardState::paletteRam),
+    field(1, &BoardState::drawingPalette), field(1, &BoardState::inputPorts),
+    field(1, &BoardState::nextInterrupt), field(1, &BoardState::interruptEnable),
+    field(1, &BoardState::irq4Ack),       field(1, &BoardState::irq3Ack),
+    field(1, &BoardState::irq2Ack),       field(1, &BoardState::watchdog),
+    field(1, &BoardState::testMode),      field(1, &BoardState::speed),
+};
+constexpr size_t kBodySize = bodySize(kFields, kFormatVersion);
+constexpr size_t kImageSize = kHeaderSize + kBodySize;
+
+// Whether `size` is the length of an image of a format this program reads.
+constexpr bool isImageSize(size_t size) {
+    for (uint32_t version = 1; version <= kFormatVersion; ++version)
+        if (size == kHeaderSize + bodySize(kFields, version)) return true;
+    return false;
+}
+
+}  // namespace save_state
+
 // The loaded ROM set's identity: the CRC-32 of the program ROM as the 68000
 // reads it (address 0 first) in the high half, the CRC-32 of the graphics in
 // the low half. 0 when no ROM set is loaded.
@@ -84,9 +101,9 @@ void pm_restoreState(const BoardState& state);
 
 // The image of a state, for the ROM set with hash `romSetHash`.
 std::vector<uint8_t> encodeState(const BoardState& state, uint64_t romSetHash);
-// Checks an image completely against the ROM set with hash `romSetHash`: the
-// signature, the format version, the ROM set, the lengths, the CRC and the
-// values of the fields with a fixed range. On success fills `state`; on
+// Checks an image of this or an older format completely against the ROM set
+// with hash `romSetHash`: the signature, the format version, the ROM set, the
+// lengths, the CRC and the values of the fields with a fixed range. On success fills `state`; on
 // failure `error` holds one line saying what is wrong (no newline) and
 // `state` is left as it was.
 bool decodeState(const uint8_t* image, size_t size, uint64_t romSetHash, BoardState& state,

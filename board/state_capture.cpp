@@ -3,6 +3,7 @@
 // a state needs: its working fields are set afresh by every s68000exec, and
 // pending interrupts and the stopped flag live in the context record.
 #include <cstring>
+#include <utility>
 
 #include "board.h"
 #include "s68000_debug.h"
@@ -12,14 +13,46 @@ namespace {
 
 constexpr uint16_t kSupervisor = 0x2000;  // SR's S bit
 
-// RAM images hold each 68000 word as one host-order 16-bit value.
-template <size_t N>
-void wordsFromImage(uint16_t (&words)[N], const unsigned char* image) {
-    std::memcpy(words, image, sizeof words);
-}
-template <size_t N>
-void wordsToImage(unsigned char* image, const uint16_t (&words)[N]) {
-    std::memcpy(image, words, sizeof words);
+// A RAM image: each 68000 word one host-order 16-bit value, as the state
+// holds it.
+struct RamImage {
+    unsigned char* at;
+};
+
+// Copies a field of the state from or to where the machine keeps it: a
+// variable of the same size, or a RAM image.
+struct Take {
+    template <class T, class P>
+    void operator()(T& field, P& place) const {
+        static_assert(sizeof field == sizeof place);
+        std::memcpy(&field, &place, sizeof field);
+    }
+    template <class T>
+    void operator()(T& field, RamImage image) const { std::memcpy(&field, image.at, sizeof field); }
+};
+struct Put {
+    template <class T, class P>
+    void operator()(const T& field, P& place) const {
+        static_assert(sizeof field == sizeof place);
+        std::memcpy(&place, &field, sizeof field);
+    }
+    template <class T>
+    void operator()(const T& field, RamImage image) const { std::memcpy(image.at, &field, sizeof field); }
+};
+
+// Each field of the state beside where the machine keeps it, for both ways:
+// the 68000's in its context record (as the core's context has them), the
+// rest in the board. The speed is not here: the caller runs the machine at
+// it (the frame's cycle count).
+template <class State, class Copy>
+void forEachPlace(State& s, s68000context& c, Copy copy) {
+    copy(s.dreg, c.dreg), copy(s.areg, c.areg), copy(s.asp, c.asp), copy(s.pc, c.pc);
+    copy(s.odometer, c.odometer), copy(s.interrupts, c.interrupts), copy(s.sr, c.sr);
+    copy(s.workRam, RamImage{onboardRam}), copy(s.spriteRam, RamImage{spriteRam});
+    copy(s.paletteRam, _dynamicPalette), copy(s.drawingPalette, dynamicPalette), copy(s.inputPorts, IOBuf);
+    copy(s.nextInterrupt, NextInterrupt), copy(s.interruptEnable, interruptEnable);
+    copy(s.irq4Ack, IRQ4ACK), copy(s.irq3Ack, IRQ3ACK), copy(s.irq2Ack, IRQ2ACK);
+    copy(s.watchdog, watchDogReset), copy(s.testMode, testMode);
 }
 
 }  // namespace
@@ -27,26 +60,7 @@ void wordsToImage(unsigned char* image, const uint16_t (&words)[N]) {
 void pm_captureState(BoardState& state, Speed speed) {
     s68000context context;
     s68000GetContext(&context);
-    std::memcpy(state.dreg, context.dreg, sizeof state.dreg);
-    std::memcpy(state.areg, context.areg, sizeof state.areg);
-    state.asp = context.asp;
-    state.pc = context.pc;
-    state.odometer = context.odometer;
-    std::memcpy(state.interrupts, context.interrupts, sizeof state.interrupts);
-    state.sr = context.sr;
-
-    wordsFromImage(state.workRam, onboardRam);
-    wordsFromImage(state.spriteRam, spriteRam);
-    std::memcpy(state.paletteRam, _dynamicPalette, sizeof state.paletteRam);
-    std::memcpy(state.drawingPalette, dynamicPalette, sizeof state.drawingPalette);
-    std::memcpy(state.inputPorts, IOBuf, sizeof state.inputPorts);
-    state.nextInterrupt = NextInterrupt;
-    state.interruptEnable = interruptEnable;
-    state.irq4Ack = IRQ4ACK;
-    state.irq3Ack = IRQ3ACK;
-    state.irq2Ack = IRQ2ACK;
-    std::memcpy(&state.watchdog, watchDogReset, sizeof state.watchdog);
-    state.testMode = testMode;
+    forEachPlace(state, context, Take{});
     state.speed = speed;
 }
 
@@ -59,29 +73,11 @@ void pm_restoreState(const BoardState& state) {
     // the lists.
     s68000context context;
     s68000GetContext(&context);
-    std::memcpy(context.dreg, state.dreg, sizeof context.dreg);
-    std::memcpy(context.areg, state.areg, sizeof context.areg);
-    context.areg[7] = state.asp;
-    context.asp = state.areg[7];
-    context.pc = state.pc;
-    context.odometer = state.odometer;
-    std::memcpy(context.interrupts, state.interrupts, sizeof context.interrupts);
-    context.sr = state.sr ^ kSupervisor;
+    forEachPlace(state, context, Put{});
+    std::swap(context.areg[7], context.asp);
+    context.sr ^= kSupervisor;
     s68000SetContext(&context);
     s68000setSR(state.sr);
-
-    wordsToImage(onboardRam, state.workRam);
-    wordsToImage(spriteRam, state.spriteRam);
-    std::memcpy(_dynamicPalette, state.paletteRam, sizeof _dynamicPalette);
-    std::memcpy(dynamicPalette, state.drawingPalette, sizeof dynamicPalette);
-    std::memcpy(IOBuf, state.inputPorts, sizeof IOBuf);
-    NextInterrupt = state.nextInterrupt;
-    interruptEnable = state.interruptEnable;
-    IRQ4ACK = state.irq4Ack;
-    IRQ3ACK = state.irq3Ack;
-    IRQ2ACK = state.irq2Ack;
-    std::memcpy(watchDogReset, &state.watchdog, sizeof state.watchdog);
-    testMode = state.testMode;
     cpucycles_by_frame.store(cyclesPerFrame(state.speed), std::memory_order_relaxed);
 
     pm_drawFrame();

@@ -1,12 +1,13 @@
-// Save-state images: the layout against an encoder written here, each way a
+// Save-state images: the layout against a reviewed image, each way a
 // bad image is refused, and the ROM set's hash against zlib. (That a restored
 // machine runs on as the saved one did is the demo's and the state fuzzer's.)
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <fstream>
 #include <functional>
-#include <random>
-#include <span>
+#include <iterator>
+#include <tuple>
 #include <vector>
 
 #include "board.h"
@@ -19,38 +20,27 @@ constexpr uint64_t kHash = 0x1122334455667788ull;
 constexpr size_t kBody = save_state::kHeaderSize;
 constexpr size_t kNext = kBody + 86 + 2 * 8192 + 2 * 3840 + 512 + 512 + 6;  // NextInterrupt
 
-// A valid state: random bytes, and the ranged fields in range.
-BoardState patternState() {
-    BoardState s;
-    std::mt19937 random(5);
-    for (auto& byte : std::span(reinterpret_cast<uint8_t*>(&s), sizeof s)) byte = static_cast<uint8_t>(random());
-    s.sr = 0x2714, s.nextInterrupt = 27, s.testMode = 1, s.speed = Speed::Fps30;
+// A state whose every field tells by its values which field and which element it is.
+BoardState knownState() {
+    BoardState s{};
+    for (uint32_t i = 0; i < 8; ++i)
+        s.dreg[i] = 0xD0D0D000 + i, s.areg[i] = 0xA0A0A000 + i, s.interrupts[i] = static_cast<uint8_t>(0x10 + i);
+    s.asp = 0x5AAA5AAA, s.pc = 0x00C0FFEE, s.odometer = 0x0D0E0F10, s.sr = 0x2714;
+    for (uint16_t i = 0; i < 8192; ++i) s.workRam[i] = i;
+    for (uint16_t i = 0; i < 3840; ++i) s.spriteRam[i] = static_cast<uint16_t>(0x8000 + i);
+    for (uint16_t i = 0; i < 512; ++i) s.paletteRam[i] = static_cast<uint8_t>(i);
+    for (uint16_t i = 0; i < 256; ++i) s.drawingPalette[i] = static_cast<uint16_t>(0x4000 + i);
+    for (uint8_t i = 0; i < 6; ++i) s.inputPorts[i] = static_cast<uint8_t>(0xE0 + i);
+    s.nextInterrupt = 27, s.interruptEnable = 0x1E1E, s.irq4Ack = 0x4444, s.irq3Ack = 0x3333, s.irq2Ack = 0x2222;
+    s.watchdog = 0xDDDD, s.testMode = 1, s.speed = Speed::Fps30;
     return s;
 }
 
-// The documented layout: a 28-byte header, then little-endian fields in order.
-Bytes expectedImage(const BoardState& s, uint64_t hash) {
-    Bytes body;
-    for (uint32_t v : s.dreg) put(body, v, 4);
-    for (uint32_t v : s.areg) put(body, v, 4);
-    for (uint32_t v : {s.asp, s.pc, s.odometer}) put(body, v, 4);
-    for (uint8_t v : s.interrupts) put(body, v, 1);
-    put(body, s.sr, 2);
-    for (uint16_t v : s.workRam) put(body, v, 2);
-    for (uint16_t v : s.spriteRam) put(body, v, 2);
-    for (uint8_t v : s.paletteRam) put(body, v, 1);
-    for (uint16_t v : s.drawingPalette) put(body, v, 2);
-    for (uint8_t v : s.inputPorts) put(body, v, 1);
-    for (uint16_t v : {s.nextInterrupt, s.interruptEnable, s.irq4Ack, s.irq3Ack, s.irq2Ack, s.watchdog}) put(body, v, 2);
-    put(body, s.testMode, 1);
-    put(body, static_cast<uint8_t>(s.speed), 1);
-    Bytes image{'B', 'V', 'S', 'T', 'A', 'T', 'E', 0x1A};
-    put(image, 1, 4);
-    put(image, hash, 8);
-    put(image, body.size(), 4);
-    put(image, crc32(0, body.data(), static_cast<uInt>(body.size())), 4);
-    image.insert(image.end(), body.begin(), body.end());
-    return image;
+// Today's format (version 1): the image of knownState() for kHash, reviewed
+// byte by byte against the README's table. It must load in every later version.
+Bytes reviewedImage() {
+    std::ifstream file(BOARD_TEST_DATA "/state_v1.bin", std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
 void setBodyField(Bytes& image, size_t at, uint32_t value, int bytes) {
@@ -59,14 +49,38 @@ void setBodyField(Bytes& image, size_t at, uint32_t value, int bytes) {
     for (int i = 0; i < 4; ++i) image[kBody - 4 + i] = static_cast<uint8_t>(crc >> (8 * i));
 }
 
-TEST(SaveStateImage, IsTheDocumentedLayoutAndDecodesToTheSameState) {
-    const Bytes image = encodeState(patternState(), kHash);
+TEST(SaveStateImage, IsTheReviewedImageAndDecodesToTheSameState) {
+    const Bytes image = reviewedImage();
     ASSERT_EQ(image.size(), 25222u);
-    EXPECT_EQ(image, expectedImage(patternState(), kHash));
+    EXPECT_EQ(encodeState(knownState(), kHash), image);
     BoardState decoded{};
     std::string error;
     ASSERT_TRUE(decodeState(image.data(), image.size(), kHash, decoded, error)) << error;
     EXPECT_EQ(encodeState(decoded, kHash), image);
+}
+
+// A later format as the field list makes one: today's fields and one more,
+// of version 2, whose default stands in for it in older images.
+struct LaterState : BoardState {
+    uint16_t added = 0x1234;
+};
+constexpr auto kLaterFields =
+    std::tuple_cat(save_state::kFields, std::tuple{save_state::field(2, &LaterState::added)});
+
+TEST(SaveStateImage, ALaterFormatReadsTodaysImageWithTheNewFieldsDefault) {
+    const Bytes today = reviewedImage();
+    LaterState read;
+    read.added = 0;
+    std::string error;
+    ASSERT_TRUE(save_state::decodeImage(kLaterFields, 2, today.data(), today.size(), kHash, read, error)) << error;
+    EXPECT_EQ(read.added, 0x1234);
+    EXPECT_EQ(encodeState(read, kHash), today);
+    read.added = 0xBEEF;
+    const Bytes later = save_state::encodeImage(kLaterFields, read, 2, kHash);
+    EXPECT_EQ(Bytes(later.begin() + 28, later.end() - 2), Bytes(today.begin() + 28, today.end())) << "v1 fields first";
+    LaterState back;
+    ASSERT_TRUE(save_state::decodeImage(kLaterFields, 2, later.data(), later.size(), kHash, back, error)) << error;
+    EXPECT_EQ(back.added, 0xBEEF);
 }
 
 // One row a way of failing; rows without an error: edge values to be taken.
@@ -105,9 +119,9 @@ TEST(SaveStateImage, RefusesEachBadImageWithOneLineAndTakesEveryValidValue) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.error.empty() ? "accepted row" : row.error);
-        Bytes image = encodeState(patternState(), kHash);
+        Bytes image = encodeState(knownState(), kHash);
         row.spoil(image);
-        BoardState target = patternState();
+        BoardState target = knownState();
         target.dreg[0] = 0xDEADBEEF;
         std::string error;
         const bool taken = decodeState(image.data(), image.size(), row.loadedHash, target, error);
