@@ -44,7 +44,7 @@ BeVorelWindow::BeVorelWindow(Machine& machine, const RomSetChoice& romSet)
 
     Lock();
     createPresentationSurface(this);
-    fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
+    spawnEmulation(false);  // waits for the boot
     Unlock();
 
     machine.startUp(execPath, romSet.source());
@@ -90,15 +90,14 @@ void BeVorelWindow::Reset() {
     fEmulation.history.clear();  // a new history begins at the reset
     startupClear();
     fEmulation.freshFrameCounts.store(true, std::memory_order_relaxed);
-    fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
-    if (fCpuThread >= 0) resume_thread(fCpuThread);
+    spawnEmulation(true);
 }
 
 void BeVorelWindow::freeRom() {
     if (!gameBooted()) return;
     kill_thread(fCpuThread);
     pictureAreaClear();
-    fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
+    spawnEmulation(false);
 }
 
 void BeVorelWindow::MessageReceived(BMessage* message) {

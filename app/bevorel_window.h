@@ -139,7 +139,11 @@ private:
     bool playMovie(const std::string& path);
     void stopMovie();
     std::string menuMoviePath() const;
+    // A fresh emulation thread after the one that ran was killed (a frame it
+    // left under way drops the history); spawnEmulation is the one place a
+    // thread is spawned, started at once when `run` (else at the boot).
     void restartEmulation();
+    void spawnEmulation(bool run);
     // One line on the console and an alert that does not stop the game,
     // and `notice` in the title bar when given; false, for the refusing
     // command to return.

@@ -51,8 +51,12 @@ bool BeVorelWindow::emulationRunning() const {
 
 void BeVorelWindow::restartEmulation() {
     if (fEmulation.frameUnderWay.exchange(false)) fEmulation.history.clear();  // killed inside a frame
+    spawnEmulation(true);
+}
+
+void BeVorelWindow::spawnEmulation(bool run) {
     fCpuThread = spawn_thread(cpuThread, "cpuThread", B_NORMAL_PRIORITY, this);
-    if (fCpuThread >= 0) resume_thread(fCpuThread);
+    if (run && fCpuThread >= 0) resume_thread(fCpuThread);
 }
 
 void BeVorelWindow::markStateSlots() {
