@@ -29,6 +29,11 @@ struct Frame {
 // States are compared whole: each is zero-initialised before its capture, so
 // that its padding compares equal too.
 bool sameState(const BoardState& a, const BoardState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+BoardState captured() {
+    BoardState state{};
+    board().capture(state);
+    return state;
+}
 
 bool idle() { return _s68000context.interrupts[0] & 1; }
 
@@ -83,13 +88,10 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
             return true;
         });
         // The frame run whole, as the program runs it, ends where the steps did.
-        BoardState stepped{};
-        machine.capture(stepped);
+        const BoardState stepped = captured();
         machine.restore(frames[f].start);
         machine.runFrame(input.keys, FrameRun{.draw = false});
-        BoardState whole{};
-        machine.capture(whole);
-        EXPECT_TRUE(sameState(stepped, whole)) << "frame " << f << " stepped differs from the frame run whole";
+        EXPECT_TRUE(sameState(stepped, captured())) << "frame " << f << " stepped differs from the frame run whole";
         history.frameRan(machine, input);
     }
     s68000clearWatchpoints();
@@ -99,9 +101,7 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
     const auto recorded = [&](size_t f, size_t p) {
         machine.restore(frames[f].start);
         stepPlaces(inputs[f], p);
-        BoardState state{};
-        machine.capture(state);
-        return state;
+        return captured();
     };
     int checked = 0;
     for (int q = 0; q < queries && !::testing::Test::HasFailure(); ++q) {
@@ -150,11 +150,9 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
             landing = reverseSearch(machine, past, current, hit ? ReverseGoal::Hit : ReverseGoal::Step);
             current = landing.input;
         }
-        BoardState landed{};
-        machine.capture(landed);
+        const BoardState landed = captured();
         machine.finishFrame(landing.point);
-        BoardState ranOn{};
-        machine.capture(ranOn);
+        const BoardState ranOn = captured();
         s68000clearBreakpoints();
         s68000clearWatchpoints();
         if (!expectFound) ef = 0, ep = 0;

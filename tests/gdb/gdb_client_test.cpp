@@ -196,8 +196,7 @@ const char* const kStatus =
 std::vector<std::string> stops(const std::string& out, const std::string& tag) {
     std::vector<std::string> found;
     const std::regex line("t" + tag + " (pc=[0-9a-f]+ [0-9 ]+)\n");
-    for (auto it = std::sregex_iterator(out.begin(), out.end(), line); it != std::sregex_iterator(); ++it)
-        found.push_back((*it)[1]);
+    for (std::sregex_iterator it(out.begin(), out.end(), line), end; it != end; ++it) found.push_back((*it)[1]);
     return found;
 }
 
@@ -245,10 +244,7 @@ TEST_F(GdbClient, StepsBackOutOfStopAndFromAnUnmappedPc) {
     gdb_->interrupt();
     expect_both_end_and_shown({"\nt30 pc=[0-9a-f]+ ", "\\[Inferior 1 \\(Remote target\\) detached\\]"});
     const std::string& out = gdb_->output;
-    const auto at = [&](const char* tag) {
-        const std::vector<std::string> found = stops(out, tag);
-        return found.empty() ? std::string("<none>") : found[0];
-    };
+    const auto at = [&](const char* tag) { return stops(out, tag).empty() ? "<none>" : stops(out, tag)[0]; };
     EXPECT_TRUE(has(between(out, "<s1>\n", "<s2>\n"), "\tstop ")) << "one back from the idle processor: its STOP";
     EXPECT_NE(at("11"), at("10")) << out;
     EXPECT_NE(at("12"), at("11")) << out;
