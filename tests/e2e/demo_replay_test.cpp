@@ -264,9 +264,7 @@ TEST(MovieFile, TheFirstVersionIsStillRead) {
     EXPECT_EQ(movie.inputs[2].speed, Speed::Unlimited);
 }
 
-// Reverse steps and reverse continues from random places of 150 frames of
-// play land where the forward run was, and the frame runs on from there as
-// it ran (tests/e2e/reverse_oracle.h); also from a state loaded mid-play.
+// Going back lands where the forward run was (reverse_oracle.h), also from a state loaded mid-play.
 TEST_F(DemoReplay, GoingBackLandsWhereTheForwardRunWas) {
     EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(150, 5), kLongRun / 20, 33), int(kLongRun / 20));
     BoardState loaded{};

@@ -16,7 +16,6 @@ namespace {
 constexpr int kWatched = 4;  // candidate addresses watched for writes
 
 struct Place {
-    uint32_t offset;    // cycles from the frame's start
     uint32_t pc;
     bool instruction;   // an instruction runs from here (else an interrupt is taken)
     uint8_t writes;     // the candidates it writes (bit i: candidate i)
@@ -72,10 +71,9 @@ int checkReverseAgainstForwardRun(const std::vector<KeyStates>& inputs, int quer
     for (size_t f = 0; f < inputs.size(); ++f) {
         const FrameInput input{inputs[f], Speed::Fps60};
         machine.capture(frames[f].start);
-        const uint32_t start = machine.cycles();
         machine.runFrameStepping(input.keys, [&] {
             if (idle()) return s68000exec(1), true;
-            Place place{machine.cycles() - start, _s68000context.pc, false, 0};
+            Place place{_s68000context.pc, false, 0};
             s68000armWatchpoints();
             place.instruction = forwardStep();
             s68000disarmWatchpoints();

@@ -1,9 +1,7 @@
-// Reverse execution against the forward run's own record: the board runs
-// forward a place at a time (every instruction boundary and interrupt
-// taken), keeping each frame's starting state and its places; then, from
-// random places, reverse steps and reverse continues to random breakpoints
-// and watched writes must land in exactly the state the forward run had
-// there, and the frame must run on from it as it ran.
+// Reverse execution against the forward run's own record (each frame's start
+// and places): from random places, reverse steps and continues to breakpoints
+// and watched writes land in exactly the state the forward run had there, and
+// run on from it as it ran.
 #pragma once
 
 #include <vector>

@@ -47,8 +47,7 @@ TEST(SelfTestRom, EveryResultEqualsTheHostsWithinBoundedFramesAsOftenAsTheParame
     setIterations(1);
 }
 
-// Going back lands where the forward run was on this program too: its
-// results computed between interrupts taken in STOP.
+// Going back lands where the forward run was here too (interrupts taken in STOP).
 TEST(SelfTestRom, GoingBackLandsWhereTheForwardRunWas) {
     ASSERT_TRUE(startBoard(SELFTEST_ROM_BASE));
     setIterations(3);

@@ -200,29 +200,32 @@ std::vector<std::string> stops(const std::string& out, const std::string& tag) {
     return found;
 }
 
-// Going back with breakpoints lands where the forward run was, compared
-// with a forward run of its own: before scene_frame's second call (the
-// forward run stopped there by a breakpoint on the calling instruction),
-// the ten hits of scene_frame seen again backwards, then on from the
-// fourth as it ran.
+// Going back with breakpoints lands where the forward run was: the ten hits
+// of scene_frame seen again backwards, on from the third to the fourth; one
+// step back from there is the calling instruction as a second run, stopped
+// there by a breakpoint on it, shows it.
 TEST_F(GdbClient, GoesBackToTheStatesTheForwardRunHad) {
     ASSERT_NO_FATAL_FAILURE(start_board("unlimited", 300));
     std::string commands = std::string(kStatus) + "break scene_frame\ncontinue\nst 1\n";
     for (int n = 2; n <= 10; ++n) commands += "continue\nst 1\n";
     commands += "tbreak *$pc\nreverse-continue\n";  // gdb's own temporary stops go too: the 9th hit
     for (int n = 0; n < 6; ++n) commands += "reverse-continue\nst 2\n";
-    commands += "continue\nst 3\nbreak main.c:53\ndelete 1\nreverse-continue\nst 4\ndetach\n";
-    start_gdb(commands, "'" DEMO_ELF "'");
-    expect_both_end_and_shown({"\\[Inferior 1 \\(Remote target\\) detached\\]"});
-    const std::vector<std::string> hits = stops(gdb_->output, "1"), back = stops(gdb_->output, "2"),
-                                   on = stops(gdb_->output, "3"), call = stops(gdb_->output, "4");
-    ASSERT_EQ(hits.size(), 10u) << gdb_->output;
-    ASSERT_EQ(back.size(), 6u) << gdb_->output;
+    start_gdb(commands + "continue\nst 3\nprintf \"call=%x\\n\", *(unsigned *)$sp - 2\nreverse-stepi\nst 4\ndetach\n",
+              "'" DEMO_ELF "'");
+    expect_both_end_and_shown({"call=[0-9a-f]+\n"});
+    const std::string out = gdb_->output;
+    const std::vector<std::string> hits = stops(out, "1"), back = stops(out, "2"), on = stops(out, "3");
+    ASSERT_EQ(hits.size(), 10u) << out;
+    ASSERT_EQ(back.size(), 6u) << out;
     for (size_t n = 0; n < back.size(); ++n) EXPECT_EQ(back[n], hits[7 - n]) << "reverse-continue " << n + 1;
-    ASSERT_EQ(on.size(), 1u);
-    EXPECT_EQ(on[0], hits[3]) << "on from the third hit: the fourth";
-    ASSERT_EQ(call.size(), 1u) << gdb_->output;
-    EXPECT_TRUE(has(call[0], "^pc=[0-9a-f]+ ")) << call[0];
+    EXPECT_EQ(on, std::vector<std::string>{hits[3]}) << "on from the third hit: the fourth";
+    std::smatch call;
+    ASSERT_TRUE(std::regex_search(out, call, std::regex("call=([0-9a-f]+)\n")));
+    ASSERT_NO_FATAL_FAILURE(start_board("unlimited", 300));
+    start_gdb(std::string(kStatus) + "break *0x" + call[1].str() + "\ncontinue\ncontinue\ncontinue\ncontinue\nst 5\n"
+              "detach\n", "'" DEMO_ELF "'");
+    expect_both_end_and_shown({});
+    EXPECT_EQ(stops(out, "4"), stops(gdb_->output, "5")) << out << gdb_->output;
 }
 
 // Forward and back agree step for step where the processor idles in STOP
@@ -234,7 +237,8 @@ TEST_F(GdbClient, GoesBackToTheStatesTheForwardRunHad) {
 TEST_F(GdbClient, StepsBackOutOfStopAndFromAnUnmappedPc) {
     ASSERT_NO_FATAL_FAILURE(start_board("60", 300));
     start_gdb(std::string(kStatus) + "break scene_frame\ncontinue\ndelete\n"
-              "while *(unsigned short *)$pc != 0x4e72\nstepi\nend\nstepi\nst 10\nreverse-stepi\nst 11\necho <s1>\\n\nx/i $pc\necho <s2>\\n\n"
+              "while *(unsigned short *)$pc != 0x4e72\nstepi\nend\nstepi\nst 10\nreverse-stepi\nst 11\n"
+              "echo <s1>\\n\nx/i $pc\necho <s2>\\n\n"
               "reverse-stepi\nst 12\nreverse-stepi\nst 13\nstepi\nst 22\nstepi\nst 21\n"
               "set $pc = 0x800000\necho <unmapped>\\n\nset debug remote 1\ncontinue\nset debug remote 0\n"
               "reverse-stepi\nst 30\ndetach\n",
