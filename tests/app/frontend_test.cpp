@@ -310,32 +310,34 @@ TEST_F(Frontend, StartOptionsActAsTheirCommandsAndAFileReferenceBoots) {
 // Where the workbench's panels stand is written once the user moves one; the
 // places it fits on its own (a zero size, a panel outside the window) leave
 // the file as the user wrote it, though --workbench opened it.
-TEST_F(Frontend, ThePanelsAreWrittenOnlyOnceTheUserMovesOne) {
+class FrontendPanels : public Frontend, public ::testing::WithParamInterface<bool> {};
+
+// Each run in a process of its own: the window's globals live as long as it.
+TEST_P(FrontendPanels, AreWrittenOnlyOnceTheUserMovesOne) {
+    const bool moved = GetParam();
     const std::string written = "[workbench]\npanels = cpu 1 4 24 0 0, memory 1 9000 9000 300 200\n";
     fs::create_directories(fs::path(settingsPath()).parent_path());
     std::ofstream(settingsPath()) << written;
     workbench::Controller controller(fake);
     workbench = &controller;
     options.workbench = true;
-    std::vector<std::string> files;
-    for (const bool moved : {false, true}) {
-        Run([&](DrivenApp& self) {
-            WorkbenchWindow* bench = nullptr;
-            kit::WindowCapture frame;
-            ASSERT_TRUE(eventually([&] {
-                for (int32 i = 0; !bench && i < self.CountWindows(); ++i)
-                    bench = dynamic_cast<WorkbenchWindow*>(self.WindowAt(i));
-                return bench && kit::capture_window(bench, frame);
-            }));
-            for (int draws = 0; draws < 3; ++draws) kit::capture_window(bench, frame);
-            if (!moved) return;
-            const struct { float x, y; bool down; } drag[] = {{100, 30, true}, {150, 80, true}, {150, 80, false}};
-            for (const auto& at : drag)
-                kit::synthesize_pointer(bench, at.x, at.y, at.down), kit::capture_window(bench, frame);
-            kit::release_pointer(bench);
-        });
-        files.push_back(fileText(settingsPath()));
-    }
-    EXPECT_EQ(files[0], written);
-    EXPECT_NE(files[1].find("panels = cpu 1 54 74 "), std::string::npos) << files[1];
+    Run([&](DrivenApp& self) {
+        WorkbenchWindow* bench = nullptr;
+        kit::WindowCapture frame;
+        ASSERT_TRUE(eventually([&] {
+            for (int32 i = 0; !bench && i < self.CountWindows(); ++i)
+                bench = dynamic_cast<WorkbenchWindow*>(self.WindowAt(i));
+            return bench && kit::capture_window(bench, frame);
+        }));
+        for (int draws = 0; draws < 3; ++draws) kit::capture_window(bench, frame);
+        if (!moved) return;
+        const struct { float x, y; bool down; } drag[] = {{100, 30, true}, {150, 80, true}, {150, 80, false}};
+        for (const auto& at : drag)
+            kit::synthesize_pointer(bench, at.x, at.y, at.down), kit::capture_window(bench, frame);
+        kit::release_pointer(bench);
+    });
+    const std::string file = fileText(settingsPath());
+    if (moved) EXPECT_NE(file.find("panels = cpu 1 54 74 "), std::string::npos) << file;
+    else EXPECT_EQ(file, written);
 }
+INSTANTIATE_TEST_SUITE_P(Moved, FrontendPanels, ::testing::Bool());
