@@ -2,6 +2,8 @@
 // machine it is given.
 #include "program.h"
 
+#include <pthread.h>
+
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -28,6 +30,12 @@ int runProgram(int argc, char** argv, Machine& machine) {
     // full disk, and is reported as not saved; the signal would end the
     // program there, and whatever was still to be written (a movie) with it.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Blocked as well, for every thread spawned from here: a runtime that
+    // takes signals over (ThreadSanitizer's) must not end the program there.
+    sigset_t fileSize;
+    sigemptyset(&fileSize);
+    sigaddset(&fileSize, SIGXFSZ);
+    pthread_sigmask(SIG_BLOCK, &fileSize, nullptr);
     const char* program = argc > 0 && argv[0] ? argv[0] : "bevorel";
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     std::string error;
