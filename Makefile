@@ -41,11 +41,15 @@ check-asan:
 	$(SANITIZER_ENV) ctest --test-dir $(SANITIZED) --output-on-failure -j $(JOBS)
 
 # ThreadSanitizer on the threaded parts: the platform kit, the desktop shell and the GDB stub.
+# Not the run under a file size limit: ThreadSanitizer's runtime ends the
+# program with SIGXFSZ though the program ignores it (the release and
+# AddressSanitizer runs check that the limit is reported as a write error).
 check-tsan:
 	cmake -S . -B $(THREADED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=thread $(SANITIZER_FLAGS)
 	cmake --build $(THREADED) -j $(JOBS) --target platform_tests app_tests hostile_gui_tests bevorel png_frame_hash \
 	  gdb_stub_tests gdb_client_tests workbench_tests
-	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir $(THREADED) --output-on-failure -j $(JOBS) -L gui
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir $(THREADED) --output-on-failure -j $(JOBS) -L gui \
+	  -E program_reports_writes_past_a_file_size_limit
 
 # Longer fuzzing: every target for FUZZ_SECONDS (default 10 minutes each).
 FUZZ_SECONDS ?= 600
