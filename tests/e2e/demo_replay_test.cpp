@@ -266,12 +266,12 @@ TEST(MovieFile, TheFirstVersionIsStillRead) {
 
 // Going back lands where the forward run was (reverse_oracle.h), also from a state loaded mid-play.
 TEST_F(DemoReplay, GoingBackLandsWhereTheForwardRunWas) {
-    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(150, 5), kLongRun / 20, 33), int(kLongRun / 20));
+    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(kLongRun / 66, 5), kLongRun / 20, 33), int(kLongRun / 20));
     BoardState loaded{};
     board().capture(loaded);
     powerOn(false);
     board().restore(loaded);
-    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(40, 6), kLongRun / 50, 34), int(kLongRun / 50));
+    EXPECT_EQ(checkReverseAgainstForwardRun(randomInputs(kLongRun / 250, 6), kLongRun / 50, 34), int(kLongRun / 50));
 }
 
 }  // namespace
