@@ -85,7 +85,7 @@ for panel in 100:"450 25 420 300" 117:"450 330 420 300"; do
     act "a panel opened from the menu" "${panel#*:}" click 60 "${panel%%:*}"
 done
 act "the tile under the pointer named" "450 25 420 300" at 500 120
-type_in 520 438 10000C
+act "the watched address typed" "452 430 130 16" type_in 520 438 10000C  # drawn before the click
 act "a watchpoint listed" "450 450 400 16" click 793 438
 act "the run in the bar" "$bar" click 22 57
 click 380 310  # Trace: the next 1000 instructions (or up to a stop) into trace.txt
