@@ -7,6 +7,7 @@
 #include "menus.h"
 #include "paths.h"
 #include "presentation.h"
+#include "run_control.h"
 #include "state_slots.h"
 
 const char* kWindowName = "BePellmora v0.80";
@@ -41,6 +42,9 @@ BeVorelWindow::BeVorelWindow(Machine& machine, const RomSetChoice& romSet)
     // loops, so a Reset or Quit can stop an emulation thread that is in it;
     // and switching Debug off releases it, so the game runs on.
     machine.setMonitorChecks(check_thread_killed, debugSwitchedOff);
+    // Whatever a debugger changes outside the frames' run (the monitor's
+    // steps, a register or memory write) restarts the rewind history.
+    debugger_target_changed = forgetPast;
 
     Lock();
     createPresentationSurface(this);
@@ -57,7 +61,10 @@ BeVorelWindow::BeVorelWindow(Machine& machine, const RomSetChoice& romSet)
             ->Go(nullptr);
 }
 
-BeVorelWindow::~BeVorelWindow() { kill_thread(fNoticeTimer); }
+BeVorelWindow::~BeVorelWindow() {
+    kill_thread(fNoticeTimer);
+    debugger_target_changed = nullptr;
+}
 
 void BeVorelWindow::loadRom(const char* path) {
     if (!path || strnlen(path, kPathSize) >= kPathSize) {

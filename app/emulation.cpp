@@ -13,6 +13,7 @@ std::atomic<uint8_t> wpaused{0};
 const uint16_t* (*goBackHandler)(EmulationControl&, ReverseRequest) = nullptr;
 bool reverseAllowed = false;
 bool pastRewritten = false;
+void forgetPast() { pastRewritten = true; }
 
 int64_t cpuTimeStart = 0;
 uint32_t cpuTotalFrames = 0;

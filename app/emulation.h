@@ -106,10 +106,12 @@ struct ReverseRequest {
 extern const uint16_t* (*goBackHandler)(EmulationControl& control, ReverseRequest request);
 // Whether the frame under way may go back: a history is kept, no movie runs.
 extern bool reverseAllowed;
-// The client changed registers or memory in the frame under way: the
+// A debugger changed registers or memory in the frame under way: the
 // recorded past no longer leads here, so the history starts again at the
 // next frame and going back is refused until then. Emulation thread only.
 extern bool pastRewritten;
+// Sets it: the window's debugger_target_changed (run_control.h).
+void forgetPast();
 
 // The emulation thread posts this to the window about once a second while it
 // runs, with the frames a second it presented since the last one under

@@ -26,7 +26,6 @@ bool startGdbLink(Machine& machine, int port, std::string& error) {
     gdb_stub_wait_check = check_thread_killed;
     gdb_stub_kill_request = resetBoard;
     gdb_stub_reverse = requestReverse;
-    gdb_stub_target_changed = forgetPast;
     goBackHandler = goBack;
     attachRunClient(machine, gdb_stub_run_client());
     return true;
@@ -35,7 +34,6 @@ bool startGdbLink(Machine& machine, int port, std::string& error) {
 void stopGdbLink(Machine& machine) {
     goBackHandler = nullptr;
     gdb_stub_reverse = nullptr;
-    gdb_stub_target_changed = nullptr;
     detachRunClient(machine, gdb_stub_run_client());
     gdb_stub_stop();
 }

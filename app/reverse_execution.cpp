@@ -23,7 +23,6 @@ void requestReverse(bool toLastHit) {
     if (reverseAllowed && !pastRewritten) throw ReverseRequest{toLastHit};
 }
 
-void forgetPast() { pastRewritten = true; }
 
 const uint16_t* goBack(EmulationControl& control, ReverseRequest request) {
     for (;;) {

@@ -9,9 +9,6 @@
 // else returns, and the stub refuses.
 void requestReverse(bool toLastHit);
 
-// The stub's hook for a change the client made to the target.
-void forgetPast();
-
 // goBackHandler's: goes back as asked from inside the frame under way, stops
 // there for gdb and, once it resumes, runs that frame to its end (requests
 // while stopped go back again): its picture. The frame is kept in the history.

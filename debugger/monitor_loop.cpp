@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "monitor.h"
+#include "run_control.h"
 #include "s68000.h"
 
 cpudebug_output_hook cpudebug_put = nullptr;
@@ -54,7 +55,10 @@ private:
 // Whether a long loop must stop: Ctrl-C, or the host releasing the monitor.
 bool loop_interrupted(const InterruptGuard& guard) { return guard.interrupted() || monitor_leave_requested(); }
 
+// Every command that runs or changes the processor tells the host that the
+// frames it recorded no longer lead to the machine's state.
 void step(const Hooks& hooks) {
+    debuggerTargetChanged();
     if (hooks.step)
         hooks.step();
     else
@@ -115,6 +119,7 @@ void execute_and_list() {
         monitor_stop_check();
         if (loop_interrupted(guard)) return;
         debugpc = _s68000context.pc;
+        debuggerTargetChanged();
         s68000exec(1);
         cpudebug_disassemble(1);
     }
@@ -135,6 +140,7 @@ void interrupt(const char* argument) {
     int vector = typed;
     if (typed >= 2 && typed <= 4) vector = 24 + typed;  // the autovectors 26 to 28
     s68000interrupt(4, vector);
+    debuggerTargetChanged();
     debugpc = _s68000context.pc;
 }
 
@@ -142,6 +148,7 @@ void jump(const char* argument) {
     uint32_t address;
     if (!address_argument(argument, &address)) return;
     _s68000context.pc = address;
+    debuggerTargetChanged();
     std::printf("PC set to %08X\n", address);
     list_at_pc();
 }
@@ -213,7 +220,10 @@ int cpudebug_interactive(int cpu, cpudebug_output_hook put, cpudebug_input_hook 
         switch (command) {
         case '?': cpudebug_help(); break;
         case 'b': run_to(argument, hooks); break;
-        case 'c': _s68000context.dreg[0] = 1; break;
+        case 'c':
+            _s68000context.dreg[0] = 1;
+            debuggerTargetChanged();
+            break;
         case 'd':
             if (argument && parse_unsigned(argument, 16, &number)) hexaddr = number;
             cpudebug_hexdump();

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 
+void (*debugger_target_changed)() = nullptr;
+
 namespace {
 
 // One part of a slice, with the watchpoints armed when a client takes the

@@ -24,6 +24,16 @@ struct RunStop {
     int kinds = 0;
 };
 
+// Called whenever a debugger changes the target outside the frames' own run
+// (the monitor's steps, jumps, interrupts and register change; a client's
+// register or memory writes): the frames recorded so far no longer lead to
+// the machine's state, so the host restarts its history (rewind, reverse
+// execution) at the next frame. Null: nothing is called. Emulation thread.
+extern void (*debugger_target_changed)();
+inline void debuggerTargetChanged() {
+    if (debugger_target_changed) debugger_target_changed();
+}
+
 class RunClient {
 public:
     virtual ~RunClient() = default;

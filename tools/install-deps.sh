@@ -11,6 +11,7 @@ packages=(
   gcc-m68k-linux-gnu binutils-m68k-linux-gnu
   xvfb xdotool evilwm libx11-dev valgrind gdb-multiarch
   retroarch retroarch-dev
+  liblua5.4-dev
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "memory_view.h"
+#include "run_control.h"
 #include "s68000.h"
 #include "s68000_debug.h"
 
@@ -175,7 +176,11 @@ void Controller::apply(const Command& c, std::string& message) {
             else if (c.index == kRegisterPc) cpu.pc = c.value & 0xFFFFFF;
             else if (c.index == kRegisterSr) s68000setSR(static_cast<uint16_t>(c.value));
             else if (c.index == kRegisterOtherStack) cpu.asp = c.value;
-            else message = "No register " + std::to_string(c.index);
+            else {
+                message = "No register " + std::to_string(c.index);
+                return;
+            }
+            debuggerTargetChanged();
             return;
         case CommandKind::PokeByte: {
             if (auto refused = refuseEdit(c.address)) {
@@ -187,6 +192,7 @@ void Controller::apply(const Command& c, std::string& message) {
             const auto memory = fMachine.memory(work ? Memory::WorkRam : Memory::SpriteRam);
             const size_t at = (a - (work ? 0x100000 : 0x700000)) ^ 1;  // each word in host order
             if (at < memory.size()) memory[at] = static_cast<unsigned char>(c.value);
+            debuggerTargetChanged();
             fMachine.drawPicture();
             return;
         }

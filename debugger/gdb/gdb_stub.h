@@ -49,10 +49,8 @@ void gdb_stub_stop_here(const std::string& reply);
 // The stop reply for what a replayed instruction met (s68000step): a
 // breakpoint at its address, or a watched access; "" for neither.
 std::string gdb_stub_hit_reply(const S68000StepHit& hit);
-// Called on the emulation thread when the client changes registers or
-// memory, or resumes at another address: what ran before no longer leads to
-// the target's state. Null: nothing is called.
-extern void (*gdb_stub_target_changed)();
+// A client's change of registers or memory, or resume at another address,
+// is reported through debugger_target_changed (run_control.h).
 // The stop reply at the start of the recorded past.
 constexpr const char* kGdbHistoryBegins = "T05replaylog:begin;";
 

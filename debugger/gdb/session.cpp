@@ -15,7 +15,6 @@
 void (*gdb_stub_wait_check)() = nullptr;
 void (*gdb_stub_kill_request)() = nullptr;
 void (*gdb_stub_reverse)(bool) = nullptr;
-void (*gdb_stub_target_changed)() = nullptr;
 
 namespace gdbstub {
 
@@ -76,7 +75,7 @@ bool changes_target(const Packet& c) {
 }
 
 void command(const Packet& c) {
-    if (gdb_stub_target_changed && changes_target(c)) gdb_stub_target_changed();
+    if (changes_target(c)) debuggerTargetChanged();
     switch (c.kind) {
         case PacketKind::HaltReason: channel->reply(session.client, session.stop_reply); return;
         case PacketKind::Continue:

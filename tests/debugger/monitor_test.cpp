@@ -16,6 +16,7 @@
 #include "core_fixture.h"
 #include "cpudebug.h"
 #include "monitor.h"
+#include "run_control.h"
 
 namespace {
 
@@ -145,6 +146,27 @@ TEST_F(MonitorTest, SessionsOfCommandsAndMessages) {
     EXPECT_EQ(run({"q\n"}).output, "[cpu 7]>");
     cpu = 1;
     EXPECT_EQ(run({}, unterminated).output, prompts("~Need an address\n~"));
+}
+
+// What runs or changes the processor is reported to the host (whose recorded
+// frames no longer lead to the machine's state); what only reads is not.
+TEST_F(MonitorTest, CommandsThatRunOrChangeTheProcessorAreReported) {
+    static int changes;
+    debugger_target_changed = [] { ++changes; };
+    const struct {
+        std::vector<std::string> lines;
+        bool changed;
+    } cases[] = {
+        {{"r\n", "d 100\n", "u\n", "?\n", "b\n", "j q\n", "i\n", "t 0\n", "s 3\n"}, false},
+        {{"t\n", "q\n"}, true}, {{"t 3\n", "q\n"}, true}, {{"b 1004\n", "q\n"}, true},
+        {{"c\n", "q\n"}, true}, {{"j 1000\n", "q\n"}, true}, {{"i 2\n", "q\n"}, true},
+    };
+    for (const auto& c : cases) {
+        changes = 0;
+        run(c.lines);
+        EXPECT_EQ(changes > 0, c.changed) << c.lines.front();
+    }
+    debugger_target_changed = nullptr;
 }
 
 TEST_F(MonitorTest, RegisterDump) {

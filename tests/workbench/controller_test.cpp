@@ -12,6 +12,7 @@
 
 #include "board_session.h"
 #include "controller.h"
+#include "run_control.h"
 #include "s68000.h"
 #include "s68000_debug.h"
 
@@ -21,6 +22,7 @@ using namespace workbench;
 
 Controller* hooked = nullptr;
 bool monitorOn = false;
+int targetChanges = 0;  // the edits reported as changing the recorded past
 
 struct Hooked {
     Controller controller{e2e::board()};
@@ -30,12 +32,15 @@ struct Hooked {
         hooked = &controller;
         monitorOn = false;
         controller.setMonitorCheck([] { return monitorOn; });
+        targetChanges = 0;
+        debugger_target_changed = [] { ++targetChanges; };
         e2e::board().setDebugger([] { hooked->frameBoundary(); }, [](int32_t c) { return hooked->runSlice(c); });
         controller.setOpen(true);
         for (int i = 0; i < 30; ++i) e2e::runFrame();
     }
     ~Hooked() {
         e2e::board().setDebugger(nullptr, nullptr);
+        debugger_target_changed = nullptr;
         s68000clearBreakpoints();
         s68000clearWatchpoints();
     }
@@ -78,6 +83,7 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
         EXPECT_FALSE(s->stopped);
         EXPECT_NE(s->state.asp, 0x5A5A5A5Au) << "a refused register write was made";
     }
+    EXPECT_EQ(targetChanges, 0);
     EXPECT_EQ(std::fopen("trace.txt", "r"), nullptr) << "a refused trace made its file";
 }
 
@@ -138,6 +144,7 @@ TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
     s = h.run(make(CommandKind::RunTo, 0, 0, "", callAt), 3);  // the main loop comes round again
     ASSERT_EQ(s->state.pc, callAt);
     const uint32_t stack = s->state.areg[7];
+    EXPECT_EQ(targetChanges, 0) << "runs within the slices keep the recorded past";
     EXPECT_EQ(h.run(make(CommandKind::SetRegister, 0x2700, kRegisterSr))->state.sr, 0x2700);  // no interrupt now
     s = h.run(make(CommandKind::Step));
     EXPECT_EQ(s->state.areg[7], stack - 4) << "the call pushed its return address";
@@ -160,14 +167,18 @@ TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
         {40, 1, nullptr, "No register 40"},
     };
     for (const auto& r : registers) {
+        const int changes = targetChanges;
         s = h.run(make(CommandKind::SetRegister, r.value, r.index));
+        EXPECT_EQ(targetChanges - changes, r.message ? 0 : 1) << r.index;
         if (r.message) EXPECT_EQ(s->message, r.message);
         else if (r.field) EXPECT_EQ(s->state.*r.field, r.index == kRegisterPc ? (r.value & 0xFFFFFF) : r.value);
         else EXPECT_EQ(r.index < 8 ? s->state.dreg[r.index] : s->state.areg[r.index - 8], r.value);
     }
+    const int changes = targetChanges;
     EXPECT_EQ(h.run(make(CommandKind::PokeByte, 0xA5, 0, "", 0x100101))->state.workRam[0x80] & 0xFF, 0xA5);
     EXPECT_EQ(h.run(make(CommandKind::PokeByte, 0xA5, 0, "", 0x000400))->message,
               "0x000400 cannot be edited: only work RAM and sprite RAM can");
+    EXPECT_EQ(targetChanges - changes, 1);
 }
 
 // As in the program: the window's threads post and read while the frames run.
