@@ -12,7 +12,7 @@ void BeVorelApp::ReadyToRun() {
     fMainWindow = new BeVorelWindow(fMachine, fRomSet);
     fMainWindow->SetPixelScale(fOptions.scaleGiven ? fOptions.scale : fMainWindow->SavedScale());
     fMainWindow->SetFullScreen(fOptions.fullScreen || fMainWindow->SavedFullScreen());
-    fMainWindow->fEmulation.frameLimit.store(fOptions.frames, std::memory_order_relaxed);
+    fMainWindow->limitFrames(fOptions.frames);
     fMainWindow->Show();
     fMainWindow->UseWorkbench(fWorkbench, fOptions.workbench);
     // The start-up options act as their menu commands do, in this order, for

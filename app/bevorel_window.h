@@ -86,10 +86,15 @@ public:
     // the workbench when `open` or the settings say it was open.
     void UseWorkbench(workbench::Controller* controller, bool open);
 
+    // The id of the current emulation thread (negative when a spawn failed).
+    thread_id emulationThread() const { return fCpuThread; }
+    // The program ends after `frames` frames presented (--frames; 0: never).
+    void limitFrames(uint32_t frames) { fEmulation.frameLimit.store(frames, std::memory_order_relaxed); }
+
+private:
     thread_id fCpuThread = -1;
     EmulationControl fEmulation;
 
-private:
     // The command table's handlers (commands.cpp) act on the window.
     friend struct CommandRows;
 

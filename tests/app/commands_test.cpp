@@ -26,14 +26,14 @@ TEST_F(ShellTest, UnknownCodesAndRefusedBootsChangeNothing) {
     window->Send(kCmdBoot);
     ASSERT_TRUE(WaitForFrames(3));
     const uint8_t key = keyboardConfig[0];
-    const thread_id running = window->fCpuThread;
+    const thread_id running = window->emulationThread();
     testing::internal::CaptureStdout();
     for (uint32_t code : {kCmdLoadStateBase + kStateSlots, kCmdSaveStateBase + kStateSlots, kCmdKeyBase[0] + kKeyCount})
         window->Send(code);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(fake.captures.load() + fake.restores.load(), 0);
     EXPECT_EQ(keyboardConfig[0], key);
-    EXPECT_EQ(window->fCpuThread, running);
+    EXPECT_EQ(window->emulationThread(), running);
     EXPECT_TRUE(WaitForFrames(2));
 
     const std::string fits = "/" + std::string(1022, 'y');

@@ -147,7 +147,7 @@ protected:
     }
     thread_state EmulationState() const {
         thread_info info;
-        return get_thread_info(window->fCpuThread, &info) == B_OK ? info.state : static_cast<thread_state>(0);
+        return get_thread_info(window->emulationThread(), &info) == B_OK ? info.state : static_cast<thread_state>(0);
     }
     // Waits until the emulation thread has presented `frames` more frames.
     bool WaitForFrames(int frames) {

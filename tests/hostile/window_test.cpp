@@ -29,7 +29,7 @@ TEST(WindowThreads, EachCommandThatReplacesTheEmulationEndsTheOneThatRan) {
     for (const uint32_t command : {kCmdBoot, kCmdReset, kCmdFreeRom, uint32_t(B_QUIT_REQUESTED)}) {
         SCOPED_TRACE(command);
         window->Sync();
-        const thread_id running = window->fCpuThread;
+        const thread_id running = window->emulationThread();
         ASSERT_FALSE(ended(running)) << "no emulation thread";
         window->PostMessage(command);
         if (command == B_QUIT_REQUESTED) wait_for_thread(window->Thread(), nullptr);
