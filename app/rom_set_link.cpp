@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "paths.h"
+#include "xdg_dirs.h"
 
 RomSetChoice chooseRomSet(const char* program, const std::string& given) {
     RomSetChoice choice;
-    choice.place = locateRomSet(given, program, realProgramPath());
+    choice.place = locateRomSet(given, program, realProgramPath(), xdgDataDirs());
     if (choice.place.programPathTooLong)
         std::printf("The program's path is %zu characters or more: looking for Roms/ in the current directory.\n",
                     kPathSize);

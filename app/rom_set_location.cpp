@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "paths.h"
@@ -62,7 +63,8 @@ std::string romSetDirectoryProblem(const std::string& directory) {
     return "";
 }
 
-RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs, const std::string& realProgram) {
+RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs, const std::string& realProgram,
+                         const std::vector<std::string>& dataDirs) {
     RomSetPlace place;
     if (!given.empty()) {
         place.given = true;
@@ -86,6 +88,15 @@ RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs,
     if (fitsTheBoard(programDirectory)) candidates.push_back(programDirectory);
     else place.programPathTooLong = true;
     if (candidates.empty() || !sameDirectory(programDirectory, "./")) candidates.push_back("./");
+    std::vector<std::string> installed;
+    for (const std::string& data : dataDirs) installed.push_back(withSlash(data) + "bevorel/");
+    installed.push_back(std::filesystem::path(programDirectory + "../share/bevorel/").lexically_normal().string());
+    for (const std::string& dir : installed) {
+        const bool seen = std::any_of(candidates.begin(), candidates.end(), [&](const std::string& c) {
+            return shownDirectory(c) == shownDirectory(dir) || sameDirectory(c, dir);
+        });
+        if (!seen && fitsTheBoard(dir)) candidates.push_back(dir);
+    }
     for (const std::string& candidate : candidates) {
         place.searched.push_back(shownDirectory(candidate + "Roms"));
         if (place.prefix.empty() && romSetDirectoryProblem(candidate + "Roms").empty()) place.prefix = candidate;

@@ -33,12 +33,14 @@ std::string romSetDirectoryProblem(const std::string& directory);
 // Where to read the ROM set: from `given` when it is not empty;
 // else from Roms/ in the directory of `realProgram` (the program file with
 // every link resolved; "" when unknown, then argv[0]'s directory is used),
-// or, when that holds no whole set and Roms/ in the current directory
-// does, from there. The program's directory keeps the spelling of argv[0]
+// or, when that holds no whole set, from the first of these that holds
+// one: Roms/ in the current directory, bevorel/Roms/ in each of
+// `dataDirs` (the XDG data directories, for an installed program), and
+// ../share/bevorel/Roms/ from the program's directory (an unpacked one). The program's directory keeps the spelling of argv[0]
 // (`invokedAs`) when that names the same directory, so a program started
 // as build/release/bevorel still reports build/release/.
-RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs,
-                         const std::string& realProgram);
+RomSetPlace locateRomSet(const std::string& given, const std::string& invokedAs, const std::string& realProgram,
+                         const std::vector<std::string>& dataDirs = {});
 
 // The program's own file with every link resolved (/proc/self/exe); "" when
 // it cannot be known.

@@ -32,6 +32,19 @@ std::string baseDirectory(const char* variable, const char* underHome) {
 std::string xdgDataHome() { return baseDirectory("XDG_DATA_HOME", "/.local/share"); }
 std::string xdgConfigHome() { return baseDirectory("XDG_CONFIG_HOME", "/.config"); }
 
+std::vector<std::string> xdgDataDirs() {
+    std::vector<std::string> dirs;
+    const char* value = std::getenv("XDG_DATA_DIRS");
+    for (std::string rest = value ? value : ""; !rest.empty();) {
+        const size_t colon = rest.find(':');
+        const std::string entry = rest.substr(0, colon);
+        if (!entry.empty() && entry[0] == '/') dirs.push_back(entry);
+        rest = colon == std::string::npos ? "" : rest.substr(colon + 1);
+    }
+    if (dirs.empty()) dirs = {"/usr/local/share", "/usr/share"};
+    return dirs;
+}
+
 namespace {
 
 // The pictures directory that a user-dirs.dirs file names, "" when none.

@@ -49,24 +49,32 @@ TEST_F(RomSetLookup, WhereTheSetIsLookedForAndFound) {
         std::vector<std::string> tree;
         std::string cwd, given, argv0, real, prefix;
         std::vector<std::string> searched;  // empty: not checked
+        std::vector<std::string> dataDirs = {};
     } rows[] = {
         {"a given directory", {"S my set"}, "", "my set", "/usr/games/bevorel", "/usr/games/bevorel", "my set/",
          {"@/my set/"}},
         {"a given file or archive: its directory, itself searched", {"s my set"}, "", "my set/../sets/demo.zip", "x",
          "", "my set/../sets/", {"@/sets/demo.zip"}},
         {"beside the program, as argv[0] spells it", {"P opt/bin", "S opt/bin/Roms"}, "", "", "opt/bin/bevorel",
-         "@/opt/bin/bevorel", "opt/bin/", {"@/opt/bin/Roms/", "@/Roms/"}},
+         "@/opt/bin/bevorel", "opt/bin/", {"@/opt/bin/Roms/", "@/Roms/", "@/opt/share/bevorel/Roms/"}},
         {"unknown real path: argv[0]'s directory", {"P opt/bin", "S opt/bin/Roms"}, "", "", "opt/bin/bevorel", "",
          "opt/bin/", {}},
         {"through a link the set beside the real file wins",
          {"P real", "S real/Roms", "L links/bevorel real/bevorel", "S links/Roms"}, "links", "", "@/links/bevorel",
-         "@/real/bevorel", "@/real/", {"@/real/Roms/", "@/links/Roms/"}},
+         "@/real/bevorel", "@/real/", {"@/real/Roms/", "@/links/Roms/", "@/share/bevorel/Roms/"}},
         {"the current directory when no whole set is beside the program", {"P bin", "s bin/Roms", "S work/Roms"},
-         "work", "", "@/bin/bevorel", "@/bin/bevorel", "./", {"@/bin/Roms/", "@/work/Roms/"}},
+         "work", "", "@/bin/bevorel", "@/bin/bevorel", "./", {"@/bin/Roms/", "@/work/Roms/", "@/share/bevorel/Roms/"}},
         {"neither holds one: the program's directory", {"P bin", "s bin/Roms", "s work/Roms"}, "work", "",
-         "@/bin/bevorel", "@/bin/bevorel", "@/bin/", {"@/bin/Roms/", "@/work/Roms/"}},
+         "@/bin/bevorel", "@/bin/bevorel", "@/bin/", {"@/bin/Roms/", "@/work/Roms/", "@/share/bevorel/Roms/"}},
         {"the program's directory is the current one: looked in once", {"P bin", "S bin/Roms"}, "bin", "",
-         "./bevorel", "@/bin/bevorel", "./", {"@/bin/Roms/"}},
+         "./bevorel", "@/bin/bevorel", "./", {"@/bin/Roms/", "@/share/bevorel/Roms/"}},
+        {"installed: in the first data directory that holds it, each place once", {"P usr/bin", "S usr/share/bevorel/Roms"},
+         "", "", "@/usr/bin/bevorel", "@/usr/bin/bevorel", "@/usr/share/bevorel/",
+         {"@/usr/bin/Roms/", "@/Roms/", "@/usr/local/share/bevorel/Roms/", "@/usr/share/bevorel/Roms/"},
+         {"@/usr/local/share", "@/usr/share/"}},
+        {"unpacked: share/bevorel beside the program's real directory", {"P pkg/usr/bin", "S pkg/usr/share/bevorel/Roms"},
+         "", "", "@/pkg/usr/bin/bevorel", "@/pkg/usr/bin/bevorel", "@/pkg/usr/share/bevorel/",
+         {"@/pkg/usr/bin/Roms/", "@/Roms/", "@/nowhere/bevorel/Roms/", "@/pkg/usr/share/bevorel/Roms/"}, {"@/nowhere"}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -88,7 +96,9 @@ TEST_F(RomSetLookup, WhereTheSetIsLookedForAndFound) {
             }
         }
         fs::current_path(root_ / r.cwd);
-        const RomSetPlace place = locateRomSet(r.given, at(r.argv0), at(r.real));
+        std::vector<std::string> dataDirs;
+        for (const std::string& d : r.dataDirs) dataDirs.push_back(at(d));
+        const RomSetPlace place = locateRomSet(r.given, at(r.argv0), at(r.real), dataDirs);
         EXPECT_EQ(place.given, !r.given.empty());
         EXPECT_EQ(place.prefix, at(r.prefix));
         if (r.searched.empty()) continue;

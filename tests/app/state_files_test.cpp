@@ -84,6 +84,12 @@ TEST_F(StateFiles, XdgDirectoriesFollowTheVariablesWhenAbsoluteElseTheHome) {
         EXPECT_EQ(xdgPicturesDir(), r.pictures) << r.userDirs;
     }
     EXPECT_EQ(xdgConfigHome(), config);
+    const std::vector<std::string> usual = {"/usr/local/share", "/usr/share"};
+    for (const auto& [variable, dirs] : std::vector<std::pair<const char*, std::vector<std::string>>>{
+             {nullptr, usual}, {"", usual}, {"rel:ative", usual}, {":/opt/a::b:/usr/share/:", {"/opt/a", "/usr/share/"}}}) {
+        env.set("XDG_DATA_DIRS", variable);
+        EXPECT_EQ(xdgDataDirs(), dirs) << (variable ? variable : "unset");
+    }
     env.set("XDG_CONFIG_HOME", "");
     EXPECT_EQ(xdgConfigHome(), "/home/player/.config");
     EXPECT_EQ(slotPath(0x0123456789ABCDEFull, 3), share + "/bevorel/states/0123456789abcdef-slot3.state");
