@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "hotkeys.h"
+#include "option_table.h"
 
 namespace {
 
@@ -41,9 +42,8 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 hasValue = true;
             }
         }
-        const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--speed" ||
-                                name == "--scale" || name == "--gdb" || name == "--load-state" || name == "--symbols" ||
-                                name == "--record" || name == "--play";
+        const OptionRow* row = findOption(name);
+        const bool takesValue = row && row->value;
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 error = "option " + name + " needs a value";
@@ -170,37 +170,20 @@ std::vector<std::string> argumentsWithRomSet(const std::vector<std::string>& arg
 }
 
 std::string usageText(const char* program) {
-    return std::string("Usage: ") + program + " [options] [DIR|FILE|ZIP]\n" +
-           "Emulates the arcade board with the ROM set in DIR (or the directory of FILE, one of\n"
-           "its six files, or in the archive ZIP), or without one in Roms/ beside the program\n"
-           "(its real path), else in Roms/ of the current directory.\n"
-           "\n"
-           "Options:\n"
-           "  --boot               boot the game at start, as File > Boot does\n"
-           "  --frames N           quit, as File > Quit does, after N presented frames\n"
-           "  --screenshot FILE    write the last presented frame (256 x 224) to FILE as PNG at quit\n"
-           "  --speed 30|60|unlimited\n"
-           "                       the speed at start, as Emulation > Speed sets it (default 60, or\n"
-           "                       the settings file's)\n"
-           "  --scale N            open the window at N times the picture's size, menus too (1 to 8;\n"
-           "                       default 1, or the settings file's)\n"
-           "  --fullscreen         fill the screen from the start (F11 or Alt+Enter switch)\n"
-           "  --load-state N       with --boot: load the state saved in slot N (0 to 7) before the\n"
-           "                       first frame\n"
-           "  --record FILE        boot and record a movie (every frame's keys) to FILE from power-on,\n"
-           "                       or from the state --load-state loads; written as it goes\n"
-           "  --play FILE          boot and play the movie in FILE back (keys and controllers are\n"
-           "                       ignored while it plays); with --frames, exits with status 1 if a\n"
-           "                       frame differs from the recording or the file is refused\n"
-           "  --gdb PORT           serve gdb's remote protocol on 127.0.0.1:PORT (0: any free port);\n"
-           "                       the game waits at its first frame until gdb attaches\n"
-           "  --workbench          open the workbench at start (F10 or Emulation > Workbench switch it)\n"
-           "  --symbols FILE       names for the workbench: an ELF file or lines of \"address name\"\n"
-           "  --help               print this help and exit\n"
-           "  --version            print the version and exit\n"
-           "\n"
-           "Keys:\n" +
-           keyHelpText("  ") +
-           "Screenshots go to the pictures directory, the states to $XDG_DATA_HOME/bevorel/states/,\n"
-           "the settings to $XDG_CONFIG_HOME/bevorel/settings.ini.\n";
+    constexpr size_t kWidth = 91, kHelpColumn = 23;
+    std::string text = std::string("Usage: ") + program + " [options] [DIR|FILE|ZIP]\n";
+    for (const std::string& line : wrapLines(kProgramDescription, kWidth)) text += line + "\n";
+    text += "\nOptions:\n";
+    for (const OptionRow& row : optionRows()) {
+        std::string head = std::string("  ") + row.name + (row.value ? std::string(" ") + row.value : "");
+        if (head.size() + 1 > kHelpColumn) head += "\n", head += std::string(kHelpColumn, ' ');
+        else head.resize(kHelpColumn, ' ');
+        for (const std::string& line : wrapLines(row.help, kWidth - kHelpColumn)) {
+            text += head + line + "\n";
+            head.assign(kHelpColumn, ' ');
+        }
+    }
+    text += "\nKeys:\n" + keyHelpText("  ") + "\n";
+    for (const std::string& line : wrapLines(kProgramFiles, kWidth)) text += line + "\n";
+    return text;
 }

@@ -11,6 +11,7 @@
 
 #include "bevorel_app.h"
 #include "bevorel_window.h"
+#include "build_info.h"
 #include "gdb_link.h"
 #include "key_state.h"
 #include "launch_options.h"
@@ -45,7 +46,7 @@ int runProgram(int argc, char** argv, Machine& machine) {
             std::fputs(usageText(program).c_str(), stdout);
             return 0;
         case ParseResult::Version:
-            std::printf("bevorel %s\n", BEVOREL_VERSION);
+            std::printf("bevorel %s (commit %s, %s build)\n", BEVOREL_VERSION, BEVOREL_COMMIT, BEVOREL_BUILD_TYPE);
             return 0;
         case ParseResult::Error:
             std::fprintf(stderr, "%s: %s\n%s --help lists the options.\n", program, error.c_str(), program);
