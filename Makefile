@@ -6,7 +6,7 @@ RELEASE   := build/release
 SANITIZED := build/asan
 THREADED  := build/tsan
 
-.PHONY: all deps run check check-release check-asan check-tsan fuzz bench coverage install-libretro clean
+.PHONY: all deps run check check-release check-asan check-tsan fuzz bench coverage install-libretro package clean
 
 all: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
@@ -20,10 +20,19 @@ run: all
 
 check: deps check-release check-asan check-tsan
 
+# The release build's tests include the package's checks (lintian, the
+# desktop entry, the metainfo, and an install and removal as root).
 check-release:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(RELEASE) -j $(JOBS)
+	cd $(RELEASE) && cpack -G DEB
 	ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
+
+# The Debian package, build/release/bevorel_VERSION_ARCH.deb.
+package: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) -j $(JOBS)
+	cd $(RELEASE) && cpack -G DEB
 
 # AddressSanitizer and UndefinedBehaviorSanitizer: any report fails the run.
 # This build also holds the fuzz targets, which CTest runs briefly.
