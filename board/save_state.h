@@ -6,7 +6,7 @@
 //
 // The image (state_codec.h): a 28-byte header, then the body, the fields of
 // kFields below in that order, each little-endian and of its own width. The
-// README's "Format" table describes it byte by byte for users; the writer
+// table in docs/formats.md describes it byte by byte for users; the writer
 // and the reader follow kFields alone.
 #pragma once
 
@@ -60,7 +60,7 @@ namespace save_state {
 // its value in older states, its row here with the next version, and
 // kFormatVersion raised to it; older images, and the movies and RetroArch
 // states that hold them, still load. The format comment above and the
-// README's table describe the newest version.
+// table in docs/formats.md describe the newest version.
 inline constexpr auto kFields = std::tuple{
     field(1, &BoardState::dreg),          field(1, &BoardState::areg),
     field(1, &BoardState::asp),           field(1, &BoardState::pc),

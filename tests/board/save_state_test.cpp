@@ -37,7 +37,7 @@ BoardState knownState() {
 }
 
 // Today's format (version 1): the image of knownState() for kHash, reviewed
-// byte by byte against the README's table. It must load in every later version.
+// byte by byte against the table of docs/formats.md. It must load in every later version.
 Bytes reviewedImage() {
     std::ifstream file(BOARD_TEST_DATA "/state_v1.bin", std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(file), {});

@@ -257,10 +257,10 @@ TEST_F(GdbClient, StepsBackOutOfStopAndFromAnUnmappedPc) {
     EXPECT_EQ(at("21"), at("11")) << out;
 }
 
-// The README's reverse-debugging transcript runs as shown: its commands
-// given to gdb, every line it shows printed in that order.
-TEST_F(GdbClient, TheReadmesReverseTranscriptRunsAsShown) {
-    std::ifstream readme(fs::path(DEMO_SOURCE) / "../../README.md");
+// The debugging guide's reverse-debugging transcript runs as shown: its
+// commands given to gdb, every line it shows printed in that order.
+TEST_F(GdbClient, TheDebuggingGuidesReverseTranscriptRunsAsShown) {
+    std::ifstream readme(fs::path(DEMO_SOURCE) / "../../docs/debugging.md");
     std::string commands = "set filename-display basename\n", line;
     std::vector<std::string> shown;
     bool inside = false;
@@ -270,7 +270,7 @@ TEST_F(GdbClient, TheReadmesReverseTranscriptRunsAsShown) {
         else if (inside && line.starts_with("    (gdb) ")) commands += line.substr(10) + "\n";
         else if (inside && line.starts_with("    ")) shown.push_back(line.substr(4));
     }
-    ASSERT_GE(shown.size(), 4u) << "no transcript found in the README";
+    ASSERT_GE(shown.size(), 4u) << "no transcript found in docs/debugging.md";
     ASSERT_NO_FATAL_FAILURE(start_board("unlimited", 120));
     start_gdb(commands + "detach\n", "'" DEMO_ELF "'");
     expect_both_end_and_shown({"\\[Inferior 1 \\(Remote target\\) detached\\]"});
