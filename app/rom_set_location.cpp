@@ -125,7 +125,9 @@ std::string missingRomSetText(const RomSetPlace& place, const std::string& reaso
         text += ".";
     }
     if (!reason.empty()) text += "\n\n" + reason + ".";
-    text += "\n\nA ROM set is six files of at least " + withThousands(kRomFileSize) + " bytes each: " + fileList() +
+    const std::string size = withThousands(kRomFileSize);
+    text += "\n\nA ROM set is six files of at least " + size + " bytes each (exactly " + size + " in a .zip): " +
+            fileList() +
             ". Start the program with their directory, one of them or a .zip of them (bevorel DIR, FILE or "
             "ZIP), or drop one of those on this window.";
     return text;
