@@ -7,8 +7,9 @@
 set(package_files ${CMAKE_SOURCE_DIR}/tools/package)
 set(package_build ${CMAKE_BINARY_DIR}/package)
 
-# The icon at the theme's sizes, the manual page and changelog compressed as
-# Debian keeps them (gzip -9n: no name or time inside, so the same every build).
+# The icon at the theme's sizes and the changelog compressed as Debian keeps
+# it (gzip -9n: no name or time inside, so the same every build); app/ makes
+# the manual page's bevorel.6.gz.
 set(icon_sizes 16 32 48 64 128 256)
 add_executable(make_icon ${package_files}/make_icon.cpp)
 target_link_libraries(make_icon PRIVATE romset)
@@ -20,15 +21,12 @@ add_custom_command(OUTPUT ${icons}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${package_build}/icons
   COMMAND make_icon ${package_build}/icons ${icon_sizes}
   DEPENDS make_icon VERBATIM)
-add_custom_command(OUTPUT ${package_build}/bevorel.6.gz
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${package_build}
-  COMMAND sh -c "gzip -9n < ${CMAKE_BINARY_DIR}/bevorel.6 > ${package_build}/bevorel.6.gz"
-  DEPENDS ${CMAKE_BINARY_DIR}/bevorel.6 VERBATIM)
 add_custom_command(OUTPUT ${package_build}/changelog.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${package_build}
   COMMAND sh -c "gzip -9n < ${package_files}/changelog > ${package_build}/changelog.gz"
   DEPENDS ${package_files}/changelog VERBATIM)
-add_custom_target(package_files ALL DEPENDS ${icons} ${package_build}/bevorel.6.gz ${package_build}/changelog.gz)
+add_custom_target(package_files ALL DEPENDS ${icons} ${package_build}/changelog.gz)
+add_dependencies(package_files man_page)  # bevorel.6.gz
 
 install(TARGETS bevorel RUNTIME DESTINATION bin COMPONENT program)
 install(FILES ${package_files}/bevorel.desktop DESTINATION share/applications COMPONENT program)
