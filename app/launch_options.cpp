@@ -43,7 +43,8 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
         }
         const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--speed" ||
                                 name == "--scale" || name == "--gdb" || name == "--load-state" || name == "--symbols" ||
-                                name == "--record" || name == "--play";
+                                name == "--record" || name == "--play" || name == "--script" ||
+                                name == "--script-timeout";
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 error = "option " + name + " needs a value";
@@ -89,6 +90,20 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 return ParseResult::Error;
             }
             options.symbols = value;
+        } else if (name == "--script") {
+            if (value.empty()) {
+                error = "--script needs a file name";
+                return ParseResult::Error;
+            }
+            options.scripts.push_back(value);
+        } else if (name == "--script-timeout") {
+            char* end = nullptr;
+            const double seconds = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end || !(seconds >= 0.001 && seconds <= 3600)) {
+                error = "--script-timeout needs a number of seconds from 0.001 to 3600, not '" + value + "'";
+                return ParseResult::Error;
+            }
+            options.scriptTimeout = seconds;
         } else if (name == "--frames") {
             long frames = 0;
             if (!parseNumber(value, 1, 0xFFFFFFFFL, &frames)) {
@@ -195,7 +210,12 @@ std::string usageText(const char* program) {
            "  --gdb PORT           serve gdb's remote protocol on 127.0.0.1:PORT (0: any free port);\n"
            "                       the game waits at its first frame until gdb attaches\n"
            "  --workbench          open the workbench at start (F10 or Emulation > Workbench switch it)\n"
-           "  --symbols FILE       names for the workbench: an ELF file or lines of \"address name\"\n"
+           "  --symbols FILE       names for the workbench and scripts: an ELF file or lines of\n"
+           "                       \"address name\"\n"
+           "  --script FILE        run the Lua script FILE from the first frame (may be given more\n"
+           "                       than once; see docs/scripting.md)\n"
+           "  --script-timeout S   the longest a script's chunk or callback may run, in seconds\n"
+           "                       (default 1)\n"
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"
