@@ -168,9 +168,14 @@ void Engine::frameBoundary() {
 }
 
 void Engine::dispatch(CallbackKind kind, uint32_t address) {
-    // A callback may add or remove callbacks: the list is walked by id.
-    for (size_t s = 0; s < fScripts.size() && !fExited; ++s) {
-        Script& script = *fScripts[s];
+    // The prompt's callbacks too. A callback may add or remove callbacks: the
+    // list is walked by id.
+    std::vector<Script*> scripts;
+    for (auto& script : fScripts) scripts.push_back(script.get());
+    if (fPrompt) scripts.push_back(fPrompt.get());
+    for (Script* each : scripts) {
+        if (fExited) break;
+        Script& script = *each;
         std::vector<Callback> due;
         for (const Callback& callback : script.callbacks())
             if (callback.kind == kind &&
