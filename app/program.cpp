@@ -67,6 +67,7 @@ int runProgram(int argc, char** argv, Machine& machine) {
     attachWorkbench(machine, workbenchController);
     loadWorkbenchSymbols(workbenchController, options.symbols);
     scripts.setSymbols(workbenchController.symbols());
+    workbenchController.setScriptConsole(&scripts);
     for (const std::string& file : options.scripts) scripts.runFile(file);
     // What a run killed in the middle of a save left behind.
     removeStaleStateTemporaries();

@@ -191,7 +191,8 @@ void Engine::dispatch(CallbackKind kind, uint32_t address) {
 }
 
 void Engine::dropStopped() {
-    std::erase_if(fScripts, [](const auto& script) { return script->stopped(); });
+    // A script is over once it stopped, or ran with no callback left.
+    std::erase_if(fScripts, [](const auto& script) { return script->stopped() || script->callbacks().empty(); });
     fRunning.store(!fScripts.empty(), std::memory_order_relaxed);
 }
 

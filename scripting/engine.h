@@ -19,6 +19,7 @@
 #include "machine.h"
 #include "run_control.h"
 #include "script.h"
+#include "script_console.h"
 #include "script_host.h"
 #include "symbols.h"
 
@@ -32,25 +33,25 @@ struct EngineOptions {
 // What an error value raised by emu.exit is (no failure: the script ends).
 void* exitSentinel();
 
-class Engine final : public RunClient {
+class Engine final : public RunClient, public workbench::ScriptConsole {
 public:
     Engine(Machine& machine, ScriptHost& host, EngineOptions options = {});
     ~Engine() override;
 
     // ---- Any thread ----
     // Runs the script in the file at the next frame boundary.
-    void runFile(const std::string& path);
+    void runFile(const std::string& path) override;
     // Stops every script (the prompt's state is kept).
-    void stopScripts();
+    void stopScripts() override;
     // Evaluates a line of Lua in the prompt's state; what it returns goes
     // to the output.
-    void evaluate(const std::string& line);
+    void evaluate(const std::string& line) override;
     // The board was reset: the reset callbacks run at the next frame boundary.
     void noteReset() { fResetPending.store(true, std::memory_order_relaxed); }
     // The output lines from number `first` on; `total` gets the count so far.
-    std::vector<std::string> output(size_t first, size_t& total) const;
-    // Whether a script runs (has not ended or failed), or waits to.
-    bool running() const { return fRunning.load(std::memory_order_relaxed); }
+    std::vector<std::string> output(size_t first, size_t& total) const override;
+    // Whether a script runs (has callbacks and no error), or waits to.
+    bool running() const override { return fRunning.load(std::memory_order_relaxed); }
     void setSymbols(std::shared_ptr<const workbench::Symbols> symbols);
 
     // ---- The emulation thread ----
