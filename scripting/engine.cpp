@@ -1,5 +1,6 @@
 #include "engine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -100,6 +101,7 @@ void Engine::log(const std::string& line) {
 void Engine::failed(Script& script, const std::string& message) {
     log(message);
     if (&script == fPrompt.get()) return;  // the prompt goes on
+    fHeld = KeyStates{};  // what the script held is let go
     log(script.name() + " stopped" + (fOptions.exitOnError ? "; the program ends with status 2." : "."));
     if (fOptions.exitOnError) exit(2);
 }
@@ -131,6 +133,7 @@ void Engine::serve(const Request& request) {
             break;
         }
         case Request::Stop:
+            fHeld = KeyStates{};
             for (auto& script : fScripts)
                 if (!script->stopped()) {
                     script->stop();
@@ -168,25 +171,27 @@ void Engine::frameBoundary() {
 }
 
 void Engine::dispatch(CallbackKind kind, uint32_t address) {
-    // The prompt's callbacks too. A callback may add or remove callbacks: the
-    // list is walked by id.
-    std::vector<Script*> scripts;
-    for (auto& script : fScripts) scripts.push_back(script.get());
-    if (fPrompt) scripts.push_back(fPrompt.get());
-    for (Script* each : scripts) {
-        if (fExited) break;
-        Script& script = *each;
-        std::vector<Callback> due;
-        for (const Callback& callback : script.callbacks())
-            if (callback.kind == kind &&
-                (!watches(kind) || (address >= callback.address && address - callback.address < callback.length)))
-                due.push_back(callback);
-        for (const Callback& callback : due) {
-            if (fExited || script.stopped()) break;
-            bool still = false;
-            for (const Callback& c : script.callbacks()) still = still || c.id == callback.id;
-            if (still) script.call(callback, address);
-        }
+    for (size_t s = 0; s <= fScripts.size() && !fExited; ++s) {
+        Script* script = s < fScripts.size() ? fScripts[s].get() : fPrompt.get();  // the prompt's last
+        if (script) dispatch(*script, kind, address);
+    }
+}
+
+void Engine::dispatch(Script& script, CallbackKind kind, uint32_t address) {
+    // A callback may add or remove callbacks. The list is in the order of the
+    // ids: the walk goes on after the id called, and leaves those added here.
+    const int firstAdded = fNextId;
+    std::vector<Callback>& callbacks = script.callbacks();
+    for (size_t i = 0; i < callbacks.size() && callbacks[i].id < firstAdded; ++i) {
+        const Callback callback = callbacks[i];
+        if (callback.kind != kind ||
+            (watches(kind) && (address < callback.address || address - callback.address >= callback.length)))
+            continue;
+        script.call(callback, address);
+        if (fExited || script.stopped()) return;
+        i = static_cast<size_t>(std::upper_bound(callbacks.begin(), callbacks.end(), callback.id,
+                                                 [](int id, const Callback& c) { return id < c.id; }) -
+                                callbacks.begin()) - 1;
     }
 }
 

@@ -92,6 +92,7 @@ private:
     void serve(const Request& request);
     // Runs the callbacks of `kind` (at `address`, for exec, read and write).
     void dispatch(CallbackKind kind, uint32_t address = 0);
+    void dispatch(Script& script, CallbackKind kind, uint32_t address);
     void dropStopped();
     // The key of a watchpoint the engine keeps: address, length, kinds.
     using Watch = std::tuple<uint32_t, uint32_t, int>;

@@ -54,21 +54,39 @@ Script& Script::of(lua_State* L) { return **static_cast<Script**>(lua_getextrasp
 
 void Script::timeLimitHook(lua_State* L, lua_Debug*) {
     Script& script = of(L);
-    if (std::chrono::steady_clock::now() < script.fDeadline) return;
-    char limit[32];
-    std::snprintf(limit, sizeof limit, "%g", script.fEngine.timeLimit());
-    luaL_error(L, "%s ran longer than %s s: stopped", script.fRunning.c_str(), limit);
+    const auto now = std::chrono::steady_clock::now();
+    if (!script.fDeadline) {
+        // The limit counts from here: the instructions before the first hook
+        // take microseconds.
+        script.fDeadline = now + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                     std::chrono::duration<double>(script.fEngine.timeLimit()));
+        return;
+    }
+    if (now < *script.fDeadline) return;
+    char message[256];
+    std::snprintf(message, sizeof message, "%s ran longer than %g s: stopped", script.running().c_str(),
+                  script.fEngine.timeLimit());
+    lua_pushstring(L, message);  // the message's string is freed before the error jumps
+    luaL_where(L, 1);
+    lua_insert(L, -2);
+    lua_concat(L, 2);
+    lua_error(L);
 }
 
-bool Script::protectedCall(int arguments, int results, const std::string& what) {
+std::string Script::running() const {
+    if (!fRunning) return fName;
+    return std::string("the ") + kindName(fRunning->kind) + " callback " + std::to_string(fRunning->id) + " of " +
+           fName;
+}
+
+bool Script::protectedCall(int arguments, int results, const Callback* callback) {
     const int base = lua_gettop(fState) - arguments;  // the function's index
     lua_pushcfunction(fState, addTraceback);
     lua_insert(fState, base);
-    fRunning = what;
-    fDeadline = std::chrono::steady_clock::now() +
-                std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                    std::chrono::duration<double>(fEngine.timeLimit()));
+    fRunning = callback;
+    fDeadline.reset();
     const int status = lua_pcall(fState, arguments, results, base);
+    fRunning = nullptr;
     lua_remove(fState, base);
     if (status == LUA_OK) return true;
     const bool exited = lua_touserdata(fState, -1) == exitSentinel();
@@ -96,7 +114,7 @@ bool Script::runChunk(const std::string& code, const std::string& chunkName, std
         if (fStopsOnError) stop();
         return false;
     }
-    if (!protectedCall(0, LUA_MULTRET, chunkName.substr(1)))
+    if (!protectedCall(0, LUA_MULTRET, nullptr))
         return false;
     if (results) {
         results->clear();
@@ -119,7 +137,7 @@ void Script::call(const Callback& callback, uint32_t address) {
         lua_pushinteger(fState, address);
         arguments = 1;
     }
-    protectedCall(arguments, 0, std::string("the ") + kindName(callback.kind) + " callback " + std::to_string(callback.id) + " of " + fName);
+    protectedCall(arguments, 0, &callback);
 }
 
 void Script::stop() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,6 +52,7 @@ public:
     void stop();
     std::vector<Callback>& callbacks() { return fCallbacks; }
     Engine& engine() { return fEngine; }
+    lua_State* state() { return fState; }
 
     // The script whose state `L` is.
     static Script& of(lua_State* L);
@@ -58,7 +60,10 @@ public:
 private:
     // Calls the function under the arguments on the stack in protected
     // mode, with a traceback and the time limit; false after a failure.
-    bool protectedCall(int arguments, int results, const std::string& what);
+    // `callback` is the callback called, or null for a chunk.
+    bool protectedCall(int arguments, int results, const Callback* callback);
+    // What runs now, for the time limit's message.
+    std::string running() const;
     static void timeLimitHook(lua_State* L, lua_Debug* debug);
 
     Engine& fEngine;
@@ -67,8 +72,10 @@ private:
     std::vector<Callback> fCallbacks;
     bool fStopsOnError;
     bool fStopped = false;
-    std::chrono::steady_clock::time_point fDeadline;
-    std::string fRunning;  // what runs under the time limit, for its message
+    // The time limit's end, set when the count hook first comes (none yet:
+    // a call too short to meet the hook reads no clock).
+    std::optional<std::chrono::steady_clock::time_point> fDeadline;
+    const Callback* fRunning = nullptr;  // the callback running, or null for a chunk
 };
 
 // Installs the API's tables (emu, input, callbacks, console) in a script's
