@@ -31,6 +31,10 @@ end
 for _, key in ipairs(KEYS) do
   steps[#steps + 1] = function(frames)
     if frames == 0 then input.set{[key] = true} end
+    if frames == 2 and not input.get()[key] then -- the board read it at the last frame
+      console.log(key .. " was not read")
+      emu.exit(1)
+    end
     if frames == 5 then input.clear() end
     if frames == 10 then check(key:sub(4)) return true end
   end
