@@ -1,7 +1,10 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -120,11 +123,18 @@ void Engine::serve(const Request& request) {
     switch (request.kind) {
         case Request::RunFile: {
             auto script = std::make_unique<Script>(*this, request.text);
+            std::error_code error;
+            if (!std::filesystem::is_regular_file(request.text, error)) {
+                failed(*script, request.text + ": cannot be read: " +
+                                    (error ? error.message() : std::string("it is no regular file")));
+                return;
+            }
+            errno = 0;
             std::ifstream file(request.text, std::ios::binary);
             std::stringstream text;
-            text << file.rdbuf();
-            if (!file) {
-                failed(*script, request.text + ": cannot be read");
+            if (file) text << file.rdbuf();
+            if (!file || file.bad()) {
+                failed(*script, request.text + ": cannot be read: " + std::strerror(errno ? errno : EIO));
                 return;
             }
             Script& started = *fScripts.emplace_back(std::move(script));

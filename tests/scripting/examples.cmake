@@ -27,6 +27,7 @@ run(1 "ship x: 40 -> 1[0-9][0-9]\n" --script ${OUT_DIR}/failing_test.lua)
 file(WRITE ${OUT_DIR}/error.lua "callbacks.add(\"frame\", function()\n  emu.read16(0x100001)\nend)\n")
 run(2 "\nerror.lua:2: emu.read16: 0x100001 is odd[^\n]*\nstack traceback:\n.*\nerror.lua stopped; the program ends with status 2"
     --script error.lua)
+run(2 "\nnone.lua: cannot be read: No such file or directory\n" --script none.lua)
 
 # The frame logger: the reset of the boot, then the demo's frame count going
 # up by one a frame.
