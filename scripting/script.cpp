@@ -67,7 +67,7 @@ void Script::timeLimitHook(lua_State* L, lua_Debug*) {
     std::snprintf(message, sizeof message, "%s ran longer than %g s: stopped", script.running().c_str(),
                   script.fEngine.timeLimit());
     lua_pushstring(L, message);  // the message's string is freed before the error jumps
-    luaL_where(L, 1);
+    luaL_where(L, 0);  // in a hook, level 0 is the function that was running
     lua_insert(L, -2);
     lua_concat(L, 2);
     lua_error(L);

@@ -94,7 +94,7 @@ TEST_F(ScriptApiTest, WrongArgumentsAreErrorsAndRightOnesAct) {
         {"callbacks.add('draw', print)", "callbacks.add: no callback kind 'draw'"},
         {"callbacks.remove('x')", "callbacks.remove: argument 1 (id) must be a whole number, not string"},
         {"console.log(setmetatable({}, {__tostring = function() error('no name') end}))", "prompt:1: no name"},
-        {"while true do end", "prompt ran longer than 0.05 s: stopped"},
+        {"while true do end", "prompt:1: prompt ran longer than 0.05 s: stopped"},
         // The right calls.
         {"emu.readRange(0x100000, 4)", "DEMO"},
         {"emu.read32(0x100000) == 0x44454D4F", "true"},
