@@ -121,14 +121,15 @@ private:
     struct SlotCommand {
         std::string path, refused, notDone;
     };
-    // The save (or load) of `slot`; false, after the refusal, when it has
-    // no file (no game booted, no home).
-    bool slotCommand(int slot, bool save, SlotCommand& command);
+    // The save (or load) of `slot`, or of the file `file` when one is given
+    // (a script's); false, after the refusal, when it has no file (no game
+    // booted, no home).
+    bool slotCommand(int slot, bool save, SlotCommand& command, const std::string& file);
     // Load and save state: true when done.
-    bool restoreSlot(int slot);
+    bool restoreSlot(int slot, const std::string& file = "");
     // --boot --load-state N: boots and loads slot "slot" in one step.
     void bootWithState(const BMessage& message);
-    bool storeSlot(int slot);
+    bool storeSlot(int slot, const std::string& file = "");
     // Marks the slots of both state menus that hold a state for this ROM set.
     void markStateSlots();
     bool emulationRunning() const;

@@ -17,6 +17,12 @@ namespace {
 using Window = BeVorelWindow;
 using Message = const BMessage&;
 
+// A script's state command names a file in place of the slot's ("" if not).
+std::string stateFile(Message m) {
+    const char* path = nullptr;
+    return m.FindString("path", &path) == B_OK && path ? path : "";
+}
+
 }  // namespace
 
 // The rows, made once; a friend of the window, for the handlers.
@@ -75,14 +81,14 @@ std::vector<Command> CommandRows::build() {
         std::vector<KeyChord> keys;
         if (kKeyF1 + slot != kKeyF3) keys.push_back({static_cast<uint8_t>(kKeyF1 + slot)});  // F3 resets
         rows.push_back({"File>Load state>" + std::to_string(slot), kCmdLoadStateBase + slot, keys, 0,
-                        [](Window& w, Message m) { w.loadState(static_cast<char>(m.what - kCmdLoadStateBase)); },
+                        [](Window& w, Message m) { w.restoreSlot(static_cast<int>(m.what - kCmdLoadStateBase), stateFile(m)); },
                         nullptr, nullptr, "load slot " + std::to_string(slot), 6});
     }
     rows.push_back({"File>Save state", 0, {}, 0, nullptr, gameBooted});
     for (uint32_t slot = 0; slot < kStateSlots; ++slot) {
         rows.push_back({"File>Save state>" + std::to_string(slot), kCmdSaveStateBase + slot,
                         {{static_cast<uint8_t>(kKeyF1 + slot), B_SHIFT_KEY}}, 0,
-                        [](Window& w, Message m) { w.saveState(static_cast<char>(m.what - kCmdSaveStateBase)); },
+                        [](Window& w, Message m) { w.storeSlot(static_cast<int>(m.what - kCmdSaveStateBase), stateFile(m)); },
                         nullptr, nullptr, "save slot " + std::to_string(slot), 7});
     }
     const std::vector<Command> more = {
@@ -104,9 +110,11 @@ std::vector<Command> CommandRows::build() {
              w.Reset();
          }},
         {"Emulation>Pause", kCmdPause, {{kKeyP}, {kKeyPause}}, 0,
-         [](Window&, Message) {
+         [](Window&, Message m) {
+             int32 on = 0;  // a script's pause or resume says which
              if (gameBooted())
-                 wpaused.store(static_cast<uint8_t>(~wpaused.load(std::memory_order_relaxed)),
+                 wpaused.store(m.FindInt32("on", &on) == B_OK ? (on ? 0xFF : 0)
+                                                              : static_cast<uint8_t>(~wpaused.load(std::memory_order_relaxed)),
                                std::memory_order_relaxed);
          },
          nullptr, nullptr, "pause", 1},

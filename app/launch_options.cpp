@@ -89,6 +89,20 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 return ParseResult::Error;
             }
             options.symbols = value;
+        } else if (name == "--script") {
+            if (value.empty()) {
+                error = "--script needs a file name";
+                return ParseResult::Error;
+            }
+            options.scripts.push_back(value);
+        } else if (name == "--script-timeout") {
+            char* end = nullptr;
+            const double seconds = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end || !(seconds >= 0.001 && seconds <= 3600)) {
+                error = "--script-timeout needs a number of seconds from 0.001 to 3600, not '" + value + "'";
+                return ParseResult::Error;
+            }
+            options.scriptTimeout = seconds;
         } else if (name == "--frames") {
             long frames = 0;
             if (!parseNumber(value, 1, 0xFFFFFFFFL, &frames)) {

@@ -22,7 +22,9 @@ struct LaunchOptions {
     std::string playMovie;      // --play FILE: boot and play a movie back
     bool fullScreen = false;    // --fullscreen: the window fills the screen from the start
     bool workbench = false;     // --workbench: the workbench opens at start, for this run
-    std::string symbols;        // --symbols FILE: names for the workbench (ELF or "address name" lines)
+    std::string symbols;        // --symbols FILE: names for the workbench and scripts (ELF or "address name" lines)
+    std::vector<std::string> scripts;  // --script FILE (repeatable): Lua scripts run from the first frame
+    double scriptTimeout = 1.0;        // --script-timeout SECONDS: the longest a script's callback may run
     std::string romSet;         // DIR|FILE|ZIP: the ROM set's directory, one of its files or a .zip
                                 // of them ("": look for Roms/)
     int romSetArgument = -1;    // where it stands among the arguments

@@ -27,7 +27,10 @@ constexpr std::array kRows = {
               "serve gdb's remote protocol on 127.0.0.1:PORT (0: any free port); the game waits at its first "
               "frame until gdb attaches"},
     OptionRow{"--workbench", nullptr, "open the workbench at start (F10 or Emulation > Workbench switch it)"},
-    OptionRow{"--symbols", "FILE", "names for the workbench: an ELF file or lines of \"address name\""},
+    OptionRow{"--symbols", "FILE", "names for the workbench and scripts: an ELF file or lines of \"address name\""},
+    OptionRow{"--script", "FILE",
+              "run the Lua script FILE from the first frame (may be given more than once; see docs/scripting.md)"},
+    OptionRow{"--script-timeout", "S", "the longest a script's chunk or callback may run, in seconds (default 1)"},
     OptionRow{"--help", nullptr, "print this help and exit"},
     OptionRow{"--version", nullptr, "print the version, the commit it was built from and the build type, and exit"},
 };

@@ -13,13 +13,13 @@
 #include "bevorel_window.h"
 #include "build_info.h"
 #include "gdb_link.h"
-#include "key_state.h"
 #include "launch_options.h"
 #include "paths.h"
 #include "presentation.h"
 #include "restart.h"
 #include "rom_set_link.h"
 #include "screenshot.h"
+#include "script_link.h"
 #include "settings.h"
 #include "workbench_link.h"
 
@@ -55,18 +55,26 @@ int runProgram(int argc, char** argv, Machine& machine) {
             break;
     }
 
+    // The scripts' engine first: it takes the stops of its own callbacks only.
+    ShellScriptHost scriptHost(machine);
+    scripting::Engine scripts(machine, scriptHost, {options.scriptTimeout, runsHeadless()});
+    attachScripts(machine, scripts);  // the board's keys: the window's keyboard and the scripts' inputs
     if (options.gdbPort >= 0 && !startGdbLink(machine, options.gdbPort, error)) {
         std::fprintf(stderr, "%s: --gdb: %s\n", program, error.c_str());
+        detachScripts(machine, scripts);
         return 1;
     }
     workbench::Controller workbenchController(machine);
     attachWorkbench(machine, workbenchController);
     loadWorkbenchSymbols(workbenchController, options.symbols);
+    scripts.setSymbols(workbenchController.symbols());
+    workbenchController.setScriptConsole(&scripts);
+    for (const std::string& file : options.scripts) scripts.runFile(file);
     // What a run killed in the middle of a save left behind.
     removeStaleStateTemporaries();
     removeStaleSettingsTemporaries();
-    machine.setKeySource(read_key_states);  // the board's keys: the window's keyboard
-    BeVorelApp* app = new BeVorelApp(machine, options);
+    ScriptedMachine scriptedMachine(machine, scripts);  // resets reach the scripts
+    BeVorelApp* app = new BeVorelApp(scriptedMachine, options);
     app->UseRomSet(chooseRomSet(program, options.romSet));
     app->UseWorkbench(&workbenchController);
     const bool ran = app->Run() == B_OK;
@@ -91,6 +99,8 @@ int runProgram(int argc, char** argv, Machine& machine) {
     // A ROM set dropped on the window, for which the user chose to restart.
     const std::string restartRomSet = window ? window->RestartRomSet() : "";
     delete app;
+    detachScripts(machine, scripts);
+    if (scriptHost.exitStatus() >= 0) status = scriptHost.exitStatus();
     if (!restartRomSet.empty()) {
         restartProgram(program, argumentsWithRomSet(args, options, restartRomSet));
         return 1;

@@ -67,21 +67,22 @@ void BeVorelWindow::markStateSlots() {
     }
 }
 
-bool BeVorelWindow::slotCommand(int slot, bool save, SlotCommand& command) {
+bool BeVorelWindow::slotCommand(int slot, bool save, SlotCommand& command, const std::string& file) {
     if (slot >= kStateSlots) return false;
-    command.refused = (save ? "Cannot save " : "Cannot load ") + slotName(slot) + ": ";
-    command.notDone = "Slot " + std::to_string(slot) + (save ? " not saved" : " not loaded");
+    command.refused = (save ? "Cannot save " : "Cannot load ") + (file.empty() ? slotName(slot) : file) + ": ";
+    command.notDone = file.empty() ? "Slot " + std::to_string(slot) + (save ? " not saved" : " not loaded")
+                                   : std::string(save ? "State not saved" : "State not loaded");
     if (!gameBooted()) return refuse(command.refused + "no game is booted.", "No game booted");
-    command.path = slotPath(fRomSetHash, slot);
+    command.path = file.empty() ? slotPath(fRomSetHash, slot) : file;
     if (command.path.empty())
         return refuse(command.refused + "there is no home directory (HOME) or XDG_DATA_HOME for the states.",
                       command.notDone);
     return true;
 }
 
-bool BeVorelWindow::storeSlot(int slot) {
+bool BeVorelWindow::storeSlot(int slot, const std::string& file) {
     SlotCommand command;
-    if (!slotCommand(slot, true, command)) return false;
+    if (!slotCommand(slot, true, command, file)) return false;
     const auto& [path, refused, notSaved] = command;
 
     // The board is captured with no emulation thread running; the file is
@@ -96,16 +97,16 @@ bool BeVorelWindow::storeSlot(int slot) {
     std::string error;
     if (!writeFileAtomically(path, image.data(), image.size(), error))
         return refuse(refused + error + "; the slot keeps what it held.", notSaved);
-    std::printf("State saved in %s: %s\n", slotName(slot).c_str(), path.c_str());
+    std::printf("State saved in %s: %s\n", file.empty() ? slotName(slot).c_str() : "a file", path.c_str());
     std::fflush(stdout);
-    notify("Saved " + slotName(slot));
+    notify("Saved " + (file.empty() ? slotName(slot) : "the state"));
     markStateSlots();
     return true;
 }
 
-bool BeVorelWindow::restoreSlot(int slot) {
+bool BeVorelWindow::restoreSlot(int slot, const std::string& file) {
     SlotCommand command;
-    if (!slotCommand(slot, false, command)) return false;
+    if (!slotCommand(slot, false, command, file)) return false;
     const auto& [path, refused, notLoaded] = command;
 
     // Everything is read and checked while the game runs on: a refusal
@@ -140,9 +141,9 @@ bool BeVorelWindow::restoreSlot(int slot) {
     fEmulation.history.clear();  // a new history begins at the loaded state
     fEmulation.applySpeed(state->speed);
     restartEmulation();
-    std::printf("State loaded from %s: %s\n", slotName(slot).c_str(), path.c_str());
+    std::printf("State loaded from %s: %s\n", file.empty() ? slotName(slot).c_str() : "a file", path.c_str());
     std::fflush(stdout);
-    notify("Loaded " + slotName(slot));
+    notify("Loaded " + (file.empty() ? slotName(slot) : "the state"));
     return true;
 }
 

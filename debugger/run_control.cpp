@@ -15,6 +15,7 @@ uint32_t runPart(int32_t cycles, bool watch, RunStop& stop) {
     const uint32_t code = s68000exec(cycles);
     if (watch) s68000disarmWatchpoints();
     stop.breakpoint = s68000takeBreakpointStop() && s68000exitIsAddress(code);
+    if (stop.breakpoint) stop.address = code;
     stop.watched = watch && s68000takeWatchHit(&stop.address, &stop.kinds);
     return code;
 }
@@ -62,12 +63,15 @@ uint32_t RunControl::runSlice(std::span<RunClient* const> clients, int32_t cycle
             if (step == S68000Step::Stuck) return S68000_EXIT_NO_REGION;  // as one run would end it
             continue;
         }
-        RunClient* taker = first(&RunClient::takesStops);
         RunStop stop;
-        code = runPart(left(), taker != nullptr, stop);
+        code = runPart(left(), first(&RunClient::takesStops) != nullptr, stop);
         if (stop.breakpoint || stop.watched) {
-            if (!taker) s68000stepOverBreakpoint(_s68000context.pc);  // nobody stops: the instruction runs
-            else if (!taker->stopped(stop, code)) return code;
+            RunClient* taker = nullptr;
+            for (RunClient* client : clients)
+                if (!taker && client->takesStops() && client->claims(stop)) taker = client;
+            if (!taker) {
+                if (stop.breakpoint) s68000stepOverBreakpoint(_s68000context.pc);  // nobody stops: it runs
+            } else if (!taker->stopped(stop, code)) return code;
             continue;
         }
         if (code != S68000_EXIT_OK || left() <= 0) {

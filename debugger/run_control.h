@@ -15,8 +15,8 @@
 #include "s68000.h"
 #include "s68000_debug.h"
 
-// What one part of a slice stopped at: a breakpoint, or a watched access
-// (its address and the watchpoint's kinds).
+// What one part of a slice stopped at: a breakpoint (at `address`), or a
+// watched access (its address and the watchpoint's kinds).
 struct RunStop {
     bool breakpoint = false;
     bool watched = false;
@@ -53,9 +53,12 @@ public:
     virtual bool stepping() { return false; }
     virtual void stepEnded(const S68000StepHit& /*hit*/, bool /*stuck*/) {}
     // Whether the breakpoints and watchpoints stop for this client now; the
-    // first that says so takes the stops, and without one the slice runs
-    // through the breakpoints with the watchpoints unarmed.
+    // first that says so and claims a stop takes it, and without one the
+    // slice runs through the breakpoints with the watchpoints unarmed.
     virtual bool takesStops() { return false; }
+    // Whether the stop is this client's (a client that watches only its own
+    // addresses, such as a script's callbacks, leaves the others' stops).
+    virtual bool claims(const RunStop& /*stop*/) { return true; }
     // A stop taken: true when the rest of the slice runs (the client held the
     // target and let it go), false when the slice ends here.
     virtual bool stopped(const RunStop& /*stop*/, uint32_t /*code*/) { return false; }

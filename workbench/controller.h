@@ -17,6 +17,7 @@
 #include "cpu_control.h"
 #include "machine.h"
 #include "run_control.h"
+#include "script_console.h"
 #include "snapshot.h"
 #include "symbols.h"
 
@@ -59,6 +60,10 @@ public:
     // Whether the console monitor has the emulation thread (the shell says).
     void setMonitorCheck(bool (*monitorActive)());
     void setSymbols(std::shared_ptr<const Symbols> symbols);
+    // The scripts the Script panel drives (null: none; set before the
+    // window opens).
+    void setScriptConsole(ScriptConsole* console) { fScriptConsole = console; }
+    ScriptConsole* scriptConsole() const { return fScriptConsole; }
     std::shared_ptr<const Symbols> symbols() const;
 
     // ---- The emulation thread ----
@@ -91,6 +96,7 @@ private:
     std::string fRefusal;
     std::shared_ptr<const Snapshot> fLatest, fAtStop, fStopSnapshot;
     std::shared_ptr<const Symbols> fSymbols;
+    ScriptConsole* fScriptConsole = nullptr;
     bool (*fMonitorActive)() = nullptr;
 
     // The emulation thread's own.

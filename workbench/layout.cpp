@@ -7,9 +7,9 @@
 namespace workbench {
 
 namespace {
-constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints"};
+constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints", "script"};
 constexpr const char* kTitles[kPanelCount] = {"CPU", "Memory", "Sprites", "Palettes", "Graphics",
-                                              "Breakpoints and watchpoints"};
+                                              "Breakpoints and watchpoints", "Script"};
 constexpr int kLargest = 10000;
 }  // namespace
 
@@ -24,6 +24,7 @@ Layout defaultLayout() {
     layout.panels[kPalettesPanel] = {true, 4, 468, 440, 228};
     layout.panels[kGraphicsPanel] = {false, 448, 24, 420, 460};
     layout.panels[kBreakpointsPanel] = {false, 448, 328, 420, 300};
+    layout.panels[kScriptPanel] = {false, 4, 24, 520, 360};
     return layout;
 }
 

@@ -7,7 +7,8 @@
 
 namespace workbench {
 
-enum Panel { kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kPanelCount };
+enum Panel { kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kScriptPanel,
+             kPanelCount };
 
 struct PanelPlace {
     bool open = true;

@@ -57,6 +57,7 @@ void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
                     case kPalettesPanel: drawPalettesPanel(fState, *snapshot); break;
                     case kGraphicsPanel: drawGraphicsPanel(fState, *snapshot, canvas); break;
                     case kBreakpointsPanel: drawBreakpointsPanel(fState, *snapshot, fController); break;
+                    case kScriptPanel: drawScriptPanel(fState, fController.scriptConsole()); break;
                 }
             }
         }

@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "controller.h"
 #include "immediate_view.h"
@@ -30,6 +31,10 @@ struct PanelState {
     char tracePath[256] = "trace.txt";
     int traceCount = 1000, traceUnit = 0;  // 0 instructions, 1 frames
     std::string note;  // the panels' own messages (bad addresses)
+    char scriptPath[256] = "script.lua";
+    char scriptLine[256] = "";
+    std::vector<std::string> scriptOutput;  // the lines read so far
+    size_t scriptLinesRead = 0;
 };
 
 class WorkbenchView : public BImmediateView {
@@ -59,5 +64,6 @@ void drawSpritesPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& can
 void drawPalettesPanel(PanelState& state, const Snapshot& s);
 void drawGraphicsPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas);
 void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& controller);
+void drawScriptPanel(PanelState& state, ScriptConsole* console);
 
 }  // namespace workbench

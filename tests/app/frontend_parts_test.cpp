@@ -52,6 +52,8 @@ std::string describe(const LaunchOptions& o) {
         << " speed=" << (o.speedGiven ? static_cast<int>(o.speed) : -1) << " scale=" << o.scale
         << (o.scaleGiven ? "!" : "") << " gdb=" << o.gdbPort << " load=" << o.loadState
         << (o.fullScreen ? " full" : "") << " set=" << o.romSet << "@" << o.romSetArgument;
+    for (const std::string& script : o.scripts) out << " script=" << script;
+    if (o.scriptTimeout != 1.0) out << " timeout=" << o.scriptTimeout;
     return out.str();
 }
 
@@ -102,6 +104,8 @@ TEST(Options, EveryOptionItsFormsAndEveryRefusal) {
         {{"--gdb", "65535"}, ParseResult::Run, "frames=0 shot= speed=-1 scale=1 gdb=65535 load=-1 set=@-1"},
         {{"--fullscreen", s, "--boot"}, ParseResult::Run,
          "boot frames=0 shot= speed=-1 scale=1 gdb=-1 load=-1 full set=" + s + "@1"},
+        {{"--script", "a.lua", "--script=b.lua", "--script-timeout", "0.25"}, ParseResult::Run,
+         none + " script=a.lua script=b.lua timeout=0.25"},
         {{"--version"}, ParseResult::Version, ""},
         {{"--boot", "--help"}, ParseResult::Help, ""},
         {{"--nope"}, ParseResult::Error, "--nope"},
@@ -117,6 +121,9 @@ TEST(Options, EveryOptionItsFormsAndEveryRefusal) {
         {{"--screenshot", "--boot"}, ParseResult::Error, "--screenshot"},
         {{"--boot=1"}, ParseResult::Error, "takes no value"},
         {{"--gdb", "65536"}, ParseResult::Error, "'65536'"},
+        {{"--script", ""}, ParseResult::Error, "--script needs a file name"},
+        {{"--script-timeout", "0"}, ParseResult::Error, "'0'"},
+        {{"--script-timeout", "nan"}, ParseResult::Error, "'nan'"},
         {{"--boot", "--load-state", "8"}, ParseResult::Error, "'8'"},
         {{"--load-state", "3"}, ParseResult::Error, "--load-state needs --boot: a state is loaded into the booted game"},
         {{"/no/such/dir"}, ParseResult::Error,

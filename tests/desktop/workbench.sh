@@ -5,7 +5,8 @@
 # step over, frame step, a breakpoint clicked in the listing, memory by
 # symbol and by address, a byte written, a sprite picked, the pointer over
 # the picture, the palettes and the graphics, panels opened from the menu, a
-# watchpoint that stops the run, a trace, and the panels kept in
+# watchpoint that stops the run, a trace, the Script panel's prompt and
+# file, and the panels kept in
 # settings.ini at quit. Each action must visibly change the part of the
 # window it acts on (the 68000 is stopped from the pause on, so nothing else
 # moves there). On failure the picture taken is left in the current directory.
@@ -92,6 +93,16 @@ click 380 310  # Trace: the next 1000 instructions (or up to a stop) into trace.
 wait_for 10 "the trace's line on the console" grep -q "^Trace: [0-9]* instructions written to trace.txt" "$work/console"
 lines=$(grep -o "^Trace: [0-9]*" "$work/console" | grep -o "[0-9]*$")
 [[ $(wc -l <"$work/trace.txt") == "$lines" && $lines -gt 0 ]] || fail "trace.txt does not hold the $lines lines the console says"
+
+# The Script panel: a line at its prompt read on the running demo, and a file run.
+printf 'console.log("script.lua ran at frame", emu.frame())\n' >"$work/script.lua"  # the panel's file field
+act "the Panels menu" "0 88 215 40" click 30 9
+act "the Script panel opened" "0 24 520 360" click 60 134
+type_in 200 367 'emu.read16(0x100000)'
+prompt_value() { grep -A1 -xF '> emu.read16(0x100000)' "$work/console" | grep -qxF 17477; }  # "DE" of "DEMO"
+wait_for 10 "the prompt's value (17477) on the console" prompt_value
+act "the script's line in the panel" "0 90 520 270" click 418 57
+grep -q "^script.lua ran at frame" "$work/console" || fail "script.lua's line is not on the console"
 
 # Asked to quit, the program keeps the open panels.
 kill -TERM "$program_pid"
