@@ -43,7 +43,7 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
         }
         const bool takesValue = name == "--frames" || name == "--screenshot" || name == "--speed" ||
                                 name == "--scale" || name == "--gdb" || name == "--load-state" || name == "--symbols" ||
-                                name == "--record" || name == "--play";
+                                name == "--record" || name == "--play" || name == "--profile";
         if (takesValue && !hasValue) {
             if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
                 error = "option " + name + " needs a value";
@@ -89,6 +89,12 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 return ParseResult::Error;
             }
             options.symbols = value;
+        } else if (name == "--profile") {
+            if (value.empty()) {
+                error = "--profile needs a file name";
+                return ParseResult::Error;
+            }
+            options.profile = value;
         } else if (name == "--frames") {
             long frames = 0;
             if (!parseNumber(value, 1, 0xFFFFFFFFL, &frames)) {
@@ -196,6 +202,8 @@ std::string usageText(const char* program) {
            "                       the game waits at its first frame until gdb attaches\n"
            "  --workbench          open the workbench at start (F10 or Emulation > Workbench switch it)\n"
            "  --symbols FILE       names for the workbench: an ELF file or lines of \"address name\"\n"
+           "  --profile FILE       profile the 68000 from the first frame to quit: the cycles of each\n"
+           "                       function (named by --symbols), written to FILE in callgrind's format\n"
            "  --help               print this help and exit\n"
            "  --version            print the version and exit\n"
            "\n"

@@ -23,6 +23,7 @@ struct LaunchOptions {
     bool fullScreen = false;    // --fullscreen: the window fills the screen from the start
     bool workbench = false;     // --workbench: the workbench opens at start, for this run
     std::string symbols;        // --symbols FILE: names for the workbench (ELF or "address name" lines)
+    std::string profile;        // --profile FILE: profile from the first frame to quit, in callgrind's format
     std::string romSet;         // DIR|FILE|ZIP: the ROM set's directory, one of its files or a .zip
                                 // of them ("": look for Roms/)
     int romSetArgument = -1;    // where it stands among the arguments

@@ -1,0 +1,72 @@
+#include "profile_session.h"
+
+#include <cstdio>
+
+#include "s68000.h"
+
+namespace workbench {
+
+namespace {
+ProfileSession* gProfiling = nullptr;  // the session the flow hook feeds
+Profiler* gProfiler = nullptr;
+}  // namespace
+
+ProfileSession::ProfileSession(Machine& machine, std::shared_ptr<const Symbols> symbols)
+    : fMachine(machine), fSymbols(std::move(symbols)) {}
+
+ProfileSession::~ProfileSession() {
+    if (gProfiling == this) stop();
+}
+
+void ProfileSession::onFlow(const S68000Flow& flow) { gProfiler->flow(flow); }
+
+void ProfileSession::frameBoundary() {
+    if (fProfiler.running()) {
+        fProfiler.frame();
+        return;
+    }
+    if (!fStartRequested || (gProfiling && gProfiling != this)) return;
+    fStartRequested = false;
+    const uint32_t pc = _s68000context.pc & 0xFFFFFF;
+    const uint32_t function = fSymbols ? fSymbols->below(pc).value_or(pc) : pc;
+    fStartCycles = fMachine.cycles();
+    fProfiler.start(function, fStartCycles);
+    fProfiler.frame();
+    gProfiling = this;
+    gProfiler = &fProfiler;
+    s68000setFlowHook(onFlow);
+}
+
+void ProfileSession::stop() {
+    if (!fProfiler.running()) return;
+    fStopCycles = fMachine.cycles();
+    fProfiler.stop(fStopCycles);
+    s68000setFlowHook(nullptr);
+    gProfiling = nullptr;
+    gProfiler = nullptr;
+}
+
+void ProfileSession::restart() {
+    if (!fProfiler.running()) return;
+    fStartCycles = fMachine.cycles();
+    fProfiler.restart(fStartCycles);
+}
+
+NamedProfile ProfileSession::named() const {
+    NamedProfile named{profile(), {}, running()};  // the owner says whether its range runs
+    for (const auto& [function, cost] : named.profile.functions) named.names.emplace(function, name(function));
+    return named;
+}
+
+std::string ProfileSession::name(uint32_t function) const {
+    if (fSymbols) {
+        if (const std::string* exact = fSymbols->nameAt(function)) return *exact;
+        const std::string near = fSymbols->describe(function);
+        if (!near.empty()) return near;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06X", function);
+    return text;
+}
+
+}  // namespace workbench
