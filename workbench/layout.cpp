@@ -7,9 +7,10 @@
 namespace workbench {
 
 namespace {
-constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints"};
-constexpr const char* kTitles[kPanelCount] = {"CPU", "Memory", "Sprites", "Palettes", "Graphics",
-                                              "Breakpoints and watchpoints"};
+constexpr const char* kNames[kPanelCount] = {"cpu",      "memory",      "sprites",  "palettes",
+                                             "graphics", "breakpoints", "profiler", "callstack"};
+constexpr const char* kTitles[kPanelCount] = {"CPU",      "Memory",   "Sprites",    "Palettes",
+                                              "Graphics", "Breakpoints and watchpoints", "Profiler", "Call stack"};
 constexpr int kLargest = 10000;
 }  // namespace
 
@@ -24,6 +25,8 @@ Layout defaultLayout() {
     layout.panels[kPalettesPanel] = {true, 4, 468, 440, 228};
     layout.panels[kGraphicsPanel] = {false, 448, 24, 420, 460};
     layout.panels[kBreakpointsPanel] = {false, 448, 328, 420, 300};
+    layout.panels[kProfilerPanel] = {false, 448, 24, 528, 440};
+    layout.panels[kCallStackPanel] = {false, 4, 468, 440, 228};
     return layout;
 }
 

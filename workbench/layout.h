@@ -7,7 +7,11 @@
 
 namespace workbench {
 
-enum Panel { kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kPanelCount };
+enum Panel {
+    kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel,
+    kProfilerPanel, kCallStackPanel,
+    kPanelCount
+};
 
 struct PanelPlace {
     bool open = true;

@@ -57,6 +57,8 @@ void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
                     case kPalettesPanel: drawPalettesPanel(fState, *snapshot); break;
                     case kGraphicsPanel: drawGraphicsPanel(fState, *snapshot, canvas); break;
                     case kBreakpointsPanel: drawBreakpointsPanel(fState, *snapshot, fController); break;
+                    case kProfilerPanel: drawProfilerPanel(fState, *snapshot, fController); break;
+                    case kCallStackPanel: drawCallStackPanel(*snapshot, fController); break;
                 }
             }
         }
