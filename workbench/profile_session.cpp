@@ -21,17 +21,17 @@ ProfileSession::~ProfileSession() {
 void ProfileSession::onFlow(const S68000Flow& flow) { gProfiler->flow(flow); }
 
 void ProfileSession::frameBoundary() {
+    const uint32_t pc = _s68000context.pc & 0xFFFFFF;
+    const uint32_t function = fSymbols ? fSymbols->below(pc).value_or(pc) : pc;
     if (fProfiler.running()) {
-        fProfiler.frame();
+        fProfiler.frame(function, fMachine.cycles());
         return;
     }
     if (!fStartRequested || (gProfiling && gProfiling != this)) return;
     fStartRequested = false;
-    const uint32_t pc = _s68000context.pc & 0xFFFFFF;
-    const uint32_t function = fSymbols ? fSymbols->below(pc).value_or(pc) : pc;
     fStartCycles = fMachine.cycles();
     fProfiler.start(function, fStartCycles);
-    fProfiler.frame();
+    fProfiler.frame(function, fStartCycles);
     gProfiling = this;
     gProfiler = &fProfiler;
     s68000setFlowHook(onFlow);

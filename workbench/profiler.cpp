@@ -18,6 +18,18 @@ void Profiler::restart(uint32_t cycles) {
     for (size_t i = 1; i < frames.size(); ++i) fStack.push(frames[i], fNow, this);
 }
 
+void Profiler::frame(uint32_t function, uint32_t cycles) {
+    if (!fRunning) return;
+    ++fProfile.frames;
+    if (cycles - fLast <= kLargestStep) {
+        advance(cycles);
+        return;
+    }
+    fStack.unwind(this);
+    fLast = cycles;
+    fStack.reset(function, fNow, this);
+}
+
 void Profiler::advance(uint32_t cycles) {
     const uint32_t delta = cycles - fLast;  // the odometer wraps after 2^32 cycles
     fLast = cycles;

@@ -59,10 +59,13 @@ public:
     bool running() const { return fRunning; }
     // One flow event of the core (ignored unless running).
     void flow(const S68000Flow& flow);
-    // A frame boundary passed.
-    void frame() {
-        if (fRunning) ++fProfile.frames;
-    }
+    // A frame boundary passed, at the odometer's `cycles`, with the PC in
+    // `function`. Between frames the machine may have been reset, booted or
+    // given a saved state, its odometer set anew: a jump of more than
+    // kLargestStep cycles since the last event is run by nothing; the frames
+    // open are closed there and the stack starts again in `function`.
+    void frame(uint32_t function, uint32_t cycles);
+    static constexpr uint32_t kLargestStep = 1'000'000;
     // The profile up to the odometer's `cycles`, the frames still open
     // counted to then.
     Profile profile(uint32_t cycles) const;

@@ -30,9 +30,10 @@ struct Expected {
 
 struct Case {
     const char* name;
-    std::vector<S68000Flow> events;  // from cycle 1000 on: cycles are relative to it
+    std::vector<S68000Flow> events;  // cycles relative to the start
     uint32_t end;
     std::vector<Expected> functions;
+    uint32_t jump = 0;  // after the events, a frame boundary at 40 and one `jump` cycles later
 };
 
 TEST(Profiler, CyclesAddUpPerFunction) {
@@ -59,6 +60,11 @@ TEST(Profiler, CyclesAddUpPerFunction) {
          {call(10, kA, kTop - 4), call(20, kB, kTop - 8)},
          100,
          {{kMain, 10, 100, 1}, {kA, 10, 90, 1}, {kB, 80, 80, 1}}},
+        {"a state loaded between frames: its jump of the odometer counts nowhere",
+         {call(10, kA, kTop - 4)},
+         10'000'100,
+         {{kMain, 70, 100, 2}, {kA, 30, 30, 1}},
+         10'000'000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -69,12 +75,16 @@ TEST(Profiler, CyclesAddUpPerFunction) {
             e.cycles += kStart;
             profiler.flow(e);
         }
+        if (c.jump) {
+            profiler.frame(kMain, kStart + 40);
+            profiler.frame(kMain, kStart + 40 + c.jump);
+        }
         profiler.stop(kStart + c.end);
         const Profile p = profiler.profile(0);
-        EXPECT_EQ(p.cycles, c.end);
+        EXPECT_EQ(p.cycles, c.end - c.jump);
         uint64_t selfSum = 0;
         for (const auto& [function, cost] : p.functions) selfSum += cost.self;
-        EXPECT_EQ(selfSum, c.end);
+        EXPECT_EQ(selfSum, c.end - c.jump);
         EXPECT_EQ(p.functions.size(), c.functions.size());
         for (const Expected& e : c.functions) {
             SCOPED_TRACE(e.function);
