@@ -1,24 +1,24 @@
 #include "profile_session.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "s68000.h"
 
 namespace workbench {
 
 namespace {
-ProfileSession* gProfiling = nullptr;  // the session the flow hook feeds
-Profiler* gProfiler = nullptr;
+std::vector<Profiler*> gProfilers;  // the running sessions' profilers, which the flow hook feeds
 }  // namespace
 
 ProfileSession::ProfileSession(Machine& machine, std::shared_ptr<const Symbols> symbols)
     : fMachine(machine), fSymbols(std::move(symbols)) {}
 
-ProfileSession::~ProfileSession() {
-    if (gProfiling == this) stop();
-}
+ProfileSession::~ProfileSession() { stop(); }
 
-void ProfileSession::onFlow(const S68000Flow& flow) { gProfiler->flow(flow); }
+void ProfileSession::onFlow(const S68000Flow& flow) {
+    for (Profiler* profiler : gProfilers) profiler->flow(flow);
+}
 
 void ProfileSession::frameBoundary() {
     const uint32_t pc = _s68000context.pc & 0xFFFFFF;
@@ -27,13 +27,12 @@ void ProfileSession::frameBoundary() {
         fProfiler.frame(function, fMachine.cycles());
         return;
     }
-    if (!fStartRequested || (gProfiling && gProfiling != this)) return;
+    if (!fStartRequested) return;
     fStartRequested = false;
     fStartCycles = fMachine.cycles();
     fProfiler.start(function, fStartCycles);
     fProfiler.frame(function, fStartCycles);
-    gProfiling = this;
-    gProfiler = &fProfiler;
+    gProfilers.push_back(&fProfiler);
     s68000setFlowHook(onFlow);
 }
 
@@ -41,9 +40,8 @@ void ProfileSession::stop() {
     if (!fProfiler.running()) return;
     fStopCycles = fMachine.cycles();
     fProfiler.stop(fStopCycles);
-    s68000setFlowHook(nullptr);
-    gProfiling = nullptr;
-    gProfiler = nullptr;
+    std::erase(gProfilers, &fProfiler);
+    if (gProfilers.empty()) s68000setFlowHook(nullptr);
 }
 
 void ProfileSession::restart() {

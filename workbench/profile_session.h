@@ -1,9 +1,9 @@
 // A profile of the running program over a range of frames: the profiler fed
 // by the core's flow hook, started at a frame boundary and stopped at any
 // time. The hook is set only while a range runs, so that the core runs at its
-// full speed otherwise. One session profiles at a time (the hook is the
-// core's, one per process). Emulation thread, or any thread while no
-// emulation thread runs.
+// full speed otherwise. Several sessions may run at once (--profile and the
+// workbench's), all fed by the core's one hook. Emulation thread, or any
+// thread while no emulation thread runs.
 #pragma once
 
 #include <map>
