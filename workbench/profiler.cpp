@@ -4,7 +4,7 @@ namespace workbench {
 
 void Profiler::start(uint32_t function, uint32_t cycles) {
     fProfile = {};
-    fLast = cycles;
+    fLast = fBoundary = cycles;
     fNow = 0;
     fExcluded = 0;
     fRunning = true;
@@ -20,7 +20,8 @@ void Profiler::restart(uint32_t cycles) {
 
 void Profiler::frame(uint32_t function, uint32_t cycles) {
     if (!fRunning) return;
-    ++fProfile.frames;
+    if (cycles != fBoundary) ++fProfile.frames;  // the frame before ran (not held stopped)
+    fBoundary = cycles;
     if (cycles - fLast <= kLargestStep) {
         advance(cycles);
         return;
@@ -107,6 +108,7 @@ void Profiler::stop(uint32_t cycles) {
 Profile Profiler::profile(uint32_t cycles) const {
     if (!fRunning) return fProfile;
     Profiler end = *this;
+    if (cycles != fBoundary) ++end.fProfile.frames;  // the frame under way
     end.advance(cycles);
     end.fStack.unwind(&end);
     return end.fProfile;

@@ -40,7 +40,7 @@ struct TreeNode {
 
 struct Profile {
     uint64_t cycles = 0;  // the cycles run over the range
-    uint32_t frames = 0;  // frame boundaries passed within it
+    uint32_t frames = 0;  // the frames that ran within it (frames held stopped not counted)
     std::map<uint32_t, FunctionCost> functions;
     // By caller, call site and callee.
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, CallCost> calls;
@@ -80,6 +80,7 @@ private:
     CallStack fStack;
     Profile fProfile;
     uint32_t fLast = 0;       // the odometer at the last event
+    uint32_t fBoundary = 0;   // and at the last frame boundary
     uint64_t fNow = 0;        // cycles since the start
     uint64_t fExcluded = 0;   // cycles spent in exceptions' frames, finished ones
     bool fRunning = false;

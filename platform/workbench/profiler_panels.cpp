@@ -39,7 +39,7 @@ void drawTable(const NamedProfile& named, Controller& controller) {
     for (const auto& [function, cost] : p.functions) rows.push_back({function, &named.names.at(function), cost});
     constexpr ImGuiTableFlags flags = ImGuiTableFlags_Sortable | ImGuiTableFlags_ScrollY | ImGuiTableFlags_RowBg |
                                       ImGuiTableFlags_Resizable | ImGuiTableFlags_BordersOuter;
-    const float footer = ImGui::GetFrameHeightWithSpacing();
+    const float footer = 2 * ImGui::GetTextLineHeightWithSpacing();
     if (!ImGui::BeginTable("functions", 6, flags, ImVec2(0, -footer))) return;
     ImGui::TableSetupScrollFreeze(0, 1);
     ImGui::TableSetupColumn("Function", ImGuiTableColumnFlags_WidthStretch);
@@ -129,7 +129,7 @@ void drawProfilerPanel(PanelState& state, const Snapshot& s, Controller& control
     }
     const NamedProfile& named = *s.profile;
     if (state.profileAsTree) {
-        const float footer = ImGui::GetFrameHeightWithSpacing();
+        const float footer = 2 * ImGui::GetTextLineHeightWithSpacing();
         ImGui::BeginChild("tree", ImVec2(0, -footer));
         for (size_t i = 0; i < named.profile.tree.size(); ++i)
             if (named.profile.tree[i].parent < 0) drawNode(named, static_cast<int>(i), controller);
@@ -140,7 +140,7 @@ void drawProfilerPanel(PanelState& state, const Snapshot& s, Controller& control
     uint64_t self = 0;
     for (const auto& [function, cost] : named.profile.functions) self += cost.self;
     const uint32_t frames = std::max<uint32_t>(named.profile.frames, 1);
-    ImGui::Text("%llu cycles over %u frames (%llu a frame); the self cycles add up to %llu%s",
+    ImGui::TextWrapped("%llu cycles over %u frames (%llu a frame); the self cycles add up to %llu%s",
                 static_cast<unsigned long long>(named.profile.cycles), named.profile.frames,
                 static_cast<unsigned long long>(named.profile.cycles / frames), static_cast<unsigned long long>(self),
                 self == named.profile.cycles ? ", all of them" : "");

@@ -33,7 +33,7 @@ struct Case {
     std::vector<S68000Flow> events;  // cycles relative to the start
     uint32_t end;
     std::vector<Expected> functions;
-    uint32_t jump = 0;  // after the events, a frame boundary at 40 and one `jump` cycles later
+    uint32_t jump = 0;  // after the events, frame boundaries at 40 (twice) and `jump` cycles later
 };
 
 TEST(Profiler, CyclesAddUpPerFunction) {
@@ -77,11 +77,13 @@ TEST(Profiler, CyclesAddUpPerFunction) {
         }
         if (c.jump) {
             profiler.frame(kMain, kStart + 40);
+            profiler.frame(kMain, kStart + 40);  // a frame held stopped: no frame ran
             profiler.frame(kMain, kStart + 40 + c.jump);
         }
         profiler.stop(kStart + c.end);
         const Profile p = profiler.profile(0);
         EXPECT_EQ(p.cycles, c.end - c.jump);
+        EXPECT_EQ(p.frames, c.jump ? 3u : 1u);  // the frames that ran, the last one under way
         uint64_t selfSum = 0;
         for (const auto& [function, cost] : p.functions) selfSum += cost.self;
         EXPECT_EQ(selfSum, c.end - c.jump);
