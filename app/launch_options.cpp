@@ -103,6 +103,12 @@ ParseResult parseLaunchOptions(const std::vector<std::string>& args, LaunchOptio
                 return ParseResult::Error;
             }
             options.scriptTimeout = seconds;
+        } else if (name == "--profile") {
+            if (value.empty()) {
+                error = "--profile needs a file name";
+                return ParseResult::Error;
+            }
+            options.profile = value;
         } else if (name == "--frames") {
             long frames = 0;
             if (!parseNumber(value, 1, 0xFFFFFFFFL, &frames)) {

@@ -25,6 +25,7 @@ struct LaunchOptions {
     std::string symbols;        // --symbols FILE: names for the workbench and scripts (ELF or "address name" lines)
     std::vector<std::string> scripts;  // --script FILE (repeatable): Lua scripts run from the first frame
     double scriptTimeout = 1.0;        // --script-timeout SECONDS: the longest a script's callback may run
+    std::string profile;        // --profile FILE: profile from the first frame to quit, in callgrind's format
     std::string romSet;         // DIR|FILE|ZIP: the ROM set's directory, one of its files or a .zip
                                 // of them ("": look for Roms/)
     int romSetArgument = -1;    // where it stands among the arguments

@@ -31,6 +31,9 @@ constexpr std::array kRows = {
     OptionRow{"--script", "FILE",
               "run the Lua script FILE from the first frame (may be given more than once; see docs/scripting.md)"},
     OptionRow{"--script-timeout", "S", "the longest a script's chunk or callback may run, in seconds (default 1)"},
+    OptionRow{"--profile", "FILE",
+              "profile the 68000 from the first frame to quit: the cycles of each function (named by "
+              "--symbols), written to FILE in callgrind's format"},
     OptionRow{"--help", nullptr, "print this help and exit"},
     OptionRow{"--version", nullptr, "print the version, the commit it was built from and the build type, and exit"},
 };

@@ -16,6 +16,7 @@
 #include "launch_options.h"
 #include "paths.h"
 #include "presentation.h"
+#include "profile_link.h"
 #include "restart.h"
 #include "rom_set_link.h"
 #include "screenshot.h"
@@ -70,6 +71,7 @@ int runProgram(int argc, char** argv, Machine& machine) {
     scripts.setSymbols(workbenchController.symbols());
     workbenchController.setScriptConsole(&scripts);
     for (const std::string& file : options.scripts) scripts.runFile(file);
+    startProfile(machine, options.profile, options.symbols);
     // What a run killed in the middle of a save left behind.
     removeStaleStateTemporaries();
     removeStaleSettingsTemporaries();
@@ -85,6 +87,7 @@ int runProgram(int argc, char** argv, Machine& machine) {
     // not load, a movie refused or played differently, is a failure too.
     const bool stateRefused = window && (window->StartupStateRefused() || window->MovieFailed());
     int status = ran && !(options.boot && !machine.ready()) && !stateRefused ? 0 : 1;
+    if (!finishProfile(program)) status = 1;
     if (ran && !options.screenshot.empty() && window && window->MovieRefused()) {
         // The run did not do what it was asked: its last frame shows nothing asked for.
         std::fprintf(stderr, "%s: no screenshot written: the movie was refused\n", program);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "profile_link.h"
 #include "run_control_link.h"
 #include "symbol_file.h"
 
@@ -16,5 +17,5 @@ void loadWorkbenchSymbols(workbench::Controller& controller, const std::string& 
         return;
     }
     std::printf("--symbols: %zu names from %s\n", symbols->size(), path.c_str());
-    controller.setSymbols(std::move(symbols));
+    controller.setSymbols(std::move(symbols), readSourceLines(path));
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "dispatch_table.h"
 #include "memory.h"
 #include "run_loop.h"
 #include "s68000_debug.h"
@@ -68,6 +69,8 @@ void take_check_away() {
 }
 
 }  // namespace
+
+Handler* dispatch_entries() { return check_in_place() ? handlers : jmptbl; }
 
 }  // namespace m68k
 

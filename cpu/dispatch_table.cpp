@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "exceptions.h"
 #include "handler.h"
 
 namespace m68k {
@@ -79,6 +80,8 @@ static void collect_handlers() {
         for (size_t i = 0; i < t->count; ++i) handler_of[t->first_opcodes[i]] = t->handlers[i];
 }
 
+Handler plain_handler(uint16_t first) { return handler_of[first]; }
+
 }  // namespace m68k
 
 int s68000init() {
@@ -90,5 +93,6 @@ int s68000init() {
         const Handler h = handler_of[record & 0xFFFFFF];
         for (unsigned n = (record >> 24) + 1; n; --n) jmptbl[entry++] = h;
     }
+    if (flow_hooked()) install_flow_handlers(jmptbl, true);
     return 0;
 }

@@ -2,6 +2,18 @@
 
 namespace m68k {
 
+s68000_flow_hook flow_hook = nullptr;
+
+void report_flow(S68000FlowKind kind, uint32_t from, uintptr_t pc, int32_t R, unsigned vector, unsigned level) {
+    const s68000context& c = _s68000context;
+    // The odometer as s68000readOdometer gives it, with the live count.
+    const uint32_t cycles = static_cast<uint32_t>(W.cycles_needed) - static_cast<uint32_t>(R) - 1 -
+                            static_cast<uint32_t>(W.cycles_leftover) + c.odometer;
+    const uint32_t to = static_cast<uint32_t>(pc - W.fetchbase) & ADDRESS_MASK;
+    flow_hook(S68000Flow{kind, static_cast<uint8_t>(vector), static_cast<uint8_t>(level), from & ADDRESS_MASK, to,
+                         c.areg[7], cycles});
+}
+
 void install_lists(bool supervisor) {
     s68000context& c = _s68000context;
     invalidate_data_caches();
@@ -38,7 +50,7 @@ void set_sr(uint16_t value) {
     ccr_unpack(static_cast<uint8_t>(value));
 }
 
-void exception(Run& r, unsigned vector, uint32_t pushed_pc) {
+void exception(Run& r, unsigned vector, uint32_t pushed_pc, unsigned level) {
     s68000context& c = _s68000context;
     c.interrupts[0] &= ~1;  // an exception ends the stopped state
     // The vector is read before the switch, through the lists of the current mode.
@@ -55,6 +67,8 @@ void exception(Run& r, unsigned vector, uint32_t pushed_pc) {
     writememoryword(r, sp - 6, old_sr);
     c.a7() = sp - 6;
     jump_to(r, target);
+    if (flow_hooked()) [[unlikely]]
+        report_flow(S68000FlowKind::Exception, pushed_pc, r.pc, r.R, vector, level);
 }
 
 bool accept_interrupt(Run& r) {
@@ -64,7 +78,7 @@ bool accept_interrupt(Run& r) {
         if (level != 7 && level <= mask) break;
         if (!(c.interrupts[0] & (1u << level))) continue;
         c.interrupts[0] &= static_cast<uint8_t>(~(1u << level));
-        exception(r, c.interrupts[level], pc_address(r));
+        exception(r, c.interrupts[level], pc_address(r), level);
         c.sr = static_cast<uint16_t>((c.sr & ~0x0700u) | level << 8);
         r.R -= INTERRUPT_CYCLES;
         return true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "memory.h"
+#include "s68000_debug.h"
 
 namespace m68k {
 
@@ -25,8 +26,17 @@ constexpr int EXCEPTION_CYCLES = 34;
 constexpr int INTERRUPT_CYCLES = 44;
 
 // Takes exception `vector`, pushing `pushed_pc` and the current SR on the
-// supervisor stack, and moves the PC to the vector's address.
-void exception(Run& r, unsigned vector, uint32_t pushed_pc);
+// supervisor stack, and moves the PC to the vector's address. `level` is an
+// interrupt's, 0 for other exceptions (for the flow hook).
+void exception(Run& r, unsigned vector, uint32_t pushed_pc, unsigned level = 0);
+
+// The flow hook (null when unset), and its call for a change of flow that
+// has just happened, with the live PC and count. The instructions that
+// report are served by the handlers of flow_handlers.cpp while it is set.
+extern s68000_flow_hook flow_hook M68K_HIDDEN;
+void report_flow(S68000FlowKind kind, uint32_t from, uintptr_t pc, int32_t R, unsigned vector = 0,
+                 unsigned level = 0);
+inline bool flow_hooked() { return flow_hook != nullptr; }
 
 // Installs a new SR (unassigned bits cleared), switching stack pointers and
 // region lists when S changes, and unpacks its condition codes.

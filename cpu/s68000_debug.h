@@ -112,3 +112,32 @@ uint32_t s68000readByte(uint32_t address);
 uint32_t s68000readWord(uint32_t address);
 void s68000writeByte(uint32_t address, uint32_t value);
 void s68000writeWord(uint32_t address, uint32_t value);
+
+// ---- Flow of control ----
+//
+// While a hook is set, the core tells it of every change of flow a profiler
+// or call stack follows, as executed: JSR and BSR (Call), RTS and RTR
+// (Return), RTE (ExceptionReturn), and the start of every exception, an
+// interrupt's included (Exception). Setting one puts handlers that report
+// in the dispatch table's entries of those instructions; unset (null, the
+// default) the table holds the plain ones and the instructions cost nothing
+// more. Called on the thread that runs the core, from inside a slice; the
+// hook must not call the core's entry points.
+
+enum class S68000FlowKind : uint8_t { Call, Return, Exception, ExceptionReturn };
+struct S68000Flow {
+    S68000FlowKind kind;
+    uint8_t vector;   // Exception: the vector number taken
+    uint8_t level;    // Exception: the interrupt's level, 0 for other exceptions
+    uint32_t from;    // Call: the return address it pushed; Exception: the PC it pushed; else 0
+    uint32_t to;      // where control goes: the callee, return address or handler
+    uint32_t sp;      // A7 once the instruction or the exception's push is done
+    // The odometer then (s68000readOdometer): a call's or return's own cycles
+    // included, an exception's processing cycles not yet.
+    uint32_t cycles;
+    bool operator==(const S68000Flow&) const = default;
+};
+using s68000_flow_hook = void (*)(const S68000Flow& flow);
+// Between slices, after s68000init (which keeps the hook set).
+void s68000setFlowHook(s68000_flow_hook hook);
+s68000_flow_hook s68000flowHook();

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make pkg-config clang libclang-rt-14-dev lld llvm
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libimgui-dev libstb-dev libelf-dev
+  libsdl2-dev libimgui-dev libstb-dev libelf-dev libdw-dev
   nlohmann-json3-dev zlib1g-dev libinih-dev libzip-dev liblz4-dev
   gcc-m68k-linux-gnu binutils-m68k-linux-gnu
   xvfb xdotool evilwm libx11-dev valgrind gdb-multiarch

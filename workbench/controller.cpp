@@ -94,9 +94,10 @@ void Controller::setMonitorCheck(bool (*monitorActive)()) {
     fMonitorActive = monitorActive;
 }
 
-void Controller::setSymbols(std::shared_ptr<const Symbols> symbols) {
+void Controller::setSymbols(std::shared_ptr<const Symbols> symbols, std::shared_ptr<const LineTable> lines) {
     std::lock_guard lock(fLock);
     fSymbols = std::move(symbols);
+    fLines = std::move(lines);
 }
 
 std::shared_ptr<const Symbols> Controller::symbols() const {
@@ -125,6 +126,11 @@ void Controller::apply(const Command& c, std::string& message) {
     }
     if (isRunCommand(c.kind)) fListingPinned = false;
     switch (c.kind) {
+        case CommandKind::ProfileStart:
+        case CommandKind::ProfileStop:
+        case CommandKind::ProfileSave:
+            applyProfile(c, message);
+            return;
         case CommandKind::Trace:
             startTrace(c, message);
             return;
@@ -234,6 +240,7 @@ void Controller::publish() {
     for (int i = 0; s68000watchpointAt(i, &w.address, &w.length, &w.kinds) == 0; ++i)
         snapshot->watchpoints.push_back(w);
     snapshot->message = fMessage;
+    publishProfile(*snapshot);
     std::lock_guard lock(fLock);
     snapshot->monitorOwns = fMonitorActive && fMonitorActive();
     if (fStopped && (!fLatest || !fLatest->stopped)) {
@@ -251,12 +258,21 @@ void Controller::frameBoundary() {
         queue.swap(fQueue);
     }
     if (!fActive) {
+        fSession.reset();  // the flow hook unset: the core at its full speed
+        fProfiling = false;
         endTrace("the workbench closed");
         fStopped = fStopAtBoundary = false;
         fGoal.reset();
         return;
     }
     ++fFrames;
+    if (!fSession) {
+        // The call stack is followed while the workbench is open.
+        std::lock_guard lock(fLock);
+        fSession = std::make_unique<ProfileSession>(fMachine, fSymbols);
+        fSession->requestStart();
+    }
+    fSession->frameBoundary();
     if (fTrace.file && fTrace.framesLeft && --fTrace.framesLeft == 0) endTrace("the count");
     if (fStopAtBoundary) {
         fStopAtBoundary = false;

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "cpu_control.h"
+#include "line_table.h"
 #include "machine.h"
+#include "profile_session.h"
 #include "run_control.h"
 #include "script_console.h"
 #include "snapshot.h"
@@ -29,6 +31,8 @@ enum class CommandKind {
     ListAt,  // the CPU panel's listing from an address, until the 68000 runs
     Trace,   // every instruction run into a file, for a count of instructions or frames
     SetWatchpoint, ClearWatchpoint,  // address, value: the length, index: the kinds
+    ProfileStart, ProfileStop,  // a profile's range, from the next frame boundary
+    ProfileSave,                // the profile in callgrind's format into the file `path`
 };
 
 // Registers by index for SetRegister: D0-D7, A0-A7, then these.
@@ -59,7 +63,9 @@ public:
     std::shared_ptr<const Snapshot> atLastStop() const;
     // Whether the console monitor has the emulation thread (the shell says).
     void setMonitorCheck(bool (*monitorActive)());
-    void setSymbols(std::shared_ptr<const Symbols> symbols);
+    // The names, and the line table of the same ELF file for a profile's
+    // export (null when it has none).
+    void setSymbols(std::shared_ptr<const Symbols> symbols, std::shared_ptr<const LineTable> lines = nullptr);
     // The scripts the Script panel drives (null: none; set before the
     // window opens).
     void setScriptConsole(ScriptConsole* console) { fScriptConsole = console; }
@@ -88,6 +94,8 @@ private:
     void startTrace(const Command& command, std::string& message);
     uint32_t traceSlice(int32_t cycles);
     void endTrace(const char* why);
+    void applyProfile(const Command& command, std::string& message);
+    void publishProfile(Snapshot& snapshot);
 
     Machine& fMachine;
     mutable std::mutex fLock;  // guards what follows up to the emulation thread's own
@@ -97,6 +105,7 @@ private:
     std::shared_ptr<const Snapshot> fLatest, fAtStop, fStopSnapshot;
     std::shared_ptr<const Symbols> fSymbols;
     ScriptConsole* fScriptConsole = nullptr;
+    std::shared_ptr<const LineTable> fLines;
     bool (*fMonitorActive)() = nullptr;
 
     // The emulation thread's own.
@@ -113,6 +122,10 @@ private:
         uint64_t instructionsLeft = 0, framesLeft = 0, written = 0;
     } fTrace;
     std::shared_ptr<const std::vector<uint8_t>> fRom, fGraphics;
+    // The call stack while open, and the profile's range (the session's).
+    std::unique_ptr<ProfileSession> fSession;
+    bool fProfiling = false;
+    std::shared_ptr<const NamedProfile> fProfile;
     const unsigned char *fRomSource = nullptr, *fGraphicsSource = nullptr;
 };
 

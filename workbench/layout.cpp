@@ -7,9 +7,11 @@
 namespace workbench {
 
 namespace {
-constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints", "script"};
-constexpr const char* kTitles[kPanelCount] = {"CPU", "Memory", "Sprites", "Palettes", "Graphics",
-                                              "Breakpoints and watchpoints", "Script"};
+constexpr const char* kNames[kPanelCount] = {"cpu",      "memory",      "sprites", "palettes",  "graphics",
+                                             "breakpoints", "script", "profiler", "callstack"};
+constexpr const char* kTitles[kPanelCount] = {"CPU",      "Memory",   "Sprites",    "Palettes",
+                                              "Graphics", "Breakpoints and watchpoints", "Script", "Profiler",
+                                              "Call stack"};
 constexpr int kLargest = 10000;
 }  // namespace
 
@@ -25,6 +27,8 @@ Layout defaultLayout() {
     layout.panels[kGraphicsPanel] = {false, 448, 24, 420, 460};
     layout.panels[kBreakpointsPanel] = {false, 448, 328, 420, 300};
     layout.panels[kScriptPanel] = {false, 4, 24, 520, 360};
+    layout.panels[kProfilerPanel] = {false, 448, 24, 528, 440};
+    layout.panels[kCallStackPanel] = {false, 4, 468, 440, 228};
     return layout;
 }
 

@@ -7,8 +7,11 @@
 
 namespace workbench {
 
-enum Panel { kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kScriptPanel,
-             kPanelCount };
+enum Panel {
+    kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel,
+    kScriptPanel, kProfilerPanel, kCallStackPanel,
+    kPanelCount
+};
 
 struct PanelPlace {
     bool open = true;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "profile_session.h"
 #include "save_state.h"
 
 namespace workbench {
@@ -39,6 +40,12 @@ struct Snapshot {
     };
     std::vector<Watchpoint> watchpoints;
     std::string message;        // the last command's outcome, for the user
+    // The call stack as executed, newest frame last, with its functions'
+    // names, and the profile of the range started with ProfileStart (null
+    // before one).
+    std::vector<CallFrame> callStack;
+    std::vector<std::string> callStackNames;
+    std::shared_ptr<const NamedProfile> profile;
 };
 
 }  // namespace workbench

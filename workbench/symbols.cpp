@@ -204,6 +204,13 @@ std::string Symbols::describe(uint32_t address, uint32_t reach) const {
     return found->second + text;
 }
 
+std::optional<uint32_t> Symbols::below(uint32_t address, uint32_t reach) const {
+    address &= 0xFFFFFF;
+    auto found = fByAddress.upper_bound(address);
+    if (found == fByAddress.begin() || address - std::prev(found)->first > reach) return std::nullopt;
+    return std::prev(found)->first;
+}
+
 std::optional<uint32_t> parseAddress(const std::string& text, const Symbols* symbols, std::string& error) {
     const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
     if (first == std::string::npos) {

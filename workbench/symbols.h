@@ -32,6 +32,9 @@ public:
     // "name" or "name+0x12" for the nearest name at or below `address`
     // within `reach` bytes; empty when none.
     std::string describe(uint32_t address, uint32_t reach = 0x1000) const;
+    // The address of the nearest name at or below `address` within `reach`
+    // bytes: the function that holds it.
+    std::optional<uint32_t> below(uint32_t address, uint32_t reach = 0x1000) const;
 
 private:
     std::map<uint32_t, std::string> fByAddress;

@@ -58,6 +58,8 @@ void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
                     case kGraphicsPanel: drawGraphicsPanel(fState, *snapshot, canvas); break;
                     case kBreakpointsPanel: drawBreakpointsPanel(fState, *snapshot, fController); break;
                     case kScriptPanel: drawScriptPanel(fState, fController.scriptConsole()); break;
+                    case kProfilerPanel: drawProfilerPanel(fState, *snapshot, fController); break;
+                    case kCallStackPanel: drawCallStackPanel(*snapshot, fController); break;
                 }
             }
         }

@@ -30,6 +30,8 @@ struct PanelState {
     int graphicsBank = 0, graphicsPage = 0, graphicsZoom = 2;
     char tracePath[256] = "trace.txt";
     int traceCount = 1000, traceUnit = 0;  // 0 instructions, 1 frames
+    char profilePath[256] = "profile.out";
+    bool profileAsTree = false;
     std::string note;  // the panels' own messages (bad addresses)
     char scriptPath[256] = "script.lua";
     char scriptLine[256] = "";
@@ -65,5 +67,7 @@ void drawPalettesPanel(PanelState& state, const Snapshot& s);
 void drawGraphicsPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas);
 void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& controller);
 void drawScriptPanel(PanelState& state, ScriptConsole* console);
+void drawProfilerPanel(PanelState& state, const Snapshot& s, Controller& controller);
+void drawCallStackPanel(const Snapshot& s, Controller& controller);
 
 }  // namespace workbench

@@ -65,3 +65,55 @@ TEST_F(DebuggerSupport, WhatDiffersOutsideASlice) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<S68000Flow> flows;
+void record_flow(const S68000Flow& flow) { flows.push_back(flow); }
+
+}  // namespace
+
+// The flow hook hears of an interrupt, JSR, BSR, RTS, TRAP and RTE as they
+// run, with the odometer then, also while a breakpoint's check fills the
+// dispatch table and after it is taken away; unset, it hears nothing.
+TEST_F(DebuggerSupport, FlowHookHearsCallsReturnsAndExceptions) {
+    start();
+    set_sr(0x2000);
+    code().w({0x4EB9, 0x0000, 0x1100})  // JSR $1100.L
+        .w({0x6100, 0x01F8})            // BSR.W $1200
+        .w(0x4E40)                      // TRAP #0
+        .w(0x60FE);                     // BRA.S *
+    code(0x1100).w(0x4E75);             // RTS
+    code(0x1200).w(0x4E75);
+    code(vector_target(32)).w(RTE);
+    code(vector_target(28)).w(RTE);
+    ASSERT_EQ(s68000setBreakpoint(0x3000), 0);
+    s68000setFlowHook(record_flow);
+    s68000interrupt(4, -1);
+    const uint32_t t = s68000readOdometer();
+    s68000exec(180);
+    using K = S68000FlowKind;
+    const std::vector<S68000Flow> expected = {
+        {K::Exception, 28, 4, CODE, vector_target(28), RESET_SSP - 6, t},
+        {K::ExceptionReturn, 0, 0, 0, CODE, RESET_SSP, t + 44 + 20},
+        {K::Call, 0, 0, 0x1006, 0x1100, RESET_SSP - 4, t + 84},
+        {K::Return, 0, 0, 0, 0x1006, RESET_SSP, t + 100},
+        {K::Call, 0, 0, 0x100A, 0x1200, RESET_SSP - 4, t + 118},
+        {K::Return, 0, 0, 0, 0x100A, RESET_SSP, t + 134},
+        {K::Exception, 32, 0, 0x100C, vector_target(32), RESET_SSP - 6, t + 134},
+        {K::ExceptionReturn, 0, 0, 0, 0x100C, RESET_SSP, t + 134 + 34 + 20},
+    };
+    EXPECT_TRUE(flows == expected) << flows.size() << " events";
+    // The breakpoint's check taken away, the table it kept still reports.
+    s68000clearBreakpoints();
+    flows.clear();
+    ctx().pc = CODE;
+    s68000exec(20);
+    ASSERT_EQ(flows.size(), 1u);
+    EXPECT_EQ(flows[0].to, 0x1100u);
+    s68000setFlowHook(nullptr);
+    flows.clear();
+    ctx().pc = CODE;
+    s68000exec(100);
+    EXPECT_TRUE(flows.empty());
+}

@@ -6,7 +6,7 @@
 # symbol and by address, a byte written, a sprite picked, the pointer over
 # the picture, the palettes and the graphics, panels opened from the menu, a
 # watchpoint that stops the run, a trace, the Script panel's prompt and
-# file, and the panels kept in
+# file, a profile and the call stack, and the panels kept in
 # settings.ini at quit. Each action must visibly change the part of the
 # window it acts on (the 68000 is stopped from the pause on, so nothing else
 # moves there). On failure the picture taken is left in the current directory.
@@ -109,4 +109,15 @@ kill -TERM "$program_pid"
 wait "$program_pid"; status=$?; program_pid=""
 [[ $status == 0 ]] || fail "exit status $status at quit"
 grep -q "graphics 1.*breakpoints 1" "$work/config/bevorel/settings.ini" || fail "the open panels are not in settings.ini"
+# --- The profiler and the call stack, on the running demo ----------------------
+start --boot --workbench --symbols "$elf" "$roms"
+act "Paused in the bar" "$bar" click 62 57
+for panel in 134:"450 25 526 440" 151:"4 470 440 226"; do
+    act "the Panels menu" "0 88 215 40" click 30 9
+    act "a panel opened from the menu" "${panel#*:}" click 60 "${panel%%:*}"
+done
+act "the profile's functions listed" "452 70 520 360" click 472 57
+act "the profile counted while running" "452 70 520 360" click 22 57
+act "the profile saved in the bar" "$bar" click 814 57
+wait_for 10 "the profile's file" grep -q "^fn=scene_frame$" "$work/profile.out"
 echo "PASS: the workbench matches $golden and does what each action asks"

@@ -125,7 +125,8 @@ TEST(WorkbenchController, AWatchpointStopsAfterTheWriteAndIsListed) {
 }
 
 // Stopped, each command does its one thing and says so; step over and out
-// through the controller land after the demo's call.
+// through the controller land after the demo's call, which the call stack
+// shows (the controller's and another session's at once).
 TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
     Hooked h;
     auto s = h.run(make(CommandKind::Pause));
@@ -146,8 +147,17 @@ TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
     const uint32_t stack = s->state.areg[7];
     EXPECT_EQ(targetChanges, 0) << "runs within the slices keep the recorded past";
     EXPECT_EQ(h.run(make(CommandKind::SetRegister, 0x2700, kRegisterSr))->state.sr, 0x2700);  // no interrupt now
+    ProfileSession other(e2e::board(), nullptr);  // beside the controller's, as --profile runs
+    other.requestStart();
+    other.frameBoundary();
     s = h.run(make(CommandKind::Step));
     EXPECT_EQ(s->state.areg[7], stack - 4) << "the call pushed its return address";
+    for (const CallStack* calls : {&other.stack(), static_cast<const CallStack*>(nullptr)}) {
+        const auto& frames = calls ? calls->frames() : s->callStack;
+        ASSERT_FALSE(frames.empty());
+        EXPECT_EQ(frames.back().site, after) << "the call stack's newest frame returns after the call";
+        EXPECT_EQ(frames.back().function, s->state.pc);
+    }
     s = h.run(make(CommandKind::StepOut), 3);
     EXPECT_EQ(s->message, "Stopped" + at(after));
     EXPECT_EQ(s->state.areg[7], stack);
