@@ -1,6 +1,7 @@
 #include "controller.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 
 #include "memory_view.h"
@@ -53,7 +54,14 @@ bool isRunCommand(CommandKind kind) {
 
 void Controller::setOpen(bool open) {
     std::lock_guard lock(fLock);
+    if (open && !fOpen) ++fOpenings;
     fOpen = open;
+    fRefusal.clear();
+}
+
+uint32_t Controller::openings() const {
+    std::lock_guard lock(fLock);
+    return fOpenings;
 }
 
 bool Controller::open() const {
@@ -73,9 +81,9 @@ void Controller::post(const Command& command) {
     if (fQueue.size() < 256) fQueue.push_back(command);
 }
 
-std::string Controller::refusal() const {
+std::string Controller::takeRefusal() {
     std::lock_guard lock(fLock);
-    return fRefusal;
+    return std::exchange(fRefusal, std::string());
 }
 
 std::shared_ptr<const Snapshot> Controller::latest() const {
@@ -103,10 +111,17 @@ std::shared_ptr<const Symbols> Controller::symbols() const {
     return fSymbols;
 }
 
+// Each message has its serial number, so that the window tells a new one
+// (even with the same text) from the one it has shown.
+void Controller::say(std::string message) {
+    fMessage = std::move(message);
+    ++fMessageSerial;
+}
+
 void Controller::stopHere(const std::string& why) {
     fStopped = true;
     fGoal.reset();
-    fMessage = why + " at " + hex(_s68000context.pc & 0xFFFFFF);
+    say(why + " at " + hex(_s68000context.pc & 0xFFFFFF));
 }
 
 void Controller::apply(const Command& c, std::string& message) {
@@ -228,6 +243,7 @@ void Controller::publish() {
     for (int i = 0; s68000watchpointAt(i, &w.address, &w.length, &w.kinds) == 0; ++i)
         snapshot->watchpoints.push_back(w);
     snapshot->message = fMessage;
+    snapshot->messageSerial = fMessageSerial;
     std::lock_guard lock(fLock);
     snapshot->monitorOwns = fMonitorActive && fMonitorActive();
     if (fStopped && (!fLatest || !fLatest->stopped)) {
@@ -239,9 +255,11 @@ void Controller::publish() {
 
 void Controller::frameBoundary() {
     std::vector<Command> queue;
+    uint32_t opening = 0;
     {
         std::lock_guard lock(fLock);
         fActive = fOpen;
+        opening = fOpenings;
         queue.swap(fQueue);
     }
     if (!fActive) {
@@ -250,13 +268,25 @@ void Controller::frameBoundary() {
         fGoal.reset();
         return;
     }
-    ++fFrames;
+    // The frames run since this opening: the one that ends here counts when
+    // the 68000 ran to its end.
+    if (opening != fOpeningSeen) {
+        fOpeningSeen = opening;
+        fFrames = 0;
+        say("");
+    } else if (!fStopped) {
+        ++fFrames;
+    }
     if (fTrace.file && fTrace.framesLeft && --fTrace.framesLeft == 0) endTrace("the count");
     if (fStopAtBoundary) {
         fStopAtBoundary = false;
         stopHere("Frame stepped");
     }
-    for (const Command& command : queue) apply(command, fMessage);
+    // Each command's outcome replaces the message before it, even with none.
+    for (const Command& command : queue) {
+        say("");
+        apply(command, fMessage);
+    }
     publish();
 }
 

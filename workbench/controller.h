@@ -48,11 +48,13 @@ public:
     // ---- Any thread ----
     void setOpen(bool open);
     bool open() const;
+    // How many times the workbench has been opened.
+    uint32_t openings() const;
     // Queued for the next frame boundary. A run command while the console
     // monitor has the emulation thread (which then reaches no frame
-    // boundary) is refused at once: refusal() says why until the next post.
+    // boundary) is refused at once: takeRefusal() says why, once.
     void post(const Command& command);
-    std::string refusal() const;
+    std::string takeRefusal();
     std::shared_ptr<const Snapshot> latest() const;
     // The snapshot at the last stop (for the bytes changed since).
     std::shared_ptr<const Snapshot> atLastStop() const;
@@ -78,6 +80,7 @@ public:
 
 private:
     void apply(const Command& command, std::string& message);
+    void say(std::string message);
     void stopHere(const std::string& why);
     void publish();
     void startTrace(const Command& command, std::string& message);
@@ -87,6 +90,7 @@ private:
     Machine& fMachine;
     mutable std::mutex fLock;  // guards what follows up to the emulation thread's own
     bool fOpen = false;
+    uint32_t fOpenings = 0;
     std::vector<Command> fQueue;
     std::string fRefusal;
     std::shared_ptr<const Snapshot> fLatest, fAtStop, fStopSnapshot;
@@ -98,6 +102,8 @@ private:
     bool fStopped = false, fStopAtBoundary = false, fLeaveBreakpoint = false;
     std::optional<Goal> fGoal;
     std::string fMessage;
+    uint64_t fMessageSerial = 0;
+    uint32_t fOpeningSeen = 0;
     uint64_t fFrames = 0;
     uint32_t fListingStart = 0xFFFFFFFF;
     bool fListingPinned = false;

@@ -36,12 +36,18 @@ std::string formatLayout(const Layout& layout) {
                       place.left, place.top, place.width, place.height);
         text += entry;
     }
+    if (const PanelPlace& w = layout.window; w.open) {
+        char entry[80];
+        std::snprintf(entry, sizeof entry, ", window 1 %d %d %d %d", w.left, w.top, w.width, w.height);
+        text += entry;
+    }
     return text;
 }
 
 bool parseLayout(const std::string& text, Layout& layout) {
     Layout parsed = layout;
-    bool seen[kPanelCount] = {};
+    constexpr int kWindow = kPanelCount;  // the window's own entry, after the panels'
+    bool seen[kPanelCount + 1] = {};
     std::stringstream entries(text);
     std::string entry;
     while (std::getline(entries, entry, ',')) {
@@ -53,11 +59,12 @@ bool parseLayout(const std::string& text, Layout& layout) {
             return false;
         int panel = 0;
         while (panel < kPanelCount && name != kNames[panel]) ++panel;
-        if (panel == kPanelCount || seen[panel] || (open != 0 && open != 1)) return false;
+        if (panel == kPanelCount && name != "window") return false;
+        if (seen[panel] || (open != 0 && open != 1)) return false;
         for (int value : {place.left, place.top, place.width, place.height})
             if (value < 0 || value > kLargest) return false;
         place.open = open == 1;
-        parsed.panels[panel] = place;
+        (panel == kWindow ? parsed.window : parsed.panels[panel]) = place;
         seen[panel] = true;
     }
     layout = parsed;

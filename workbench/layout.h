@@ -17,6 +17,9 @@ struct PanelPlace {
 
 struct Layout {
     PanelPlace panels[kPanelCount];
+    // The workbench window on the screen, "window 1 left top width height"
+    // in the text once known (open), in screen pixels.
+    PanelPlace window{false, 0, 0, 0, 0};
     bool operator==(const Layout&) const = default;
 };
 

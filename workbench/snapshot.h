@@ -26,7 +26,7 @@ struct Snapshot {
     // snapshots while the board keeps the same images.
     std::shared_ptr<const std::vector<uint8_t>> programRom, graphics;
     std::vector<uint16_t> picture;  // the last frame's picture, 256 x 224
-    uint64_t frame = 0;         // frames since the workbench opened
+    uint64_t frame = 0;         // frames run since the workbench opened (none while stopped)
     uint32_t cycles = 0;        // the core's cycle count
     bool stopped = false;       // the workbench holds the 68000
     bool monitorOwns = false;   // the console monitor has the emulation thread
@@ -39,6 +39,7 @@ struct Snapshot {
     };
     std::vector<Watchpoint> watchpoints;
     std::string message;        // the last command's outcome, for the user
+    uint64_t messageSerial = 0; // a new one for each message given
 };
 
 }  // namespace workbench

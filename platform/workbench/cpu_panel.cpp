@@ -43,7 +43,7 @@ void registerField(const char* name, int index, uint32_t value, bool editable, C
         return;
     }
     ImGui::PushID(index);
-    ImGui::SetNextItemWidth(ImGui::CalcTextSize("00000000").x + 8);
+    ImGui::SetNextItemWidth(ImGui::CalcTextSize("00000000").x + scaled(8));
     uint32_t edited = value;
     if (ImGui::InputScalar("##r", ImGuiDataType_U32, &edited, nullptr, nullptr, "%08X",
                            ImGuiInputTextFlags_CharsHexadecimal | ImGuiInputTextFlags_EnterReturnsTrue) &&
@@ -88,13 +88,13 @@ void registers(const Snapshot& s, Controller& controller) {
 }
 
 void traceRow(PanelState& state, Controller& controller) {
-    ImGui::SetNextItemWidth(140);
+    ImGui::SetNextItemWidth(scaled(140));
     ImGui::InputText("##trace", state.tracePath, sizeof state.tracePath);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(90);
+    ImGui::SetNextItemWidth(scaled(90));
     ImGui::InputInt("##count", &state.traceCount, 0);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(110);
+    ImGui::SetNextItemWidth(scaled(110));
     ImGui::Combo("##unit", &state.traceUnit, "instructions\0frames\0");
     ImGui::SameLine();
     if (ImGui::Button("Trace")) {
@@ -108,7 +108,7 @@ void traceRow(PanelState& state, Controller& controller) {
 }
 
 void listing(PanelState& state, const Snapshot& s, Controller& controller) {
-    ImGui::SetNextItemWidth(160);
+    ImGui::SetNextItemWidth(scaled(160));
     if (ImGui::InputTextWithHint("##goto", "address or symbol", state.cpuGoto, sizeof state.cpuGoto,
                                  ImGuiInputTextFlags_EnterReturnsTrue)) {
         std::string error;

@@ -17,7 +17,7 @@ constexpr int kLines = 0x1000000 / 16;
 const ImVec4 kChanged(0.85f, 0.1f, 0.1f, 1.0f);
 
 void gotoField(PanelState& state, Controller& controller) {
-    ImGui::SetNextItemWidth(160);
+    ImGui::SetNextItemWidth(scaled(160));
     if (!ImGui::InputTextWithHint("##goto", "address or symbol", state.memoryGoto, sizeof state.memoryGoto,
                                   ImGuiInputTextFlags_EnterReturnsTrue))
         return;
@@ -34,11 +34,11 @@ void gotoField(PanelState& state, Controller& controller) {
 
 void editFields(PanelState& state, const Snapshot& s, Controller& controller) {
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(70);
+    ImGui::SetNextItemWidth(scaled(70));
     ImGui::InputTextWithHint("##at", "address", state.pokeAddress, sizeof state.pokeAddress,
                              ImGuiInputTextFlags_CharsHexadecimal);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(30);
+    ImGui::SetNextItemWidth(scaled(30));
     ImGui::InputTextWithHint("##value", "byte", state.pokeValue, sizeof state.pokeValue,
                              ImGuiInputTextFlags_CharsHexadecimal);
     ImGui::SameLine();
@@ -81,7 +81,7 @@ void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controlle
             const uint32_t address = static_cast<uint32_t>(line) * 16;
             ImGui::Text("%06X ", address);
             for (uint32_t i = 0; i < 16; ++i) {
-                ImGui::SameLine(0, i == 8 ? 8.0f : 4.0f);
+                ImGui::SameLine(0, scaled(i == 8 ? 8 : 4));
                 const auto byte = viewByte(s, address + i);
                 if (!byte) ImGui::TextDisabled("--");
                 else if (before && s.stopped && byteChanged(*before, s, address + i)) ImGui::TextColored(kChanged, "%02X", *byte);
@@ -92,7 +92,7 @@ void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controlle
                 const auto byte = viewByte(s, address + i);
                 ascii[i] = byte && *byte >= 0x20 && *byte < 0x7F ? static_cast<char>(*byte) : '.';
             }
-            ImGui::SameLine(0, 12);
+            ImGui::SameLine(0, scaled(12));
             ImGui::TextUnformatted(ascii);
         }
     }

@@ -18,7 +18,6 @@ namespace workbench {
 namespace {
 
 constexpr int kPictureSlot = 1, kTilesSlot = 2;
-constexpr float kPictureZoom = 1.0f;
 
 ImU32 colourOf(uint16_t pixel) {
     const auto widen = [](unsigned five) { return (five << 3) | (five >> 2); };
@@ -68,28 +67,29 @@ void spriteTable(PanelState& state, const std::vector<SpriteRow>& rows) {
 }  // namespace
 
 void drawSpritesPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas) {
+    const float zoom = scaled(1);
     const auto rows = decodeSpriteList(s.state.spriteRam);
     void* texture = canvas.Texture(kPictureSlot, kScreenWidth, kScreenHeight,
                                    s.picture.size() == size_t{kScreenWidth * kScreenHeight} ? s.picture.data() : nullptr);
     const ImVec2 origin = ImGui::GetCursorScreenPos();
-    const ImVec2 size(kScreenWidth * kPictureZoom, kScreenHeight * kPictureZoom);
+    const ImVec2 size(kScreenWidth * zoom, kScreenHeight * zoom);
     if (texture) ImGui::Image(texture, size);
     else ImGui::Dummy(size);
     ImDrawList* draw = ImGui::GetWindowDrawList();
     if (state.selectedSprite >= 0 && state.selectedSprite < static_cast<int>(rows.size())) {
         const SpriteRow& row = rows[state.selectedSprite];
         if (row.drawn) {
-            const ImVec2 a(origin.x + row.left * kPictureZoom, origin.y + row.top * kPictureZoom);
+            const ImVec2 a(origin.x + row.left * zoom, origin.y + row.top * zoom);
             draw->PushClipRect(origin, ImVec2(origin.x + size.x, origin.y + size.y), true);
-            draw->AddRect(a, ImVec2(a.x + 16 * kPictureZoom, a.y + 16 * kPictureZoom), IM_COL32(255, 0, 255, 255), 0,
+            draw->AddRect(a, ImVec2(a.x + 16 * zoom, a.y + 16 * zoom), IM_COL32(255, 0, 255, 255), 0,
                           0, 2.0f);
             draw->PopClipRect();
         }
     }
     if (ImGui::IsItemHovered()) {
         const ImVec2 mouse = ImGui::GetMousePos();
-        const int x = static_cast<int>((mouse.x - origin.x) / kPictureZoom);
-        const int y = static_cast<int>((mouse.y - origin.y) / kPictureZoom);
+        const int x = static_cast<int>((mouse.x - origin.x) / zoom);
+        const int y = static_cast<int>((mouse.y - origin.y) / zoom);
         std::string names;
         for (int index : spritesAt(rows, x, y)) names += " " + std::to_string(index);
         ImGui::SetTooltip("(%d, %d) sprites:%s", x, y, names.empty() ? " none" : names.c_str());
@@ -98,19 +98,19 @@ void drawSpritesPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& can
 }
 
 void drawPalettesPanel(PanelState&, const Snapshot& s) {
-    const float cell = 14.0f;
+    const float cell = scaled(14);
     const ImVec2 origin = ImGui::GetCursorScreenPos();
     ImDrawList* draw = ImGui::GetWindowDrawList();
     for (int n = 0; n < kPaletteEntries; ++n) {
-        const ImVec2 a(origin.x + (n % 16) * (cell + 2), origin.y + (n / 16) * (cell + 2));
+        const ImVec2 a(origin.x + (n % 16) * (cell + scaled(2)), origin.y + (n / 16) * (cell + scaled(2)));
         draw->AddRectFilled(a, ImVec2(a.x + cell, a.y + cell), colourOf(pixelOf(paletteWord(s.state.paletteRam, n))));
     }
-    const ImVec2 size(16 * (cell + 2), 16 * (cell + 2));
+    const ImVec2 size(16 * (cell + scaled(2)), 16 * (cell + scaled(2)));
     ImGui::Dummy(size);
     if (ImGui::IsItemHovered()) {
         const ImVec2 mouse = ImGui::GetMousePos();
-        const int column = static_cast<int>((mouse.x - origin.x) / (cell + 2));
-        const int row = static_cast<int>((mouse.y - origin.y) / (cell + 2));
+        const int column = static_cast<int>((mouse.x - origin.x) / (cell + scaled(2)));
+        const int row = static_cast<int>((mouse.y - origin.y) / (cell + scaled(2)));
         if (column >= 0 && column < 16 && row >= 0 && row < 16) {
             const int n = row * 16 + column;
             ImGui::SetTooltip("%s", colourName(n, paletteWord(s.state.paletteRam, n)).c_str());
@@ -120,13 +120,13 @@ void drawPalettesPanel(PanelState&, const Snapshot& s) {
 }
 
 void drawGraphicsPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas) {
-    ImGui::SetNextItemWidth(100);
+    ImGui::SetNextItemWidth(scaled(100));
     ImGui::SliderInt("Bank", &state.graphicsBank, 0, 15);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(100);
+    ImGui::SetNextItemWidth(scaled(100));
     ImGui::SliderInt("Page", &state.graphicsPage, 0, 15);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(80);
+    ImGui::SetNextItemWidth(scaled(80));
     ImGui::SliderInt("Zoom", &state.graphicsZoom, 1, 4);
     // One page: 256 tiles, 16 a row.
     std::vector<uint16_t> pixels(256 * 256);
@@ -139,7 +139,7 @@ void drawGraphicsPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& ca
             for (int c = 0; c < 16; ++c) pixels[((t / 16) * 16 + r) * 256 + (t % 16) * 16 + c] = tile[r * 16 + c];
     }
     void* texture = canvas.Texture(kTilesSlot, 256, 256, pixels.data());
-    const float zoom = static_cast<float>(state.graphicsZoom);
+    const float zoom = scaled(static_cast<float>(state.graphicsZoom));
     ImGui::BeginChild("tiles", ImVec2(0, 0), false, ImGuiWindowFlags_HorizontalScrollbar);
     const ImVec2 inner = ImGui::GetCursorScreenPos();
     if (texture) ImGui::Image(texture, ImVec2(256 * zoom, 256 * zoom));
@@ -158,13 +158,13 @@ namespace {
 void drawWatchpoints(PanelState& state, const Snapshot& s, Controller& controller) {
     ImGui::Separator();
     ImGui::TextUnformatted("Watchpoints: the 68000 stops after an access to the bytes watched");
-    ImGui::SetNextItemWidth(140);
+    ImGui::SetNextItemWidth(scaled(140));
     ImGui::InputTextWithHint("##watch", "address or symbol", state.watchAddress, sizeof state.watchAddress);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(60);
+    ImGui::SetNextItemWidth(scaled(60));
     ImGui::InputInt("bytes", &state.watchLength, 0);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(70);
+    ImGui::SetNextItemWidth(scaled(70));
     ImGui::Combo("##kind", &state.watchKind, "read\0write\0both\0");
     ImGui::SameLine();
     const auto symbols = controller.symbols();
@@ -203,7 +203,7 @@ void drawWatchpoints(PanelState& state, const Snapshot& s, Controller& controlle
 }  // namespace
 
 void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& controller) {
-    ImGui::SetNextItemWidth(160);
+    ImGui::SetNextItemWidth(scaled(160));
     const bool entered = ImGui::InputTextWithHint("##add", "address or symbol", state.breakpointAddress,
                                                   sizeof state.breakpointAddress, ImGuiInputTextFlags_EnterReturnsTrue);
     ImGui::SameLine();

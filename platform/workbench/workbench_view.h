@@ -10,6 +10,7 @@
 #include "controller.h"
 #include "immediate_view.h"
 #include "layout.h"
+#include "notice.h"
 
 namespace workbench {
 
@@ -29,7 +30,7 @@ struct PanelState {
     int graphicsBank = 0, graphicsPage = 0, graphicsZoom = 2;
     char tracePath[256] = "trace.txt";
     int traceCount = 1000, traceUnit = 0;  // 0 instructions, 1 frames
-    std::string note;  // the panels' own messages (bad addresses)
+    std::string note;  // a panel's own message (a bad address), for the bar
 };
 
 class WorkbenchView : public BImmediateView {
@@ -44,13 +45,22 @@ public:
     bool LayoutChangedByUser() const;
 
 private:
+    const std::string& latestMessage(const Snapshot* snapshot);
+
     Controller& fController;
     mutable std::mutex fLayoutLock;  // guards fLayout and fChangedByUser
     Layout fLayout;
     bool fChangedByUser = false;
-    bool fPlaced = false;
+    bool fPlaced = false;  // the panels stand where the layout says, at fScale
+    float fScale = 1;
     PanelState fState;
+    Notice fNotice;
+    uint64_t fMessageSerial = 0;
+    uint32_t fOpening = 0;
 };
+
+// `pixels` at the window's scale (--scale).
+float scaled(float pixels);
 
 // The panels, drawn inside their ImGui windows.
 void drawCpuPanel(PanelState& state, const Snapshot& s, Controller& controller);

@@ -29,7 +29,7 @@ start() {
     program_pid=$!
     wait_for 20 "workbench window" find_workbench
     wait_for 20 "keyboard focus on the workbench" focused
-    xdotool mousemove 1020 760  # the pointer clear of the window
+    xdotool mousemove 2 2  # the pointer clear of the window (on this screen, at the right beside the main one)
 }
 focused() {
     find_workbench && xdotool windowactivate "$win" 2>/dev/null
