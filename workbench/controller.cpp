@@ -12,8 +12,10 @@ namespace workbench {
 
 namespace {
 
-constexpr int kListingLines = 32;
-constexpr int kListingKeep = 24;  // the PC may move this many lines down before the listing follows it
+// A listing holds enough lines to fill a tall panel, a few dozen of them
+// before the PC; it stays while the PC walks down it, until its last lines.
+constexpr int kListingLines = 128;
+constexpr int kListingKeep = 112;
 
 std::string hex(uint32_t value) {
     char text[16];
@@ -30,10 +32,10 @@ void share(std::span<unsigned char> image, const unsigned char*& source,
     copy = std::make_shared<const std::vector<uint8_t>>(image.begin(), image.end());
 }
 
-// Where to list from so that a few instructions before the PC show: the
-// furthest start up to kListingBack bytes back whose instructions, decoded
-// forward, land on the PC (the 68000's code cannot be decoded backward).
-constexpr uint32_t kListingBack = 16;
+// Where to list from so that instructions before the PC show: the furthest
+// start up to kListingBack bytes back whose instructions, decoded forward,
+// land on the PC (the 68000's code cannot be decoded backward).
+constexpr uint32_t kListingBack = 96;
 uint32_t listingStartBefore(uint32_t pc) {
     for (uint32_t back = kListingBack; back >= 2; back -= 2) {
         if (pc < back) continue;
@@ -155,7 +157,7 @@ void Controller::apply(const Command& c, std::string& message) {
             return;
         }
         case CommandKind::ListAt:
-            fListingStart = c.address & 0xFFFFFF;
+            fListingStart = listingStartBefore(c.address & 0xFFFFFF);
             fListingPinned = true;
             return;
         case CommandKind::Run:

@@ -7,9 +7,10 @@
 namespace workbench {
 
 namespace {
-constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints"};
+constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints",
+                                             "listing"};
 constexpr const char* kTitles[kPanelCount] = {"CPU", "Memory", "Sprites", "Palettes", "Graphics",
-                                              "Breakpoints and watchpoints"};
+                                              "Breakpoints and watchpoints", "Listing"};
 constexpr int kLargest = 10000;
 }  // namespace
 
@@ -18,10 +19,11 @@ const char* panelTitle(int panel) { return panel >= 0 && panel < kPanelCount ? k
 
 Layout defaultLayout() {
     Layout layout;
-    layout.panels[kCpuPanel] = {true, 4, 24, 440, 440};
+    layout.panels[kCpuPanel] = {true, 4, 24, 440, 316};
     layout.panels[kMemoryPanel] = {true, 448, 24, 528, 300};
     layout.panels[kSpritesPanel] = {true, 448, 328, 528, 368};
-    layout.panels[kPalettesPanel] = {true, 4, 468, 440, 228};
+    layout.panels[kPalettesPanel] = {false, 4, 468, 440, 228};
+    layout.panels[kListingPanel] = {true, 4, 344, 440, 352};
     layout.panels[kGraphicsPanel] = {false, 448, 24, 420, 460};
     layout.panels[kBreakpointsPanel] = {false, 448, 328, 420, 300};
     return layout;

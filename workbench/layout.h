@@ -7,7 +7,10 @@
 
 namespace workbench {
 
-enum Panel { kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kPanelCount };
+enum Panel {
+    kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kListingPanel,
+    kPanelCount
+};
 
 struct PanelPlace {
     bool open = true;

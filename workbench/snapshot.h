@@ -16,6 +16,7 @@ struct ListingLine {
     uint32_t address = 0;
     uint32_t length = 0;  // bytes
     std::string text;     // the disassembler's text of the instruction
+    std::string words;    // its words in hexadecimal: "4EB9 0000 0BE6"
 };
 
 struct Snapshot {
@@ -30,7 +31,7 @@ struct Snapshot {
     uint32_t cycles = 0;        // the core's cycle count
     bool stopped = false;       // the workbench holds the 68000
     bool monitorOwns = false;   // the console monitor has the emulation thread
-    std::vector<ListingLine> listing;  // instructions around the PC
+    std::vector<ListingLine> listing;  // instructions around the PC (or the place gone to)
     std::vector<uint32_t> breakpoints;
     struct Watchpoint {
         uint32_t address = 0, length = 0;

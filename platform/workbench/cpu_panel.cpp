@@ -1,5 +1,5 @@
 // The CPU panel: the run commands, the registers (editable while stopped)
-// and the listing around the PC with its breakpoints.
+// and the trace.
 #include <imgui.h>
 
 #include <algorithm>
@@ -107,47 +107,12 @@ void traceRow(PanelState& state, Controller& controller) {
     }
 }
 
-void listing(PanelState& state, const Snapshot& s, Controller& controller) {
-    ImGui::SetNextItemWidth(scaled(160));
-    if (ImGui::InputTextWithHint("##goto", "address or symbol", state.cpuGoto, sizeof state.cpuGoto,
-                                 ImGuiInputTextFlags_EnterReturnsTrue)) {
-        std::string error;
-        const auto symbols = controller.symbols();
-        if (const auto address = parseAddress(state.cpuGoto, symbols.get(), error)) {
-            command(controller, CommandKind::ListAt, *address);
-            state.note.clear();
-        } else {
-            state.note = error;
-        }
-    }
-    ImGui::SameLine();
-    ImGui::TextDisabled("click: breakpoint   right-click: run to");
-    const auto symbols = controller.symbols();
-    ImGui::BeginChild("listing", ImVec2(0, 0), true);
-    for (const ListingLine& line : s.listing) {
-        if (symbols)
-            if (const std::string* name = symbols->nameAt(line.address)) ImGui::TextDisabled("%s:", name->c_str());
-        const bool here = line.address == (s.state.pc & 0xFFFFFF);
-        const bool breakpoint = std::binary_search(s.breakpoints.begin(), s.breakpoints.end(), line.address);
-        char text[160];
-        std::snprintf(text, sizeof text, "%s%s %06X  %s", breakpoint ? "*" : " ", here ? ">" : " ", line.address,
-                      line.text.c_str());
-        ImGui::PushID(static_cast<int>(line.address));
-        if (ImGui::Selectable(text, here)) command(controller, CommandKind::ToggleBreakpoint, line.address);
-        if (ImGui::IsItemClicked(ImGuiMouseButton_Right)) command(controller, CommandKind::RunTo, line.address);
-        ImGui::PopID();
-    }
-    ImGui::EndChild();
-}
-
 }  // namespace
 
 void drawCpuPanel(PanelState& state, const Snapshot& s, Controller& controller) {
     runButtons(s, controller);
     registers(s, controller);
     traceRow(state, controller);
-    ImGui::Separator();
-    listing(state, s, controller);
 }
 
 }  // namespace workbench

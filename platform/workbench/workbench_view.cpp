@@ -85,6 +85,7 @@ void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
                     case kPalettesPanel: drawPalettesPanel(fState, *snapshot); break;
                     case kGraphicsPanel: drawGraphicsPanel(fState, *snapshot, canvas); break;
                     case kBreakpointsPanel: drawBreakpointsPanel(fState, *snapshot, fController); break;
+                    case kListingPanel: drawListingPanel(fState, *snapshot, fController); break;
                 }
             }
         }

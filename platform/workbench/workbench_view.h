@@ -10,9 +10,12 @@
 #include "controller.h"
 #include "immediate_view.h"
 #include "layout.h"
+#include "navigation.h"
 #include "notice.h"
 
 namespace workbench {
+
+constexpr uint32_t kNoFocus = 0xFFFFFFFF;
 
 // What the panels remember between draws (the event loop's thread only).
 struct PanelState {
@@ -22,6 +25,14 @@ struct PanelState {
     bool memoryJump = true;
     char memoryGoto[64] = "";
     char cpuGoto[64] = "";
+    // The listing: the line to scroll to (centred, or only into view), the
+    // line at its top, the places gone to, the PC as last drawn.
+    uint32_t listingFocus = kNoFocus;
+    bool listingCentre = true;
+    uint32_t listingTop = 0;
+    Navigation listingPlaces;
+    uint32_t listingPc = 0;
+    bool listingWasStopped = false;
     char pokeAddress[16] = "";
     char pokeValue[8] = "";
     char breakpointAddress[64] = "";
@@ -69,5 +80,6 @@ void drawSpritesPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& can
 void drawPalettesPanel(PanelState& state, const Snapshot& s);
 void drawGraphicsPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas);
 void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& controller);
+void drawListingPanel(PanelState& state, const Snapshot& s, Controller& controller);
 
 }  // namespace workbench

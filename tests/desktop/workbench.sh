@@ -2,7 +2,9 @@
 # The workbench on a real X server with real X input. First as it opens with
 # no game booted (--workbench), against a reviewed picture. Then on the
 # booted demo with the demo's symbols, as a user works with it: pause, step,
-# step over, frame step, a breakpoint clicked in the listing, memory by
+# step over, frame step (the frame counter then holds still), the listing
+# gone to a symbol and a breakpoint clicked there, the run stopped at it
+# with the PC line in view, 5 steps keeping it in view, memory by
 # symbol and by address, a byte written, a sprite picked, the pointer over
 # the picture, the palettes and the graphics, panels opened from the menu, a
 # watchpoint that stops the run, a trace, and the panels kept in
@@ -62,7 +64,14 @@ act() {
 at() { xdotool mousemove --window "$win" "$1" "$2"; }
 click() { at "$1" "$2"; xdotool click "${3:-1}"; }
 type_in() { click "$1" "$2"; xdotool type "$3"; xdotool key Return; }  # into an empty field
-bar="0 0 980 18" pc="0 260 440 40" listing="0 345 440 110" memory="450 75 500 240" picture="452 352 256 224"
+bar="0 0 980 18" pc="0 260 440 40" listing="0 390 440 300" memory="450 75 500 240" picture="452 352 256 224"
+frame_line="0 68 440 18"
+# The PC line (its colour, at the left of the listing's rows) in view.
+pc_visible() {
+    local points=() y
+    for ((y = 394; y < 690; y += 3)); do points+=(14 "$y"); done
+    find_workbench && "$pixels" "$win" at "${points[@]}" 2>/dev/null | grep -q '^FFC740$'
+}
 grep -q "^--symbols: [0-9]* names from " "$work/console" || fail "no symbols read from $elf"
 first=$(hash "$picture")
 wait_for 20 "moving picture in the Sprites panel" differs "$picture" "$first"
@@ -71,19 +80,29 @@ act "Paused in the bar" "$bar" click 62 57
 act "the PC moved by Step" "$pc" click 106 57
 act "the PC moved by Step over" "$pc" click 165 57
 act "Frame stepped in the bar" "$bar" click 310 57
-act "a breakpoint set from the listing" "$bar" click 60 412
-act "listing at a symbol" "$listing" type_in 90 335 scene_frame
+frame=$(hash "$frame_line")
+act "listing at a symbol" "$listing" type_in 80 378 scene_frame
+[[ $(hash "$frame_line") == "$frame" ]] || fail "the frame counter moved while stopped"
+pc_visible && fail "the PC line in view in the listing of scene_frame"
+act "a breakpoint on scene_frame, the line centred" "$bar" click 60 541
+act "the listing scrolled away from scene_frame" "$listing" xdotool click --repeat 8 5
+act "the run in the bar" "$bar" click 22 57
+wait_for 10 "the PC line in view, stopped at the breakpoint" pc_visible
+for step in 1 2 3 4 5; do
+    act "the PC moved by Step $step" "$pc" click 106 57
+    wait_for 5 "the PC line in view after Step $step" pc_visible
+done
 act "memory at an address" "$memory" type_in 530 57 100100
 type_in 650 57 100108
 type_in 705 57 5A
 act "a byte written" "$memory" click 745 57
 act "a sprite picked and outlined" "$picture" click 462 662
 act "the sprites under the pointer named" "452 352 520 330" at 560 450
-act "a colour named" "0 470 440 225" at 100 520
-for panel in 100:"450 25 420 300" 117:"450 330 420 300"; do
+for panel in 83:"4 470 436 220" 100:"450 25 420 300" 117:"450 330 420 300"; do
     act "the Panels menu" "0 88 215 40" click 30 9  # over registers, which hold still
     act "a panel opened from the menu" "${panel#*:}" click 60 "${panel%%:*}"
 done
+act "a colour named" "0 470 440 225" at 100 520
 act "the tile under the pointer named" "450 25 420 300" at 500 120
 act "the watched address typed" "452 430 130 16" type_in 520 438 10000C  # drawn before the click
 act "a watchpoint listed" "450 450 400 16" click 793 438

@@ -88,9 +88,15 @@ TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
     ASSERT_GE(before->listing.size(), 8u);
     for (size_t i = 1; i < before->listing.size(); ++i)
         EXPECT_EQ(before->listing[i].address, before->listing[i - 1].address + before->listing[i - 1].length);
+    // The PC with lines before it to centre it, and each line's words.
     size_t here = 0;
-    while (here < 8 && before->listing[here].address != before->state.pc) ++here;
-    ASSERT_LT(here, 8u) << "the PC is not among the first lines";
+    while (here < before->listing.size() && before->listing[here].address != before->state.pc) ++here;
+    ASSERT_LT(here + 4, before->listing.size()) << "the PC is not in the listing";
+    EXPECT_GE(here, 8u) << "fewer than 8 lines before the PC";
+    char opcode[8];
+    std::snprintf(opcode, sizeof opcode, "%04X", e2e::board().peekWord(before->state.pc).value_or(0));
+    EXPECT_EQ(before->listing[here].words.substr(0, 4), opcode);
+    EXPECT_EQ(before->listing[here].words.size(), before->listing[here].length / 2 * 5 - 1);
     const uint32_t address = before->listing[here + 3].address;  // in the main loop the demo runs every frame
     ASSERT_EQ(s68000setBreakpoint(address), 0);            // as the gdb stub's Z0 sets it
     const auto s = h.run(make(CommandKind::Run), 3);
