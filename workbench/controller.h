@@ -16,6 +16,7 @@
 
 #include "cpu_control.h"
 #include "machine.h"
+#include "registers.h"
 #include "run_control.h"
 #include "snapshot.h"
 #include "symbols.h"
@@ -30,14 +31,12 @@ enum class CommandKind {
     SetWatchpoint, ClearWatchpoint,  // address, value: the length, index: the kinds
 };
 
-// Registers by index for SetRegister: D0-D7, A0-A7, then these.
-constexpr int kRegisterPc = 16, kRegisterSr = 17, kRegisterOtherStack = 18;
 
 struct Command {
     CommandKind kind = CommandKind::Pause;
     uint32_t address = 0;  // RunTo, ToggleBreakpoint, PokeByte, ListAt
     uint32_t value = 0;    // SetRegister, PokeByte; Trace: the count
-    int index = 0;         // SetRegister; Trace: 0 instructions, 1 frames
+    int index = 0;         // SetRegister (registers.h); Trace: 0 instructions, 1 frames
     std::string path;      // Trace: the file
 };
 

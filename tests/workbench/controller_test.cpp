@@ -147,6 +147,9 @@ TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
     EXPECT_EQ(h.run(make(CommandKind::SetRegister, 0x2700, kRegisterSr))->state.sr, 0x2700);  // no interrupt now
     s = h.run(make(CommandKind::Step));
     EXPECT_EQ(s->state.areg[7], stack - 4) << "the call pushed its return address";
+    for (int r = 0; r < kRegisterCount; ++r)  // changed since the last stop: the PC, A7 and the SR written
+        EXPECT_EQ(registerChanged(h.controller.atLastStop()->state, s->state, r),
+                  r == kRegisterPc || r == 15 || r == kRegisterSr) << r;
     s = h.run(make(CommandKind::StepOut), 3);
     EXPECT_EQ(s->message, "Stopped" + at(after));
     EXPECT_EQ(s->state.areg[7], stack);
