@@ -20,6 +20,7 @@ constexpr uint32_t kNoFocus = 0xFFFFFFFF;
 // What the panels remember between draws (the event loop's thread only).
 struct PanelState {
     int selectedSprite = -1;
+    bool spriteScroll = false;  // the table scrolls to the selection at its next draw
     bool onlyDrawn = true;
     uint32_t memoryAddress = 0x100000;
     bool memoryJump = true;

@@ -5,7 +5,8 @@
 # step over, frame step (the frame counter then holds still), the listing
 # gone to a symbol and a breakpoint clicked there, the run stopped at it
 # with the PC line in view, 5 steps keeping it in view, memory by
-# symbol and by address, a byte written, a sprite picked, the pointer over
+# symbol and by address, a byte written, a sprite picked on the picture
+# (magnified, selected in the table and outlined), the pointer over
 # the picture, the palettes and the graphics, panels opened from the menu, a
 # watchpoint that stops the run, a trace, and the panels kept in
 # settings.ini at quit. Each action must visibly change the part of the
@@ -65,7 +66,7 @@ at() { xdotool mousemove --window "$win" "$1" "$2"; }
 click() { at "$1" "$2"; xdotool click "${3:-1}"; }
 type_in() { click "$1" "$2"; xdotool type "$3"; xdotool key Return; }  # into an empty field
 bar="0 0 980 18" pc="0 260 440 40" listing="0 390 440 300" memory="450 75 500 240" picture="452 352 256 224"
-frame_line="0 68 440 18"
+frame_line="0 68 440 18" magnified="452 578 256 110" table="712 374 262 316"
 # The PC line (its colour, at the left of the listing's rows) in view.
 pc_visible() {
     local points=() y
@@ -96,7 +97,31 @@ act "memory at an address" "$memory" type_in 530 57 100100
 type_in 650 57 100108
 type_in 705 57 5A
 act "a byte written" "$memory" click 745 57
-act "a sprite picked and outlined" "$picture" click 462 662
+# A click on the picture selects the sprite on top there: clicks over its
+# upper part (the tooltip then stays clear of the magnified view) until one
+# lands on a sprite, each given half a second to show it.
+pick_sprite() {
+    local before=$1 x y deadline
+    for ((y = 50; y <= 150; y += 20)); do
+        for ((x = 10; x < 250; x += 20)); do
+            click $((452 + x)) $((352 + y))
+            deadline=$((${EPOCHREALTIME/./} + 500000))
+            until differs "$magnified" "$before"; do
+                ((${EPOCHREALTIME/./} < deadline)) || continue 2
+                sleep 0.02
+            done
+            return 0
+        done
+    done
+    return 1
+}
+xdotool mousemove 2 2
+unpicked=$(hash "$magnified") table_before=$(hash "$table") picture_before=$(hash "$picture")
+pick_sprite "$unpicked" || fail "no click on the picture selected a sprite"
+xdotool mousemove 2 2  # the tooltip gone
+wait_for 10 "the picked sprite magnified" differs "$magnified" "$unpicked"
+wait_for 10 "the picked sprite selected in the table" differs "$table" "$table_before"
+wait_for 10 "the picked sprite outlined" differs "$picture" "$picture_before"
 act "the sprites under the pointer named" "452 352 520 330" at 560 450
 for panel in 83:"4 470 436 220" 100:"450 25 420 300" 117:"450 330 420 300"; do
     act "the Panels menu" "0 88 215 40" click 30 9  # over registers, which hold still
