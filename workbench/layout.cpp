@@ -8,9 +8,9 @@ namespace workbench {
 
 namespace {
 constexpr const char* kNames[kPanelCount] = {"cpu", "memory", "sprites", "palettes", "graphics", "breakpoints",
-                                             "listing"};
+                                             "listing", "watch"};
 constexpr const char* kTitles[kPanelCount] = {"CPU", "Memory", "Sprites", "Palettes", "Graphics",
-                                              "Breakpoints and watchpoints", "Listing"};
+                                              "Breakpoints and watchpoints", "Listing", "Watch"};
 constexpr int kLargest = 10000;
 }  // namespace
 
@@ -24,6 +24,7 @@ Layout defaultLayout() {
     layout.panels[kSpritesPanel] = {true, 448, 328, 528, 368};
     layout.panels[kPalettesPanel] = {false, 4, 468, 440, 228};
     layout.panels[kListingPanel] = {true, 4, 344, 440, 352};
+    layout.panels[kWatchPanel] = {false, 448, 24, 420, 220};
     layout.panels[kGraphicsPanel] = {false, 448, 24, 420, 460};
     layout.panels[kBreakpointsPanel] = {false, 448, 328, 420, 300};
     return layout;

@@ -8,7 +8,7 @@
 namespace workbench {
 
 enum Panel {
-    kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kListingPanel,
+    kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kListingPanel, kWatchPanel,
     kPanelCount
 };
 

@@ -205,13 +205,20 @@ std::optional<uint32_t> Symbols::find(const std::string& name) const {
     return found->second;
 }
 
+std::optional<Symbols::Sized> Symbols::objectAt(uint32_t address) const {
+    address &= 0xFFFFFF;
+    auto in = fSized.upper_bound(address);
+    if (in == fSized.begin()) return std::nullopt;
+    const Sized& object = (--in)->second;
+    if (!object.data || address - object.address >= object.size) return std::nullopt;
+    return object;
+}
+
 std::string Symbols::describe(uint32_t address, uint32_t reach) const {
     address &= 0xFFFFFF;
-    if (auto in = fSized.upper_bound(address); in != fSized.begin()) {
-        const Sized& object = (--in)->second;
-        const uint32_t offset = address - object.address;
-        if (object.data && offset < object.size)
-            return offset == 0 ? object.name : object.name + "+" + std::to_string(offset);
+    if (const auto object = objectAt(address)) {
+        const uint32_t offset = address - object->address;
+        return offset == 0 ? object->name : object->name + "+" + std::to_string(offset);
     }
     auto found = fByAddress.upper_bound(address);
     if (found == fByAddress.begin()) return "";

@@ -43,6 +43,8 @@ public:
         bool data = false;
         std::string name;
     };
+    // The data object `address` falls in, if any.
+    std::optional<Sized> objectAt(uint32_t address) const;
 
 private:
     std::map<uint32_t, std::string> fByAddress;

@@ -29,7 +29,8 @@ void listAt(PanelState& state, Controller& controller, uint32_t address) {
 void goTo(PanelState& state, const Snapshot& s, Controller& controller) {
     ImGui::SetNextItemWidth(scaled(160));
     const bool entered = ImGui::InputTextWithHint("##goto", "address, symbol or register", state.cpuGoto,
-                                                  sizeof state.cpuGoto, ImGuiInputTextFlags_EnterReturnsTrue);
+                                                  sizeof state.cpuGoto,
+                                                  ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll);
     ImGui::SameLine();
     if (entered || ImGui::Button("Go")) {
         std::string error;

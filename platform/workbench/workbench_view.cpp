@@ -86,6 +86,7 @@ void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
                     case kGraphicsPanel: drawGraphicsPanel(fState, *snapshot, canvas); break;
                     case kBreakpointsPanel: drawBreakpointsPanel(fState, *snapshot, fController); break;
                     case kListingPanel: drawListingPanel(fState, *snapshot, fController); break;
+                    case kWatchPanel: drawWatchPanel(fState, *snapshot, fController); break;
                 }
             }
         }

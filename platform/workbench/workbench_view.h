@@ -6,12 +6,14 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "controller.h"
 #include "immediate_view.h"
 #include "layout.h"
 #include "navigation.h"
 #include "notice.h"
+#include "watch.h"
 
 namespace workbench {
 
@@ -42,6 +44,9 @@ struct PanelState {
     int graphicsBank = 0, graphicsPage = 0, graphicsZoom = 2;
     char tracePath[256] = "trace.txt";
     int traceCount = 1000, traceUnit = 0;  // 0 instructions, 1 frames
+    char watchListText[64] = "";
+    int watchListSize = 2, watchListFormat = 0;  // 4 bytes, hex
+    std::vector<Watch> watches;
     std::string note;  // a panel's own message (a bad address), for the bar
 };
 
@@ -82,5 +87,6 @@ void drawPalettesPanel(PanelState& state, const Snapshot& s);
 void drawGraphicsPanel(PanelState& state, const Snapshot& s, ImmediateCanvas& canvas);
 void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& controller);
 void drawListingPanel(PanelState& state, const Snapshot& s, Controller& controller);
+void drawWatchPanel(PanelState& state, const Snapshot& s, Controller& controller);
 
 }  // namespace workbench

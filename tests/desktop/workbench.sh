@@ -13,6 +13,9 @@
 # window it acts on (the 68000 is stopped from the pause on, so nothing else
 # moves there). On failure the picture taken is left in the current directory.
 #
+# A watch on the demo's frame count moves while it runs and holds while it
+# is stopped, as does the frame counter.
+#
 #   workbench.sh BEVOREL WINDOW_PIXELS GOLDEN.png DEMO_ROMS DEMO_ELF
 set -u
 program=$1 pixels=$2 golden=$3 roms=$4 elf=$5
@@ -66,7 +69,7 @@ at() { xdotool mousemove --window "$win" "$1" "$2"; }
 click() { at "$1" "$2"; xdotool click "${3:-1}"; }
 type_in() { click "$1" "$2"; xdotool type "$3"; xdotool key Return; }  # into an empty field
 bar="0 0 980 18" pc="0 260 440 40" listing="0 390 440 300" memory="450 75 500 240" picture="452 352 256 224"
-frame_line="0 68 440 18" magnified="452 578 256 110" table="712 374 262 316"
+frame_line="0 68 440 18" watch_value="600 88 120 16" magnified="452 578 256 110" table="712 374 262 316"
 # The PC line (its colour, at the left of the listing's rows) in view.
 pc_visible() {
     local points=() y
@@ -77,13 +80,24 @@ grep -q "^--symbols: [0-9]* names from " "$work/console" || fail "no symbols rea
 first=$(hash "$picture")
 wait_for 20 "moving picture in the Sprites panel" differs "$picture" "$first"
 
+# A watch on status.frame (0x100010): it changes while the game runs, not
+# while it is stopped.
+act "the Panels menu" "0 88 215 40" click 30 9
+act "the Watch panel opened" "450 25 420 220" click 60 151
+act "a watch added" "450 88 410 16" type_in 520 57 100010
+running=$(hash "$watch_value")
+wait_for 10 "the watched frame count moving while running" differs "$watch_value" "$running"
 act "Paused in the bar" "$bar" click 62 57
+stopped=$(hash "$watch_value") frame=$(hash "$frame_line")
+act "the listing at a symbol" "$listing" type_in 80 378 main
+[[ $(hash "$watch_value") == "$stopped" ]] || fail "the watched frame count moved while stopped"
+[[ $(hash "$frame_line") == "$frame" ]] || fail "the frame counter moved while stopped"
+act "the Panels menu" "0 88 215 40" click 30 9
+act "the Watch panel closed" "450 25 420 220" click 60 151
 act "the PC moved by Step" "$pc" click 106 57
 act "the PC moved by Step over" "$pc" click 165 57
 act "Frame stepped in the bar" "$bar" click 310 57
-frame=$(hash "$frame_line")
-act "listing at a symbol" "$listing" type_in 80 378 scene_frame
-[[ $(hash "$frame_line") == "$frame" ]] || fail "the frame counter moved while stopped"
+act "the listing at another symbol" "$listing" type_in 80 378 scene_frame  # in place of the one before
 pc_visible && fail "the PC line in view in the listing of scene_frame"
 act "a breakpoint on scene_frame, the line centred" "$bar" click 60 541
 act "the listing scrolled away from scene_frame" "$listing" xdotool click --repeat 8 5

@@ -9,6 +9,7 @@
 
 #include "board_session.h"
 #include "symbols.h"
+#include "watch.h"
 
 namespace {
 
@@ -43,6 +44,14 @@ TEST(WorkbenchSymbols, TheDemosStartIsItsResetVector) {
         {"tst.w   ($0004)", "tst.w   ($0004)"},
     };
     for (const auto& [text, expected] : named) EXPECT_EQ(nameOperands(text, symbols), expected);
+    // A watch on an object of 1, 2 or 4 bytes takes its size; others the size given (1).
+    const struct { const char* text; int size; } watches[] = {{"state", 2}, {"status", 1}, {"100010", 1}, {"stripe.1", 4}};
+    for (const auto& w : watches) {
+        std::string error;
+        const auto watch = makeWatch(w.text, 1, WatchFormat::Hex, &symbols, error);
+        ASSERT_TRUE(watch) << error;
+        EXPECT_EQ(watch->size, w.size) << w.text;
+    }
 }
 
 TEST(WorkbenchSymbols, MapsAndBadFiles) {
