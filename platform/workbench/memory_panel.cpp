@@ -1,7 +1,8 @@
 // The Memory panel: the 68000 address space in hex and ASCII from the
 // snapshot ("--" where the board keeps nothing to show), bytes changed since
-// the last stop highlighted, and edits of work RAM and sprite RAM while
-// stopped.
+// the last stop highlighted, edits of work RAM and sprite RAM while
+// stopped, a view that follows a register, and write watchpoints from a
+// byte's menu.
 #include <imgui.h>
 
 #include <cstdio>
@@ -64,9 +65,47 @@ void editFields(PanelState& state, const Snapshot& s, Controller& controller) {
 
 }  // namespace
 
+// The view kept on a register's value (A0-A7 or PC), moved when it changes.
+void followField(PanelState& state, const Snapshot& s) {
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(scaled(70));
+    ImGui::Combo("##follow", &state.memoryFollow, "follow\0A0\0A1\0A2\0A3\0A4\0A5\0A6\0A7\0PC\0");
+    if (state.memoryFollow <= 0) return;
+    const uint32_t value = (state.memoryFollow == 9 ? s.state.pc : s.state.areg[state.memoryFollow - 1]) & 0xFFFFF0;
+    if (value == state.memoryFollowed) return;
+    state.memoryFollowed = value;
+    state.memoryAddress = value;
+    state.memoryJump = true;
+}
+
+// A right-click on a byte: a watchpoint on writes to it, its word or its
+// long word.
+void byteMenu(PanelState& state, Controller& controller) {
+    if (!ImGui::BeginPopup("byte")) return;
+    const uint32_t at = state.memoryContext;
+    const struct {
+        const char* label;
+        uint32_t address, length;
+    } choices[] = {{"Stop on writes to this byte", at, 1},
+                   {"Stop on writes to this word", at & ~1u, 2},
+                   {"Stop on writes to this long word", at & ~1u, 4}};
+    ImGui::TextDisabled("0x%06X", at);
+    for (const auto& c : choices)
+        if (ImGui::MenuItem(c.label)) {
+            Command command;
+            command.kind = CommandKind::SetWatchpoint;
+            command.address = c.address;
+            command.value = c.length;
+            command.index = 2;  // writes, as the Breakpoints panel numbers them
+            controller.post(command);
+        }
+    ImGui::EndPopup();
+}
+
 void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controller) {
     gotoField(state, controller);
     editFields(state, s, controller);
+    followField(state, s);
     const auto before = controller.atLastStop();
     ImGui::BeginChild("bytes", ImVec2(0, 0), true);
     const float lineHeight = ImGui::GetTextLineHeightWithSpacing();
@@ -86,6 +125,10 @@ void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controlle
                 if (!byte) ImGui::TextDisabled("--");
                 else if (before && s.stopped && byteChanged(*before, s, address + i)) ImGui::TextColored(kChanged, "%02X", *byte);
                 else ImGui::Text("%02X", *byte);
+                if (ImGui::IsItemClicked(ImGuiMouseButton_Right)) {
+                    state.memoryContext = address + i;
+                    ImGui::OpenPopup("byte");
+                }
             }
             char ascii[17] = {};
             for (uint32_t i = 0; i < 16; ++i) {
@@ -96,6 +139,7 @@ void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controlle
             ImGui::TextUnformatted(ascii);
         }
     }
+    byteMenu(state, controller);
     ImGui::EndChild();
 }
 

@@ -26,6 +26,8 @@ struct PanelState {
     bool onlyDrawn = true;
     uint32_t memoryAddress = 0x100000;
     bool memoryJump = true;
+    int memoryFollow = 0;  // 0 none, 1-8 A0-A7, 9 PC
+    uint32_t memoryFollowed = kNoFocus, memoryContext = 0;
     char memoryGoto[64] = "";
     char cpuGoto[64] = "";
     // The listing: the line to scroll to (centred, or only into view), the

@@ -4,10 +4,10 @@
 # booted demo with the demo's symbols, as a user works with it: pause, step,
 # step over, frame step (the frame counter then holds still), the listing
 # gone to a symbol and a breakpoint clicked there, the run stopped at it
-# with the PC line in view, 5 steps keeping it in view, memory by
-# symbol and by address, a byte written, a sprite picked on the picture
-# (magnified, selected in the table and outlined), the pointer over
-# the picture, the palettes and the graphics, panels opened from the menu, a
+# with the PC line in view, 5 steps keeping it in view, memory by symbol
+# and by address, a byte written, a watchpoint from a byte's menu, a sprite
+# picked on the picture (magnified, selected in the table and outlined), the
+# pointer over the picture, the palettes and the graphics, panels opened from the menu, a
 # watchpoint that stops the run, a trace, and the panels kept in
 # settings.ini at quit. Each action must visibly change the part of the
 # window it acts on (the 68000 is stopped from the pause on, so nothing else
@@ -111,6 +111,8 @@ act "memory at an address" "$memory" type_in 530 57 100100
 type_in 650 57 100108
 type_in 705 57 5A
 act "a byte written" "$memory" click 745 57
+menu_watch() { click 515 84 3; click 560 118; }  # the first byte's menu, its first item
+act "a write watchpoint from a byte's menu" "$bar" menu_watch
 # A click on the picture selects the sprite on top there: clicks over its
 # upper part (the tooltip then stays clear of the magnified view) until one
 # lands on a sprite, each given half a second to show it.
@@ -144,7 +146,7 @@ done
 act "a colour named" "0 470 440 225" at 100 520
 act "the tile under the pointer named" "450 25 420 300" at 500 120
 act "the watched address typed" "452 430 130 16" type_in 520 438 10000C  # drawn before the click
-act "a watchpoint listed" "450 450 400 16" click 793 438
+act "a watchpoint listed" "450 450 400 34" click 793 438
 act "the run in the bar" "$bar" click 22 57
 click 380 310  # Trace: the next 1000 instructions (or up to a stop) into trace.txt
 wait_for 10 "the trace's line on the console" grep -q "^Trace: [0-9]* instructions written to trace.txt" "$work/console"
