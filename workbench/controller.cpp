@@ -212,6 +212,18 @@ void Controller::apply(const Command& c, std::string& message) {
     fStopped = false;
 }
 
+// The listing from `start`, decoded again only when it starts elsewhere, the
+// ROM is another or it lies outside the program ROM (code in RAM may change).
+const std::vector<ListingLine>& Controller::listing(uint32_t start) {
+    const uint32_t end = start + kListingLines * 10;  // the longest 68000 instruction is 10 bytes
+    const bool rom = fRom && end <= fRom->size();
+    if (!rom || start != fListedFrom || fRom.get() != fListedRom || fListed.empty())
+        fListed = listingFrom(start, kListingLines);
+    fListedFrom = rom ? start : 0xFFFFFFFF;
+    fListedRom = fRom.get();
+    return fListed;
+}
+
 void Controller::publish() {
     if (!fMachine.ready()) return;  // no memories to copy
     auto snapshot = std::make_shared<Snapshot>();
@@ -233,10 +245,10 @@ void Controller::publish() {
             if (lines[i].address == pc) return true;
         return false;
     };
-    if (fListingStart != 0xFFFFFFFF) snapshot->listing = listingFrom(fListingStart, kListingLines);
+    if (fListingStart != 0xFFFFFFFF) snapshot->listing = listing(fListingStart);
     if (!fListingPinned && !within(snapshot->listing)) {
         fListingStart = listingStartBefore(pc);
-        snapshot->listing = listingFrom(fListingStart, kListingLines);
+        snapshot->listing = listing(fListingStart);
     }
     uint32_t address = 0;
     for (int i = 0; s68000breakpointAt(i, &address) == 0; ++i) snapshot->breakpoints.push_back(address);

@@ -82,6 +82,7 @@ private:
     void say(std::string message);
     void stopHere(const std::string& why);
     void publish();
+    const std::vector<ListingLine>& listing(uint32_t start);
     void startTrace(const Command& command, std::string& message);
     uint32_t traceSlice(int32_t cycles);
     void endTrace(const char* why);
@@ -105,6 +106,9 @@ private:
     uint32_t fOpeningSeen = 0;
     uint64_t fFrames = 0;
     uint32_t fListingStart = 0xFFFFFFFF;
+    std::vector<ListingLine> fListed;  // the last listing made, from fListedFrom in ROM
+    uint32_t fListedFrom = 0xFFFFFFFF;
+    const std::vector<uint8_t>* fListedRom = nullptr;
     bool fListingPinned = false;
     struct TraceRun {
         std::FILE* file = nullptr;
