@@ -51,14 +51,15 @@ std::unique_ptr<Surface> open_surface(BWindow* window) {
     surface->preferredScale = window->PixelScale();
     surface->title = window->Title();
     BRect place = window->ScreenPlace();
-    if (const BWindow* other = window->OpensBeside(); other && place.Width() >= 0) {
-        const BRect there = other->ScreenPlace();
-        SDL_Rect usable;
-        if (there.Width() >= 0 && SDL_GetDisplayUsableBounds(0, &usable) == 0) {
-            const Box box = beside(box_of(there), {usable.x, usable.y, usable.w, usable.h}, place.IntegerWidth() + 1,
-                                   place.IntegerHeight() + 1);
-            place = BRect(box.left, box.top, box.Right() - 1, box.Bottom() - 1);
-        }
+    SDL_Rect usable;
+    if (place.Width() >= 0 && SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+        const Box screen{usable.x, usable.y, usable.w, usable.h};
+        const BWindow* other = window->OpensBeside();
+        const BRect there = other ? other->ScreenPlace() : BRect();
+        const Box box = there.Width() >= 0
+                            ? beside(box_of(there), screen, place.IntegerWidth() + 1, place.IntegerHeight() + 1)
+                            : on_screen(box_of(place), screen);
+        place = BRect(box.left, box.top, box.Right() - 1, box.Bottom() - 1);
     }
     const BRect frame = place.Width() >= 0 ? place : window->Frame();
     const int scale = place.Width() >= 0 ? 1 : surface->preferredScale;

@@ -83,7 +83,8 @@ public:
 
     // Where the window's content area stands on the screen, in screen
     // pixels. Given before the first Show, the window opens there at that
-    // size instead of at its frame times its scale; the event loop keeps it
+    // size (moved onto the screen, see kit::on_screen) instead of at its
+    // frame times its scale; the event loop keeps it
     // as the window is moved and resized (not while full screen). Until
     // either, an invalid rectangle (a negative width).
     void SetScreenPlace(BRect place);

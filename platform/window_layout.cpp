@@ -24,6 +24,15 @@ Box beside(const Box& main, const Box& screen, int width, int height) {
     return box;
 }
 
+Box on_screen(const Box& box, const Box& screen) {
+    Box placed;
+    placed.width = std::clamp(box.width, 1, std::max(1, screen.width));
+    placed.height = std::clamp(box.height, 1, std::max(1, screen.height));
+    placed.left = std::clamp(box.left, screen.left, screen.Right() - placed.width);
+    placed.top = std::clamp(box.top, screen.top, screen.Bottom() - placed.height);
+    return placed;
+}
+
 Box follow_all_sides(const BRect& view, int frameWidth, int frameHeight, int width, int height, int scale) {
     const int left = static_cast<int>(view.left) * scale;
     const int top = static_cast<int>(view.top) * scale;

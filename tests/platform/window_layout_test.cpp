@@ -59,6 +59,19 @@ TEST(WindowLayout, BesideAnotherWindowWhenTheScreenAllows) {
 }
 
 
+// A place kept from a larger screen is moved onto this one.
+TEST(WindowLayout, APlaceKeptElsewhereComesOntoTheScreen) {
+    const Box screen{0, 0, 1024, 768};
+    const std::pair<Box, Box> rows[] = {
+        {{100, 50, 980, 700}, {44, 50, 980, 700}},
+        {{2000, 1200, 980, 700}, {44, 68, 980, 700}},
+        {{-500, -20, 400, 300}, {0, 0, 400, 300}},
+        {{10, 10, 1960, 1400}, {0, 0, 1024, 768}},
+        {{10, 10, 400, 300}, {10, 10, 400, 300}},
+    };
+    for (const auto& [kept, placed] : rows) EXPECT_EQ(kit::on_screen(kept, screen), placed) << kept.left << "," << kept.top;
+}
+
 // Every window size from the smallest to 1280 x 1024 and common screens;
 // areas for a picture kept at its aspect; each opening scale.
 TEST(WindowLayout, ThePictureFitsAtEverySize) {
