@@ -48,15 +48,15 @@ void BeVorelWindow::closeWorkbenchForQuit() {
 }
 
 void BeVorelWindow::keepWorkbenchPanels() {
-    // The panels only once the user has moved, resized, opened or closed
-    // one: the places as the settings gave them, fitted by the workbench (a
-    // zero size, a panel outside the window), stay as the user wrote them.
-    // The window's place and size always.
+    // Only once the user has moved, resized, opened or closed a panel, or
+    // moved or resized the window: the places as the settings gave them,
+    // fitted by the workbench (a zero size, a panel outside the window),
+    // stay as the user wrote them.
     workbench::Layout layout = workbench::defaultLayout();
     workbench::parseLayout(fSettings.workbenchPanels, layout);
     const workbench::Layout now = fWorkbench->CurrentLayout();
     if (fWorkbench->LayoutChangedByUser()) layout = now;
-    else layout.window = now.window;
+    if (fWorkbench->MovedByUser()) layout.window = now.window;
     // Only where the workbench stands: other settings of this run stay as they are.
     Settings live = fSettings;
     live.workbenchPanels = workbench::formatLayout(layout);

@@ -56,3 +56,9 @@ workbench::Layout WorkbenchWindow::CurrentLayout() const {
     return layout;
 }
 bool WorkbenchWindow::LayoutChangedByUser() const { return fView->LayoutChangedByUser(); }
+
+bool WorkbenchWindow::MovedByUser() const {
+    const BRect now = ScreenPlace(), opened = OpeningPlace();
+    return opened.Width() >= 0 && (now.left != opened.left || now.top != opened.top || now.right != opened.right ||
+                                   now.bottom != opened.bottom);
+}

@@ -29,6 +29,8 @@ public:
     // Whether the user has moved, resized, opened or closed a panel (see
     // WorkbenchView::LayoutChangedByUser).
     bool LayoutChangedByUser() const;
+    // Whether the window has been moved or resized since it opened.
+    bool MovedByUser() const;
 
 private:
     workbench::WorkbenchView* fView;

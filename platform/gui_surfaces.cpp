@@ -111,7 +111,7 @@ void keep_screen_place(Surface& surface) {
     int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(surface.sdlWindow, &x, &y);
     SDL_GetWindowSize(surface.sdlWindow, &w, &h);
-    surface.window->SetScreenPlace(BRect(x, y, x + w - 1, y + h - 1));
+    surface.window->PlacedOnScreen(BRect(x, y, x + w - 1, y + h - 1));
 }
 
 void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {

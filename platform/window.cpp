@@ -143,6 +143,17 @@ void BWindow::SetScreenPlace(BRect place) {
     fScreenPlace = place;
 }
 
+void BWindow::PlacedOnScreen(BRect place) {
+    std::lock_guard held(fAppearanceLock);
+    fScreenPlace = place;
+    if (fOpeningPlace.Width() < 0) fOpeningPlace = place;
+}
+
+BRect BWindow::OpeningPlace() const {
+    std::lock_guard held(fAppearanceLock);
+    return fOpeningPlace;
+}
+
 BRect BWindow::ScreenPlace() const {
     std::lock_guard held(fAppearanceLock);
     return fScreenPlace;

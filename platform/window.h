@@ -89,6 +89,11 @@ public:
     // either, an invalid rectangle (a negative width).
     void SetScreenPlace(BRect place);
     BRect ScreenPlace() const;
+    // Where the event loop first put the window on the screen (invalid until
+    // then): ScreenPlace differs once the window is moved or resized.
+    BRect OpeningPlace() const;
+    // For the event loop: where the window stands now.
+    void PlacedOnScreen(BRect place);
     // Before the first Show: the window opens at its screen place's size
     // beside `other` (see kit::beside) when `other` is on the screen by then.
     void OpenBeside(const BWindow* other);
@@ -109,7 +114,7 @@ private:
 
     mutable std::mutex fAppearanceLock;  // guards what follows
     std::string fTitle;
-    BRect fScreenPlace;
+    BRect fScreenPlace, fOpeningPlace;
     const BWindow* fBeside = nullptr;
     float fMinWidth, fMinHeight, fMaxWidth = 1e6f, fMaxHeight = 1e6f;
 

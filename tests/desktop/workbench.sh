@@ -131,10 +131,10 @@ pick_sprite() {
     done
     return 1
 }
-xdotool mousemove 2 2
+at 400 77  # the pointer still in the window (its tooltips then go) and clear of the panels acted on
 unpicked=$(hash "$magnified") table_before=$(hash "$table") picture_before=$(hash "$picture")
 pick_sprite "$unpicked" || fail "no click on the picture selected a sprite"
-xdotool mousemove 2 2  # the tooltip gone
+at 400 77
 wait_for 10 "the picked sprite magnified" differs "$magnified" "$unpicked"
 wait_for 10 "the picked sprite selected in the table" differs "$table" "$table_before"
 wait_for 10 "the picked sprite outlined" differs "$picture" "$picture_before"
@@ -153,9 +153,19 @@ wait_for 10 "the trace's line on the console" grep -q "^Trace: [0-9]* instructio
 lines=$(grep -o "^Trace: [0-9]*" "$work/console" | grep -o "[0-9]*$")
 [[ $(wc -l <"$work/trace.txt") == "$lines" && $lines -gt 0 ]] || fail "trace.txt does not hold the $lines lines the console says"
 
-# Asked to quit, the program keeps the open panels.
+# Moved and resized by the user, then asked to quit, the program keeps the
+# open panels and the window's place, where the next run opens it.
+place() { find_workbench && xdotool getwindowgeometry "$win" | tr -d '\n' | tr -s ' '; }
+before_move=$(place)
+xdotool windowmove "$win" 16 24 windowsize "$win" 900 640
+moved() { local now; now=$(place) && [[ $now != "$before_move" && $now == *900x640* ]]; }
+wait_for 10 "the workbench moved and resized" moved
+kept=$(place)
 kill -TERM "$program_pid"
 wait "$program_pid"; status=$?; program_pid=""
 [[ $status == 0 ]] || fail "exit status $status at quit"
 grep -q "graphics 1.*breakpoints 1" "$work/config/bevorel/settings.ini" || fail "the open panels are not in settings.ini"
+start --workbench
+reopened() { [[ $(place) == "$kept" ]]; }
+wait_for 10 "the workbench where it was left ($kept; now $(place))" reopened
 echo "PASS: the workbench matches $golden and does what each action asks"
