@@ -32,7 +32,7 @@ void goTo(PanelState& state, const Snapshot& s, Controller& controller) {
                                                   sizeof state.cpuGoto,
                                                   ImGuiInputTextFlags_EnterReturnsTrue | ImGuiInputTextFlags_AutoSelectAll);
     ImGui::SameLine();
-    if (entered || ImGui::Button("Go")) {
+    if (ImGui::Button("Go") || entered) {
         std::string error;
         const auto symbols = controller.symbols();
         if (const auto address = parseAddress(state.cpuGoto, symbols.get(), error, &s.state)) {
