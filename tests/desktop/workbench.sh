@@ -155,10 +155,10 @@ lines=$(grep -o "^Trace: [0-9]*" "$work/console" | grep -o "[0-9]*$")
 
 # Moved and resized by the user, then asked to quit, the program keeps the
 # open panels and the window's place, where the next run opens it.
-place() { find_workbench && xdotool getwindowgeometry "$win" | tr -d '\n' | tr -s ' '; }
+place() { find_workbench && xdotool getwindowgeometry --shell "$win" | grep -v WINDOW | tr '\n' ' '; }
 before_move=$(place)
 xdotool windowmove "$win" 16 24 windowsize "$win" 900 640
-moved() { local now; now=$(place) && [[ $now != "$before_move" && $now == *900x640* ]]; }
+moved() { local now; now=$(place) && [[ $now != "$before_move" && $now == *"WIDTH=900 HEIGHT=640"* ]]; }
 wait_for 10 "the workbench moved and resized" moved
 kept=$(place)
 kill -TERM "$program_pid"
