@@ -35,7 +35,7 @@ void BeVorelWindow::toggleWorkbench() {
     if (!fWorkbench) {
         workbench::Layout layout = workbench::defaultLayout();
         workbench::parseLayout(fSettings.workbenchPanels, layout);
-        fWorkbench = new WorkbenchWindow(*fWorkbenchController, layout, *this);
+        fWorkbench = new WorkbenchWindow(*fWorkbenchController, layout, *this, PixelScale());
     }
     fWorkbenchController->setOpen(true);
     fWorkbench->Show();
@@ -48,13 +48,18 @@ void BeVorelWindow::closeWorkbenchForQuit() {
 }
 
 void BeVorelWindow::keepWorkbenchPanels() {
-    // Only once the user has moved, resized, opened or closed a panel: the
-    // places as the settings gave them, fitted by the workbench (a zero
-    // size, a panel outside the window), leave the file as the user wrote it.
-    if (!fWorkbench->LayoutChangedByUser()) return;
-    // Only where the panels stand: other settings of this run stay as they are.
+    // Only once the user has moved, resized, opened or closed a panel, or
+    // moved or resized the window: the places as the settings gave them,
+    // fitted by the workbench (a zero size, a panel outside the window),
+    // stay as the user wrote them.
+    workbench::Layout layout = workbench::defaultLayout();
+    workbench::parseLayout(fSettings.workbenchPanels, layout);
+    const workbench::Layout now = fWorkbench->CurrentLayout();
+    if (fWorkbench->LayoutChangedByUser()) layout = now;
+    if (fWorkbench->MovedByUser()) layout.window = now.window;
+    // Only where the workbench stands: other settings of this run stay as they are.
     Settings live = fSettings;
-    live.workbenchPanels = workbench::formatLayout(fWorkbench->CurrentLayout());
+    live.workbenchPanels = workbench::formatLayout(layout);
     const SettingKeySet changed = takeChangedSettings(fSettings, live, fSettings);
     if (!changed) return;
     fUnsavedSettings |= changed;

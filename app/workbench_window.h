@@ -16,19 +16,24 @@ class WorkbenchView;
 
 class WorkbenchWindow : public BWindow {
 public:
-    WorkbenchWindow(workbench::Controller& controller, const workbench::Layout& layout, BLooper& mainWindow);
+    // At `scale` (the main window's), where `layout.window` says or, when it
+    // says nothing, beside `mainWindow`.
+    WorkbenchWindow(workbench::Controller& controller, const workbench::Layout& layout, BWindow& mainWindow,
+                    int scale);
     void MessageReceived(BMessage* message) override;
     bool QuitRequested() override;
     // From now on a quit request quits (the application is quitting).
     void AllowQuit() { fAllowQuit.store(true); }
-    // The panels as they stand (any thread).
+    // The panels and the window as they stand (any thread).
     workbench::Layout CurrentLayout() const;
     // Whether the user has moved, resized, opened or closed a panel (see
     // WorkbenchView::LayoutChangedByUser).
     bool LayoutChangedByUser() const;
+    // Whether the window has been moved or resized since it opened.
+    bool MovedByUser() const;
 
 private:
     workbench::WorkbenchView* fView;
-    BLooper& fMainWindow;
+    BWindow& fMainWindow;
     std::atomic<bool> fAllowQuit{false};
 };

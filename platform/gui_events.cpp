@@ -71,6 +71,8 @@ void Gui::HandleEvent(SDL_Event& event) {
                 fGamepads.SetFocused(false);
             }
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) fGamepads.SetFocused(true);
+            if (event.window.event == SDL_WINDOWEVENT_MOVED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                keep_screen_place(*target);
             break;
         case SDL_DROPFILE:
             // A file or directory dropped on a window: a message with its reference.

@@ -74,6 +74,8 @@ struct Surface {
 // Hands an input event to the surface's ImGui, or holds it for the next
 // draw (see `held`); after a draw, drawn() hands on what was held.
 void feed_imgui(Surface& surface, const SDL_Event& event);
+// Tells the window where its SDL window stands now (BWindow::ScreenPlace).
+void keep_screen_place(Surface& surface);
 void drawn(Surface& surface);
 
 }  // namespace kit

@@ -11,6 +11,7 @@
 #include "backends/imgui_impl_sdlrenderer.h"
 #include "gui.h"
 #include "gui_automation.h"
+#include "window_layout.h"
 #include "gui_surface.h"
 #include "menu_drawing.h"
 #include "window.h"
@@ -38,6 +39,10 @@ Surface::~Surface() {
 
 namespace {
 
+Box box_of(const BRect& r) {
+    return {static_cast<int>(r.left), static_cast<int>(r.top), r.IntegerWidth() + 1, r.IntegerHeight() + 1};
+}
+
 // The SDL window, its renderer and its ImGui context for `window`; null, with
 // the reason on standard error and the window hidden, when one cannot open.
 std::unique_ptr<Surface> open_surface(BWindow* window) {
@@ -45,9 +50,21 @@ std::unique_ptr<Surface> open_surface(BWindow* window) {
     surface->window = window;
     surface->preferredScale = window->PixelScale();
     surface->title = window->Title();
-    const BRect frame = window->Frame();
-    const int width = (frame.IntegerWidth() + 1) * surface->preferredScale;
-    const int height = (frame.IntegerHeight() + 1) * surface->preferredScale;
+    BRect place = window->ScreenPlace();
+    SDL_Rect usable;
+    if (place.Width() >= 0 && SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+        const Box screen{usable.x, usable.y, usable.w, usable.h};
+        const BWindow* other = window->OpensBeside();
+        const BRect there = other ? other->ScreenPlace() : BRect();
+        const Box box = there.Width() >= 0
+                            ? beside(box_of(there), screen, place.IntegerWidth() + 1, place.IntegerHeight() + 1)
+                            : on_screen(box_of(place), screen);
+        place = BRect(box.left, box.top, box.Right() - 1, box.Bottom() - 1);
+    }
+    const BRect frame = place.Width() >= 0 ? place : window->Frame();
+    const int scale = place.Width() >= 0 ? 1 : surface->preferredScale;
+    const int width = (frame.IntegerWidth() + 1) * scale;
+    const int height = (frame.IntegerHeight() + 1) * scale;
     surface->windowed = {static_cast<int>(frame.left), static_cast<int>(frame.top), width, height};
     const Uint32 resizable = window->Flags() & B_NOT_RESIZABLE ? 0 : SDL_WINDOW_RESIZABLE;
     surface->sdlWindow = SDL_CreateWindow(surface->title.c_str(), static_cast<int>(frame.left),
@@ -66,6 +83,7 @@ std::unique_ptr<Surface> open_surface(BWindow* window) {
         return nullptr;
     }
     watch_x_windows(surface->sdlWindow);
+    keep_screen_place(*surface);
     surface->imgui = ImGui::CreateContext();
     ImGui::SetCurrentContext(surface->imgui);
     ImGuiIO& io = ImGui::GetIO();
@@ -87,6 +105,14 @@ std::unique_ptr<Surface> open_surface(BWindow* window) {
 }
 
 }  // namespace
+
+void keep_screen_place(Surface& surface) {
+    if (surface.fullScreen) return;
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(surface.sdlWindow, &x, &y);
+    SDL_GetWindowSize(surface.sdlWindow, &w, &h);
+    surface.window->PlacedOnScreen(BRect(x, y, x + w - 1, y + h - 1));
+}
 
 void Gui::SyncSurfaces(const std::vector<BWindow*>& windows) {
     for (auto it = fSurfaces.begin(); it != fSurfaces.end();) {

@@ -138,6 +138,37 @@ void BWindow::SetFullScreen(bool fullScreen) {
     kit::wake_gui();
 }
 
+void BWindow::SetScreenPlace(BRect place) {
+    std::lock_guard held(fAppearanceLock);
+    fScreenPlace = place;
+}
+
+void BWindow::PlacedOnScreen(BRect place) {
+    std::lock_guard held(fAppearanceLock);
+    fScreenPlace = place;
+    if (fOpeningPlace.Width() < 0) fOpeningPlace = place;
+}
+
+BRect BWindow::OpeningPlace() const {
+    std::lock_guard held(fAppearanceLock);
+    return fOpeningPlace;
+}
+
+BRect BWindow::ScreenPlace() const {
+    std::lock_guard held(fAppearanceLock);
+    return fScreenPlace;
+}
+
+void BWindow::OpenBeside(const BWindow* other) {
+    std::lock_guard held(fAppearanceLock);
+    fBeside = other;
+}
+
+const BWindow* BWindow::OpensBeside() const {
+    std::lock_guard held(fAppearanceLock);
+    return fBeside;
+}
+
 void BWindow::SetPixelScale(int32 scale) {
     fScale.store(scale < 1 ? 1 : scale > 8 ? 8 : scale, std::memory_order_relaxed);
 }

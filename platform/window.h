@@ -81,6 +81,24 @@ public:
     // has none).
     bool FindShortcut(uint32 key, uint32 modifiers, BMessage* pressed, BMessage* released) const;
 
+    // Where the window's content area stands on the screen, in screen
+    // pixels. Given before the first Show, the window opens there at that
+    // size (moved onto the screen, see kit::on_screen) instead of at its
+    // frame times its scale; the event loop keeps it
+    // as the window is moved and resized (not while full screen). Until
+    // either, an invalid rectangle (a negative width).
+    void SetScreenPlace(BRect place);
+    BRect ScreenPlace() const;
+    // Where the event loop first put the window on the screen (invalid until
+    // then): ScreenPlace differs once the window is moved or resized.
+    BRect OpeningPlace() const;
+    // For the event loop: where the window stands now.
+    void PlacedOnScreen(BRect place);
+    // Before the first Show: the window opens at its screen place's size
+    // beside `other` (see kit::beside) when `other` is on the screen by then.
+    void OpenBeside(const BWindow* other);
+    const BWindow* OpensBeside() const;
+
     // Pixels of the screen per pixel of the window (1 to 8); set before Show.
     void SetPixelScale(int32 scale);
     int32 PixelScale() const { return fScale.load(std::memory_order_relaxed); }
@@ -96,6 +114,8 @@ private:
 
     mutable std::mutex fAppearanceLock;  // guards what follows
     std::string fTitle;
+    BRect fScreenPlace, fOpeningPlace;
+    const BWindow* fBeside = nullptr;
     float fMinWidth, fMinHeight, fMaxWidth = 1e6f, fMaxHeight = 1e6f;
 
     struct Shortcut {

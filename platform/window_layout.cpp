@@ -10,6 +10,29 @@ int ui_scale(int width, int height, int frameWidth, int frameHeight, int preferr
     return std::max(1, std::min(preferred, fits));
 }
 
+Box beside(const Box& main, const Box& screen, int width, int height) {
+    constexpr int kGap = 8;  // room for the window manager's borders
+    Box box;
+    box.width = std::clamp(width, 1, std::max(1, screen.width));
+    box.height = std::clamp(height, 1, std::max(1, screen.height));
+    const int roomRight = screen.Right() - (main.Right() + kGap), roomLeft = main.left - kGap - screen.left;
+    if (roomRight >= box.width) box.left = main.Right() + kGap;
+    else if (roomLeft >= box.width) box.left = main.left - kGap - box.width;
+    else if (roomRight >= roomLeft) box.left = screen.Right() - box.width;
+    else box.left = screen.left;
+    box.top = std::clamp(main.top, screen.top, screen.Bottom() - box.height);
+    return box;
+}
+
+Box on_screen(const Box& box, const Box& screen) {
+    Box placed;
+    placed.width = std::clamp(box.width, 1, std::max(1, screen.width));
+    placed.height = std::clamp(box.height, 1, std::max(1, screen.height));
+    placed.left = std::clamp(box.left, screen.left, screen.Right() - placed.width);
+    placed.top = std::clamp(box.top, screen.top, screen.Bottom() - placed.height);
+    return placed;
+}
+
 Box follow_all_sides(const BRect& view, int frameWidth, int frameHeight, int width, int height, int scale) {
     const int left = static_cast<int>(view.left) * scale;
     const int top = static_cast<int>(view.top) * scale;

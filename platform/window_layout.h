@@ -28,6 +28,16 @@ struct Box {
 // never below 1.
 int ui_scale(int width, int height, int frameWidth, int frameHeight, int preferred);
 
+// Where a window of `width` x `height` (shrunk to the screen when larger)
+// opens beside the window `main` on `screen`: top level with it, to its
+// right when it fits there, else to its left, else on the side with more
+// room, covering as little of `main` as it can.
+Box beside(const Box& main, const Box& screen, int width, int height);
+
+// `box` moved (and shrunk when larger) so that it lies on `screen`: a place
+// kept from a larger screen or another monitor.
+Box on_screen(const Box& box, const Box& screen);
+
 // The area of a view that follows its window's edges (B_FOLLOW_ALL_SIDES):
 // its frame at scale 1 is `view` inside a window frame of `frameWidth` x
 // `frameHeight`; at `scale`, in a window of `width` x `height`, its left and

@@ -1,6 +1,7 @@
 #include "controller.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 
 #include "memory_view.h"
@@ -12,8 +13,10 @@ namespace workbench {
 
 namespace {
 
-constexpr int kListingLines = 32;
-constexpr int kListingKeep = 24;  // the PC may move this many lines down before the listing follows it
+// A listing holds enough lines to fill a tall panel, a few dozen of them
+// before the PC; it stays while the PC walks down it, until its last lines.
+constexpr int kListingLines = 128;
+constexpr int kListingKeep = 112;
 
 std::string hex(uint32_t value) {
     char text[16];
@@ -30,10 +33,10 @@ void share(std::span<unsigned char> image, const unsigned char*& source,
     copy = std::make_shared<const std::vector<uint8_t>>(image.begin(), image.end());
 }
 
-// Where to list from so that a few instructions before the PC show: the
-// furthest start up to kListingBack bytes back whose instructions, decoded
-// forward, land on the PC (the 68000's code cannot be decoded backward).
-constexpr uint32_t kListingBack = 16;
+// Where to list from so that instructions before the PC show: the furthest
+// start up to kListingBack bytes back whose instructions, decoded forward,
+// land on the PC (the 68000's code cannot be decoded backward).
+constexpr uint32_t kListingBack = 96;
 uint32_t listingStartBefore(uint32_t pc) {
     for (uint32_t back = kListingBack; back >= 2; back -= 2) {
         if (pc < back) continue;
@@ -54,7 +57,14 @@ bool isRunCommand(CommandKind kind) {
 
 void Controller::setOpen(bool open) {
     std::lock_guard lock(fLock);
+    if (open && !fOpen) ++fOpenings;
     fOpen = open;
+    fRefusal.clear();
+}
+
+uint32_t Controller::openings() const {
+    std::lock_guard lock(fLock);
+    return fOpenings;
 }
 
 bool Controller::open() const {
@@ -74,9 +84,9 @@ void Controller::post(const Command& command) {
     if (fQueue.size() < 256) fQueue.push_back(command);
 }
 
-std::string Controller::refusal() const {
+std::string Controller::takeRefusal() {
     std::lock_guard lock(fLock);
-    return fRefusal;
+    return std::exchange(fRefusal, std::string());
 }
 
 std::shared_ptr<const Snapshot> Controller::latest() const {
@@ -105,10 +115,17 @@ std::shared_ptr<const Symbols> Controller::symbols() const {
     return fSymbols;
 }
 
+// Each message has its serial number, so that the window tells a new one
+// (even with the same text) from the one it has shown.
+void Controller::say(std::string message) {
+    fMessage = std::move(message);
+    ++fMessageSerial;
+}
+
 void Controller::stopHere(const std::string& why) {
     fStopped = true;
     fGoal.reset();
-    fMessage = why + " at " + hex(_s68000context.pc & 0xFFFFFF);
+    say(why + " at " + hex(_s68000context.pc & 0xFFFFFF));
 }
 
 void Controller::apply(const Command& c, std::string& message) {
@@ -147,7 +164,7 @@ void Controller::apply(const Command& c, std::string& message) {
             return;
         }
         case CommandKind::ListAt:
-            fListingStart = c.address & 0xFFFFFF;
+            fListingStart = listingStartBefore(c.address & 0xFFFFFF);
             fListingPinned = true;
             return;
         case CommandKind::Run:
@@ -207,6 +224,18 @@ void Controller::apply(const Command& c, std::string& message) {
     fStopped = false;
 }
 
+// The listing from `start`, decoded again only when it starts elsewhere, the
+// ROM is another or it lies outside the program ROM (code in RAM may change).
+const std::vector<ListingLine>& Controller::listing(uint32_t start) {
+    const uint32_t end = start + kListingLines * 10;  // the longest 68000 instruction is 10 bytes
+    const bool rom = fRom && end <= fRom->size();
+    if (!rom || start != fListedFrom || fRom.get() != fListedRom || fListed.empty())
+        fListed = listingFrom(start, kListingLines);
+    fListedFrom = rom ? start : 0xFFFFFFFF;
+    fListedRom = fRom.get();
+    return fListed;
+}
+
 void Controller::publish() {
     if (!fMachine.ready()) return;  // no memories to copy
     auto snapshot = std::make_shared<Snapshot>();
@@ -228,10 +257,10 @@ void Controller::publish() {
             if (lines[i].address == pc) return true;
         return false;
     };
-    if (fListingStart != 0xFFFFFFFF) snapshot->listing = listingFrom(fListingStart, kListingLines);
+    if (fListingStart != 0xFFFFFFFF) snapshot->listing = listing(fListingStart);
     if (!fListingPinned && !within(snapshot->listing)) {
         fListingStart = listingStartBefore(pc);
-        snapshot->listing = listingFrom(fListingStart, kListingLines);
+        snapshot->listing = listing(fListingStart);
     }
     uint32_t address = 0;
     for (int i = 0; s68000breakpointAt(i, &address) == 0; ++i) snapshot->breakpoints.push_back(address);
@@ -241,6 +270,7 @@ void Controller::publish() {
         snapshot->watchpoints.push_back(w);
     snapshot->message = fMessage;
     publishProfile(*snapshot);
+    snapshot->messageSerial = fMessageSerial;
     std::lock_guard lock(fLock);
     snapshot->monitorOwns = fMonitorActive && fMonitorActive();
     if (fStopped && (!fLatest || !fLatest->stopped)) {
@@ -252,9 +282,11 @@ void Controller::publish() {
 
 void Controller::frameBoundary() {
     std::vector<Command> queue;
+    uint32_t opening = 0;
     {
         std::lock_guard lock(fLock);
         fActive = fOpen;
+        opening = fOpenings;
         queue.swap(fQueue);
     }
     if (!fActive) {
@@ -265,7 +297,15 @@ void Controller::frameBoundary() {
         fGoal.reset();
         return;
     }
-    ++fFrames;
+    // The frames run since this opening: the one that ends here counts when
+    // the 68000 ran to its end.
+    if (opening != fOpeningSeen) {
+        fOpeningSeen = opening;
+        fFrames = 0;
+        say("");
+    } else if (!fStopped) {
+        ++fFrames;
+    }
     if (!fSession) {
         // The call stack is followed while the workbench is open.
         std::lock_guard lock(fLock);
@@ -278,7 +318,11 @@ void Controller::frameBoundary() {
         fStopAtBoundary = false;
         stopHere("Frame stepped");
     }
-    for (const Command& command : queue) apply(command, fMessage);
+    // Each command's outcome replaces the message before it, even with none.
+    for (const Command& command : queue) {
+        say("");
+        apply(command, fMessage);
+    }
     publish();
 }
 

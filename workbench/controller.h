@@ -18,6 +18,7 @@
 #include "line_table.h"
 #include "machine.h"
 #include "profile_session.h"
+#include "registers.h"
 #include "run_control.h"
 #include "script_console.h"
 #include "snapshot.h"
@@ -35,14 +36,12 @@ enum class CommandKind {
     ProfileSave,                // the profile in callgrind's format into the file `path`
 };
 
-// Registers by index for SetRegister: D0-D7, A0-A7, then these.
-constexpr int kRegisterPc = 16, kRegisterSr = 17, kRegisterOtherStack = 18;
 
 struct Command {
     CommandKind kind = CommandKind::Pause;
     uint32_t address = 0;  // RunTo, ToggleBreakpoint, PokeByte, ListAt
     uint32_t value = 0;    // SetRegister, PokeByte; Trace: the count
-    int index = 0;         // SetRegister; Trace: 0 instructions, 1 frames
+    int index = 0;         // SetRegister (registers.h); Trace: 0 instructions, 1 frames
     std::string path;      // Trace: the file
 };
 
@@ -53,11 +52,13 @@ public:
     // ---- Any thread ----
     void setOpen(bool open);
     bool open() const;
+    // How many times the workbench has been opened.
+    uint32_t openings() const;
     // Queued for the next frame boundary. A run command while the console
     // monitor has the emulation thread (which then reaches no frame
-    // boundary) is refused at once: refusal() says why until the next post.
+    // boundary) is refused at once: takeRefusal() says why, once.
     void post(const Command& command);
-    std::string refusal() const;
+    std::string takeRefusal();
     std::shared_ptr<const Snapshot> latest() const;
     // The snapshot at the last stop (for the bytes changed since).
     std::shared_ptr<const Snapshot> atLastStop() const;
@@ -89,8 +90,10 @@ public:
 
 private:
     void apply(const Command& command, std::string& message);
+    void say(std::string message);
     void stopHere(const std::string& why);
     void publish();
+    const std::vector<ListingLine>& listing(uint32_t start);
     void startTrace(const Command& command, std::string& message);
     uint32_t traceSlice(int32_t cycles);
     void endTrace(const char* why);
@@ -100,6 +103,7 @@ private:
     Machine& fMachine;
     mutable std::mutex fLock;  // guards what follows up to the emulation thread's own
     bool fOpen = false;
+    uint32_t fOpenings = 0;
     std::vector<Command> fQueue;
     std::string fRefusal;
     std::shared_ptr<const Snapshot> fLatest, fAtStop, fStopSnapshot;
@@ -113,8 +117,13 @@ private:
     bool fStopped = false, fStopAtBoundary = false, fLeaveBreakpoint = false;
     std::optional<Goal> fGoal;
     std::string fMessage;
+    uint64_t fMessageSerial = 0;
+    uint32_t fOpeningSeen = 0;
     uint64_t fFrames = 0;
     uint32_t fListingStart = 0xFFFFFFFF;
+    std::vector<ListingLine> fListed;  // the last listing made, from fListedFrom in ROM
+    uint32_t fListedFrom = 0xFFFFFFFF;
+    const std::vector<uint8_t>* fListedRom = nullptr;
     bool fListingPinned = false;
     struct TraceRun {
         std::FILE* file = nullptr;

@@ -1,5 +1,7 @@
 #include "cpu_control.h"
 
+#include <cstdio>
+
 #include "cpudebug.h"
 #include "disasm.h"
 #include "s68000.h"
@@ -16,6 +18,11 @@ ListingLine disassembleAt(uint32_t address) {
     debugmap[inst >> 6]();
     line.length = static_cast<uint32_t>(isize);
     line.text = sdebug;
+    for (uint32_t at = 0; at < line.length; at += 2) {
+        char word[8];
+        std::snprintf(word, sizeof word, at ? " %04X" : "%04X", s68000fetch(line.address + at) & 0xFFFF);
+        line.words += word;
+    }
     return line;
 }
 

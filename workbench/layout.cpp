@@ -7,11 +7,10 @@
 namespace workbench {
 
 namespace {
-constexpr const char* kNames[kPanelCount] = {"cpu",      "memory",      "sprites", "palettes",  "graphics",
-                                             "breakpoints", "script", "profiler", "callstack"};
-constexpr const char* kTitles[kPanelCount] = {"CPU",      "Memory",   "Sprites",    "Palettes",
-                                              "Graphics", "Breakpoints and watchpoints", "Script", "Profiler",
-                                              "Call stack"};
+constexpr const char* kNames[kPanelCount] = {"cpu",      "memory",  "sprites", "palettes", "graphics",  "breakpoints",
+                                             "listing",  "watch",   "script",  "profiler", "callstack"};
+constexpr const char* kTitles[kPanelCount] = {"CPU",     "Memory", "Sprites", "Palettes", "Graphics", "Breakpoints and watchpoints",
+                                              "Listing", "Watch",  "Script",  "Profiler", "Call stack"};
 constexpr int kLargest = 10000;
 }  // namespace
 
@@ -20,10 +19,12 @@ const char* panelTitle(int panel) { return panel >= 0 && panel < kPanelCount ? k
 
 Layout defaultLayout() {
     Layout layout;
-    layout.panels[kCpuPanel] = {true, 4, 24, 440, 440};
+    layout.panels[kCpuPanel] = {true, 4, 24, 440, 316};
     layout.panels[kMemoryPanel] = {true, 448, 24, 528, 300};
     layout.panels[kSpritesPanel] = {true, 448, 328, 528, 368};
-    layout.panels[kPalettesPanel] = {true, 4, 468, 440, 228};
+    layout.panels[kPalettesPanel] = {false, 4, 468, 440, 228};
+    layout.panels[kListingPanel] = {true, 4, 344, 440, 352};
+    layout.panels[kWatchPanel] = {false, 448, 24, 420, 220};
     layout.panels[kGraphicsPanel] = {false, 448, 24, 420, 460};
     layout.panels[kBreakpointsPanel] = {false, 448, 328, 420, 300};
     layout.panels[kScriptPanel] = {false, 4, 24, 520, 360};
@@ -41,12 +42,18 @@ std::string formatLayout(const Layout& layout) {
                       place.left, place.top, place.width, place.height);
         text += entry;
     }
+    if (const PanelPlace& w = layout.window; w.open) {
+        char entry[80];
+        std::snprintf(entry, sizeof entry, ", window 1 %d %d %d %d", w.left, w.top, w.width, w.height);
+        text += entry;
+    }
     return text;
 }
 
 bool parseLayout(const std::string& text, Layout& layout) {
     Layout parsed = layout;
-    bool seen[kPanelCount] = {};
+    constexpr int kWindow = kPanelCount;  // the window's own entry, after the panels'
+    bool seen[kPanelCount + 1] = {};
     std::stringstream entries(text);
     std::string entry;
     while (std::getline(entries, entry, ',')) {
@@ -58,11 +65,12 @@ bool parseLayout(const std::string& text, Layout& layout) {
             return false;
         int panel = 0;
         while (panel < kPanelCount && name != kNames[panel]) ++panel;
-        if (panel == kPanelCount || seen[panel] || (open != 0 && open != 1)) return false;
+        if (panel == kPanelCount && name != "window") return false;
+        if (seen[panel] || (open != 0 && open != 1)) return false;
         for (int value : {place.left, place.top, place.width, place.height})
             if (value < 0 || value > kLargest) return false;
         place.open = open == 1;
-        parsed.panels[panel] = place;
+        (panel == kWindow ? parsed.window : parsed.panels[panel]) = place;
         seen[panel] = true;
     }
     layout = parsed;

@@ -8,7 +8,7 @@
 namespace workbench {
 
 enum Panel {
-    kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel,
+    kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kListingPanel, kWatchPanel,
     kScriptPanel, kProfilerPanel, kCallStackPanel,
     kPanelCount
 };
@@ -21,6 +21,9 @@ struct PanelPlace {
 
 struct Layout {
     PanelPlace panels[kPanelCount];
+    // The workbench window on the screen, "window 1 left top width height"
+    // in the text once known (open), in screen pixels.
+    PanelPlace window{false, 0, 0, 0, 0};
     bool operator==(const Layout&) const = default;
 };
 

@@ -17,6 +17,7 @@ struct ListingLine {
     uint32_t address = 0;
     uint32_t length = 0;  // bytes
     std::string text;     // the disassembler's text of the instruction
+    std::string words;    // its words in hexadecimal: "4EB9 0000 0BE6"
 };
 
 struct Snapshot {
@@ -27,11 +28,11 @@ struct Snapshot {
     // snapshots while the board keeps the same images.
     std::shared_ptr<const std::vector<uint8_t>> programRom, graphics;
     std::vector<uint16_t> picture;  // the last frame's picture, 256 x 224
-    uint64_t frame = 0;         // frames since the workbench opened
+    uint64_t frame = 0;         // frames run since the workbench opened (none while stopped)
     uint32_t cycles = 0;        // the core's cycle count
     bool stopped = false;       // the workbench holds the 68000
     bool monitorOwns = false;   // the console monitor has the emulation thread
-    std::vector<ListingLine> listing;  // instructions around the PC
+    std::vector<ListingLine> listing;  // instructions around the PC (or the place gone to)
     std::vector<uint32_t> breakpoints;
     struct Watchpoint {
         uint32_t address = 0, length = 0;
@@ -46,6 +47,7 @@ struct Snapshot {
     std::vector<CallFrame> callStack;
     std::vector<std::string> callStackNames;
     std::shared_ptr<const NamedProfile> profile;
+    uint64_t messageSerial = 0; // a new one for each message given
 };
 
 }  // namespace workbench

@@ -13,8 +13,15 @@ namespace workbench {
 
 namespace {
 
-// Every name read, in the order read; several may share an address.
-using Table = std::vector<std::pair<uint32_t, std::string>>;
+// Every name read, in the order read; several may share an address. A size
+// for the ELF file's functions and data objects.
+struct Entry {
+    uint32_t address = 0;
+    std::string name;
+    uint32_t size = 0;
+    bool data = false;
+};
+using Table = std::vector<Entry>;
 
 constexpr size_t kMaxName = 256;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -105,7 +112,10 @@ bool readElf(std::span<const uint8_t> bytes, Table& table, std::string& error) {
             const int type = GELF_ST_TYPE(symbol.st_info);
             if (type == STT_SECTION || type == STT_FILE || symbol.st_shndx == SHN_UNDEF) continue;
             const char* name = elf_strptr(elf, header.sh_link, symbol.st_name);
-            if (name && validName(name)) table.emplace_back(static_cast<uint32_t>(symbol.st_value) & 0xFFFFFF, name);
+            const bool sized = (type == STT_FUNC || type == STT_OBJECT) && symbol.st_size > 0;
+            if (name && validName(name))
+                table.push_back({static_cast<uint32_t>(symbol.st_value) & 0xFFFFFF, name,
+                                 sized ? static_cast<uint32_t>(symbol.st_size) : 0u, type == STT_OBJECT});
         }
     }
     elf_end(elf);
@@ -154,7 +164,7 @@ bool readMap(std::span<const uint8_t> bytes, Table& table, std::string& error) {
             error = "line " + std::to_string(lineNumber) + " is not \"address name\"";
             return false;
         }
-        table.emplace_back(*address, name);
+        table.push_back({*address, name});
     }
     return true;
 }
@@ -169,13 +179,17 @@ bool Symbols::read(std::span<const uint8_t> bytes, std::string& error) {
         error = "no symbols in the file";
         return false;
     }
-    // An address keeps the first name given for it; every name finds the
-    // first address given for it.
+    // An address keeps the first name given for it, a function or data
+    // object's before another label's; every name finds the first address
+    // given for it.
+    std::stable_partition(table.begin(), table.end(), [](const Entry& e) { return e.size > 0; });
     fByAddress.clear();
     fByName.clear();
-    for (const auto& [address, name] : table) {
-        fByAddress.emplace(address, name);
-        fByName.emplace(name, address);
+    fSized.clear();
+    for (const Entry& e : table) {
+        fByAddress.emplace(e.address, e.name);
+        fByName.emplace(e.name, e.address);
+        if (e.size) fSized.emplace(e.address, Sized{e.address, e.size, e.data, e.name});
     }
     return true;
 }
@@ -191,8 +205,21 @@ std::optional<uint32_t> Symbols::find(const std::string& name) const {
     return found->second;
 }
 
+std::optional<Symbols::Sized> Symbols::objectAt(uint32_t address) const {
+    address &= 0xFFFFFF;
+    auto in = fSized.upper_bound(address);
+    if (in == fSized.begin()) return std::nullopt;
+    const Sized& object = (--in)->second;
+    if (!object.data || address - object.address >= object.size) return std::nullopt;
+    return object;
+}
+
 std::string Symbols::describe(uint32_t address, uint32_t reach) const {
     address &= 0xFFFFFF;
+    if (const auto object = objectAt(address)) {
+        const uint32_t offset = address - object->address;
+        return offset == 0 ? object->name : object->name + "+" + std::to_string(offset);
+    }
     auto found = fByAddress.upper_bound(address);
     if (found == fByAddress.begin()) return "";
     --found;
@@ -211,7 +238,52 @@ std::optional<uint32_t> Symbols::below(uint32_t address, uint32_t reach) const {
     return std::prev(found)->first;
 }
 
-std::optional<uint32_t> parseAddress(const std::string& text, const Symbols* symbols, std::string& error) {
+namespace {
+
+// "($XXXXXX)", "($XXXX)" (a short address, sign-extended) or "$XXXXXX(pc"
+// at `at`: its address, and the characters to replace (the parentheses of
+// an absolute address go with it).
+bool addressAt(const std::string& text, size_t at, uint32_t& address, size_t& length) {
+    const bool absolute = text.compare(at, 2, "($") == 0;
+    const size_t digits = at + (absolute ? 2 : 1);
+    if (!absolute && text[at] != '$') return false;
+    size_t end = digits;
+    while (end < text.size() && std::isxdigit(static_cast<unsigned char>(text[end]))) ++end;
+    const size_t count = end - digits;
+    if (absolute && (count == 6 || count == 4) && end < text.size() && text[end] == ')') {
+        address = static_cast<uint32_t>(std::stoul(text.substr(digits, count), nullptr, 16));
+        if (count == 4 && address >= 0x8000) address |= 0xFF0000;
+        length = end + 1 - at;
+        return true;
+    }
+    if (!absolute && count == 6 && text.compare(end, 3, "(pc") == 0 && (at == 0 || text[at - 1] != '#')) {
+        address = static_cast<uint32_t>(std::stoul(text.substr(digits, count), nullptr, 16));
+        length = end - at;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string nameOperands(const std::string& text, const Symbols& symbols) {
+    std::string named;
+    for (size_t at = 0; at < text.size();) {
+        uint32_t address = 0;
+        size_t length = 0;
+        std::string name;
+        if (addressAt(text, at, address, length) && !(name = symbols.describe(address)).empty()) {
+            named += name;
+            at += length;
+        } else {
+            named += text[at++];
+        }
+    }
+    return named;
+}
+
+std::optional<uint32_t> parseAddress(const std::string& text, const Symbols* symbols, std::string& error,
+                                     const BoardState* registers) {
     const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
     if (first == std::string::npos) {
         error = "no address given";
@@ -220,13 +292,23 @@ std::optional<uint32_t> parseAddress(const std::string& text, const Symbols* sym
     const std::string word = text.substr(first, last - first + 1);
     if (symbols)
         if (auto address = symbols->find(word)) return address;
+    if (registers && word.size() == 2) {
+        const char kind = static_cast<char>(std::tolower(static_cast<unsigned char>(word[0])));
+        const char second = static_cast<char>(std::tolower(static_cast<unsigned char>(word[1])));
+        const int n = word[1] - '0';
+        if (kind == 'p' && second == 'c') return registers->pc & 0xFFFFFF;
+        if (kind == 's' && second == 'p') return registers->areg[7] & 0xFFFFFF;
+        if ((kind == 'd' || kind == 'a') && n >= 0 && n < 8)
+            return (kind == 'd' ? registers->dreg[n] : registers->areg[n]) & 0xFFFFFF;
+    }
     std::string digits = word;
     if (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0) digits = digits.substr(2);
     else if (digits[0] == '$') digits = digits.substr(1);
     bool hex = !digits.empty() && digits.size() <= 6;
     for (unsigned char c : digits) hex = hex && std::isxdigit(c);
     if (!hex) {
-        error = "\"" + word + "\" is neither an address (0 to FFFFFF) nor a known symbol";
+        error = "\"" + word + "\" is neither an address (0 to FFFFFF) nor a known symbol" +
+                (registers ? " or register" : "");
         return std::nullopt;
     }
     return static_cast<uint32_t>(std::stoul(digits, nullptr, 16));

@@ -46,7 +46,7 @@ void Controller::endTrace(const char* why) {
     std::printf("Trace: %llu instructions written to %s (%s)%s\n", static_cast<unsigned long long>(fTrace.written),
                 fTrace.path.c_str(), why, written ? "" : "; the file could not be finished");
     std::fflush(stdout);
-    fMessage = "Trace written to " + fTrace.path;
+    say("Trace written to " + fTrace.path);
 }
 
 uint32_t Controller::traceSlice(int32_t cycles) {

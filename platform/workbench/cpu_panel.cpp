@@ -1,5 +1,5 @@
 // The CPU panel: the run commands, the registers (editable while stopped)
-// and the listing around the PC with its breakpoints.
+// and the trace.
 #include <imgui.h>
 
 #include <algorithm>
@@ -33,68 +33,98 @@ void runButtons(const Snapshot& s, Controller& controller) {
     ImGui::Text("Frame %llu   cycles %u", static_cast<unsigned long long>(s.frame), s.cycles);
 }
 
-// A register shown as 8 hex digits, editable while stopped.
-void registerField(const char* name, int index, uint32_t value, bool editable, Controller& controller) {
+const ImVec4 kChangedRegister(0.85f, 0.1f, 0.1f, 1.0f);
+
+void setRegister(Controller& controller, int index, uint32_t value) {
+    Command c;
+    c.kind = CommandKind::SetRegister;
+    c.index = index;
+    c.value = value;
+    controller.post(c);
+}
+
+// A register shown as 8 hex digits where it stands, editable while stopped,
+// red when it changed since the last stop.
+void registerField(const char* name, int index, const Snapshot& s, const Snapshot* before, bool editable,
+                   Controller& controller) {
+    const uint32_t value = registerValue(s.state, index);
     ImGui::AlignTextToFramePadding();
     ImGui::Text("%-3s", name);
     ImGui::SameLine();
+    const bool changed = s.stopped && before && registerChanged(before->state, s.state, index);
+    if (changed) ImGui::PushStyleColor(ImGuiCol_Text, kChangedRegister);
     if (!editable) {
         ImGui::Text("%08X", value);
-        return;
+    } else {
+        ImGui::PushID(index);
+        ImGui::SetNextItemWidth(ImGui::CalcTextSize("00000000").x + scaled(8));
+        uint32_t edited = value;
+        if (ImGui::InputScalar("##r", ImGuiDataType_U32, &edited, nullptr, nullptr, "%08X",
+                               ImGuiInputTextFlags_CharsHexadecimal | ImGuiInputTextFlags_EnterReturnsTrue) &&
+            edited != value)
+            setRegister(controller, index, edited);
+        ImGui::PopID();
     }
-    ImGui::PushID(index);
-    ImGui::SetNextItemWidth(ImGui::CalcTextSize("00000000").x + 8);
-    uint32_t edited = value;
-    if (ImGui::InputScalar("##r", ImGuiDataType_U32, &edited, nullptr, nullptr, "%08X",
-                           ImGuiInputTextFlags_CharsHexadecimal | ImGuiInputTextFlags_EnterReturnsTrue) &&
-        edited != value) {
-        Command c;
-        c.kind = CommandKind::SetRegister;
-        c.index = index;
-        c.value = edited;
-        controller.post(c);
+    if (changed) ImGui::PopStyleColor();
+}
+
+// SR's flags, T S I2 I1 I0 X N Z V C, each marked when set and, while
+// stopped, set or cleared by a click.
+void statusFlags(const Snapshot& s, const Snapshot* before, bool editable, Controller& controller) {
+    static const struct {
+        const char* name;
+        int bit;
+    } flags[] = {{"T", 15}, {"S", 13}, {"I2", 10}, {"I1", 9}, {"I0", 8}, {"X", 4}, {"N", 3}, {"Z", 2}, {"V", 1}, {"C", 0}};
+    const uint16_t sr = s.state.sr;
+    for (const auto& f : flags) {
+        const bool set = sr >> f.bit & 1;
+        const bool changed = s.stopped && before && (before->state.sr >> f.bit & 1) != set;
+        ImGui::SameLine(0, scaled(2));
+        if (changed) ImGui::PushStyleColor(ImGuiCol_Text, kChangedRegister);
+        if (!set) ImGui::PushStyleColor(ImGuiCol_Text, ImGui::GetStyleColorVec4(ImGuiCol_TextDisabled));
+        const ImVec2 size = ImGui::CalcTextSize(f.name);
+        if (ImGui::Selectable(f.name, set, editable ? 0 : ImGuiSelectableFlags_Disabled, size) && editable)
+            setRegister(controller, kRegisterSr, sr ^ (1u << f.bit));
+        if (!set) ImGui::PopStyleColor();
+        if (changed) ImGui::PopStyleColor();
     }
-    ImGui::PopID();
 }
 
 void registers(const Snapshot& s, Controller& controller) {
     const BoardState& st = s.state;
     const bool edit = s.stopped && !s.monitorOwns;
+    const auto atStop = controller.atLastStop();
+    const Snapshot* before = atStop.get();
     char name[4];
     if (ImGui::BeginTable("registers", 2)) {
         for (int i = 0; i < 8; ++i) {
             ImGui::TableNextColumn();
             std::snprintf(name, sizeof name, "D%d", i);
-            registerField(name, i, st.dreg[i], edit, controller);
+            registerField(name, i, s, before, edit, controller);
             ImGui::TableNextColumn();
             std::snprintf(name, sizeof name, "A%d", i);
-            registerField(name, 8 + i, st.areg[i], edit, controller);
+            registerField(name, 8 + i, s, before, edit, controller);
         }
         ImGui::EndTable();
     }
     const bool supervisor = st.sr & 0x2000;
-    registerField("PC", kRegisterPc, st.pc, edit, controller);
+    registerField("PC", kRegisterPc, s, before, edit, controller);
     ImGui::SameLine();
-    registerField(supervisor ? "USP" : "SSP", kRegisterOtherStack, st.asp, edit, controller);
-    registerField("SR", kRegisterSr, st.sr, edit, controller);
+    registerField(supervisor ? "USP" : "SSP", kRegisterOtherStack, s, before, edit, controller);
+    registerField("SR", kRegisterSr, s, before, edit, controller);
+    statusFlags(s, before, edit, controller);
     ImGui::SameLine();
-    const char* flags = "TSXNZVC";
-    const int bits[] = {15, 13, 4, 3, 2, 1, 0};
-    char text[32];
-    int at = 0;
-    for (int f = 0; f < 7; ++f) text[at++] = st.sr >> bits[f] & 1 ? flags[f] : '.';
-    std::snprintf(text + at, sizeof text - at, " I=%d", st.sr >> 8 & 7);
-    ImGui::Text("%s  (A7 is the %s)", text, supervisor ? "SSP" : "USP");
+    ImGui::TextDisabled(" A7 is the %s", supervisor ? "SSP" : "USP");
 }
 
 void traceRow(PanelState& state, Controller& controller) {
-    ImGui::SetNextItemWidth(140);
+    ImGui::SetNextItemWidth(scaled(140));
     ImGui::InputText("##trace", state.tracePath, sizeof state.tracePath);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(90);
+    ImGui::SetNextItemWidth(scaled(90));
     ImGui::InputInt("##count", &state.traceCount, 0);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(110);
+    ImGui::SetNextItemWidth(scaled(110));
     ImGui::Combo("##unit", &state.traceUnit, "instructions\0frames\0");
     ImGui::SameLine();
     if (ImGui::Button("Trace")) {
@@ -107,47 +137,12 @@ void traceRow(PanelState& state, Controller& controller) {
     }
 }
 
-void listing(PanelState& state, const Snapshot& s, Controller& controller) {
-    ImGui::SetNextItemWidth(160);
-    if (ImGui::InputTextWithHint("##goto", "address or symbol", state.cpuGoto, sizeof state.cpuGoto,
-                                 ImGuiInputTextFlags_EnterReturnsTrue)) {
-        std::string error;
-        const auto symbols = controller.symbols();
-        if (const auto address = parseAddress(state.cpuGoto, symbols.get(), error)) {
-            command(controller, CommandKind::ListAt, *address);
-            state.note.clear();
-        } else {
-            state.note = error;
-        }
-    }
-    ImGui::SameLine();
-    ImGui::TextDisabled("click: breakpoint   right-click: run to");
-    const auto symbols = controller.symbols();
-    ImGui::BeginChild("listing", ImVec2(0, 0), true);
-    for (const ListingLine& line : s.listing) {
-        if (symbols)
-            if (const std::string* name = symbols->nameAt(line.address)) ImGui::TextDisabled("%s:", name->c_str());
-        const bool here = line.address == (s.state.pc & 0xFFFFFF);
-        const bool breakpoint = std::binary_search(s.breakpoints.begin(), s.breakpoints.end(), line.address);
-        char text[160];
-        std::snprintf(text, sizeof text, "%s%s %06X  %s", breakpoint ? "*" : " ", here ? ">" : " ", line.address,
-                      line.text.c_str());
-        ImGui::PushID(static_cast<int>(line.address));
-        if (ImGui::Selectable(text, here)) command(controller, CommandKind::ToggleBreakpoint, line.address);
-        if (ImGui::IsItemClicked(ImGuiMouseButton_Right)) command(controller, CommandKind::RunTo, line.address);
-        ImGui::PopID();
-    }
-    ImGui::EndChild();
-}
-
 }  // namespace
 
 void drawCpuPanel(PanelState& state, const Snapshot& s, Controller& controller) {
     runButtons(s, controller);
     registers(s, controller);
     traceRow(state, controller);
-    ImGui::Separator();
-    listing(state, s, controller);
 }
 
 }  // namespace workbench

@@ -1,7 +1,8 @@
 // The Memory panel: the 68000 address space in hex and ASCII from the
 // snapshot ("--" where the board keeps nothing to show), bytes changed since
-// the last stop highlighted, and edits of work RAM and sprite RAM while
-// stopped.
+// the last stop highlighted, edits of work RAM and sprite RAM while
+// stopped, a view that follows a register, and write watchpoints from a
+// byte's menu.
 #include <imgui.h>
 
 #include <cstdio>
@@ -17,7 +18,7 @@ constexpr int kLines = 0x1000000 / 16;
 const ImVec4 kChanged(0.85f, 0.1f, 0.1f, 1.0f);
 
 void gotoField(PanelState& state, Controller& controller) {
-    ImGui::SetNextItemWidth(160);
+    ImGui::SetNextItemWidth(scaled(160));
     if (!ImGui::InputTextWithHint("##goto", "address or symbol", state.memoryGoto, sizeof state.memoryGoto,
                                   ImGuiInputTextFlags_EnterReturnsTrue))
         return;
@@ -34,11 +35,11 @@ void gotoField(PanelState& state, Controller& controller) {
 
 void editFields(PanelState& state, const Snapshot& s, Controller& controller) {
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(70);
+    ImGui::SetNextItemWidth(scaled(70));
     ImGui::InputTextWithHint("##at", "address", state.pokeAddress, sizeof state.pokeAddress,
                              ImGuiInputTextFlags_CharsHexadecimal);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(30);
+    ImGui::SetNextItemWidth(scaled(30));
     ImGui::InputTextWithHint("##value", "byte", state.pokeValue, sizeof state.pokeValue,
                              ImGuiInputTextFlags_CharsHexadecimal);
     ImGui::SameLine();
@@ -64,9 +65,47 @@ void editFields(PanelState& state, const Snapshot& s, Controller& controller) {
 
 }  // namespace
 
+// The view kept on a register's value (A0-A7 or PC), moved when it changes.
+void followField(PanelState& state, const Snapshot& s) {
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(scaled(70));
+    ImGui::Combo("##follow", &state.memoryFollow, "follow\0A0\0A1\0A2\0A3\0A4\0A5\0A6\0A7\0PC\0");
+    if (state.memoryFollow <= 0) return;
+    const uint32_t value = (state.memoryFollow == 9 ? s.state.pc : s.state.areg[state.memoryFollow - 1]) & 0xFFFFF0;
+    if (value == state.memoryFollowed) return;
+    state.memoryFollowed = value;
+    state.memoryAddress = value;
+    state.memoryJump = true;
+}
+
+// A right-click on a byte: a watchpoint on writes to it, its word or its
+// long word.
+void byteMenu(PanelState& state, Controller& controller) {
+    if (!ImGui::BeginPopup("byte")) return;
+    const uint32_t at = state.memoryContext;
+    const struct {
+        const char* label;
+        uint32_t address, length;
+    } choices[] = {{"Stop on writes to this byte", at, 1},
+                   {"Stop on writes to this word", at & ~1u, 2},
+                   {"Stop on writes to this long word", at & ~1u, 4}};
+    ImGui::TextDisabled("0x%06X", at);
+    for (const auto& c : choices)
+        if (ImGui::MenuItem(c.label)) {
+            Command command;
+            command.kind = CommandKind::SetWatchpoint;
+            command.address = c.address;
+            command.value = c.length;
+            command.index = 2;  // writes, as the Breakpoints panel numbers them
+            controller.post(command);
+        }
+    ImGui::EndPopup();
+}
+
 void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controller) {
     gotoField(state, controller);
     editFields(state, s, controller);
+    followField(state, s);
     const auto before = controller.atLastStop();
     ImGui::BeginChild("bytes", ImVec2(0, 0), true);
     const float lineHeight = ImGui::GetTextLineHeightWithSpacing();
@@ -81,21 +120,26 @@ void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controlle
             const uint32_t address = static_cast<uint32_t>(line) * 16;
             ImGui::Text("%06X ", address);
             for (uint32_t i = 0; i < 16; ++i) {
-                ImGui::SameLine(0, i == 8 ? 8.0f : 4.0f);
+                ImGui::SameLine(0, scaled(i == 8 ? 8 : 4));
                 const auto byte = viewByte(s, address + i);
                 if (!byte) ImGui::TextDisabled("--");
                 else if (before && s.stopped && byteChanged(*before, s, address + i)) ImGui::TextColored(kChanged, "%02X", *byte);
                 else ImGui::Text("%02X", *byte);
+                if (ImGui::IsItemClicked(ImGuiMouseButton_Right)) {
+                    state.memoryContext = address + i;
+                    ImGui::OpenPopup("byte");
+                }
             }
             char ascii[17] = {};
             for (uint32_t i = 0; i < 16; ++i) {
                 const auto byte = viewByte(s, address + i);
                 ascii[i] = byte && *byte >= 0x20 && *byte < 0x7F ? static_cast<char>(*byte) : '.';
             }
-            ImGui::SameLine(0, 12);
+            ImGui::SameLine(0, scaled(12));
             ImGui::TextUnformatted(ascii);
         }
     }
+    byteMenu(state, controller);
     ImGui::EndChild();
 }
 

@@ -38,6 +38,40 @@ std::string misfit(const Box& p, const Box& area, bool whole) {
 
 }  // namespace
 
+// A window opens beside another where the screen holds it there.
+TEST(WindowLayout, BesideAnotherWindowWhenTheScreenAllows) {
+    const Box screen{0, 0, 1920, 1080}, main{100, 50, 512, 448};
+    const struct {
+        Box main, screen;
+        int width, height;
+        Box place;
+    } rows[] = {
+        {main, screen, 980, 700, {620, 50, 980, 700}},                    // to its right
+        {{1300, 50, 512, 448}, screen, 980, 700, {312, 50, 980, 700}},   // to its left
+        {main, {0, 0, 1024, 768}, 980, 700, {44, 50, 980, 700}},         // neither: more room on the right
+        {{700, 50, 256, 224}, {0, 0, 1024, 768}, 980, 700, {0, 50, 980, 700}},  // more room on the left
+        {main, {0, 0, 1024, 768}, 1960, 1400, {0, 0, 1024, 768}},        // larger than the screen
+        {{100, 900, 256, 224}, screen, 980, 700, {364, 380, 980, 700}},  // kept on the screen
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(kit::beside(r.main, r.screen, r.width, r.height), r.place)
+            << r.main.left << "," << r.main.top << " on " << r.screen.width << "x" << r.screen.height;
+}
+
+
+// A place kept from a larger screen is moved onto this one.
+TEST(WindowLayout, APlaceKeptElsewhereComesOntoTheScreen) {
+    const Box screen{0, 0, 1024, 768};
+    const std::pair<Box, Box> rows[] = {
+        {{100, 50, 980, 700}, {44, 50, 980, 700}},
+        {{2000, 1200, 980, 700}, {44, 68, 980, 700}},
+        {{-500, -20, 400, 300}, {0, 0, 400, 300}},
+        {{10, 10, 1960, 1400}, {0, 0, 1024, 768}},
+        {{10, 10, 400, 300}, {10, 10, 400, 300}},
+    };
+    for (const auto& [kept, placed] : rows) EXPECT_EQ(kit::on_screen(kept, screen), placed) << kept.left << "," << kept.top;
+}
+
 // Every window size from the smallest to 1280 x 1024 and common screens;
 // areas for a picture kept at its aspect; each opening scale.
 TEST(WindowLayout, ThePictureFitsAtEverySize) {

@@ -100,7 +100,7 @@ TEST_F(ScriptApiTest, WrongArgumentsAreErrorsAndRightOnesAct) {
         {"emu.write16(0x103FF0, 0x1234) emu.write8(0x103FF1, -1) return emu.read16(0x103FF0)", "4863"},
         {"emu.setReg('d0', -1) return emu.reg('d0')", "4294967295"},
         {"emu.reg('ssp') == emu.reg('a7') and emu.reg('sr') >= 0x2000", "true"},
-        {"emu.symbolAt(emu.symbol('ship') + 2)", "ship+0x2"},
+        {"emu.symbolAt(emu.symbol('ship') + 2)", "ship+2"},
         {"emu.symbol('no such name')", "nil"},
         {"emu.frame() > 10 and emu.cycles() > 0", "true"},
         {"hits = 0 id = callbacks.add('exec', emu.symbol('scene_frame'), function() hits = hits + 1 end)", ""},

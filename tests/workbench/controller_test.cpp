@@ -79,7 +79,7 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
         SCOPED_TRACE(c.name);
         monitorOn = c.monitor;
         const auto s = h.run(c.command);
-        EXPECT_EQ(c.monitor ? h.controller.refusal() : s->message, c.message);
+        EXPECT_EQ(c.monitor ? h.controller.takeRefusal() : s->message, c.message);
         EXPECT_FALSE(s->stopped);
         EXPECT_NE(s->state.asp, 0x5A5A5A5Au) << "a refused register write was made";
     }
@@ -94,9 +94,15 @@ TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
     ASSERT_GE(before->listing.size(), 8u);
     for (size_t i = 1; i < before->listing.size(); ++i)
         EXPECT_EQ(before->listing[i].address, before->listing[i - 1].address + before->listing[i - 1].length);
+    // The PC with lines before it to centre it, and each line's words.
     size_t here = 0;
-    while (here < 8 && before->listing[here].address != before->state.pc) ++here;
-    ASSERT_LT(here, 8u) << "the PC is not among the first lines";
+    while (here < before->listing.size() && before->listing[here].address != before->state.pc) ++here;
+    ASSERT_LT(here + 4, before->listing.size()) << "the PC is not in the listing";
+    EXPECT_GE(here, 8u) << "fewer than 8 lines before the PC";
+    char opcode[8];
+    std::snprintf(opcode, sizeof opcode, "%04X", e2e::board().peekWord(before->state.pc).value_or(0));
+    EXPECT_EQ(before->listing[here].words.substr(0, 4), opcode);
+    EXPECT_EQ(before->listing[here].words.size(), before->listing[here].length / 2 * 5 - 1);
     const uint32_t address = before->listing[here + 3].address;  // in the main loop the demo runs every frame
     ASSERT_EQ(s68000setBreakpoint(address), 0);            // as the gdb stub's Z0 sets it
     const auto s = h.run(make(CommandKind::Run), 3);
@@ -158,6 +164,9 @@ TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
         EXPECT_EQ(frames.back().site, after) << "the call stack's newest frame returns after the call";
         EXPECT_EQ(frames.back().function, s->state.pc);
     }
+    for (int r = 0; r < kRegisterCount; ++r)  // changed since the last stop: the PC, A7 and the SR written
+        EXPECT_EQ(registerChanged(h.controller.atLastStop()->state, s->state, r),
+                  r == kRegisterPc || r == 15 || r == kRegisterSr) << r;
     s = h.run(make(CommandKind::StepOut), 3);
     EXPECT_EQ(s->message, "Stopped" + at(after));
     EXPECT_EQ(s->state.areg[7], stack);
@@ -191,6 +200,23 @@ TEST(WorkbenchController, StoppedCommandsStepEditAndToggle) {
     EXPECT_EQ(targetChanges - changes, 1);
 }
 
+// The frame counter counts the frames the 68000 ran since the workbench was
+// last opened; each command's outcome replaces the message before it.
+TEST(WorkbenchController, FramesRunSinceOpeningAndTheLastCommandsMessage) {
+    Hooked h;
+    const uint64_t paused = h.run(make(CommandKind::Pause))->frame;
+    auto s = h.run(make(CommandKind::ListAt), 10);
+    EXPECT_EQ(s->frame, paused) << "frames counted while stopped";
+    EXPECT_EQ(s->message, "") << "the pause's message outlived the next command";
+    EXPECT_EQ(h.run(make(CommandKind::FrameStep), 3)->frame, paused + 1);
+    h.controller.setOpen(false);
+    e2e::runFrame();
+    h.controller.setOpen(true);
+    s = h.run(make(CommandKind::ListAt), 3);
+    EXPECT_EQ(s->frame, 2u) << "the count did not restart at the opening";
+    EXPECT_EQ(s->message, "");
+}
+
 // As in the program: the window's threads post and read while the frames run.
 TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
     Hooked h;
@@ -200,7 +226,7 @@ TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
         for (int i = 0; i == 0 || !done.load(); ++i, reading = true) {
             if (const auto s = h.controller.latest()) seen = std::max(seen, s->frame);
             h.controller.post(make(i % 2 ? CommandKind::Pause : CommandKind::Run));
-            (void)h.controller.refusal();
+            (void)h.controller.takeRefusal();
         }
         EXPECT_GT(seen, 0u);
     });
@@ -208,10 +234,11 @@ TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!reading && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
     EXPECT_TRUE(reading) << "the panels' thread did not run within 10 s";
+    const auto first = h.controller.latest();
     for (int i = 0; i < 60; ++i) e2e::runFrame();
     done = true;
     panels.join();
-    EXPECT_GE(h.controller.latest()->frame, 60u);
+    EXPECT_NE(h.controller.latest(), first) << "no snapshot published while the panels posted";
 }
 
 TEST(WorkbenchController, ATraceWritesEachInstructionAndSaysWhere) {

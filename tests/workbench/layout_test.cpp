@@ -12,6 +12,7 @@ TEST(WorkbenchLayout, WrittenReadsBackAndBadTextChangesNothing) {
     Layout moved = defaultLayout();
     moved.panels[kGraphicsPanel] = {true, 10, 20, 300, 400};
     moved.panels[kCpuPanel].open = false;
+    moved.window = {true, 1300, 40, 1960, 1400};
     Layout read = defaultLayout();
     ASSERT_TRUE(parseLayout(formatLayout(moved), read));
     EXPECT_EQ(read, moved);
@@ -26,6 +27,8 @@ TEST(WorkbenchLayout, WrittenReadsBackAndBadTextChangesNothing) {
         {"memory 0 1 2 3 4, memory 1 1 2 3 4", false},
         {"registers 1 1 2 3 4", false},
         {"memory 0 1 2 3 4 5", false},
+        {"window 1 10 20 980 700", true},
+        {"window 1 10 20 980 700, window 1 10 20 980 700", false},
     };
     for (const auto& [text, good] : cases) {
         Layout layout = moved;

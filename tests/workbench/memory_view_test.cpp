@@ -11,6 +11,7 @@
 #include "memory_view.h"
 #include "s68000.h"
 #include "s68000_debug.h"
+#include "watch.h"
 
 namespace {
 
@@ -78,6 +79,28 @@ TEST(WorkbenchMemoryView, EditsOnlyPlainMemory) {
     for (const auto& [address, editable] : {std::pair{0x100000u, true}, {0x103FFFu, true}, {0x700000u, true},
                                            {0x000100u, false}, {0x600000u, false}, {0x500001u, false}})
         EXPECT_EQ(!refuseEdit(address).has_value(), editable) << std::hex << address;
+}
+
+// A watch reads its bytes big-endian from the snapshot in its format.
+TEST(WorkbenchMemoryView, WatchedValues) {
+    auto snapshot = std::make_unique<Snapshot>();
+    snapshot->valid = true;
+    snapshot->state.workRam[0] = 0xFFFD;
+    snapshot->state.workRam[1] = 0x1234;
+    const struct {
+        uint32_t address;
+        int size;
+        WatchFormat format;
+        const char* value;
+    } rows[] = {
+        {0x100000, 1, WatchFormat::Hex, "0xFF"},         {0x100001, 1, WatchFormat::Signed, "-3"},
+        {0x100000, 2, WatchFormat::Signed, "-3"},        {0x100000, 2, WatchFormat::Unsigned, "65533"},
+        {0x100000, 4, WatchFormat::Hex, "0xFFFD1234"},   {0x100000, 4, WatchFormat::Signed, "-191948"},
+        {0x100002, 2, WatchFormat::Signed, "4660"},      {0x200000, 2, WatchFormat::Hex, "--"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(watchValue(*snapshot, Watch{"", r.address, r.size, r.format}), r.value)
+            << std::hex << r.address << " " << r.size;
 }
 
 }  // namespace

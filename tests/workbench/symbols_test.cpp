@@ -9,6 +9,7 @@
 
 #include "board_session.h"
 #include "symbols.h"
+#include "watch.h"
 
 namespace {
 
@@ -29,6 +30,28 @@ TEST(WorkbenchSymbols, TheDemosStartIsItsResetVector) {
     EXPECT_EQ(symbols.describe(*start + 6), "_start+0x6");
     std::string parseError;
     EXPECT_EQ(parseAddress("_start", &symbols, parseError), start);
+    // Addresses named after the data object or routine they fall in, in
+    // the listing's operands too.
+    const std::pair<const char*, const char*> named[] = {
+        {"move.l ($100004),d0", "move.l status+4,d0"},     // inside an object: its offset
+        {"move.l d2,($100010)", "move.l d2,status+16"},
+        {"movea.l ($100000),a0", "movea.l status,a0"},     // not the linker's _fixed_start there
+        {"jsr     ($000BE6)", "jsr     scene_frame"},
+        {"bne     ($000242)", "bne     main+0x66"},
+        {"lea     $001968(pc),a3", "lea     service_frame(pc),a3"},
+        {"move.w  #$0001,($400000)", "move.w  #$0001,($400000)"},  // nothing named there
+        {"move.l  #$00100000,d5", "move.l  #$00100000,d5"},        // a number, not an address
+        {"tst.w   ($0004)", "tst.w   ($0004)"},
+    };
+    for (const auto& [text, expected] : named) EXPECT_EQ(nameOperands(text, symbols), expected);
+    // A watch on an object of 1, 2 or 4 bytes takes its size; others the size given (1).
+    const struct { const char* text; int size; } watches[] = {{"state", 2}, {"status", 1}, {"100010", 1}, {"stripe.1", 4}};
+    for (const auto& w : watches) {
+        std::string error;
+        const auto watch = makeWatch(w.text, 1, WatchFormat::Hex, &symbols, error);
+        ASSERT_TRUE(watch) << error;
+        EXPECT_EQ(watch->size, w.size) << w.text;
+    }
 }
 
 TEST(WorkbenchSymbols, MapsAndBadFiles) {
@@ -87,6 +110,18 @@ TEST(WorkbenchSymbols, TypedAddresses) {
         std::string error;
         EXPECT_EQ(parseAddress(text, nullptr, error), expected) << text;
         EXPECT_EQ(error.empty(), expected.has_value()) << text;
+    }
+    BoardState cpu{};
+    cpu.pc = 0x0001D2;
+    cpu.areg[0] = 0x700A60;
+    cpu.areg[7] = 0x103FF0;
+    cpu.dreg[3] = 0x12345678;
+    const std::pair<const char*, std::optional<uint32_t>> registers[] = {
+        {"pc", 0x1D2}, {"A0", 0x700A60}, {"sp", 0x103FF0}, {"d3", 0x345678}, {"$a0", 0xA0}, {"a8", 0xA8}, {"x1", std::nullopt},
+    };
+    for (const auto& [text, expected] : registers) {
+        std::string error;
+        EXPECT_EQ(parseAddress(text, nullptr, error, &cpu), expected) << text;
     }
 }
 
