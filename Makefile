@@ -6,7 +6,10 @@ RELEASE   := build/release
 SANITIZED := build/asan
 THREADED  := build/tsan
 
-.PHONY: all deps run check check-release check-asan check-tsan fuzz bench coverage install-libretro package clean
+# The browser build: the page, build/web/index.html, with bevorel.js and .wasm.
+WEB := build/web
+
+.PHONY: all deps run web check check-release check-asan check-tsan fuzz bench coverage install-libretro package clean
 
 all: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
@@ -22,11 +25,22 @@ check: deps check-release check-asan check-tsan
 
 # The release build's tests include the package's checks (lintian, the
 # desktop entry, the metainfo, and an install and removal as root).
-check-release:
+check-release: web
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(RELEASE) -j $(JOBS)
 	cd $(RELEASE) && cpack -G DEB
 	ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
+
+# The board and the 68000 core compiled to WebAssembly by Debian's emscripten
+# (web/CMakeLists.txt) beside the page and the demo ROM set, which the release
+# build's cross toolchain makes. emscripten's tools find their node modules
+# through NODE_PATH when the machine's node is not Debian's.
+web: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) -j $(JOBS) --target demo_roms demo_rom_zip
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S web -B build/web-build -DDEMO_ROMS=$(CURDIR)/$(RELEASE)/roms/demo/Roms \
+	  -DSITE=$(CURDIR)/$(WEB)
+	NODE_PATH=/usr/share/nodejs cmake --build build/web-build -j $(JOBS)
 
 # The Debian package, build/release/bevorel_VERSION_ARCH.deb.
 package: deps
@@ -71,7 +85,7 @@ fuzz: deps
 
 # Every benchmark in one table (see bench/RESULTS.md for the history).
 BENCH := build/bench
-bench: deps
+bench: deps web
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DBEVOREL_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS)
 	bash bench/run.sh $(BENCH)

@@ -53,6 +53,18 @@ subprocess.run([program, "--boot", "--frames", "1200"], env=env, stdin=subproces
 print("peak_rss_mib", resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024)
 EOF
 
+# The browser build (make web) in headless Chromium: unpaced frames a
+# second, each drawn on the page's canvas, with the DevTools-protocol client
+# from web/test's lockfile.
+web_fps=nan
+if [ -f "$source_dir/build/web/bevorel.wasm" ] && [ -x /usr/bin/chromium ]; then
+    mkdir -p "$work/client"
+    cp "$source_dir/web/test/package.json" "$source_dir/web/test/package-lock.json" "$work/client/"
+    (cd "$work/client" && npm ci --ignore-scripts --no-audit --no-fund --prefer-offline > /dev/null)
+    web_fps=$(NODE_PATH="$work/client/node_modules" node "$source_dir/web/test/bench.js" "$source_dir/build/web" | sed -n 's/^web_fps //p')
+fi
+echo "web_fps $web_fps" >> "$work/program.txt"
+
 build_seconds="skipped"
 if [ "${BENCH_CLEAN_BUILD:-1}" != 0 ]; then
     start=$(date +%s)
@@ -88,6 +100,8 @@ rows = [
     ("Core, host instructions per emulated instruction, self-test", host_per_emulated("selftest"), "report"),
     ("Core, host instructions per emulated instruction, call-heavy", host_per_emulated("calls"), "<= 32"),
     ("Whole demo frame, unpaced (frames/s)", f"{median('workload_bench', 'BM_DemoFrame', 'frames'):,.0f}", ">= 5,000"),
+    ("Whole demo frame in headless Chromium, unpaced, each drawn (frames/s)", f"{float(prog['web_fps']):,.0f}", "report"),
+    ("The same over the native whole demo frame", f"{float(prog['web_fps']) / median('workload_bench', 'BM_DemoFrame', 'frames'):.2f}", "report"),
     ("Picture: fill and 480 visible chained sprites (pictures/s)", f"{1e9 / median('board_bench', 'BM_DrawPicture480Sprites'):,.0f}", ">= 5,000"),
     ("Save state, the game's stop: capture (us)", f"{median('state_bench', 'BM_Capture'):.1f}", "report"),
     ("Save state, whole command with the file flushed (ms)", f"{median('state_bench', 'BM_SaveStateCommand'):.2f}", "< 5"),

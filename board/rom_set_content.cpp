@@ -27,12 +27,6 @@ std::string base_of(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int set_index(const std::string& name) {
-    for (size_t i = 0; i < kRomSetNames.size(); ++i)
-        if (name == kRomSetNames[i]) return static_cast<int>(i);
-    return -1;
-}
-
 bool is_zip_name(const std::string& name) {
     return name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".zip") == 0;
 }
@@ -139,7 +133,7 @@ bool load_zip(const std::string& path, Files& out, std::string& error) {
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
-        const int k = name ? set_index(base_of(name)) : -1;
+        const int k = name ? rom_set_index(base_of(name)) : -1;
         if (k < 0) continue;
         if (entries[k] >= 0) {
             error = shown + " holds " + kRomSetNames[k] + " twice";
@@ -186,7 +180,7 @@ bool load_rom_set(const std::string& given, RomSetFiles& files, std::string& err
     } else if (is_zip_name(path)) {
         directory = parent_of(path);
         if (!load_zip(path, loaded, error)) return false;
-    } else if (set_index(base_of(path)) >= 0) {
+    } else if (rom_set_index(base_of(path)) >= 0) {
         directory = parent_of(path);
         if (!load_directory(directory, loaded, error)) return false;
     } else {
@@ -197,25 +191,4 @@ bool load_rom_set(const std::string& given, RomSetFiles& files, std::string& err
     files.data = std::move(loaded);
     files.directory = directory;
     return true;
-}
-
-const unsigned char* rom_set_file(const RomSetFiles& files, const std::string& name) {
-    const int k = set_index(name);
-    return k < 0 ? nullptr : files.data[static_cast<size_t>(k)].get();
-}
-
-std::unique_ptr<unsigned char[]> copy_rom_set_file(const RomSetFiles& files, const char* name, std::string& reason) {
-    const char* slash = std::strrchr(name, '/');
-    const unsigned char* data = rom_set_file(files, slash ? slash + 1 : name);
-    if (!data) {
-        reason = std::string(name) + " is not a file of the loaded ROM set";
-        return nullptr;
-    }
-    std::unique_ptr<unsigned char[]> copy(new (std::nothrow) unsigned char[kRomFileSize]);
-    if (!copy) {
-        reason = "out of memory for " + std::string(name);
-        return nullptr;
-    }
-    std::memcpy(copy.get(), data, kRomFileSize);
-    return copy;
 }

@@ -24,6 +24,9 @@ struct RomSetFiles {
 // is checked before anything is allocated for them.
 bool load_rom_set(const std::string& path, RomSetFiles& files, std::string& error);
 
+// The position of a file's name in kRomSetNames, or -1 for another name.
+int rom_set_index(const std::string& name);
+
 // A file's data, or null for a name that is not one of the six.
 const unsigned char* rom_set_file(const RomSetFiles& files, const std::string& name);
 

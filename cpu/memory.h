@@ -65,8 +65,12 @@ void direct_write16(const data_region* reg, uint32_t a, uint16_t v);
 // register of the caller (preserve_most), so the instruction handlers keep
 // their state in registers on the fast path and save nothing for a call they
 // seldom make. (Results go through memory: clang 14 restores RAX on return
-// from a preserve_most function.)
+// from a preserve_most function.) WebAssembly has no such convention.
+#ifdef __wasm__
+#define M68K_SEARCH_PATH
+#else
 #define M68K_SEARCH_PATH __attribute__((preserve_most))
+#endif
 M68K_SEARCH_PATH void search_read8(uint32_t address, uintptr_t pc, int32_t R);
 M68K_SEARCH_PATH void search_read16(uint32_t address, uintptr_t pc, int32_t R);
 M68K_SEARCH_PATH void search_read32(uint32_t address, uintptr_t pc, int32_t R);

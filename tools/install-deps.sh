@@ -13,6 +13,7 @@ packages=(
   retroarch retroarch-dev
   liblua5.4-dev
   dpkg-dev lintian desktop-file-utils appstream
+  emscripten chromium
 )
 
 missing=()
