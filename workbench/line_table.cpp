@@ -3,26 +3,18 @@
 #include <elfutils/libdw.h>
 #include <libelf.h>
 
+#include "elf_image.h"
+
 #include <algorithm>
 #include <map>
 
 namespace workbench {
 
 bool LineTable::read(std::span<const uint8_t> bytes, std::string& error) {
-    if (elf_version(EV_CURRENT) == EV_NONE) {
-        error = "libelf cannot be used";
-        return false;
-    }
-    std::vector<char> image(bytes.begin(), bytes.end());  // libelf may write to its buffer
-    Elf* elf = elf_memory(image.data(), image.size());
-    if (!elf || elf_kind(elf) != ELF_K_ELF) {
-        if (elf) elf_end(elf);
-        error = "not an ELF file";
-        return false;
-    }
-    Dwarf* dwarf = dwarf_begin_elf(elf, DWARF_C_READ, nullptr);
+    const ElfImage image(bytes, "not an ELF file", error);
+    if (!image.elf()) return false;
+    Dwarf* dwarf = dwarf_begin_elf(image.elf(), DWARF_C_READ, nullptr);
     if (!dwarf) {
-        elf_end(elf);
         error = "the ELF file has no DWARF information";
         return false;
     }
@@ -55,7 +47,6 @@ bool LineTable::read(std::span<const uint8_t> bytes, std::string& error) {
         offset = next;
     }
     dwarf_end(dwarf);
-    elf_end(elf);
     if (rows.empty()) {
         error = "the ELF file has no line table";
         return false;

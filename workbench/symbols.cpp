@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "elf_image.h"
+
 namespace workbench {
 
 namespace {
@@ -76,17 +78,9 @@ bool elfFor68000(std::span<const uint8_t> bytes, std::string& error) {
 
 bool readElf(std::span<const uint8_t> bytes, Table& table, std::string& error) {
     if (!elfFor68000(bytes, error)) return false;
-    if (elf_version(EV_CURRENT) == EV_NONE) {
-        error = "libelf cannot be used";
-        return false;
-    }
-    std::vector<char> image(bytes.begin(), bytes.end());  // libelf may write to its buffer
-    Elf* elf = elf_memory(image.data(), image.size());
-    if (!elf || elf_kind(elf) != ELF_K_ELF) {
-        if (elf) elf_end(elf);
-        error = "the ELF file is truncated or damaged";
-        return false;
-    }
+    const ElfImage image(bytes, "the ELF file is truncated or damaged", error);
+    Elf* const elf = image.elf();
+    if (!elf) return false;
     bool tables = false, broken = false;
     GElf_Ehdr file;
     // A cut file still reads as ELF; its section table must lie inside it.
@@ -118,7 +112,6 @@ bool readElf(std::span<const uint8_t> bytes, Table& table, std::string& error) {
                                  sized ? static_cast<uint32_t>(symbol.st_size) : 0u, type == STT_OBJECT});
         }
     }
-    elf_end(elf);
     if (broken) error = "the ELF file is truncated or damaged";
     else if (!tables) error = "the ELF file has no symbol table";
     return !broken && tables;
