@@ -40,7 +40,7 @@ mkdir -p "$profiles"
 # libretro core it loads each write their own), kept up to date as it runs (%c).
 # Child processes and programs that scripts start inherit the variable.
 status=0
-LLVM_PROFILE_FILE="$profiles/%p-%m%c.profraw" ctest --test-dir "$build" -j "$jobs" --output-on-failure -LE package || status=$?
+LLVM_PROFILE_FILE="$profiles/%p-%m%c.profraw" ctest --test-dir "$build" -j "$jobs" --output-on-failure -LE "package|web" || status=$?
 
 llvm-profdata merge -sparse -o "$build/coverage.profdata" "$profiles"
 rm -rf "$profiles"  # gigabytes; the merged profile holds what they said
