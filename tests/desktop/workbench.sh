@@ -63,7 +63,9 @@ differs() { local now; now=$(hash "$1") && [[ $now != "$2" ]]; }
 act() {
     local what=$1 area=$2 before
     shift 2
-    before=$(hash "$area") || fail "cannot read the window"
+    # Just after a start the window found may still be the one SDL replaces.
+    readable() { before=$(hash "$area"); }
+    wait_for 10 "the window readable before $what" readable
     "$@"
     wait_for 10 "$what" differs "$area" "$before"
 }
