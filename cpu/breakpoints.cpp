@@ -1,8 +1,10 @@
-// Breakpoints. While none is set the dispatch table holds the instruction
-// handlers and nothing is checked. While any is set, every entry of the table
-// holds the check below, which compares the instruction's address with the
-// table and either leaves the slice through the "instruction could not run"
-// exit or goes on to the real handler, kept in a copy of the table.
+// Breakpoints and the access hook's executions. While no breakpoint is set
+// and no access hook, the dispatch table holds the instruction handlers and
+// nothing is checked. Otherwise every entry of the table holds the check
+// below, which compares the instruction's address with the breakpoints and
+// either leaves the slice through the "instruction could not run" exit or
+// reports the execution to the hook and goes on to the real handler, kept in
+// a copy of the table.
 #include <algorithm>
 #include <iterator>
 
@@ -40,6 +42,9 @@ bool listed(uint32_t a) { return std::find(addresses, addresses + count, a) != a
 
 }  // namespace
 
+s68000_access_hook access_hook = nullptr;
+uint32_t access_pc = 0;
+
 // The check in every table entry: `pc` is the host position past the opcode.
 void breakpoint_check(uint32_t op, uintptr_t pc, int32_t R) M68K_HIDDEN;
 void breakpoint_check(uint32_t op, uintptr_t pc, int32_t R) {
@@ -49,6 +54,13 @@ void breakpoint_check(uint32_t op, uintptr_t pc, int32_t R) {
     if (filtered(a) && a != passed && listed(a)) [[unlikely]] {
         stopped_at_breakpoint = true;
         M68K_MUSTTAIL return invalid_exit(op, pc, R);
+    }
+    if (access_hook) {
+        access_pc = a;
+        // The odometer as s68000readOdometer gives it, with the live count.
+        const uint32_t cycles = static_cast<uint32_t>(W.cycles_needed) - static_cast<uint32_t>(R) - 1 -
+                                static_cast<uint32_t>(W.cycles_leftover) + _s68000context.odometer;
+        access_hook(S68000Access{S68000AccessKind::Execute, 2, a, op, a, cycles});
     }
     M68K_MUSTTAIL return handlers[op](op, pc, R);
 }
@@ -69,6 +81,11 @@ void take_check_away() {
 }
 
 }  // namespace
+
+void update_dispatch_check() {
+    if (count || access_hook) put_check_in_place();
+    else take_check_away();
+}
 
 Handler* dispatch_entries() { return check_in_place() ? handlers : jmptbl; }
 
@@ -94,14 +111,14 @@ int s68000clearBreakpoint(uint32_t address) {
     if (end == addresses + count) return 1;
     count = static_cast<int>(end - addresses);
     rebuild_filter();
-    if (count == 0) take_check_away();
+    update_dispatch_check();
     return 0;
 }
 
 void s68000clearBreakpoints() {
     count = 0;
     rebuild_filter();
-    take_check_away();
+    update_dispatch_check();
 }
 
 int s68000breakpointCount() { return count; }
@@ -121,3 +138,10 @@ bool s68000takeBreakpointStop() {
 void s68000stepOverBreakpoint(uint32_t address) {
     if (count) step_over = address & ADDRESS_MASK;
 }
+
+void s68000setAccessHook(s68000_access_hook hook) {
+    m68k::access_hook = hook;
+    m68k::update_dispatch_check();
+}
+
+s68000_access_hook s68000accessHook() { return m68k::access_hook; }

@@ -94,5 +94,6 @@ int s68000init() {
         for (unsigned n = (record >> 24) + 1; n; --n) jmptbl[entry++] = h;
     }
     if (flow_hooked()) install_flow_handlers(jmptbl, true);
+    if (access_hook) update_dispatch_check();
     return 0;
 }

@@ -141,3 +141,31 @@ using s68000_flow_hook = void (*)(const S68000Flow& flow);
 // Between slices, after s68000init (which keeps the hook set).
 void s68000setFlowHook(s68000_flow_hook hook);
 s68000_flow_hook s68000flowHook();
+
+// ---- Access hook ----
+//
+// While a hook is set, the core tells it of every instruction it executes
+// (Execute: the opcode's address, before the instruction runs; one stopped
+// at a breakpoint is not executed) and of every data access an instruction
+// or an exception makes (Read and Write: a byte or a word, after the access,
+// with the value moved; a long access is its two words, as the bus makes
+// them). Data accesses are seen in armed
+// slices only (s68000armWatchpoints), where every record of the lists is
+// wrapped as a watched one is. Unset (null, the default), nothing is
+// checked and nothing wrapped. Called on the thread that runs the core, from
+// inside a slice; the hook must not call the core's entry points.
+
+enum class S68000AccessKind : uint8_t { Execute, Read, Write };
+struct S68000Access {
+    S68000AccessKind kind;
+    uint8_t bytes;     // 1 or 2 (Execute: 2, the opcode word)
+    uint32_t address;  // 24 bits
+    uint32_t value;    // the byte or word moved; Execute: the opcode
+    uint32_t pc;       // the address of the instruction executing then
+    uint32_t cycles;   // the odometer then (s68000readOdometer)
+    bool operator==(const S68000Access&) const = default;
+};
+using s68000_access_hook = void (*)(const S68000Access& access);
+// Between slices; s68000init keeps it set.
+void s68000setAccessHook(s68000_access_hook hook);
+s68000_access_hook s68000accessHook();

@@ -11,6 +11,9 @@
 // record that overlaps a wrapped one and comes before it in the host's list
 // is wrapped too, so that the first match in list order stays the host's.
 //
+// While the access hook is set, every record of every list is wrapped, and
+// each wrapper reports its accesses to the hook as well.
+//
 // Every arming makes the copies from the host's current lists and the current
 // watchpoints. A copy is never changed once made; copies are kept and shared
 // by content, so a list address once installed never holds other records.
@@ -18,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "dispatch_table.h"
 #include "memory.h"
 #include "s68000_debug.h"
 
@@ -57,32 +61,43 @@ data_region* host_record(const data_region* wrapper) { return static_cast<data_r
 
 uint32_t word_of(uint32_t a) { return a & ~1u; }
 
+// Tells the access hook of an access just made.
+void report(S68000AccessKind kind, uint8_t bytes, uint32_t a, uint32_t value) {
+    if (access_hook) access_hook(S68000Access{kind, bytes, a & ADDRESS_MASK, value, access_pc, s68000readOdometer()});
+}
+
 uint32_t watch_read8(uint32_t a, data_region* wrapper) {
     const data_region* reg = host_record(wrapper);
     note(a, a, S68000_WATCH_READ);
-    if (reg->handler) return reinterpret_cast<s68000_read_handler>(reg->handler)(a, host_record(wrapper));
-    return direct_read8(reg, a);
+    const uint32_t v = reg->handler ? reinterpret_cast<s68000_read_handler>(reg->handler)(a, host_record(wrapper))
+                                    : direct_read8(reg, a);
+    report(S68000AccessKind::Read, 1, a, v & 0xFF);
+    return v;
 }
 
 uint32_t watch_read16(uint32_t a, data_region* wrapper) {
     const data_region* reg = host_record(wrapper);
     note(word_of(a), word_of(a) + 1, S68000_WATCH_READ);
-    if (reg->handler) return reinterpret_cast<s68000_read_handler>(reg->handler)(a, host_record(wrapper));
-    return direct_read16(reg, a);
+    const uint32_t v = reg->handler ? reinterpret_cast<s68000_read_handler>(reg->handler)(a, host_record(wrapper))
+                                    : direct_read16(reg, a);
+    report(S68000AccessKind::Read, 2, a, v & 0xFFFF);
+    return v;
 }
 
 void watch_write8(uint32_t a, uint32_t data, data_region* wrapper) {
     const data_region* reg = host_record(wrapper);
     note(a, a, S68000_WATCH_WRITE);
-    if (reg->handler) return reinterpret_cast<s68000_write_handler>(reg->handler)(a, data, host_record(wrapper));
-    direct_write8(reg, a, static_cast<uint8_t>(data));
+    if (reg->handler) reinterpret_cast<s68000_write_handler>(reg->handler)(a, data, host_record(wrapper));
+    else direct_write8(reg, a, static_cast<uint8_t>(data));
+    report(S68000AccessKind::Write, 1, a, data & 0xFF);
 }
 
 void watch_write16(uint32_t a, uint32_t data, data_region* wrapper) {
     const data_region* reg = host_record(wrapper);
     note(word_of(a), word_of(a) + 1, S68000_WATCH_WRITE);
-    if (reg->handler) return reinterpret_cast<s68000_write_handler>(reg->handler)(a, data, host_record(wrapper));
-    direct_write16(reg, a, static_cast<uint16_t>(data));
+    if (reg->handler) reinterpret_cast<s68000_write_handler>(reg->handler)(a, data, host_record(wrapper));
+    else direct_write16(reg, a, static_cast<uint16_t>(data));
+    report(S68000AccessKind::Write, 2, a, data & 0xFFFF);
 }
 
 // The four data lists of a mode, in context order, with what they serve.
@@ -110,6 +125,7 @@ bool overlap(const data_region& a, const data_region& b) {
 }
 
 bool watched(const data_region& r, int kind) {
+    if (access_hook) return true;
     for (int i = 0; i < watch_count; ++i)
         if ((watches[i].kinds & kind) && r.low_address <= watches[i].high && watches[i].low <= r.high_address)
             return true;
@@ -215,7 +231,7 @@ int s68000watchpointAt(int index, uint32_t* address, uint32_t* length, int* kind
 }
 
 void s68000armWatchpoints() {
-    if (armed || watch_count == 0) return;
+    if (armed || (watch_count == 0 && !access_hook)) return;
     each_data_list([](data_region*& list, Slot slot) { list = watching(list, slot); });
     armed = true;
 }

@@ -1,7 +1,11 @@
 // Runs every case of the outside single-instruction 68000 suite through
 // s68000exec(1) and compares registers, SR, PC, RAM and cycles with the
 // hardware-verified result, one test per instruction family, each printing
-// its line of the report.
+// its line of the report. With the access hook set throughout, every other
+// case runs in an armed slice, where the data accesses the hook reports are
+// compared with the case's bus transactions: the same writes, and no read
+// the bus did not make (the hardware's extra reads, such as CLR's read before
+// its write, the core does not make); every case executes its one opcode.
 //
 // Principled exclusions, each counted and printed:
 //  1. cases that take an address error (their bus transactions read the
@@ -23,9 +27,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "s68000.h"
+#include "s68000_debug.h"
 
 #ifndef M68K_TESTS_DIR
 #error "M68K_TESTS_DIR must name the directory of the 68000 test suite"
@@ -105,9 +111,36 @@ DataFault known_data_fault(const std::string& base, const json& init, const json
     return {};
 }
 
+// A data access as (kind, address, bytes, value), kind 'r' or 'w'.
+using BusAccess = std::tuple<char, uint32_t, int, uint32_t>;
+
+// The data accesses of a case's transactions (function codes 1 and 5); a
+// test-and-set is its read and its write.
+std::vector<BusAccess> bus_data_accesses(const json& tx, const json& init) {
+    std::vector<BusAccess> out;
+    for (const json& t : tx) {
+        if (t[0] == "n" || (t[2] != 1 && t[2] != 5)) continue;
+        const uint32_t a = t[3].get<uint32_t>() & 0xFFFFFF;
+        const int bytes = t[4] == ".b" ? 1 : 2;
+        if (t[0] == "t") {  // the value is the one written; the one read is the initial RAM's
+            uint32_t read = 0;
+            for (const auto& b : init["ram"])
+                if (b[0] == a) read = b[1];
+            out.emplace_back('r', a, 1, read);
+            out.emplace_back('w', a, 1, t[5].get<uint32_t>());
+        } else {
+            out.emplace_back(t[0] == "r" ? 'r' : 'w', a, bytes, t[5].get<uint32_t>());
+        }
+    }
+    return out;
+}
+
+std::vector<S68000Access> accesses;
+void record_access(const S68000Access& a) { accesses.push_back(a); }
+
 struct FamilyResult {
     int cases = 0, state_ok = 0, cycles_ok = 0, address_error = 0, core_table = 0, defective = 0, flags_masked = 0,
-        data_faults = 0;
+        data_faults = 0, bus_compared = 0, bus_ok = 0, executes_ok = 0;
     std::string data_fault_reason;
     std::vector<std::string> failures;
 };
@@ -122,7 +155,9 @@ public:
         c.s_readbyte = c.u_readbyte = c.s_readword = c.u_readword = data_;
         c.s_writebyte = c.u_writebyte = c.s_writeword = c.u_writeword = data_;
         c.resethandler = [] {};
+        s68000setAccessHook(record_access);
     }
+    ~Conformance() { s68000setAccessHook(nullptr); }
 
     void run_case(const std::string& base, const json& tc, FamilyResult& res) {
         ++res.cases;
@@ -130,8 +165,13 @@ public:
         if (reads(tx, 0x0C) && reads(tx, 0x0E)) return ++res.address_error, clear(tc);
         if (defective(init, fin)) return void(++res.defective);
         load(init);
+        accesses.clear();
+        const bool armed = res.cases % 2 == 0;
+        if (armed) s68000armWatchpoints();
         s68000exec(1);
+        if (armed) s68000disarmWatchpoints();
         const s68000context& c = _s68000context;
+        check_accesses(tx, init, armed, res);
 
         // Flags left undefined, or fixed by this core its own way.
         uint16_t sr_mask = 0xFFFF;
@@ -181,6 +221,33 @@ public:
     }
 
 private:
+    // The hook heard of the one opcode executed and, armed, of the bus's
+    // writes and of reads the bus made.
+    static void check_accesses(const json& tx, const json& init, bool armed, FamilyResult& res) {
+        std::vector<BusAccess> seen;
+        int executes = 0;
+        for (const S68000Access& a : accesses) {
+            if (a.kind == S68000AccessKind::Execute)
+                executes += a.address == init["pc"].get<uint32_t>() && a.value == init["prefetch"][0];
+            else
+                seen.emplace_back(a.kind == S68000AccessKind::Read ? 'r' : 'w', a.address, a.bytes, a.value);
+        }
+        res.executes_ok += executes == 1 && std::count_if(accesses.begin(), accesses.end(), [](const auto& a) {
+                               return a.kind == S68000AccessKind::Execute;
+                           }) == 1;
+        if (!armed) return;
+        ++res.bus_compared;
+        std::vector<BusAccess> bus = bus_data_accesses(tx, init);
+        auto writes = [](std::vector<BusAccess> v) {
+            std::erase_if(v, [](const BusAccess& x) { return std::get<0>(x) != 'w'; });
+            std::sort(v.begin(), v.end());
+            return v;
+        };
+        std::sort(seen.begin(), seen.end());
+        std::sort(bus.begin(), bus.end());
+        res.bus_ok += writes(seen) == writes(bus) && std::includes(bus.begin(), bus.end(), seen.begin(), seen.end());
+    }
+
     uint8_t* bytes() { return reinterpret_cast<uint8_t*>(words_.data()); }
     void poke(uint32_t a, uint8_t v) { bytes()[(a & 0xFFFFFF) ^ 1] = v; }
     uint8_t peek(uint32_t a) { return bytes()[(a & 0xFFFFFF) ^ 1]; }
@@ -244,13 +311,15 @@ TEST_P(Family, MatchesTheHardware) {
                 r.core_table ? "  (core's cycle table)" : "");
     if (r.flags_masked) std::printf("  undefined flags masked in %d", r.flags_masked);
     if (r.defective) std::printf("  defective excluded %d", r.defective);
-    std::printf("\n");
+    std::printf("  bus %d/%d\n", r.bus_ok, r.bus_compared);
     if (r.data_faults)
         std::printf("    known faults of the data, corrected in %d: %s\n", r.data_faults, r.data_fault_reason.c_str());
     for (const auto& f : r.failures) std::printf("    %s\n", f.c_str());
     EXPECT_GT(r.cases, 0);
     EXPECT_EQ(r.state_ok, compared);
     EXPECT_EQ(r.cycles_ok, compared);
+    EXPECT_EQ(r.executes_ok, compared);
+    EXPECT_EQ(r.bus_ok, r.bus_compared);
 }
 
 INSTANTIATE_TEST_SUITE_P(Suite, Family, ::testing::ValuesIn(family_files()), [](const auto& info) {
