@@ -8,15 +8,20 @@ void (*debugger_target_changed)() = nullptr;
 namespace {
 
 // One part of a slice, with the watchpoints armed when a client takes the
-// stops.
+// stops, and the lists armed for the access hook while one is set. A
+// watched access nobody takes only ends the part: the slice goes on.
 uint32_t runPart(int32_t cycles, bool watch, RunStop& stop) {
+    const bool arm = watch || s68000accessHook();
     s68000takeBreakpointStop();
-    if (watch) s68000armWatchpoints();
+    if (arm) s68000armWatchpoints();
     const uint32_t code = s68000exec(cycles);
-    if (watch) s68000disarmWatchpoints();
+    if (arm) s68000disarmWatchpoints();
     stop.breakpoint = s68000takeBreakpointStop() && s68000exitIsAddress(code);
     if (stop.breakpoint) stop.address = code;
-    stop.watched = watch && s68000takeWatchHit(&stop.address, &stop.kinds);
+    uint32_t address;
+    int kinds;
+    const bool watched = arm && s68000takeWatchHit(&address, &kinds);
+    if (watched && watch) stop.address = address, stop.kinds = kinds, stop.watched = true;
     return code;
 }
 

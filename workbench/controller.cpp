@@ -37,11 +37,11 @@ void share(std::span<unsigned char> image, const unsigned char*& source,
 // start up to kListingBack bytes back whose instructions, decoded forward,
 // land on the PC (the 68000's code cannot be decoded backward).
 constexpr uint32_t kListingBack = 96;
-uint32_t listingStartBefore(uint32_t pc) {
+uint32_t listingStartBefore(uint32_t pc, const CodeDataLog* log) {
     for (uint32_t back = kListingBack; back >= 2; back -= 2) {
         if (pc < back) continue;
         uint32_t at = pc - back;
-        while (at < pc) at += disassembleAt(at).length;
+        while (at < pc) at += lineAt(at, log).length;
         if (at == pc) return pc - back;
     }
     return pc;
@@ -151,6 +151,10 @@ void Controller::apply(const Command& c, std::string& message) {
         case CommandKind::Trace:
             startTrace(c, message);
             return;
+        case CommandKind::CodeDataSave:
+        case CommandKind::CodeDataLoad:
+            applyCodeData(c, message);
+            return;
         case CommandKind::SetWatchpoint:
         case CommandKind::ClearWatchpoint: {
             const bool set = c.kind == CommandKind::SetWatchpoint;
@@ -164,7 +168,7 @@ void Controller::apply(const Command& c, std::string& message) {
             return;
         }
         case CommandKind::ListAt:
-            fListingStart = listingStartBefore(c.address & 0xFFFFFF);
+            fListingStart = listingStartBefore(c.address & 0xFFFFFF, codeData());
             fListingPinned = true;
             return;
         case CommandKind::Run:
@@ -229,8 +233,10 @@ void Controller::apply(const Command& c, std::string& message) {
 const std::vector<ListingLine>& Controller::listing(uint32_t start) {
     const uint32_t end = start + kListingLines * 10;  // the longest 68000 instruction is 10 bytes
     const bool rom = fRom && end <= fRom->size();
-    if (!rom || start != fListedFrom || fRom.get() != fListedRom || fListed.empty())
-        fListed = listingFrom(start, kListingLines);
+    const uint64_t changes = codeData() ? codeData()->changes() : 0;
+    if (!rom || start != fListedFrom || fRom.get() != fListedRom || fListed.empty() || changes != fListedChanges)
+        fListed = listingFrom(start, kListingLines, codeData());
+    fListedChanges = changes;
     fListedFrom = rom ? start : 0xFFFFFFFF;
     fListedRom = fRom.get();
     return fListed;
@@ -259,7 +265,7 @@ void Controller::publish() {
     };
     if (fListingStart != 0xFFFFFFFF) snapshot->listing = listing(fListingStart);
     if (!fListingPinned && !within(snapshot->listing)) {
-        fListingStart = listingStartBefore(pc);
+        fListingStart = listingStartBefore(pc, codeData());
         snapshot->listing = listing(fListingStart);
     }
     uint32_t address = 0;
@@ -270,6 +276,11 @@ void Controller::publish() {
         snapshot->watchpoints.push_back(w);
     snapshot->message = fMessage;
     publishProfile(*snapshot);
+    if (fAccess) {
+        snapshot->accessAges = fAccess->ages();
+        snapshot->frameEvents.assign(fAccess->frames().begin(), fAccess->frames().end());
+        snapshot->codeDataCounts = fAccess->codeData().counts();
+    }
     snapshot->messageSerial = fMessageSerial;
     std::lock_guard lock(fLock);
     snapshot->monitorOwns = fMonitorActive && fMonitorActive();
@@ -290,7 +301,8 @@ void Controller::frameBoundary() {
         queue.swap(fQueue);
     }
     if (!fActive) {
-        fSession.reset();  // the flow hook unset: the core at its full speed
+        fSession.reset();  // the flow and access hooks unset: the core at its full speed
+        fAccess.reset();
         fProfiling = false;
         endTrace("the workbench closed");
         fStopped = fStopAtBoundary = false;
@@ -313,6 +325,7 @@ void Controller::frameBoundary() {
         fSession->requestStart();
     }
     fSession->frameBoundary();
+    followAccesses();
     if (fTrace.file && fTrace.framesLeft && --fTrace.framesLeft == 0) endTrace("the count");
     if (fStopAtBoundary) {
         fStopAtBoundary = false;
@@ -347,6 +360,7 @@ uint32_t Controller::runOwnSlice(int32_t cycles) {
 
 void Controller::sliceStarts() {
     if (!fActive) return;
+    if (fAccess) fAccess->sliceStarts();
     if (fLeaveBreakpoint) s68000stepOverBreakpoint(_s68000context.pc);
     fLeaveBreakpoint = false;
 }
@@ -359,6 +373,46 @@ bool Controller::stopped(const RunStop& stop, uint32_t) {
         stopHere("Breakpoint");
     }
     return false;  // the rest of the frame's slices run nothing
+}
+
+// The access log follows the ROM set booted: a new set starts a new log.
+void Controller::followAccesses() {
+    if (!fMachine.ready()) return;
+    if (!fAccess || fAccessRomSet != fMachine.romSetHash()) {
+        fAccess.reset();
+        fAccessRomSet = fMachine.romSetHash();
+        fAccess = std::make_unique<AccessLog>(fMachine, static_cast<uint32_t>(fMachine.memory(Memory::ProgramRom).size()));
+    }
+    fAccess->frameBoundary(fFrames);
+}
+
+void Controller::applyCodeData(const Command& c, std::string& message) {
+    if (!fAccess) {
+        message = "No code/data log: boot a ROM set first";
+        return;
+    }
+    CodeDataLog& log = fAccess->codeData();
+    if (c.kind == CommandKind::CodeDataSave) {
+        const std::string text = log.file(fAccessRomSet);
+        std::FILE* file = std::fopen(c.path.c_str(), "wb");
+        const bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        if (file && std::fclose(file) != 0) file = nullptr;
+        message = written && file ? "Code/data log saved to " + c.path : "The code/data log could not be written to " + c.path;
+        return;
+    }
+    std::FILE* file = std::fopen(c.path.c_str(), "rb");
+    if (!file) {
+        message = "No code/data log could be read from " + c.path;
+        return;
+    }
+    std::string text;
+    char buffer[65536];
+    // A log is 18 bytes and one a ROM word: anything much longer is not one.
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() <= log.romBytes() + 65536;)
+        text.append(buffer, n);
+    std::fclose(file);
+    const auto refused = log.load(text, fAccessRomSet);
+    message = refused ? *refused + ": " + c.path : "Code/data log loaded from " + c.path;
 }
 
 }  // namespace workbench

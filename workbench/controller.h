@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "access_log.h"
 #include "cpu_control.h"
 #include "line_table.h"
 #include "machine.h"
@@ -34,6 +35,7 @@ enum class CommandKind {
     SetWatchpoint, ClearWatchpoint,  // address, value: the length, index: the kinds
     ProfileStart, ProfileStop,  // a profile's range, from the next frame boundary
     ProfileSave,                // the profile in callgrind's format into the file `path`
+    CodeDataSave, CodeDataLoad,  // the code/data log into or from the file `path`
 };
 
 
@@ -98,6 +100,9 @@ private:
     uint32_t traceSlice(int32_t cycles);
     void endTrace(const char* why);
     void applyProfile(const Command& command, std::string& message);
+    void applyCodeData(const Command& command, std::string& message);
+    void followAccesses();
+    const CodeDataLog* codeData() const { return fAccess ? &fAccess->codeData() : nullptr; }
     void publishProfile(Snapshot& snapshot);
 
     Machine& fMachine;
@@ -124,6 +129,7 @@ private:
     std::vector<ListingLine> fListed;  // the last listing made, from fListedFrom in ROM
     uint32_t fListedFrom = 0xFFFFFFFF;
     const std::vector<uint8_t>* fListedRom = nullptr;
+    uint64_t fListedChanges = 0;  // the code/data log's when listed
     bool fListingPinned = false;
     struct TraceRun {
         std::FILE* file = nullptr;
@@ -136,6 +142,10 @@ private:
     bool fProfiling = false;
     std::shared_ptr<const NamedProfile> fProfile;
     const unsigned char *fRomSource = nullptr, *fGraphicsSource = nullptr;
+    // What the 68000 accesses while open (highlights, code/data log, events),
+    // for the ROM set of that hash.
+    std::unique_ptr<AccessLog> fAccess;
+    uint64_t fAccessRomSet = 0;
 };
 
 }  // namespace workbench

@@ -26,11 +26,26 @@ ListingLine disassembleAt(uint32_t address) {
     return line;
 }
 
-std::vector<ListingLine> listingFrom(uint32_t start, int count) {
+ListingLine lineAt(uint32_t address, const CodeDataLog* log) {
+    if (!log || !log->isData(address)) return disassembleAt(address);
+    ListingLine line;
+    line.address = address & 0xFFFFFF;
+    line.length = 2;
+    line.data = true;
+    char text[24];
+    const uint32_t word = s68000fetch(line.address) & 0xFFFF;
+    std::snprintf(text, sizeof text, "dc.w $%04X", word);
+    line.text = text;
+    std::snprintf(text, sizeof text, "%04X", word);
+    line.words = text;
+    return line;
+}
+
+std::vector<ListingLine> listingFrom(uint32_t start, int count, const CodeDataLog* log) {
     std::vector<ListingLine> lines;
     lines.reserve(count > 0 ? count : 0);
     for (int i = 0; i < count; ++i) {
-        lines.push_back(disassembleAt(start));
+        lines.push_back(lineAt(start, log));
         start += lines.back().length;
     }
     return lines;
@@ -61,6 +76,17 @@ Goal planGoal(GoalKind kind, uint32_t target) {
     return goal;
 }
 
+void execOne() {
+    const bool heard = s68000accessHook() != nullptr;
+    if (heard) s68000armWatchpoints();
+    s68000exec(1);
+    if (!heard) return;
+    s68000disarmWatchpoints();
+    uint32_t address;
+    int kinds;
+    s68000takeWatchHit(&address, &kinds);  // a step is no watchpoint's stop
+}
+
 RunEnd runToward(Goal& goal, int32_t cycles, int32_t& used) {
     s68000context& c = _s68000context;
     used = 0;
@@ -76,7 +102,7 @@ RunEnd runToward(Goal& goal, int32_t cycles, int32_t& used) {
         const bool leaving = goal.kind == GoalKind::Out && isReturn(opcodeAt(pc)) && c.areg[7] >= goal.stack;
         s68000takeBreakpointStop();
         const uint32_t before = s68000readOdometer();
-        s68000exec(1);
+        execOne();
         used += static_cast<int32_t>(s68000readOdometer() - before);
         if (s68000takeBreakpointStop()) return RunEnd::Breakpoint;
         goal.started = true;

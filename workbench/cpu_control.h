@@ -8,13 +8,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "code_data_log.h"
 #include "snapshot.h"
 
 namespace workbench {
 
 ListingLine disassembleAt(uint32_t address);
-// `count` instructions from `start`, one after the other.
-std::vector<ListingLine> listingFrom(uint32_t start, int count);
+// The line at `address`: "dc.w" for a word the code/data log (when given)
+// has as data, else the instruction.
+ListingLine lineAt(uint32_t address, const CodeDataLog* log);
+// `count` lines from `start`, one after the other.
+std::vector<ListingLine> listingFrom(uint32_t start, int count, const CodeDataLog* log = nullptr);
 
 bool isCall(uint16_t opcode);    // JSR, BSR, TRAP
 bool isReturn(uint16_t opcode);  // RTS, RTR, RTE
@@ -31,6 +35,10 @@ struct Goal {
 // A goal from the CPU as it stands (`target` for ToAddress). A step over an
 // instruction that calls nothing is a step.
 Goal planGoal(GoalKind kind, uint32_t target = 0);
+
+// One instruction (s68000exec(1)), with its data accesses heard by the
+// access hook while one is set.
+void execOne();
 
 enum class RunEnd { Reached, Breakpoint, Budget };
 

@@ -7,18 +7,10 @@
 
 namespace workbench {
 
-namespace {
-std::vector<Profiler*> gProfilers;  // the running sessions' profilers, which the flow hook feeds
-}  // namespace
-
 ProfileSession::ProfileSession(Machine& machine, std::shared_ptr<const Symbols> symbols)
     : fMachine(machine), fSymbols(std::move(symbols)) {}
 
 ProfileSession::~ProfileSession() { stop(); }
-
-void ProfileSession::onFlow(const S68000Flow& flow) {
-    for (Profiler* profiler : gProfilers) profiler->flow(flow);
-}
 
 void ProfileSession::frameBoundary() {
     const uint32_t pc = _s68000context.pc & 0xFFFFFF;
@@ -32,16 +24,14 @@ void ProfileSession::frameBoundary() {
     fStartCycles = fMachine.cycles();
     fProfiler.start(function, fStartCycles);
     fProfiler.frame(function, fStartCycles);
-    gProfilers.push_back(&fProfiler);
-    s68000setFlowHook(onFlow);
+    listenToFlow(*this);
 }
 
 void ProfileSession::stop() {
     if (!fProfiler.running()) return;
     fStopCycles = fMachine.cycles();
     fProfiler.stop(fStopCycles);
-    std::erase(gProfilers, &fProfiler);
-    if (gProfilers.empty()) s68000setFlowHook(nullptr);
+    stopListeningToFlow(*this);
 }
 
 void ProfileSession::restart() {

@@ -1,8 +1,8 @@
 // A profile of the running program over a range of frames: the profiler fed
 // by the core's flow hook, started at a frame boundary and stopped at any
-// time. The hook is set only while a range runs, so that the core runs at its
-// full speed otherwise. Several sessions may run at once (--profile and the
-// workbench's), all fed by the core's one hook. Emulation thread, or any
+// time. It listens to the flow hook only while a range runs, so that the core
+// runs at its full speed otherwise. Several sessions may run at once
+// (--profile and the workbench's). Emulation thread, or any
 // thread while no emulation thread runs.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "core_hooks.h"
 #include "machine.h"
 #include "profiler.h"
 #include "run_control.h"
@@ -24,7 +25,7 @@ struct NamedProfile {
     bool running = false;
 };
 
-class ProfileSession : public RunClient {
+class ProfileSession : public RunClient, private FlowListener {
 public:
     ProfileSession(Machine& machine, std::shared_ptr<const Symbols> symbols);
     ~ProfileSession() override;
@@ -51,7 +52,7 @@ public:
     void frameBoundary() override;
 
 private:
-    static void onFlow(const S68000Flow& flow);
+    void flow(const S68000Flow& flow) override { fProfiler.flow(flow); }
 
     Machine& fMachine;
     std::shared_ptr<const Symbols> fSymbols;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "access_log.h"
 #include "profile_session.h"
 #include "save_state.h"
 
@@ -18,6 +19,7 @@ struct ListingLine {
     uint32_t length = 0;  // bytes
     std::string text;     // the disassembler's text of the instruction
     std::string words;    // its words in hexadecimal: "4EB9 0000 0BE6"
+    bool data = false;    // a word the code/data log has as data ("dc.w")
 };
 
 struct Snapshot {
@@ -48,6 +50,12 @@ struct Snapshot {
     std::vector<std::string> callStackNames;
     std::shared_ptr<const NamedProfile> profile;
     uint64_t messageSerial = 0; // a new one for each message given
+    // What the 68000 read, wrote and executed in the last frames, the last
+    // frames' events, oldest first, and the code/data log's words with each
+    // flag (opcode, operand, data); empty before the first frame logged.
+    std::shared_ptr<const AccessAges> accessAges;
+    std::vector<std::shared_ptr<const FrameEvents>> frameEvents;
+    std::vector<uint32_t> codeDataCounts;
 };
 
 }  // namespace workbench

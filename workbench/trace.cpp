@@ -58,7 +58,7 @@ uint32_t Controller::traceSlice(int32_t cycles) {
         fLeaveBreakpoint = false;
         s68000takeBreakpointStop();
         const uint32_t before = s68000readOdometer();
-        s68000exec(1);
+        execOne();
         used += static_cast<int32_t>(s68000readOdometer() - before);
         if (s68000takeBreakpointStop()) {
             endTrace("a breakpoint");
