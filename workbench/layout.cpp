@@ -8,9 +8,9 @@ namespace workbench {
 
 namespace {
 constexpr const char* kNames[kPanelCount] = {"cpu",      "memory",  "sprites", "palettes", "graphics",  "breakpoints",
-                                             "listing",  "watch",   "script",  "profiler", "callstack"};
+                                             "listing",  "watch",   "script",  "profiler", "callstack", "events"};
 constexpr const char* kTitles[kPanelCount] = {"CPU",     "Memory", "Sprites", "Palettes", "Graphics", "Breakpoints and watchpoints",
-                                              "Listing", "Watch",  "Script",  "Profiler", "Call stack"};
+                                              "Listing", "Watch",  "Script",  "Profiler", "Call stack", "Events"};
 constexpr int kLargest = 10000;
 }  // namespace
 
@@ -30,6 +30,7 @@ Layout defaultLayout() {
     layout.panels[kScriptPanel] = {false, 4, 24, 520, 360};
     layout.panels[kProfilerPanel] = {false, 448, 24, 528, 440};
     layout.panels[kCallStackPanel] = {false, 4, 468, 440, 228};
+    layout.panels[kEventsPanel] = {false, 4, 24, 972, 300};
     return layout;
 }
 

@@ -9,7 +9,7 @@ namespace workbench {
 
 enum Panel {
     kCpuPanel, kMemoryPanel, kSpritesPanel, kPalettesPanel, kGraphicsPanel, kBreakpointsPanel, kListingPanel, kWatchPanel,
-    kScriptPanel, kProfilerPanel, kCallStackPanel,
+    kScriptPanel, kProfilerPanel, kCallStackPanel, kEventsPanel,
     kPanelCount
 };
 

@@ -96,7 +96,11 @@ void drawListingPanel(PanelState& state, const Snapshot& s, Controller& controll
                       text.c_str());
         ImGui::PushID(static_cast<int>(line.address));
         const float y = ImGui::GetCursorPosY();
-        if (ImGui::Selectable(row, here)) {
+        // Data (the code/data log's) is dimmed.
+        if (line.data) ImGui::PushStyleColor(ImGuiCol_Text, ImGui::GetStyleColorVec4(ImGuiCol_TextDisabled));
+        const bool clicked = ImGui::Selectable(row, here);
+        if (line.data) ImGui::PopStyleColor();
+        if (clicked) {
             Command c;
             c.kind = CommandKind::ToggleBreakpoint;
             c.address = line.address;

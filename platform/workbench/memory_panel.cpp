@@ -1,8 +1,9 @@
 // The Memory panel: the 68000 address space in hex and ASCII from the
 // snapshot ("--" where the board keeps nothing to show), bytes changed since
-// the last stop highlighted, edits of work RAM and sprite RAM while
-// stopped, a view that follows a register, and write watchpoints from a
-// byte's menu.
+// the last stop in red, the bytes read, written and executed in the last
+// frames behind in three colours that fade over eight frames, edits of work
+// RAM and sprite RAM while stopped, a view that follows a register, and
+// write watchpoints from a byte's menu.
 #include <imgui.h>
 
 #include <cstdio>
@@ -16,6 +17,34 @@ namespace {
 
 constexpr int kLines = 0x1000000 / 16;
 const ImVec4 kChanged(0.85f, 0.1f, 0.1f, 1.0f);
+// The highlights' colours: read, written, executed.
+const ImVec4 kAccessColours[3] = {{0.2f, 0.75f, 0.3f, 1.0f}, {0.95f, 0.45f, 0.1f, 1.0f}, {0.3f, 0.5f, 1.0f, 1.0f}};
+const char* const kAccessNames[3] = {"read", "written", "executed"};
+
+// The most recent access of the byte: its kind and how strongly it shows
+// (1 for the frame under way, less for each frame back); none: 0.
+float recentAccess(const AccessAges* ages, uint32_t address, int& kind) {
+    if (!ages) return 0;
+    int newest = 8;
+    for (int k = 0; k < 3; ++k) {
+        const uint8_t age = ages->at(address, static_cast<AccessKind>(k));
+        for (int bit = 0; bit < newest; ++bit)
+            if (age >> bit & 1) {
+                newest = bit, kind = k;
+                break;
+            }
+    }
+    return newest < 8 ? static_cast<float>(8 - newest) / 8.0f : 0.0f;
+}
+
+void legend() {
+    for (int k = 0; k < 3; ++k) {
+        ImGui::SameLine(0, scaled(k ? 8 : 12));
+        ImVec4 c = kAccessColours[k];
+        c.w = 0.6f;
+        ImGui::TextColored(c, "%s", kAccessNames[k]);
+    }
+}
 
 void gotoField(PanelState& state, Controller& controller) {
     ImGui::SetNextItemWidth(scaled(160));
@@ -106,6 +135,7 @@ void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controlle
     gotoField(state, controller);
     editFields(state, s, controller);
     followField(state, s);
+    legend();
     const auto before = controller.atLastStop();
     ImGui::BeginChild("bytes", ImVec2(0, 0), true);
     const float lineHeight = ImGui::GetTextLineHeightWithSpacing();
@@ -121,6 +151,14 @@ void drawMemoryPanel(PanelState& state, const Snapshot& s, Controller& controlle
             ImGui::Text("%06X ", address);
             for (uint32_t i = 0; i < 16; ++i) {
                 ImGui::SameLine(0, scaled(i == 8 ? 8 : 4));
+                int kind = 0;
+                if (const float strength = recentAccess(s.accessAges.get(), address + i, kind); strength > 0) {
+                    const ImVec2 at = ImGui::GetCursorScreenPos(), size = ImGui::CalcTextSize("00");
+                    ImVec4 c = kAccessColours[kind];
+                    c.w = 0.6f * strength;
+                    ImGui::GetWindowDrawList()->AddRectFilled(at, ImVec2(at.x + size.x, at.y + size.y),
+                                                              ImGui::GetColorU32(c));
+                }
                 const auto byte = viewByte(s, address + i);
                 if (!byte) ImGui::TextDisabled("--");
                 else if (before && s.stopped && byteChanged(*before, s, address + i)) ImGui::TextColored(kChanged, "%02X", *byte);

@@ -33,6 +33,20 @@ struct Row {
     FunctionCost cost;
 };
 
+// The code/data log: its counts, and its file saved or merged in.
+void codeDataRow(PanelState& state, const Snapshot& s, Controller& controller) {
+    ImGui::SetNextItemWidth(scaled(140));
+    ImGui::InputText("##cdl", state.codeDataPath, sizeof state.codeDataPath);
+    ImGui::SameLine();
+    if (ImGui::Button("Save log")) post(controller, CommandKind::CodeDataSave, state.codeDataPath);
+    ImGui::SameLine();
+    if (ImGui::Button("Load log")) post(controller, CommandKind::CodeDataLoad, state.codeDataPath);
+    if (s.codeDataCounts.size() != 3) return;
+    ImGui::SameLine();
+    ImGui::Text("code/data: %u opcode, %u operand, %u data words", s.codeDataCounts[0], s.codeDataCounts[1],
+                s.codeDataCounts[2]);
+}
+
 void drawTable(const NamedProfile& named, Controller& controller) {
     const Profile& p = named.profile;
     std::vector<Row> rows;
@@ -123,6 +137,7 @@ void drawProfilerPanel(PanelState& state, const Snapshot& s, Controller& control
     ImGui::InputText("##path", state.profilePath, sizeof state.profilePath);
     ImGui::SameLine();
     if (ImGui::Button("Save for callgrind")) post(controller, CommandKind::ProfileSave, state.profilePath);
+    codeDataRow(state, s, controller);
     if (!s.profile) {
         ImGui::TextUnformatted("Start counts the cycles of each function from the next frame on.");
         return;

@@ -90,6 +90,7 @@ void WorkbenchView::DrawImmediate(ImmediateCanvas& canvas, int, int) {
                     case kScriptPanel: drawScriptPanel(fState, fController.scriptConsole()); break;
                     case kProfilerPanel: drawProfilerPanel(fState, *snapshot, fController); break;
                     case kCallStackPanel: drawCallStackPanel(*snapshot, fController); break;
+                    case kEventsPanel: drawEventsPanel(fState, *snapshot, fController); break;
                 }
             }
         }

@@ -47,6 +47,8 @@ struct PanelState {
     char tracePath[256] = "trace.txt";
     int traceCount = 1000, traceUnit = 0;  // 0 instructions, 1 frames
     char profilePath[256] = "profile.out";
+    char codeDataPath[256] = "bevorel.cdl";
+    int eventsBack = 0;  // the Events panel's frame: 0 the last
     bool profileAsTree = false;
     char scriptPath[256] = "script.lua";
     char scriptLine[256] = "";
@@ -97,6 +99,7 @@ void drawBreakpointsPanel(PanelState& state, const Snapshot& s, Controller& cont
 void drawScriptPanel(PanelState& state, ScriptConsole* console);
 void drawProfilerPanel(PanelState& state, const Snapshot& s, Controller& controller);
 void drawCallStackPanel(const Snapshot& s, Controller& controller);
+void drawEventsPanel(PanelState& state, const Snapshot& s, Controller& controller);
 void drawListingPanel(PanelState& state, const Snapshot& s, Controller& controller);
 void drawWatchPanel(PanelState& state, const Snapshot& s, Controller& controller);
 
