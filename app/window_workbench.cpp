@@ -4,6 +4,7 @@
 #include "controller.h"
 #include "emulation.h"
 #include "menus.h"
+#include "screen.h"
 #include "workbench_window.h"
 
 namespace {
@@ -35,7 +36,9 @@ void BeVorelWindow::toggleWorkbench() {
     if (!fWorkbench) {
         workbench::Layout layout = workbench::defaultLayout();
         workbench::parseLayout(fSettings.workbenchPanels, layout);
-        fWorkbench = new WorkbenchWindow(*fWorkbenchController, layout, *this, PixelScale());
+        // At the main window's scale, or larger where the screen's density asks for it.
+        fWorkbench = new WorkbenchWindow(*fWorkbenchController, layout, *this,
+                                         std::max(PixelScale(), BScreen(this).DensityScale()));
     }
     fWorkbenchController->setOpen(true);
     fWorkbench->Show();

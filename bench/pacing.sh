@@ -4,7 +4,8 @@
 # beside it. For each run: the program's own "Average fps", the intervals
 # between frame starts (mean, median, 99th percentile, maximum) and the emulation
 # thread's CPU time a frame. Headless (SDL's dummy drivers), in a home of its
-# own, so no settings file is read.
+# own, so no settings file is read; the last run opens the workbench with
+# every panel open (a settings file of its own), beside a busy core.
 # Usage: bench/pacing.sh BUILD_DIR   (a Release build configured with -DBEVOREL_BENCH=ON)
 # PACING_FRAMES (default 600) sets the frames of each run.
 set -euo pipefail
@@ -20,12 +21,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-run() {  # label speed -> one table row
+run() {  # label speed [config home] [option] -> one table row
     local output load
     load=$(cut -d' ' -f1 /proc/loadavg)
-    output=$(env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$home/config" \
+    output=$(env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="${3:-$home/config}" \
         XDG_DATA_HOME="$home/data" XDG_PICTURES_DIR="$home/pictures" \
-        "$build/bench/pacing_bench" --boot --frames "$frames" --speed "$2" "$build/roms/demo/Roms" < /dev/null)
+        "$build/bench/pacing_bench" --boot --frames "$frames" --speed "$2" ${4:-} "$build/roms/demo/Roms" < /dev/null)
     python3 - "$1" "$2" "$output" "$load" <<'EOF'
 import re, sys
 label, speed, output, load = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
@@ -48,6 +49,13 @@ yes > /dev/null &
 spinner=$!
 run '"60 fps", other core busy' 60
 run '"30 fps", other core busy' 30
+mkdir -p "$home/workbench/bevorel"
+panels=""
+for p in cpu memory sprites palettes graphics breakpoints listing watch script profiler callstack events; do
+    panels+="${panels:+, }$p 1 4 24 440 320"
+done
+printf '[workbench]\npanels = %s\n' "$panels" > "$home/workbench/bevorel/settings.ini"
+run '"60 fps", all panels, busy' 60 "$home/workbench" --workbench
 kill "$spinner"
 spinner=""
 echo 'Targets with no added load on an idle machine: Average fps >= 59.95 at "60 fps", >= 29.98 at'

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "window_layout.h"
 #include "x_windows.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -16,6 +17,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <atomic>
 #include <vector>
 #endif
 
@@ -54,11 +56,27 @@ void keep_libraries_loaded_for_leak_check() {
 
 }  // namespace
 
+namespace {
+
+std::atomic<int> gDensityScale{1};
+
+// The first display's density, read once the video subsystem is up.
+bool opened() {
+    float dpi = 0;
+    if (SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) != 0) dpi = 0;
+    gDensityScale = density_scale(dpi);
+    return true;
+}
+
+}  // namespace
+
+int screen_density_scale() { return gDensityScale.load(std::memory_order_relaxed); }
+
 bool open_display(std::string& error) {
     handle_x_errors();  // before SDL takes X's handler over
     const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
     if (chosen && *chosen) {
-        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return opened();
         error = std::string("cannot open the display with SDL_VIDEODRIVER=") + chosen + ": " + SDL_GetError();
         return false;
     }
@@ -69,7 +87,7 @@ bool open_display(std::string& error) {
         tried += (tried.empty() ? "" : ", ") + driver;
         if (driver == "wayland" && !wayland_socket_named()) continue;
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
-        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return opened();
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
     SDL_Quit();  // what the drivers' attempts left open

@@ -11,6 +11,10 @@ namespace kit {
 // the reason in `error`, when none opens.
 bool open_display(std::string& error);
 
+// The first display's density as a whole scale (density_scale of its dots
+// an inch), read as the display opened; 1 before. Any thread.
+int screen_density_scale();
+
 // Closes the display and everything SDL opened. In AddressSanitizer builds,
 // every shared library loaded so far stays mapped until the process ends:
 // LeakSanitizer looks for leaks after main returns, and a GL driver that SDL

@@ -16,6 +16,9 @@ public:
         return IndexForColor(color.red, color.green, color.blue, color.alpha);
     }
     BWindow* Window() const { return fWindow; }
+    // The whole scale at which text reads as meant on this screen: 1 on
+    // ordinary screens, 2 from 144 dots an inch, 3 from 240.
+    int32 DensityScale() const;
 
 private:
     BWindow* fWindow;

@@ -10,6 +10,11 @@ int ui_scale(int width, int height, int frameWidth, int frameHeight, int preferr
     return std::max(1, std::min(preferred, fits));
 }
 
+int density_scale(float dpi) {
+    if (!(dpi > 0)) return 1;
+    return std::max(1, static_cast<int>((std::min(dpi, 96.0f * 16) + 48) / 96));
+}
+
 Box beside(const Box& main, const Box& screen, int width, int height) {
     constexpr int kGap = 8;  // room for the window manager's borders
     Box box;

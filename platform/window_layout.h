@@ -28,6 +28,11 @@ struct Box {
 // never below 1.
 int ui_scale(int width, int height, int frameWidth, int frameHeight, int preferred);
 
+// The whole scale at which text drawn for 96 dots an inch reads as meant on
+// a screen of `dpi` (0 or less: unknown): 1 below 144, 2 from 144 (the
+// nearest whole scale, halves rounded up), 3 from 240 and so on.
+int density_scale(float dpi);
+
 // Where a window of `width` x `height` (shrunk to the screen when larger)
 // opens beside the window `main` on `screen`: top level with it, to its
 // right when it fits there, else to its left, else on the side with more

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "kit_test_app.h"
 #include "screen.h"
@@ -166,4 +167,14 @@ TEST(WindowLayout, TheWindowShowsThePictureAtEverySizeAndFullScreen) {
         window.SetPixelScale(2);
     });
     ASSERT_EQ(app.Run(), B_OK);
+}
+
+// The screen's density as a whole scale: its bounds, and nonsense as unknown.
+TEST(WindowLayout, DensityScaleRoundsToTheNearestWholeScale) {
+    const struct {
+        float dpi;
+        int scale;
+    } rows[] = {{std::nanf(""), 1}, {-5, 1}, {0, 1}, {96, 1}, {143.9f, 1}, {144, 2}, {192, 2},
+                {239.9f, 2}, {240, 3}, {1e9f, 16}};
+    for (const auto& r : rows) EXPECT_EQ(kit::density_scale(r.dpi), r.scale) << r.dpi;
 }

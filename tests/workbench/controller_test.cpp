@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -73,6 +74,12 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
          "Trace not started: the count must be 1 to 1000000 instructions"},
         {"trace of too many frames", make(CommandKind::Trace, 601, 1, "trace.txt"), false,
          "Trace not started: the count must be 1 to 600 frames"},
+        {"code/data log into no directory", make(CommandKind::CodeDataSave, 0, 0, "/nonexistent/dir/a.cdl"), false,
+         "The code/data log could not be written to /nonexistent/dir/a.cdl"},
+        {"code/data log from nothing", make(CommandKind::CodeDataLoad, 0, 0, "/nonexistent/a.cdl"), false,
+         "No code/data log could be read from /nonexistent/a.cdl"},
+        {"code/data log from another kind of file", make(CommandKind::CodeDataLoad, 0, 0, "/proc/self/stat"), false,
+         "This is not a code/data log: /proc/self/stat"},
     };
     Hooked h;
     for (const auto& c : cases) {
@@ -85,6 +92,7 @@ TEST(WorkbenchController, RefusalsSayWhyAndChangeNothing) {
     }
     EXPECT_EQ(targetChanges, 0);
     EXPECT_EQ(std::fopen("trace.txt", "r"), nullptr) << "a refused trace made its file";
+    EXPECT_EQ(h.controller.latest()->codeDataCounts.size(), 3u) << "the log is kept while open";
 }
 
 TEST(WorkbenchController, ABreakpointStopsWhereItIsAndIsListed) {
@@ -239,6 +247,30 @@ TEST(WorkbenchController, PanelsReadAndPostWhileTheFramesRun) {
     done = true;
     panels.join();
     EXPECT_NE(h.controller.latest(), first) << "no snapshot published while the panels posted";
+}
+
+// A word the saved log has as data is listed as "dc.w" with its value, and
+// the file loads back into the log it came from.
+TEST(WorkbenchController, TheCodeDataLogListsDataAsWordsAndLoadsBack) {
+    Hooked h;
+    const std::string path = ::testing::TempDir() + "demo.cdl";
+    EXPECT_EQ(h.run(make(CommandKind::CodeDataSave, 0, 0, path))->message, "Code/data log saved to " + path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(file.size(), 18u);
+    size_t word = 0;  // the first word read as data and never executed
+    while (18 + word < file.size() && file[18 + word] != CodeDataLog::Data) ++word;
+    ASSERT_LT(18 + word, file.size()) << "the demo reads data from its ROM";
+    const uint32_t address = static_cast<uint32_t>(word * 2);
+    const auto s = h.run(make(CommandKind::ListAt, 0, 0, "", address));
+    char text[16];
+    std::snprintf(text, sizeof text, "dc.w $%04X", e2e::board().peekWord(address).value());
+    bool listed = false;
+    for (const ListingLine& line : s->listing)
+        if (line.address == address) listed = line.data && line.text == text && line.length == 2;
+    EXPECT_TRUE(listed) << text << " at " << address;
+    EXPECT_EQ(h.run(make(CommandKind::CodeDataLoad, 0, 0, path))->message, "Code/data log loaded from " + path);
+    std::remove(path.c_str());
 }
 
 TEST(WorkbenchController, ATraceWritesEachInstructionAndSaysWhere) {
