@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <atomic>
+
 #include "window_layout.h"
 #include "x_windows.h"
 
@@ -17,7 +19,6 @@
 #include <dlfcn.h>
 #include <link.h>
 
-#include <atomic>
 #include <vector>
 #endif
 
