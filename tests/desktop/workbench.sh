@@ -195,9 +195,14 @@ act "the profile's functions listed" "452 70 520 360" click 472 57
 act "the profile counted while running" "452 70 520 360" click 22 57
 act "the profile saved in the bar" "$bar" click 814 57
 wait_for 10 "the profile's file" grep -q "^fn=scene_frame$" "$work/profile.out"
+act "the call tree shown" "452 90 520 330" click 506 57
+act "the table shown again" "452 90 520 330" click 506 57
+for column in 480 740 905; do act "the table sorted by another column" "452 110 520 310" click "$column" 100; done
 act "the code/data log saved in the bar" "$bar" click 627 79
 wait_for 10 "the code/data log's file" test -s "$work/bevorel.cdl"
 # --- The Events panel: the paused frame's timeline -----------------------------
 act "the Panels menu" "0 88 215 40" click 30 9
 act "the Events panel opened" "4 24 972 300" click 60 219
+act "an interrupt's details on hover" "4 24 972 300" at 99 103
+act "a sprite list write's instruction listed" "$listing" click 434 169
 echo "PASS: the workbench matches $golden and does what each action asks"
