@@ -12,7 +12,7 @@ packages=(
   xvfb xdotool evilwm libx11-dev valgrind gdb-multiarch
   retroarch retroarch-dev
   liblua5.4-dev
-  dpkg-dev lintian desktop-file-utils appstream groff-base
+  dpkg-dev lintian desktop-file-utils appstream groff-base file
   emscripten chromium
 )
 

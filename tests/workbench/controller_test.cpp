@@ -273,6 +273,30 @@ TEST(WorkbenchController, TheCodeDataLogListsDataAsWordsAndLoadsBack) {
     std::remove(path.c_str());
 }
 
+// The profiler's commands in their order, each saying what it did, and a
+// file that cannot be written named as such.
+TEST(WorkbenchController, ProfileCommandsSayWhatTheyDidAndWhatTheyCouldNot) {
+    Hooked h;
+    const std::string path = ::testing::TempDir() + "workbench.profile";
+    const struct {
+        Command command;
+        std::string message;
+    } steps[] = {
+        {make(CommandKind::ProfileSave, 0, 0, path), "No profile to save: Start one first"},
+        {make(CommandKind::ProfileStart), "Profiling"},
+        {make(CommandKind::ProfileSave, 0, 0, "/nonexistent/dir/p.out"),
+         "The profile could not be written to /nonexistent/dir/p.out"},
+        {make(CommandKind::ProfileStop), "Profile stopped"},
+        {make(CommandKind::ProfileSave, 0, 0, path), "Profile saved to " + path},
+    };
+    for (const auto& step : steps) EXPECT_EQ(h.run(step.command)->message, step.message);
+    std::ifstream in(path);
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first.rfind("# callgrind format", 0), 0u) << first;
+    std::remove(path.c_str());
+}
+
 TEST(WorkbenchController, ATraceWritesEachInstructionAndSaysWhere) {
     Hooked h;
     const std::string path = ::testing::TempDir() + "workbench_trace.txt";
