@@ -82,12 +82,36 @@ void AccessLog::frameBoundary(uint64_t frame) {
     fCyclesAtBoundary = now;
     for (auto& a : fAges.ages)
         for (uint8_t& age : a) age = static_cast<uint8_t>(age << 1);
+    fPublished.reset();
     fCurrent->length = now - fFrameStart;
     fFrames.push_back(std::move(fCurrent));
     if (fFrames.size() > kFramesKept) fFrames.pop_front();
     fCurrent = std::make_shared<FrameEvents>();
     fCurrent->frame = frame;
     fFrameStart = now;
+}
+
+std::shared_ptr<const AccessAges> AccessLog::ages() {
+    if (fPublished) return fPublished;
+    std::unique_ptr<AccessAges> copy;
+    {
+        std::lock_guard held(fPool->lock);
+        if (!fPool->free.empty()) {
+            copy = std::move(fPool->free.back());
+            fPool->free.pop_back();
+        }
+    }
+    if (copy) copy->ages = fAges.ages;  // the same sizes: no allocation
+    else copy = std::make_unique<AccessAges>(fAges);
+    const std::weak_ptr<Pool> pool = fPool;
+    fPublished = std::shared_ptr<const AccessAges>(copy.release(), [pool](const AccessAges* ages) {
+        std::unique_ptr<AccessAges> owned(const_cast<AccessAges*>(ages));
+        if (const auto p = pool.lock()) {
+            std::lock_guard held(p->lock);
+            if (p->free.size() < 4) p->free.push_back(std::move(owned));
+        }
+    });
+    return fPublished;
 }
 
 void AccessLog::sliceStarts() {
@@ -102,6 +126,7 @@ void AccessLog::access(const S68000Access& a) {
     const AccessKind kind = a.kind == S68000AccessKind::Execute ? AccessKind::Execute
                             : a.kind == S68000AccessKind::Read  ? AccessKind::Read
                                                                 : AccessKind::Write;
+    if (fPublished) fPublished.reset();
     std::vector<uint8_t>& ages = fAges.ages[kindIndex(kind)];
     for (uint32_t i = 0; i < a.bytes; ++i)
         if (const long offset = offsetOf(a.address + i); offset >= 0) ages[static_cast<size_t>(offset)] |= 1;

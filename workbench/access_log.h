@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -69,8 +70,9 @@ public:
 
     CodeDataLog& codeData() { return fCodeData; }
     const CodeDataLog& codeData() const { return fCodeData; }
-    // Copies for a snapshot.
-    std::shared_ptr<const AccessAges> ages() const { return std::make_shared<AccessAges>(fAges); }
+    // For a snapshot: a copy made again only after an access or a frame's
+    // aging.
+    std::shared_ptr<const AccessAges> ages();
     const std::deque<std::shared_ptr<const FrameEvents>>& frames() const { return fFrames; }
 
 private:
@@ -80,6 +82,15 @@ private:
 
     Machine& fMachine;
     AccessAges fAges;
+    std::shared_ptr<const AccessAges> fPublished;  // null after a change
+    // Copies no snapshot holds any more, for the next copy (no allocation and
+    // no fresh pages each frame); a copy's last holder, on any thread, gives
+    // it back.
+    struct Pool {
+        std::mutex lock;
+        std::vector<std::unique_ptr<AccessAges>> free;
+    };
+    std::shared_ptr<Pool> fPool = std::make_shared<Pool>();
     CodeDataLog fCodeData;
     std::deque<std::shared_ptr<const FrameEvents>> fFrames;
     std::shared_ptr<FrameEvents> fCurrent;

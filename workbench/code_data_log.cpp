@@ -49,10 +49,12 @@ uint8_t CodeDataLog::flags(uint32_t address) const {
 }
 
 std::vector<uint32_t> CodeDataLog::counts() const {
-    std::vector<uint32_t> counts(3);
+    if (fCounted == fChanges) return fCounts;
+    fCounts.assign(3, 0);
     for (uint8_t f : fFlags)
-        for (int bit = 0; bit < 3; ++bit) counts[bit] += (f >> bit) & 1;
-    return counts;
+        for (int bit = 0; bit < 3; ++bit) fCounts[bit] += (f >> bit) & 1;
+    fCounted = fChanges;
+    return fCounts;
 }
 
 void CodeDataLog::clear() {

@@ -29,7 +29,8 @@ public:
     uint8_t flags(uint32_t address) const;
     // Read as data and never executed.
     bool isData(uint32_t address) const { return flags(address) == Data; }
-    // Words with each flag: opcode, operand, data.
+    // Words with each flag: opcode, operand, data (counted again only after
+    // a change).
     std::vector<uint32_t> counts() const;
     void clear();
     // Counts every change of a word's flags, for listings made from them.
@@ -45,6 +46,8 @@ private:
     std::vector<uint8_t> fFlags;
     std::vector<uint32_t> fNewOpcodes;
     uint64_t fChanges = 0;
+    mutable std::vector<uint32_t> fCounts;
+    mutable uint64_t fCounted = ~uint64_t{0};  // fChanges when fCounts was made
 };
 
 }  // namespace workbench

@@ -375,14 +375,23 @@ bool Controller::stopped(const RunStop& stop, uint32_t) {
     return false;  // the rest of the frame's slices run nothing
 }
 
-// The access log follows the ROM set booted: a new set starts a new log.
+// The access log follows the ROM set booted: a new set starts a new log. A
+// set comes in only with a power-on, which sets the cycle count back to 0
+// (as a state's restore and the count's wrap may): the set's hash, some
+// hundreds of microseconds, is taken again only then.
 void Controller::followAccesses() {
     if (!fMachine.ready()) return;
-    if (!fAccess || fAccessRomSet != fMachine.romSetHash()) {
-        fAccess.reset();
-        fAccessRomSet = fMachine.romSetHash();
-        fAccess = std::make_unique<AccessLog>(fMachine, static_cast<uint32_t>(fMachine.memory(Memory::ProgramRom).size()));
+    const uint32_t cycles = fMachine.cycles();
+    if (!fAccess || cycles < fAccessCycles) {
+        const uint64_t romSet = fMachine.romSetHash();
+        if (!fAccess || romSet != fAccessRomSet) {
+            fAccess.reset();
+            fAccessRomSet = romSet;
+            fAccess = std::make_unique<AccessLog>(fMachine,
+                                                  static_cast<uint32_t>(fMachine.memory(Memory::ProgramRom).size()));
+        }
     }
+    fAccessCycles = cycles;
     fAccess->frameBoundary(fFrames);
 }
 

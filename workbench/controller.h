@@ -146,6 +146,7 @@ private:
     // for the ROM set of that hash.
     std::unique_ptr<AccessLog> fAccess;
     uint64_t fAccessRomSet = 0;
+    uint32_t fAccessCycles = 0;  // the cycle count at the last boundary
 };
 
 }  // namespace workbench
