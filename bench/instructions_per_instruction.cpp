@@ -39,7 +39,6 @@ struct NoHost final : scripting::ScriptHost {
     void exit(int) override {}
     void reset() override {}
     void state(bool, int, const std::string&) override {}
-    void machineChanged() override {}
     bool screenshot(const std::string&, std::string&) override { return false; }
 };
 RunControl control;
