@@ -37,9 +37,13 @@ float recentAccess(const AccessAges* ages, uint32_t address, int& kind) {
     return newest < 8 ? static_cast<float>(8 - newest) / 8.0f : 0.0f;
 }
 
+// On the fields' line where it fits, else on a line of its own.
 void legend() {
+    const float width = ImGui::CalcTextSize("read written executed").x + scaled(28);
     for (int k = 0; k < 3; ++k) {
-        ImGui::SameLine(0, scaled(k ? 8 : 12));
+        const float room = ImGui::GetWindowPos().x + ImGui::GetWindowContentRegionMax().x - ImGui::GetItemRectMax().x;
+        if (k || room >= width)
+            ImGui::SameLine(0, scaled(k ? 8 : 12));
         ImVec4 c = kAccessColours[k];
         c.w = 0.6f;
         ImGui::TextColored(c, "%s", kAccessNames[k]);

@@ -115,7 +115,7 @@ act "memory at an address" "$memory" type_in 530 57 100100
 type_in 650 57 100108
 type_in 705 57 5A
 act "a byte written" "$memory" click 745 57
-menu_watch() { click 515 84 3; click 560 118; }  # the first byte's menu, its first item
+menu_watch() { click 515 101 3; click 560 135; }  # the first byte's menu, its first item
 act "a write watchpoint from a byte's menu" "$bar" menu_watch
 # A click on the picture selects the sprite on top there: clicks over its
 # upper part (the tooltip then stays clear of the magnified view) until one
