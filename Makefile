@@ -52,9 +52,11 @@ package: deps
 # This build also holds the fuzz targets, which CTest runs briefly.
 # Sanitizer reports need only files and lines: line tables instead of full
 # debug information make those builds about a sixth faster (the core's
-# template instances carry most of it).
-SANITIZER_FLAGS := "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG" \
-  "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -gline-tables-only -DNDEBUG"
+# template instances carry most of it). At -O1 rather than -O2 the
+# AddressSanitizer build took 273 s instead of 318 and its tests 200 s
+# instead of 210.
+SANITIZER_FLAGS := "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG" \
+  "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG"
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 # The fuzz targets run 5 s each here (`make fuzz` runs them long). Of the two
