@@ -54,7 +54,7 @@ thread_id find_thread(const char* name);
 // Sleeps for the given number of microseconds (none when <= 0): until that
 // point on the monotonic clock, in system_time()'s microseconds, and returns
 // as close after it as the machine allows. The calling thread gets the
-// finest timer slack; the last stretch, at most 200 us and about as long as
+// finest timer slack and the shortest scheduler slice; the last stretch, at most 200 us and about as long as
 // the machine's wake-up latency, is waited out on the clock (busy). In a kit
 // thread the snooze ends early, by unwinding, when the thread is killed.
 void snooze(bigtime_t microseconds);

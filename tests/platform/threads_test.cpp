@@ -1,5 +1,9 @@
 // A looper's order, lock and quitting.
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cstdint>
 
 #include "kit_test_app.h"
 
@@ -45,4 +49,31 @@ TEST(Looper, HandlesMessagesInOrderOnItsThreadWithItsLockHeldAndTheLockIsItsOwne
     EXPECT_TRUE(eventually([&] { return looper.IsQuitting(); }));
     EXPECT_EQ(wait_for_thread(looper.Thread(), nullptr), B_OK) << "the loop's thread ended";
     EXPECT_EQ(looper.PostMessage(1), B_ERROR);
+}
+
+// A thread that snoozes asks the scheduler for the shortest slice (100 us),
+// so that it runs soon after its deadline beside a busy thread. Linux reports
+// a thread's slice (sched_getattr's runtime) from 6.12 on; older kernels
+// report none, and the test has nothing to check there.
+TEST(Snooze, AsksForAShortTimeSlice) {
+    const auto sliceAsked = [] {  // microseconds; -1 when the kernel cannot say
+        struct {
+            uint32_t size, policy;
+            uint64_t flags;
+            int32_t nice;
+            uint32_t priority;
+            uint64_t runtime, deadline, period;
+        } attributes{};
+        return syscall(SYS_sched_getattr, 0, &attributes, static_cast<unsigned>(sizeof attributes), 0u) == 0
+                   ? static_cast<long>(attributes.runtime / 1000)
+                   : -1L;
+    };
+    long before = -1, after = -1;
+    std::thread([&] {
+        before = sliceAsked();
+        snooze(100);
+        after = sliceAsked();
+    }).join();
+    if (before <= 0 && after <= 0) GTEST_SKIP() << "this kernel does not report the slice a thread asks for";
+    EXPECT_EQ(after, 100);
 }
