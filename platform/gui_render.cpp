@@ -11,6 +11,7 @@
 #include "gui.h"
 #include "gui_automation.h"
 #include "gui_surface.h"
+#include "hidden_windows.h"
 #include "immediate_view.h"
 #include "menu.h"
 #include "menu_drawing.h"
@@ -84,6 +85,7 @@ void Gui::Render(Surface& surface, bool hostsAlerts) {
         if (auto* immediate = dynamic_cast<BImmediateView*>(view)) immediate->DrawImmediate(canvas, width, height);
     if (hostsAlerts) draw_open_alert(scale);
     ImGui::Render();
+    leave_out_hidden_windows(*ImGui::GetDrawData());
     drawn(surface);  // the input held for this draw goes to the next
 
     WindowGeometry geometry;

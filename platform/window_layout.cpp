@@ -64,4 +64,16 @@ Box fit_picture(const Box& area, int pictureWidth, int pictureHeight, picture_sc
     return {area.left + (area.width - width) / 2, area.top + (area.height - height) / 2, width, height};
 }
 
+std::vector<bool> hidden_layers(const std::vector<Layer>& layers) {
+    std::vector<bool> hidden(layers.size(), false);
+    const auto inside = [](const Box& inner, const Box& outer) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.Right() <= outer.Right() &&
+               inner.Bottom() <= outer.Bottom();
+    };
+    for (size_t back = 0; back < layers.size(); ++back)
+        for (size_t front = back + 1; front < layers.size() && !hidden[back]; ++front)
+            hidden[back] = layers[front].opaque && inside(layers[back].area, layers[front].area);
+    return hidden;
+}
+
 }  // namespace kit

@@ -3,6 +3,8 @@
 // geometry in screen pixels, with no windowing.
 #pragma once
 
+#include <vector>
+
 #include "support_defs.h"
 
 // How a view shows the bitmap drawn into it.
@@ -54,5 +56,15 @@ Box follow_all_sides(const BRect& view, int frameWidth, int frameHeight, int wid
 // `area` when scaled as `scaling` says (not B_PICTURE_UNSCALED). An area too
 // small for a whole multiple shows it scaled down with its aspect kept.
 Box fit_picture(const Box& area, int pictureWidth, int pictureHeight, picture_scaling scaling);
+
+// A layer of drawing: its area, and whether it hides what lies behind it.
+struct Layer {
+    Box area;
+    bool opaque = false;
+};
+
+// Which of `layers`, listed back to front, cannot be seen: each that lies
+// wholly inside an opaque layer listed after it.
+std::vector<bool> hidden_layers(const std::vector<Layer>& layers);
 
 }  // namespace kit

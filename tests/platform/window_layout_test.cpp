@@ -178,3 +178,30 @@ TEST(WindowLayout, DensityScaleRoundsToTheNearestWholeScale) {
                 {239.9f, 2}, {240, 3}, {1e9f, 16}};
     for (const auto& r : rows) EXPECT_EQ(kit::density_scale(r.dpi), r.scale) << r.dpi;
 }
+
+// Layers listed back to front: a layer is hidden only when wholly inside an
+// opaque layer in front of it; edges that meet count as inside.
+TEST(WindowLayout, OnlyLayersWhollyBehindAnOpaqueOneAreHidden) {
+    using Layers = std::vector<kit::Layer>;
+    const Box panel{10, 20, 100, 50};
+    const struct {
+        const char* what;
+        Layers layers;
+        std::vector<bool> hidden;
+    } rows[] = {
+        {"nothing", {}, {}},
+        {"one alone", {{panel, true}}, {false}},
+        {"the same place", {{panel, true}, {panel, true}}, {true, false}},
+        {"inside, edges met", {{{10, 20, 100, 1}, false}, {panel, true}}, {true, false}},
+        {"a pixel out on the right", {{{11, 20, 100, 50}, true}, {panel, true}}, {false, false}},
+        {"a pixel out at the bottom", {{{10, 21, 100, 50}, true}, {panel, true}}, {false, false}},
+        {"a pixel out at the top left", {{{9, 19, 10, 10}, true}, {panel, true}}, {false, false}},
+        {"in front of the larger one", {{panel, true}, {{20, 30, 10, 10}, true}}, {false, false}},
+        {"behind a see-through one", {{{20, 30, 10, 10}, true}, {panel, false}}, {false, false}},
+        {"behind two, the far one opaque", {{{20, 30, 10, 10}, false}, {panel, true}, {panel, false}},
+         {true, false, false}},
+        {"all under the last", {{{0, 0, 5, 5}, true}, {{5, 5, 5, 5}, false}, {{0, 0, 10, 10}, true}},
+         {true, true, false}},
+    };
+    for (const auto& r : rows) EXPECT_EQ(kit::hidden_layers(r.layers), r.hidden) << r.what;
+}
