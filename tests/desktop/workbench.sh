@@ -71,7 +71,19 @@ act() {
 }
 at() { xdotool mousemove --window "$win" "$1" "$2"; }
 click() { at "$1" "$2"; xdotool click "${3:-1}"; }
-type_in() { click "$1" "$2"; xdotool type "$3"; xdotool key Return; }  # into an empty field
+# type_in X Y TEXT: TEXT and Return into the empty field at X Y, typed once a
+# frame shows the field taking the keys (its text cursor, at its left edge,
+# up to 200 pixels left of the click): keys typed before the click is drawn
+# could reach no field.
+type_in() {
+    local left=$(($1 > 200 ? $1 - 200 : 0)) before
+    local row="$left $(($2 - 6)) $(($1 + 60 - left)) 12"
+    before=$(hash "$row")
+    click "$1" "$2"
+    wait_for 10 "the field at $1,$2 taking the keys" differs "$row" "$before"
+    xdotool type "$3"
+    xdotool key Return
+}
 bar="0 0 980 18" pc="0 260 440 40" listing="0 390 440 300" memory="450 75 500 240" picture="452 352 256 224"
 frame_line="0 68 440 18" watch_value="600 88 120 16" magnified="452 578 256 110" table="712 374 262 316"
 # The PC line (its colour, at the left of the listing's rows) in view.
