@@ -61,9 +61,9 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppr
 
 # The fuzz targets run 5 s each here (`make fuzz` runs them long). Of the two
 # real-input desktop tests only the workbench's runs here: the walk through
-# every menu item and hotkey takes three minutes under the sanitizers; it
-# runs in the release build, and the shell's tests run each command's
-# handler here.
+# every menu item and hotkey took three minutes under the sanitizers (with
+# every key of the keyboard configuration); it runs in the release build,
+# and the shell's tests run each command's handler here.
 check-asan:
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBEVOREL_SANITIZE=address,undefined -DBEVOREL_FUZZ=ON \
 	  -DBEVOREL_FUZZ_SECONDS=5 $(SANITIZER_FLAGS)

@@ -102,3 +102,18 @@ TEST(CommandTable, EachCodeIsOneRowsAndEveryKeyHasANameOfItsOwn) {
     }
     EXPECT_EQ(names.size(), keys.size()) << "two keys of one name";
 }
+
+// Every item of each function's key submenu, as the menu sends it: the
+// function's key becomes the item's key, and that item alone is marked.
+TEST_F(ShellTest, EveryKeyItemChoosesItsKeyAndIsTheOneMarked) {
+    for (int k = 0; k < 4; ++k) {
+        BMenu* menu = menus[k + 1];
+        ASSERT_EQ(menu->CountItems(), static_cast<int32>(kKeyCount));
+        for (int p = 0; p < static_cast<int>(kKeyCount); ++p) {
+            BMenuItem* item = menu->ItemAt(p);
+            window->Send(item->Message()->what);
+            EXPECT_EQ(keyboardConfig[k], keyCodesArray[p]) << "function " << k << ", item " << p;
+            EXPECT_EQ(menu->FindMarked(), item) << "function " << k << ", item " << p;
+        }
+    }
+}

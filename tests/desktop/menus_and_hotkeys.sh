@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real program in an X server of its own, driven by real X input: every
-# item of every menu is clicked, at every depth, and every hotkey pressed.
+# item of every menu is clicked, at every depth (of the keyboard
+# configuration's 34 keys a function, up to six), and every hotkey pressed.
 # After each the program must be alive and must have done what the item
 # says. Before each click the item under the pointer must be highlighted,
 # and submenus (and the menu bar's other menus, once one is open) are opened
@@ -155,20 +156,25 @@ EOF
         echo "key:shift+F$((slot + 1)) | console | State saved in slot $slot: "
         ((slot != 2)) && echo "key:F$((slot + 1)) | console | State loaded from slot $slot: "
     done
-    # With the emulation stopped, the picture stands still: the 136 key items
-    # go faster. They are chosen full screen, where their submenus fit.
+    # With the emulation stopped, the picture stands still: the key items go
+    # faster. They are chosen full screen, where their submenus fit.
     cat <<'EOF'
 Emulation>Pause                          | title   | ^BePellmora v0\.80 - Paused$
 File>free ROM                            | title   | ^BePellmora v0\.80$
 key:F11                                  | size    | 1024x768
 EOF
-    # Each function's keys from the one after its mark round to its mark, so
-    # that every choice changes the setting.
+    # Of each function's keys (one table, one handler, which the shell's tests
+    # run for every key): the one after its mark, then the first two, the
+    # middle one and the last two of the submenu, where a shifted item shows.
+    # Never its mark, so that every choice changes the setting.
+    local n=${#keys[@]}
     for k in 0 1 2 3; do
-        for ((i = 1; i <= ${#keys[@]}; i++)); do
-            p=$(((marked_at_start[k] + i) % ${#keys[@]}))
+        local mark=${marked_at_start[k]} seen=" " i=0
+        for p in $(((mark + 1) % n)) 0 1 $((n / 2)) $((n - 2)) $((n - 1)); do
+            [[ $p == "$mark" || $seen == *" $p "* ]] && continue
+            seen+="$p "
             via=""  # the first key of each function after Start: by way of the function before
-            ((k > 0 && i == 1)) && via="${functions[k - 1]}>^"
+            ((k > 0 && i++ == 0)) && via="${functions[k - 1]}>^"
             echo "Controller>Keyboard configuration>$via${functions[k]}>${keys[p]} | setting | ${setting_names[k]} = ${keys[p]}"
         done
     done
